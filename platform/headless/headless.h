@@ -1,0 +1,52 @@
+// Controls of the headless backend: the answers tests and scripts give to questions and
+// dialogs, the faults they inject into file writes, and the record of what the program showed.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+struct HeadlessShown {
+    std::string caption; // Shift-JIS, as handed in
+    std::string text;
+    MessageIcon icon;
+};
+
+struct HeadlessState {
+    // Answers, taken in order; when none is queued the default answer is given.
+    std::deque<bool> answers;
+    bool default_answer = false;
+    // Paths the file dialogs return, in order; an empty string is Cancel. None queued: Cancel.
+    std::deque<std::string> dialog_paths;
+
+    std::vector<HeadlessShown> messages;  // message boxes
+    std::vector<HeadlessShown> questions; // OK/Cancel and Yes/No boxes
+    std::vector<std::string> status_texts;
+    std::vector<std::string> dialog_proposals; // initial_name of each file dialog
+    bool wait_cursor = false;
+    int wait_cursor_changes = 0;
+
+    UiLanguage language = UiLanguage::english;
+    std::string program_directory = ".";
+
+    // Clock: follows real time unless a test drives it.
+    bool clock_driven = false;
+    uint32_t clock_ms = 0;
+    bool keys_down[256] = {};
+
+    // File faults: a write fails after this many more bytes (negative: never); the next
+    // close of a written file fails; opening for writing fails.
+    int64_t fail_write_after = -1;
+    bool fail_next_close = false;
+    bool fail_open_write = false;
+    bool fail_rename = false;
+};
+
+extern HeadlessState g_headless;
+
+void headless_reset();
+// The last status text, or "" when none was shown.
+const std::string& headless_last_status();

@@ -1,0 +1,134 @@
+// The headless backend: no window, answers from tests or scripts, a record of everything shown.
+#include "platform/headless/headless.h"
+#include "platform/platform_backend.h"
+#include "platform/posix_files.h"
+
+#include <cstring>
+
+HeadlessState g_headless;
+
+void headless_reset() { g_headless = HeadlessState{}; }
+
+const std::string& headless_last_status() {
+    static const std::string none;
+    return g_headless.status_texts.empty() ? none : g_headless.status_texts.back();
+}
+
+namespace {
+
+bool take_answer() {
+    if (g_headless.answers.empty()) {
+        return g_headless.default_answer;
+    }
+    bool answer = g_headless.answers.front();
+    g_headless.answers.pop_front();
+    return answer;
+}
+
+void message_box(const char* caption, const char* text, MessageIcon icon) {
+    g_headless.messages.push_back({caption, text, icon});
+}
+
+bool ask_ok_cancel(const char* caption, const char* text) {
+    g_headless.questions.push_back({caption, text, MessageIcon::question});
+    return take_answer();
+}
+
+bool ask_yes_no(const char* caption, const char* text) {
+    g_headless.questions.push_back({caption, text, MessageIcon::question});
+    return take_answer();
+}
+
+bool file_dialog(const FileDialogRequest& request, char* path, size_t path_size) {
+    g_headless.dialog_proposals.push_back(request.initial_name ? request.initial_name : "");
+    if (g_headless.dialog_paths.empty() || path_size == 0) {
+        return false;
+    }
+    std::string chosen = g_headless.dialog_paths.front();
+    g_headless.dialog_paths.pop_front();
+    if (chosen.empty()) {
+        return false;
+    }
+    size_t n = chosen.size() < path_size - 1 ? chosen.size() : path_size - 1;
+    memcpy(path, chosen.data(), n);
+    path[n] = '\0';
+    return true;
+}
+
+void wait_cursor(bool on) {
+    if (g_headless.wait_cursor != on) {
+        g_headless.wait_cursor_changes++;
+    }
+    g_headless.wait_cursor = on;
+}
+
+void status_text(const char* text) { g_headless.status_texts.push_back(text); }
+
+PlatformFile* file_open(const char* path, FileMode mode) {
+    if (mode == FileMode::write && g_headless.fail_open_write) {
+        return nullptr;
+    }
+    return posix_file_open(path, mode);
+}
+
+size_t file_write(PlatformFile* file, const void* buffer, size_t count) {
+    if (g_headless.fail_write_after >= 0) {
+        size_t allowed = static_cast<size_t>(g_headless.fail_write_after);
+        size_t n = posix_file_write(file, buffer, count < allowed ? count : allowed);
+        g_headless.fail_write_after -= static_cast<int64_t>(n);
+        return n;
+    }
+    return posix_file_write(file, buffer, count);
+}
+
+bool file_close(PlatformFile* file) {
+    bool ok = posix_file_close(file);
+    if (g_headless.fail_next_close) {
+        g_headless.fail_next_close = false;
+        return false;
+    }
+    return ok;
+}
+
+PlatformFile* file_create_beside(const char* target_path, char* temp_path,
+                                 size_t temp_path_size) {
+    if (g_headless.fail_open_write) {
+        return nullptr;
+    }
+    return posix_file_create_beside(target_path, temp_path, temp_path_size);
+}
+
+bool file_rename(const char* from, const char* to) {
+    if (g_headless.fail_rename) {
+        return false;
+    }
+    return posix_file_rename(from, to);
+}
+
+bool program_directory(char* out, size_t out_size) {
+    const std::string& dir = g_headless.program_directory;
+    if (out_size == 0 || dir.size() >= out_size) {
+        return false;
+    }
+    memcpy(out, dir.c_str(), dir.size() + 1);
+    return true;
+}
+
+UiLanguage system_language() { return g_headless.language; }
+
+uint32_t tick_ms() { return g_headless.clock_driven ? g_headless.clock_ms : posix_tick_ms(); }
+
+bool key_down(int virtual_key) {
+    return virtual_key >= 0 && virtual_key < 256 && g_headless.keys_down[virtual_key];
+}
+
+} // namespace
+
+const PlatformBackend HEADLESS_BACKEND = {
+    "headless",         message_box,     ask_ok_cancel,         ask_yes_no,
+    file_dialog,        file_dialog,     wait_cursor,           status_text,
+    file_open,          posix_file_read, file_write,            file_close,
+    file_create_beside, file_rename,     posix_file_remove,     posix_file_exists,
+    program_directory,  system_language, tick_ms,               key_down,
+    posix_path_display_text,
+};

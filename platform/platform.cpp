@@ -1,0 +1,91 @@
+// The free platform functions, each calling through the backend table chosen at start.
+#include "platform/platform.h"
+
+#include "platform/platform_backend.h"
+
+#include <cstring>
+
+namespace {
+// Chosen once at start, before any other thread exists.
+const PlatformBackend* g_backend = &HEADLESS_BACKEND;
+const PlatformBackend* const BUILT_BACKENDS[] = {&HEADLESS_BACKEND};
+} // namespace
+
+bool platform_select(const char* backend_name) {
+    for (const PlatformBackend* backend : BUILT_BACKENDS) {
+        if (strcmp(backend->name, backend_name) == 0) {
+            g_backend = backend;
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* platform_backend_name() { return g_backend->name; }
+
+const char* platform_built_backends() { return "headless"; }
+
+void platform_message_box(const char* caption, const char* text, MessageIcon icon) {
+    g_backend->message_box(caption, text, icon);
+}
+
+bool platform_ask_ok_cancel(const char* caption, const char* text) {
+    return g_backend->ask_ok_cancel(caption, text);
+}
+
+bool platform_ask_yes_no(const char* caption, const char* text) {
+    return g_backend->ask_yes_no(caption, text);
+}
+
+bool platform_open_file_dialog(const FileDialogRequest& request, char* path, size_t path_size) {
+    return g_backend->open_file_dialog(request, path, path_size);
+}
+
+bool platform_save_file_dialog(const FileDialogRequest& request, char* path, size_t path_size) {
+    return g_backend->save_file_dialog(request, path, path_size);
+}
+
+void platform_wait_cursor(bool on) { g_backend->wait_cursor(on); }
+
+void platform_status_text(const char* text) { g_backend->status_text(text); }
+
+PlatformFile* platform_file_open(const char* path, FileMode mode) {
+    return g_backend->file_open(path, mode);
+}
+
+size_t platform_file_read(PlatformFile* file, void* buffer, size_t count) {
+    return g_backend->file_read(file, buffer, count);
+}
+
+size_t platform_file_write(PlatformFile* file, const void* buffer, size_t count) {
+    return g_backend->file_write(file, buffer, count);
+}
+
+bool platform_file_close(PlatformFile* file) { return g_backend->file_close(file); }
+
+PlatformFile* platform_file_create_beside(const char* target_path, char* temp_path,
+                                          size_t temp_path_size) {
+    return g_backend->file_create_beside(target_path, temp_path, temp_path_size);
+}
+
+bool platform_file_rename(const char* from, const char* to) {
+    return g_backend->file_rename(from, to);
+}
+
+bool platform_file_remove(const char* path) { return g_backend->file_remove(path); }
+
+bool platform_file_exists(const char* path) { return g_backend->file_exists(path); }
+
+bool platform_program_directory(char* out, size_t out_size) {
+    return g_backend->program_directory(out, out_size);
+}
+
+UiLanguage platform_system_language() { return g_backend->system_language(); }
+
+uint32_t platform_tick_ms() { return g_backend->tick_ms(); }
+
+bool platform_key_down(int virtual_key) { return g_backend->key_down(virtual_key); }
+
+void platform_path_display_text(const char* path, char* out, size_t out_size) {
+    g_backend->path_display_text(path, out, out_size);
+}

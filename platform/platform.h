@@ -1,0 +1,71 @@
+// The program's only door to the operating system: free functions that call through the
+// backend table chosen once at start. Texts handed in are Shift-JIS bytes, as shown to the user.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum class MessageIcon { information, exclamation, question };
+enum class UiLanguage { english, japanese };
+enum class FileMode { read, write };
+
+struct FileDialogFilter {
+    const char* description; // "MID Files (*.MID)"
+    const char* pattern;     // "*.mid"
+};
+
+struct FileDialogRequest {
+    const FileDialogFilter* filters;
+    int filter_count;
+    const char* default_extension; // without the period
+    const char* initial_name;      // proposed name or directory; may be empty
+};
+
+struct PlatformFile;
+
+// Chooses the backend by name ("headless"); false when it was not built in.
+bool platform_select(const char* backend_name);
+const char* platform_backend_name();
+// Names of the backends this build carries, separated by spaces.
+const char* platform_built_backends();
+
+// Message boxes and questions. A question's result is true for OK or Yes.
+void platform_message_box(const char* caption, const char* text, MessageIcon icon);
+bool platform_ask_ok_cancel(const char* caption, const char* text);
+bool platform_ask_yes_no(const char* caption, const char* text);
+
+// File dialogs: on OK the chosen path is copied (bounded, NUL-terminated) and true returned.
+bool platform_open_file_dialog(const FileDialogRequest& request, char* path, size_t path_size);
+bool platform_save_file_dialog(const FileDialogRequest& request, char* path, size_t path_size);
+
+void platform_wait_cursor(bool on);
+
+// Every status-line text also reaches the backend, so scripted runs can log it.
+void platform_status_text(const char* text);
+
+// Files. Writing creates or truncates. A short count from read means end of file or failure.
+PlatformFile* platform_file_open(const char* path, FileMode mode);
+size_t platform_file_read(PlatformFile* file, void* buffer, size_t count);
+size_t platform_file_write(PlatformFile* file, const void* buffer, size_t count);
+bool platform_file_close(PlatformFile* file);
+// Creates a new empty file in the directory of target_path for a later rename over it; the
+// chosen name goes to temp_path.
+PlatformFile* platform_file_create_beside(const char* target_path, char* temp_path,
+                                          size_t temp_path_size);
+// Replaces `to` with `from` in one step.
+bool platform_file_rename(const char* from, const char* to);
+bool platform_file_remove(const char* path);
+bool platform_file_exists(const char* path);
+
+constexpr char PLATFORM_PATH_SEPARATOR = '/';
+
+// Directory of the running program, without a trailing separator.
+bool platform_program_directory(char* out, size_t out_size);
+UiLanguage platform_system_language();
+
+// Milliseconds of a monotonic tick count, and whether a virtual key is held now.
+uint32_t platform_tick_ms();
+bool platform_key_down(int virtual_key);
+
+// A path as Shift-JIS text for messages (file names on this system are UTF-8).
+void platform_path_display_text(const char* path, char* out, size_t out_size);

@@ -1,0 +1,31 @@
+// The table of functions one backend exports; platform.cpp calls through the chosen table.
+#pragma once
+
+#include "platform/platform.h"
+
+struct PlatformBackend {
+    const char* name;
+    void (*message_box)(const char* caption, const char* text, MessageIcon icon);
+    bool (*ask_ok_cancel)(const char* caption, const char* text);
+    bool (*ask_yes_no)(const char* caption, const char* text);
+    bool (*open_file_dialog)(const FileDialogRequest& request, char* path, size_t path_size);
+    bool (*save_file_dialog)(const FileDialogRequest& request, char* path, size_t path_size);
+    void (*wait_cursor)(bool on);
+    void (*status_text)(const char* text);
+    PlatformFile* (*file_open)(const char* path, FileMode mode);
+    size_t (*file_read)(PlatformFile* file, void* buffer, size_t count);
+    size_t (*file_write)(PlatformFile* file, const void* buffer, size_t count);
+    bool (*file_close)(PlatformFile* file);
+    PlatformFile* (*file_create_beside)(const char* target_path, char* temp_path,
+                                        size_t temp_path_size);
+    bool (*file_rename)(const char* from, const char* to);
+    bool (*file_remove)(const char* path);
+    bool (*file_exists)(const char* path);
+    bool (*program_directory)(char* out, size_t out_size);
+    UiLanguage (*system_language)();
+    uint32_t (*tick_ms)();
+    bool (*key_down)(int virtual_key);
+    void (*path_display_text)(const char* path, char* out, size_t out_size);
+};
+
+extern const PlatformBackend HEADLESS_BACKEND;

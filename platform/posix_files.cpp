@@ -1,0 +1,157 @@
+// Files, program directory, language and clock on POSIX systems.
+#include "platform/posix_files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+PlatformFile* posix_file_open(const char* path, FileMode mode) {
+    int flags = mode == FileMode::read ? O_RDONLY : (O_WRONLY | O_CREAT | O_TRUNC);
+    int fd = open(path, flags | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return nullptr;
+    }
+    if (mode == FileMode::read) {
+        struct stat info;
+        if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+            close(fd);
+            return nullptr;
+        }
+    }
+    return new PlatformFile{fd};
+}
+
+size_t posix_file_read(PlatformFile* file, void* buffer, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = read(file->fd, static_cast<char*>(buffer) + done, count - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
+size_t posix_file_write(PlatformFile* file, const void* buffer, size_t count) {
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = write(file->fd, static_cast<const char*>(buffer) + done, count - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
+bool posix_file_close(PlatformFile* file) {
+    // A written file is flushed to the disk before it may replace a user's song.
+    bool ok = fsync(file->fd) == 0 || errno == EINVAL || errno == EBADF;
+    ok = close(file->fd) == 0 && ok;
+    delete file;
+    return ok;
+}
+
+PlatformFile* posix_file_create_beside(const char* target_path, char* temp_path,
+                                       size_t temp_path_size) {
+    int n = snprintf(temp_path, temp_path_size, "%s.XXXXXX", target_path);
+    if (n < 0 || static_cast<size_t>(n) >= temp_path_size) {
+        return nullptr;
+    }
+    int fd = mkstemp(temp_path);
+    if (fd < 0) {
+        return nullptr;
+    }
+    // mkstemp makes the file private; a song file gets the usual permissions.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    return new PlatformFile{fd};
+}
+
+bool posix_file_rename(const char* from, const char* to) { return rename(from, to) == 0; }
+
+bool posix_file_remove(const char* path) { return unlink(path) == 0; }
+
+bool posix_file_exists(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool posix_program_directory(char* out, size_t out_size) {
+    if (out_size == 0) {
+        return false;
+    }
+    ssize_t n = readlink("/proc/self/exe", out, out_size - 1);
+    if (n <= 0) {
+        return false;
+    }
+    out[n] = '\0';
+    char* slash = strrchr(out, '/');
+    if (slash == nullptr) {
+        return false;
+    }
+    *(slash == out ? slash + 1 : slash) = '\0';
+    return true;
+}
+
+UiLanguage posix_system_language() {
+    const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    for (const char* name : names) {
+        const char* value = getenv(name);
+        if (value != nullptr && value[0] != '\0') {
+            return strncmp(value, "ja", 2) == 0 ? UiLanguage::japanese : UiLanguage::english;
+        }
+    }
+    return UiLanguage::english;
+}
+
+uint32_t posix_tick_ms() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+void posix_path_display_text(const char* path, char* out, size_t out_size) {
+    if (out_size == 0) {
+        return;
+    }
+    out[0] = '\0';
+    iconv_t cd = iconv_open("CP932//TRANSLIT", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        snprintf(out, out_size, "%s", path);
+        return;
+    }
+    char* in = const_cast<char*>(path);
+    size_t in_left = strlen(path);
+    char* o = out;
+    size_t o_left = out_size - 1;
+    while (in_left > 0 && o_left > 0) {
+        if (iconv(cd, &in, &in_left, &o, &o_left) == static_cast<size_t>(-1)) {
+            if (errno == E2BIG) {
+                break;
+            }
+            // A byte that is not UTF-8 or has no Shift-JIS form shows as '?'.
+            *o++ = '?';
+            o_left--;
+            in++;
+            in_left--;
+        }
+    }
+    *o = '\0';
+    iconv_close(cd);
+}

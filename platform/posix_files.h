@@ -1,0 +1,23 @@
+// POSIX file calls shared by the backends that run on Linux.
+#pragma once
+
+#include "platform/platform.h"
+
+struct PlatformFile {
+    int fd;
+};
+
+PlatformFile* posix_file_open(const char* path, FileMode mode);
+size_t posix_file_read(PlatformFile* file, void* buffer, size_t count);
+size_t posix_file_write(PlatformFile* file, const void* buffer, size_t count);
+bool posix_file_close(PlatformFile* file);
+PlatformFile* posix_file_create_beside(const char* target_path, char* temp_path,
+                                       size_t temp_path_size);
+bool posix_file_rename(const char* from, const char* to);
+bool posix_file_remove(const char* path);
+bool posix_file_exists(const char* path);
+bool posix_program_directory(char* out, size_t out_size);
+// Japanese when LC_ALL, LC_MESSAGES or LANG (the first one set) begins with "ja".
+UiLanguage posix_system_language();
+uint32_t posix_tick_ms();
+void posix_path_display_text(const char* path, char* out, size_t out_size);
