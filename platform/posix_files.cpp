@@ -24,7 +24,7 @@ PlatformFile* posix_file_open(const char* path, FileMode mode) {
             return nullptr;
         }
     }
-    return new PlatformFile{fd};
+    return new PlatformFile{fd, mode == FileMode::write};
 }
 
 size_t posix_file_read(PlatformFile* file, void* buffer, size_t count) {
@@ -59,7 +59,7 @@ size_t posix_file_write(PlatformFile* file, const void* buffer, size_t count) {
 
 bool posix_file_close(PlatformFile* file) {
     // A written file is flushed to the disk before it may replace a user's song.
-    bool ok = fsync(file->fd) == 0 || errno == EINVAL || errno == EBADF;
+    bool ok = !file->writing || fsync(file->fd) == 0 || errno == EINVAL;
     ok = close(file->fd) == 0 && ok;
     delete file;
     return ok;
@@ -79,7 +79,7 @@ PlatformFile* posix_file_create_beside(const char* target_path, char* temp_path,
     mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
-    return new PlatformFile{fd};
+    return new PlatformFile{fd, true};
 }
 
 bool posix_file_rename(const char* from, const char* to) { return rename(from, to) == 0; }

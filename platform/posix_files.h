@@ -5,6 +5,7 @@
 
 struct PlatformFile {
     int fd;
+    bool writing;
 };
 
 PlatformFile* posix_file_open(const char* path, FileMode mode);

@@ -38,9 +38,10 @@ struct HeadlessState {
     bool keys_down[256] = {};
 
     // File faults: a write fails after this many more bytes (negative: never); the next
-    // close of a written file fails; opening for writing fails.
+    // close of a file opened for reading, or for writing, fails; opening for writing fails.
     int64_t fail_write_after = -1;
-    bool fail_next_close = false;
+    bool fail_next_read_close = false;
+    bool fail_next_write_close = false;
     bool fail_open_write = false;
     bool fail_rename = false;
 };

@@ -82,9 +82,11 @@ size_t file_write(PlatformFile* file, const void* buffer, size_t count) {
 }
 
 bool file_close(PlatformFile* file) {
+    bool writing = file->writing;
     bool ok = posix_file_close(file);
-    if (g_headless.fail_next_close) {
-        g_headless.fail_next_close = false;
+    bool& fail = writing ? g_headless.fail_next_write_close : g_headless.fail_next_read_close;
+    if (fail) {
+        fail = false;
         return false;
     }
     return ok;

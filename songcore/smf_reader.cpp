@@ -1,0 +1,277 @@
+// Reading a Standard MIDI File into the current bank. The file image becomes the song in
+// place; only damaged tracks are rewritten. The file is checked whole before the store
+// changes, so a file that fails never costs the user the song already in the bank.
+#include "songcore/event_parse.h"
+#include "songcore/smf_files.h"
+
+#include "common/status_line.h"
+#include "common/text_sjis.h"
+#include "platform/platform.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr size_t SMF_MIN_SIZE = 25;
+
+uint32_t be32(const uint8_t* p) {
+    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+           (static_cast<uint32_t>(p[2]) << 8) | p[3];
+}
+
+uint32_t be16(const uint8_t* p) { return (static_cast<uint32_t>(p[0]) << 8) | p[1]; }
+
+enum class ReadResult { ok, not_found, too_large, close_error };
+
+// Reads the whole file, but never more than `limit` bytes plus one (enough to know it is
+// too large).
+ReadResult read_whole_file(const char* path, size_t limit, std::vector<uint8_t>& bytes) {
+    PlatformFile* file = platform_file_open(path, FileMode::read);
+    if (file == nullptr) {
+        return ReadResult::not_found;
+    }
+    bytes.clear();
+    constexpr size_t BLOCK = 65536;
+    bool too_large = false;
+    for (;;) {
+        size_t old_size = bytes.size();
+        bytes.resize(old_size + BLOCK);
+        size_t n = platform_file_read(file, bytes.data() + old_size, BLOCK);
+        bytes.resize(old_size + n);
+        if (bytes.size() > limit) {
+            too_large = true;
+            break;
+        }
+        if (n < BLOCK) {
+            break;
+        }
+    }
+    if (!platform_file_close(file)) {
+        return ReadResult::close_error;
+    }
+    return too_large ? ReadResult::too_large : ReadResult::ok;
+}
+
+// The net bytes the bank gives back when its tracks are cleared before the new image lands.
+uint64_t bank_clear_gain() {
+    const SongSlot& slot = g_song.slots[g_song.current_bank];
+    uint64_t gain = 0;
+    for (int t = 0; t < g_song.track_count; t++) {
+        gain += chunk_total_size(slot.track_pos[t]) - 12;
+    }
+    return gain;
+}
+
+void bank_clear_tracks() {
+    for (int t = g_song.track_count; t >= 1; t--) {
+        track_clear(t);
+    }
+}
+
+// A track whose walk ends at damage or at its chunk's end gets a clean copy with an end of
+// track, so everything after it can rely on well-formed tracks.
+void tracks_repair(int slot, int track_count) {
+    for (int t = 0; t < track_count; t++) {
+        TrackWalk walk = track_walk_begin(g_song.slots[slot].track_pos[t]);
+        TrackEvent ev;
+        while (event_parse(walk, ev)) {
+        }
+        if (ev.synthetic_end) {
+            uint32_t copy = track_copy_with_end(g_song.slots[slot].track_pos[t], ev.tick);
+            track_replace(copy, slot, t);
+        }
+    }
+}
+
+void set_time_base(int32_t time_base) {
+    g_song.time_base = time_base;
+    g_song.ticks_per_midi_clock = time_base / 24 > 0 ? time_base / 24 : 1;
+}
+
+} // namespace
+
+SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLayout& layout) {
+    layout = SmfLayout{};
+    if (size < SMF_MIN_SIZE) {
+        return SmfCheck::too_short;
+    }
+    if (memcmp(data, "MThd", 4) != 0) {
+        return SmfCheck::not_smf;
+    }
+    uint64_t header_length = be32(data + 4);
+    // The fields at 8..13 must belong to the header, and the header must be in the file.
+    if (header_length < 6 || 8 + header_length > size) {
+        return SmfCheck::bad_header;
+    }
+    if (be16(data + 12) == 0) {
+        return SmfCheck::zero_division;
+    }
+    int announced = static_cast<int>(be16(data + 10));
+    int wanted = announced < max_tracks ? announced : max_tracks;
+    layout.header_length = static_cast<uint32_t>(header_length);
+    uint64_t p = 8 + header_length;
+    for (int i = 0; i < wanted; i++) {
+        if (p + 8 > size) {
+            break; // fewer chunks than announced: take the ones that are there
+        }
+        uint64_t length = be32(data + p + 4);
+        if (p + 8 + length > size) {
+            layout.last_chunk_cut = true;
+            layout.last_chunk_offset = static_cast<uint32_t>(p);
+            layout.last_chunk_length = static_cast<uint32_t>(size - p - 8);
+            layout.track_count = i + 1;
+            p = size;
+            break;
+        }
+        p += 8 + length;
+        layout.track_count = i + 1;
+    }
+    if (layout.track_count == 0) {
+        return SmfCheck::no_tracks;
+    }
+    layout.image_size = static_cast<uint32_t>(p);
+    return SmfCheck::ok;
+}
+
+bool smf_attach(uint32_t start, int track_count) {
+    if (g_song.memory_over) {
+        show_status("Fail data !!");
+        return false;
+    }
+    int bank = g_song.current_bank;
+    SongSlot& slot = g_song.slots[bank];
+    for (bool& flag : slot.track_normalized) {
+        flag = false;
+    }
+    if (memcmp(g_song.arena + start, "MThd", 4) != 0) {
+        g_song.memory_over = true;
+        show_status("Fail data !!");
+        return false;
+    }
+    uint32_t old_header = slot.header_pos;
+    uint32_t old_track_pos[MAX_TRACKS];
+    slot.header_pos = start + 8;
+    g_song.track_count = track_count;
+    set_time_base(static_cast<int32_t>(arena_get_be(start + 12, 2)));
+    uint64_t p = start;
+    for (int i = 0; i < track_count; i++) {
+        old_track_pos[i] = slot.track_pos[i];
+        p += arena_get_be(static_cast<uint32_t>(p) + 4, 4) + 8ull;
+        uint64_t chunk_end = p + 8 + arena_get_be(static_cast<uint32_t>(p) + 4, 4);
+        if (p + 8 > g_song.config.arena_limit || chunk_end > g_song.config.arena_limit) {
+            slot.header_pos = old_header;
+            for (int j = 0; j < i; j++) {
+                slot.track_pos[j] = old_track_pos[j];
+            }
+            g_song.track_count = slot_header_track_count(bank);
+            set_time_base(slot_header_time_base(bank));
+            g_song.arena_end = start;
+            g_song.memory_over = true;
+            show_status("Fail data !!");
+            return false;
+        }
+        slot.track_pos[i] = static_cast<uint32_t>(p) + 8;
+    }
+    g_song.arena_end = static_cast<uint32_t>(p + 8 + arena_get_be(static_cast<uint32_t>(p) + 4, 4));
+
+    uint32_t removed = chunk_remove(old_header);
+    for (int i = 0; i < track_count; i++) {
+        if (old_track_pos[i] > old_header) {
+            old_track_pos[i] -= removed;
+        }
+    }
+    for (int i = 0; i < track_count; i++) {
+        uint32_t gone = old_track_pos[i];
+        removed = chunk_remove(gone);
+        for (int j = 0; j < track_count; j++) {
+            if (old_track_pos[j] > gone) {
+                old_track_pos[j] -= removed;
+            }
+        }
+    }
+    tracks_repair(bank, track_count);
+    track1_stretch(bank);
+    return true;
+}
+
+void track1_stretch(int slot) {
+    int count = slot_header_track_count(slot);
+    if (count > g_song.config.tracks_per_slot) {
+        count = g_song.config.tracks_per_slot;
+    }
+    int32_t longest = 0;
+    for (int t = 0; t < count; t++) {
+        int32_t end = track_end_tick(slot, t);
+        longest = end > longest ? end : longest;
+    }
+    if (track_end_tick(slot, 0) < longest) {
+        uint32_t copy = track_copy_with_end(g_song.slots[slot].track_pos[0], longest);
+        track_replace(copy, slot, 0);
+    }
+}
+
+SongLoadResult song_load() {
+    int bank = g_song.current_bank;
+    uint32_t bank_bit = 1u << bank;
+    if ((g_song.song_modified_mask & bank_bit) != 0 &&
+        platform_system_language() == UiLanguage::japanese) {
+        std::string caption = utf8_to_sjis("ロード確認");
+        std::string text = utf8_to_sjis("データが保存されていませんがロードしますか？");
+        if (!platform_ask_ok_cancel(caption.c_str(), text.c_str())) {
+            return SongLoadResult::not_loaded;
+        }
+    }
+    platform_wait_cursor(true);
+    std::vector<uint8_t> image;
+    ReadResult read = read_whole_file(g_song_files.file_path, g_song.config.arena_limit, image);
+    SmfLayout layout{};
+    const char* failure = nullptr;
+    if (read == ReadResult::not_found) {
+        failure = "file not found";
+    } else if (read == ReadResult::close_error) {
+        failure = "close error";
+    } else if (image.size() < SMF_MIN_SIZE) {
+        failure = "Fail data !!";
+    } else if (read == ReadResult::too_large) {
+        failure = "memory over";
+    } else if (smf_image_check(image.data(), image.size(), g_song.config.tracks_per_slot,
+                               layout) != SmfCheck::ok) {
+        failure = "Fail data !!";
+    } else if (g_song.arena_end + 12ull >= g_song.config.arena_limit ||
+               g_song.arena_end - bank_clear_gain() + layout.image_size >=
+                   g_song.config.arena_limit) {
+        failure = "memory over";
+    }
+    if (failure != nullptr) {
+        show_status(failure);
+        platform_wait_cursor(false);
+        return SongLoadResult::not_loaded;
+    }
+
+    uint32_t mask_before = g_song.song_modified_mask;
+    bank_clear_tracks();
+    uint32_t start = g_song.arena_end;
+    arena_append(image.data(), layout.image_size);
+    if (layout.last_chunk_cut) {
+        arena_put_be(start + layout.last_chunk_offset + 4, 4, layout.last_chunk_length);
+    }
+    SongSlot& slot = g_song.slots[bank];
+    memcpy(slot.song_file_name, g_song.current_file_name, sizeof slot.song_file_name);
+    slot.song_file_name[FILE_NAME_CHARS] = '\0';
+    memcpy(slot.song_path, g_song_files.file_path, sizeof slot.song_path);
+    slot.song_has_path = true;
+    bool attached = smf_attach(start, layout.track_count);
+    if (attached) {
+        measure_table_rebuild();
+    } else {
+        bank_clear_tracks();
+    }
+    g_song.song_modified_mask = mask_before & ~bank_bit;
+    if (!attached) {
+        g_song.song_modified_mask = mask_before;
+    }
+    platform_wait_cursor(false);
+    return attached ? SongLoadResult::loaded : SongLoadResult::not_loaded;
+}

@@ -1,0 +1,90 @@
+// The headless backend: scripted answers, recorded texts and injected file faults.
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+class HeadlessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(platform_select("headless"));
+        headless_reset();
+    }
+};
+
+TEST_F(HeadlessTest, QuestionsTakeQueuedAnswersThenTheDefault) {
+    g_headless.answers = {true, false};
+    g_headless.default_answer = true;
+    EXPECT_TRUE(platform_ask_ok_cancel("c", "first"));
+    EXPECT_FALSE(platform_ask_yes_no("c", "second"));
+    EXPECT_TRUE(platform_ask_yes_no("c", "third"));
+    ASSERT_EQ(g_headless.questions.size(), 3u);
+    EXPECT_EQ(g_headless.questions[1].text, "second");
+}
+
+TEST_F(HeadlessTest, FileDialogsReturnQueuedPathsAndCancelWhenEmpty) {
+    g_headless.dialog_paths = {"/tmp/a.mid", ""};
+    FileDialogRequest request{nullptr, 0, "MID", "proposal"};
+    char path[8];
+    EXPECT_TRUE(platform_save_file_dialog(request, path, sizeof path));
+    EXPECT_STREQ(path, "/tmp/a."); // cut to the buffer
+    EXPECT_FALSE(platform_open_file_dialog(request, path, sizeof path));
+    EXPECT_FALSE(platform_open_file_dialog(request, path, sizeof path));
+    EXPECT_EQ(g_headless.dialog_proposals.front(), "proposal");
+}
+
+TEST_F(HeadlessTest, WriteFaultCutsTheWriteShortAndCloseFaultFailsOnce) {
+    TempDir dir;
+    PlatformFile* f = platform_file_open(dir.file("x").c_str(), FileMode::write);
+    ASSERT_NE(f, nullptr);
+    g_headless.fail_write_after = 3;
+    EXPECT_EQ(platform_file_write(f, "abcdef", 6), 3u);
+    EXPECT_EQ(platform_file_write(f, "gh", 2), 0u);
+    g_headless.fail_next_write_close = true;
+    EXPECT_FALSE(platform_file_close(f));
+    EXPECT_EQ(read_file_bytes(dir.file("x")).size(), 3u);
+    f = platform_file_open(dir.file("x").c_str(), FileMode::read);
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(platform_file_close(f));
+    g_headless.fail_next_read_close = true;
+    f = platform_file_open(dir.file("x").c_str(), FileMode::read);
+    EXPECT_FALSE(platform_file_close(f));
+}
+
+TEST_F(HeadlessTest, FilesBesideATargetAreRenamedOverIt) {
+    TempDir dir;
+    write_file_bytes(dir.file("song.mid"), {1, 2, 3});
+    char temp[300];
+    PlatformFile* f = platform_file_create_beside(dir.file("song.mid").c_str(), temp, sizeof temp);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(strncmp(temp, dir.file("song.mid.").c_str(), dir.file("song.mid.").size()), 0);
+    EXPECT_EQ(platform_file_write(f, "\x09", 1), 1u);
+    EXPECT_TRUE(platform_file_close(f));
+    EXPECT_TRUE(platform_file_rename(temp, dir.file("song.mid").c_str()));
+    EXPECT_EQ(read_file_bytes(dir.file("song.mid")), std::vector<unsigned char>{9});
+    EXPECT_FALSE(platform_file_exists(temp));
+    EXPECT_FALSE(platform_file_exists(dir.path.c_str())); // a directory is not a file
+}
+
+TEST_F(HeadlessTest, PathsShowAsShiftJisText) {
+    char out[64];
+    platform_path_display_text("/songs/\xe6\x9b\xb2.mid", out, sizeof out); // 曲
+    EXPECT_STREQ(out, "/songs/\x8b\xc8.mid");
+    platform_path_display_text("/bad/\xff.mid", out, sizeof out);
+    EXPECT_STREQ(out, "/bad/?.mid");
+    platform_path_display_text("/a/long/path", out, 5);
+    EXPECT_STREQ(out, "/a/l");
+}
+
+TEST_F(HeadlessTest, DrivenClockAndKeysAreWhatTheTestSets) {
+    g_headless.clock_driven = true;
+    g_headless.clock_ms = 1234;
+    EXPECT_EQ(platform_tick_ms(), 1234u);
+    g_headless.keys_down[0x10] = true;
+    EXPECT_TRUE(platform_key_down(0x10));
+    EXPECT_FALSE(platform_key_down(0x11));
+    EXPECT_FALSE(platform_key_down(999));
+}
