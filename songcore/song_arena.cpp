@@ -17,7 +17,9 @@ const uint8_t NEW_SONG_HEADER[14] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1,
 const uint8_t EMPTY_TRACK[12] = {'M', 'T', 'r', 'k', 0, 0, 0, 4, 0x00, 0xFF, 0x2F, 0x00};
 const uint8_t END_OF_TRACK[3] = {0xFF, 0x2F, 0x00};
 
-uint32_t arena_capacity() { return g_song.config.arena_limit + ARENA_SLACK; }
+uint32_t arena_capacity() {
+    return g_song.config.arena_limit + ARENA_SLACK;
+}
 
 } // namespace
 
@@ -66,9 +68,15 @@ bool arena_append(const uint8_t* bytes, uint32_t count) {
     return true;
 }
 
-bool arena_append_byte(uint8_t byte) { return arena_append(&byte, 1); }
+bool arena_append_byte(uint8_t byte) {
+    return arena_append(&byte, 1);
+}
 
 bool arena_append_vlq(uint32_t value) {
+    // Four bytes is all a reader takes; ticks never lie further apart than that.
+    if (value > static_cast<uint32_t>(TICK_LIMIT)) {
+        value = TICK_LIMIT;
+    }
     uint8_t digits[5];
     int n = 0;
     do {
@@ -121,9 +129,13 @@ bool arena_get_vlq(uint32_t& pos, uint32_t end, uint32_t& value) {
     return false; // more than 4 bytes
 }
 
-uint32_t chunk_data_length(uint32_t pos) { return pos >= 4 ? arena_get_be(pos - 4, 4) : 0; }
+uint32_t chunk_data_length(uint32_t pos) {
+    return pos >= 4 ? arena_get_be(pos - 4, 4) : 0;
+}
 
-uint32_t chunk_total_size(uint32_t pos) { return chunk_data_length(pos) + 8; }
+uint32_t chunk_total_size(uint32_t pos) {
+    return chunk_data_length(pos) + 8;
+}
 
 uint32_t track_chunk_begin() {
     uint32_t pos = g_song.arena_end + 8;
@@ -225,7 +237,9 @@ void track_count_include(int track) {
     }
 }
 
-uint32_t free_memory_kb() { return (g_song.config.arena_limit - g_song.arena_end) / 1024; }
+uint32_t free_memory_kb() {
+    return (g_song.config.arena_limit - g_song.arena_end) / 1024;
+}
 
 int slot_header_track_count(int slot) {
     return static_cast<int>(arena_get_be(g_song.slots[slot].header_pos + 2, 2));

@@ -17,8 +17,9 @@ constexpr int FILE_NAME_CHARS = 8;      // base name shown for a song
 constexpr int SONG_TITLE_CHARS = 34;    // display field of the title
 constexpr int SONG_TITLE_TEXT_MAX = 32; // bytes of text a title takes from a song
 constexpr int TRACK_NAME_CHARS = 18;
-// Ticks beyond this end a track walk, so tick sums and measure arithmetic never overflow.
-constexpr int32_t TICK_LIMIT = (1 << 30) - 1;
+// Ticks beyond this end a track walk: tick sums and measure arithmetic never overflow, and
+// the distance between any two ticks fits a delta time of four bytes.
+constexpr int32_t TICK_LIMIT = 0x0FFFFFFF;
 
 struct SongStoreConfig {
     int slot_count;      // slots 0..9 are the banks the user selects; any further one is spare

@@ -81,9 +81,9 @@ TEST_F(SmfReaderTest, DivisionIsTakenAsItIs) {
 }
 
 TEST_F(SmfReaderTest, TrackOneIsLengthenedToTheLongestTrackWithoutMarkingTheBank) {
-    Bytes file = smf_file(1, 480,
-                          {end_of_track(1920), simple_track(1), concat({ev(0, {0xC2, 3}),
-                                                                        end_of_track(7680)})});
+    Bytes file = smf_file(
+        1, 480,
+        {end_of_track(1920), simple_track(1), concat({ev(0, {0xC2, 3}), end_of_track(7680)})});
     ASSERT_EQ(load_bytes(file), SongLoadResult::loaded);
     EXPECT_EQ(track_data(0, 0), end_of_track(7680));
     EXPECT_EQ(g_song.measure_table.song_end_tick, 7680);
@@ -131,14 +131,12 @@ TEST_F(SmfReaderTest, DamagedFilesFailWithTheirMessageAndChangeNothing) {
          "Fail data !!"},
         {"header length 4", concat({header_chunk(0, 1, 480, 6), track_chunk(end_of_track())}),
          "Fail data !!"},
-        {"header past the end", concat({header_chunk(0, 1, 480, 1000)}),
-         "Fail data !!"},
+        {"header past the end", concat({header_chunk(0, 1, 480, 1000)}), "Fail data !!"},
         {"no tracks announced", concat({header_chunk(0, 0, 480), track_chunk(end_of_track())}),
          "Fail data !!"},
         {"division 0", smf_file(0, 0, {end_of_track()}), "Fail data !!"},
         {"no room for a chunk after the header",
-         concat({header_chunk(1, 3, 480, 12), Bytes{'M', 'T', 'r', 'k', 0}}),
-         "Fail data !!"},
+         concat({header_chunk(1, 3, 480, 12), Bytes{'M', 'T', 'r', 'k', 0}}), "Fail data !!"},
     };
     cases[3].bytes[7] = 4;
     for (const Case& c : cases) {

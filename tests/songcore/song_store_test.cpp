@@ -10,23 +10,6 @@ namespace {
 
 const Bytes EMPTY_TRACK = {'M', 'T', 'r', 'k', 0, 0, 0, 4, 0x00, 0xFF, 0x2F, 0x00};
 
-// Builds a chunk from event bytes at the arena's end and installs it as a track.
-void install_track(int slot, int track0, const Bytes& events) {
-    uint32_t pos = track_chunk_begin();
-    arena_append(events.data(), static_cast<uint32_t>(events.size()));
-    track_chunk_finish(pos);
-    track_replace(pos, slot, track0);
-}
-
-// Appends a filler chunk so that exactly `free_bytes` remain below the limit.
-void leave_free(uint32_t free_bytes) {
-    uint32_t fill = g_song.config.arena_limit - g_song.arena_end - free_bytes;
-    std::vector<uint8_t> filler(fill, 0);
-    ASSERT_TRUE(arena_append(filler.data(), fill - 1));
-    ASSERT_TRUE(arena_append(filler.data(), 1));
-    ASSERT_EQ(g_song.config.arena_limit - g_song.arena_end, free_bytes);
-}
-
 } // namespace
 
 using SongStoreTest = SongFixture;
@@ -63,7 +46,7 @@ TEST_F(SongStoreTest, ConverterStoreIsTheSameCodeWithThreeSlotsOfThirtyTwoTracks
     EXPECT_EQ(g_song.arena_end, 3u * (14 + 32 * 12));
     EXPECT_EQ(free_memory_kb(), (2097152u - 3 * 398) / 1024);
     EXPECT_EQ(g_song.slots[2].track_pos[31] + 4, g_song.arena_end);
-    leave_free(10);
+    limit_at_free(10);
     EXPECT_FALSE(arena_append(EMPTY_TRACK.data(), 10));
     EXPECT_TRUE(arena_append(EMPTY_TRACK.data(), 9));
 }
@@ -109,13 +92,13 @@ TEST_F(SongStoreTest, VariableLengthQuantitiesUseAsManyGroupsAsNeeded) {
 }
 
 TEST_F(SongStoreTest, ReplacementCompactsAndMovesOnlyLaterChunks) {
-    install_track(3, 5, concat({ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}), end_of_track()}));
+    install(3, 5, concat({ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}), end_of_track()}));
     SongSlot before[MAX_SONG_SLOTS];
     memcpy(before, g_song.slots, sizeof before);
     uint32_t old_size = chunk_total_size(g_song.slots[3].track_pos[5]);
     uint32_t end_before = g_song.arena_end;
 
-    install_track(3, 5, end_of_track(960));
+    install(3, 5, end_of_track(960));
     EXPECT_EQ(g_song.arena_end, end_before - old_size + 8 + 5);
     for (int slot = 0; slot < 11; slot++) {
         for (int t = 0; t < 64; t++) {
@@ -134,9 +117,9 @@ TEST_F(SongStoreTest, ReplacementCompactsAndMovesOnlyLaterChunks) {
 }
 
 TEST_F(SongStoreTest, EditThatRunsOutOfMemoryLeavesEverythingAsBefore) {
-    install_track(0, 0, concat({ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}), end_of_track()}));
+    install(0, 0, concat({ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}), end_of_track()}));
     g_song.song_modified_mask = 0;
-    leave_free(12);
+    limit_at_free(12);
     StoreSnapshot before = store_snapshot();
 
     uint32_t copy = track_copy_with_end(g_song.slots[0].track_pos[0], 1920);
@@ -148,7 +131,7 @@ TEST_F(SongStoreTest, EditThatRunsOutOfMemoryLeavesEverythingAsBefore) {
     EXPECT_EQ(last_status(), "out of memory");
 
     // A header that did not fit still rolls back to the right place.
-    leave_free(5);
+    limit_at_free(5);
     before = store_snapshot();
     copy = track_copy_with_end(g_song.slots[0].track_pos[0], 1920);
     track_replace(copy, 0, 0);
@@ -157,7 +140,7 @@ TEST_F(SongStoreTest, EditThatRunsOutOfMemoryLeavesEverythingAsBefore) {
 
 TEST_F(SongStoreTest, ClearKeepsTrackOneWhileOthersAreInUse) {
     for (int t = 0; t < 3; t++) {
-        install_track(0, t, concat({ev(0, {0xC0, 5}), end_of_track(10)}));
+        install(0, t, concat({ev(0, {0xC0, 5}), end_of_track(10)}));
     }
     g_song.track_count = 3;
     Bytes track1 = track_bytes(0, 0);
@@ -175,17 +158,17 @@ TEST_F(SongStoreTest, ClearKeepsTrackOneWhileOthersAreInUse) {
 TEST_F(SongStoreTest, CopyWithEndKeepsBytesAndRunningStatusAndMovesTheEnd) {
     Bytes events = concat({ev(0, {0x90, 60, 100}), ev(10, {62, 100}), ev(10, {60, 0}),
                            ev(0, {62, 0}), end_of_track(5)});
-    install_track(1, 0, events);
+    install(1, 0, events);
     uint32_t copy = track_copy_with_end(g_song.slots[1].track_pos[0], 1000);
     EXPECT_EQ(Bytes(g_song.arena + copy, g_song.arena + g_song.arena_end),
-              concat({ev(0, {0x90, 60, 100}), ev(10, {62, 100}), ev(10, {60, 0}),
-                      ev(0, {62, 0}), end_of_track(980)}));
+              concat({ev(0, {0x90, 60, 100}), ev(10, {62, 100}), ev(10, {60, 0}), ev(0, {62, 0}),
+                      end_of_track(980)}));
     EXPECT_EQ(track_end_tick(1, 0), 25);
 }
 
 TEST_F(SongStoreTest, MeasureTableFollowsTimeSignaturesOfTrackOne) {
-    install_track(0, 0,
-                  concat({time_signature(0, 3, 2), time_signature(2880, 4, 2), end_of_track(1920)}));
+    install(0, 0,
+            concat({time_signature(0, 3, 2), time_signature(2880, 4, 2), end_of_track(1920)}));
     measure_table_rebuild();
     const MeasureTable& mt = g_song.measure_table;
     EXPECT_EQ(mt.measures[0].start_tick, 0);
@@ -199,7 +182,7 @@ TEST_F(SongStoreTest, MeasureTableFollowsTimeSignaturesOfTrackOne) {
 
     // A signature inside a measure starts a measure at its own tick; the partial measure
     // before it is not counted.
-    install_track(0, 0, concat({time_signature(2500, 6, 3), end_of_track(1440)}));
+    install(0, 0, concat({time_signature(2500, 6, 3), end_of_track(1440)}));
     measure_table_rebuild();
     EXPECT_EQ(mt.measures[0].start_tick, 0);
     EXPECT_EQ(mt.measures[0].numerator, 4);
@@ -211,9 +194,9 @@ TEST_F(SongStoreTest, MeasureTableFollowsTimeSignaturesOfTrackOne) {
 }
 
 TEST_F(SongStoreTest, MeasureTempoIsTheTempoInForceAtEachMeasureStart) {
-    install_track(0, 0,
-                  concat({tempo_event(0, 500000), tempo_event(960, 600000), tempo_event(960, 400000),
-                          tempo_event(1920, 1000000), end_of_track(1920)}));
+    install(0, 0,
+            concat({tempo_event(0, 500000), tempo_event(960, 600000), tempo_event(960, 400000),
+                    tempo_event(1920, 1000000), end_of_track(1920)}));
     measure_table_rebuild();
     const MeasureTable& mt = g_song.measure_table;
     EXPECT_EQ(mt.measures[0].tempo, 120u);
@@ -224,15 +207,15 @@ TEST_F(SongStoreTest, MeasureTempoIsTheTempoInForceAtEachMeasureStart) {
 
 TEST_F(SongStoreTest, MeasureTableStopsAt999AndSurvivesBrokenMetaEvents) {
     // 2,000 measures of 4/4 at 480.
-    install_track(0, 0, end_of_track(2000 * 1920));
+    install(0, 0, end_of_track(2000 * 1920));
     measure_table_rebuild();
     EXPECT_EQ(g_song.measure_table.last_measure, 999);
     EXPECT_EQ(g_song.measure_table.measures[998].start_tick, 998 * 1920);
 
     // Tempo 0, a tempo of one byte, a signature of one byte and a note value of 2^200.
-    install_track(0, 0,
-                  concat({meta(0, 0x51, {0, 0, 0}), meta(0, 0x51, {7}), meta(0, 0x58, {3}),
-                          meta(0, 0x58, {3, 200, 24, 8}), end_of_track(1920)}));
+    install(0, 0,
+            concat({meta(0, 0x51, {0, 0, 0}), meta(0, 0x51, {7}), meta(0, 0x58, {3}),
+                    meta(0, 0x58, {3, 200, 24, 8}), end_of_track(1920)}));
     measure_table_rebuild();
     EXPECT_EQ(g_song.measure_table.measures[0].tempo, 120u);
     EXPECT_EQ(g_song.measure_table.measures[0].numerator, 4);
@@ -240,21 +223,21 @@ TEST_F(SongStoreTest, MeasureTableStopsAt999AndSurvivesBrokenMetaEvents) {
 
     // A tiny time base with 1/128 signatures never makes a measure 0 ticks long.
     g_song.time_base = 1;
-    install_track(0, 0, concat({time_signature(0, 1, 7), end_of_track(50)}));
+    install(0, 0, concat({time_signature(0, 1, 7), end_of_track(50)}));
     measure_table_rebuild();
     EXPECT_EQ(g_song.measure_table.last_measure, 50);
 }
 
 TEST_F(SongStoreTest, NamesComeFromLeadingTextEventsAndAreCutWithoutSplittingCharacters) {
-    install_track(0, 0, concat({meta_text(0, 3, "My Song"), end_of_track()}));
+    install(0, 0, concat({meta_text(0, 3, "My Song"), end_of_track()}));
     // 20 bytes whose 18th byte opens a double-byte character: the name keeps 17.
     std::string sjis = "ABCDEFGHIJKLMNOPQ\x82\xa0X";
-    install_track(0, 1, concat({ev(0, {0xC0, 1}), meta_text(0, 3, sjis), end_of_track()}));
-    install_track(0, 2, concat({ev(5, {0xC0, 1}), meta_text(0, 3, "late"), end_of_track()}));
+    install(0, 1, concat({ev(0, {0xC0, 1}), meta_text(0, 3, sjis), end_of_track()}));
+    install(0, 2, concat({ev(5, {0xC0, 1}), meta_text(0, 3, "late"), end_of_track()}));
     // "ぁ" ends in 0x9F, a trail byte that looks like a lead byte: it must stay whole.
     std::string hiragana = "ABCDEFGHIJKLMNOP\x82\x9f";
-    install_track(0, 3, concat({meta_text(0, 3, hiragana), end_of_track()}));
-    install_track(0, 4, concat({meta_text(0, 1, "just text"), end_of_track()}));
+    install(0, 3, concat({meta_text(0, 3, hiragana), end_of_track()}));
+    install(0, 4, concat({meta_text(0, 1, "just text"), end_of_track()}));
     song_scan_names();
     EXPECT_STREQ(g_song.slots[0].song_title, "My Song");
     EXPECT_STREQ(g_song.track_names[0], "My Song");
@@ -263,7 +246,7 @@ TEST_F(SongStoreTest, NamesComeFromLeadingTextEventsAndAreCutWithoutSplittingCha
     EXPECT_EQ(std::string(g_song.track_names[3]), hiragana);
     EXPECT_STREQ(g_song.track_names[4], " ");
 
-    install_track(0, 0, concat({meta_text(0, 1, std::string(40, 'x')), end_of_track()}));
+    install(0, 0, concat({meta_text(0, 1, std::string(40, 'x')), end_of_track()}));
     song_scan_names();
     EXPECT_EQ(std::string(g_song.slots[0].song_title), std::string(32, 'x'));
     EXPECT_STREQ(g_song.track_names[0], " ");
@@ -279,7 +262,7 @@ TEST_F(SongStoreTest, BankSelectTakesTheNewBanksHeaderAndKeepsTheOldTrackCount) 
     g_bank_switches = 0;
     g_song.hooks.set_window_title = [] { g_title_updates++; };
     g_song.hooks.bank_selected = [] { g_bank_switches++; };
-    install_track(0, 2, end_of_track(1));
+    install(0, 2, end_of_track(1));
     g_song.track_count = 3;
     arena_put_be(g_song.slots[4].header_pos + 2, 2, 5);
     arena_put_be(g_song.slots[4].header_pos + 4, 2, 96);
@@ -311,15 +294,15 @@ TEST_F(SongStoreTest, WalksStopAtDamageInsideTheChunk) {
         {"meta cut after its type", concat({ev(0, {0x90, 60, 1}), Bytes{0x00, 0xFF}}), 1, 0},
         {"message cut short", concat({ev(0, {0x90, 60, 1}), ev(7, {0x90, 60})}), 1, 0},
         {"no end of track", concat({ev(0, {0x90, 60, 1}), ev(7, {0x80, 60, 0})}), 2, 7},
-        {"ticks beyond the limit", concat({ev(0x0FFFFFFF, {0xC0, 1}), ev(0x0FFFFFFF, {0xC0, 1}),
-                                           ev(0x0FFFFFFF, {0xC0, 1}), ev(0x0FFFFFFF, {0xC0, 1}),
-                                           ev(0x0FFFFFFF, {0xC0, 1}), end_of_track()}),
-         4, 4 * 0x0FFFFFFF},
+        {"ticks beyond the limit",
+         concat({ev(0x0FFFFFFF, {0xC0, 1}), ev(0x0FFFFFFF, {0xC0, 1}), ev(0x0FFFFFFF, {0xC0, 1}),
+                 ev(0x0FFFFFFF, {0xC0, 1}), ev(0x0FFFFFFF, {0xC0, 1}), end_of_track()}),
+         1, 0x0FFFFFFF},
     };
     for (const Case& c : cases) {
-        install_track(0, 0, c.events);
+        install(0, 0, c.events);
         // Bytes right behind the chunk that a runaway walk would take for events.
-        install_track(0, 1, {0x00, 0x90, 60, 100, 0x00, 0xFF, 0x2F, 0x00});
+        install(0, 1, {0x00, 0x90, 60, 100, 0x00, 0xFF, 0x2F, 0x00});
         TrackWalk walk = track_walk_begin(g_song.slots[0].track_pos[0]);
         TrackEvent e;
         int n = 0;
@@ -335,10 +318,10 @@ TEST_F(SongStoreTest, WalksStopAtDamageInsideTheChunk) {
 }
 
 TEST_F(SongStoreTest, RunningStatusSurvivesMetaEventsAndEachWalkStartsFresh) {
-    install_track(0, 0,
-                  concat({ev(0, {0x90, 60, 100}), meta_text(0, 1, "t"), ev(10, {60, 0}),
-                          end_of_track()}));
-    install_track(0, 1, concat({ev(0, {64, 100}), end_of_track()}));
+    install(
+        0, 0,
+        concat({ev(0, {0x90, 60, 100}), meta_text(0, 1, "t"), ev(10, {60, 0}), end_of_track()}));
+    install(0, 1, concat({ev(0, {64, 100}), end_of_track()}));
     TrackWalk walk = track_walk_begin(g_song.slots[0].track_pos[0]);
     TrackEvent e;
     ASSERT_TRUE(event_parse(walk, e));

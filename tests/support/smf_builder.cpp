@@ -74,7 +74,9 @@ Bytes meta_text(uint32_t delta, uint8_t type, const std::string& text) {
     return meta(delta, type, Bytes(text.begin(), text.end()));
 }
 
-Bytes end_of_track(uint32_t delta) { return ev(delta, {0xFF, 0x2F, 0x00}); }
+Bytes end_of_track(uint32_t delta) {
+    return ev(delta, {0xFF, 0x2F, 0x00});
+}
 
 Bytes tempo_event(uint32_t delta, uint32_t usec) {
     return meta(delta, 0x51,

@@ -12,7 +12,9 @@ struct Gen {
     int range(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 };
 
-void append(Bytes& out, const Bytes& part) { out.insert(out.end(), part.begin(), part.end()); }
+void append(Bytes& out, const Bytes& part) {
+    out.insert(out.end(), part.begin(), part.end());
+}
 
 // Appends events; returns the track's last tick.
 uint32_t fill_events(Gen& g, Bytes& out, int count) {
@@ -88,8 +90,8 @@ Bytes random_track_events(uint32_t seed, int events, uint32_t end_tick_at_least)
 
 Bytes random_smf(uint32_t seed, const RandomSmfOptions& o) {
     Gen g(seed);
-    Bytes file = header_chunk(o.format, static_cast<uint16_t>(o.tracks), o.division,
-                              o.header_length);
+    Bytes file =
+        header_chunk(o.format, static_cast<uint16_t>(o.tracks), o.division, o.header_length);
     std::vector<Bytes> tracks(static_cast<size_t>(o.tracks));
     uint32_t longest = 0;
     std::vector<uint32_t> ends(tracks.size());

@@ -2,6 +2,9 @@
 #include "tests/support/song_fixture.h"
 
 #include "platform/platform.h"
+#include "songcore/event_parse.h"
+
+#include <algorithm>
 
 StoreSnapshot store_snapshot() {
     StoreSnapshot s;
@@ -55,4 +58,60 @@ Bytes SongFixture::track_bytes(int slot, int track) const {
 Bytes SongFixture::track_data(int slot, int track) const {
     uint32_t pos = g_song.slots[slot].track_pos[track];
     return Bytes(g_song.arena + pos, g_song.arena + pos + chunk_data_length(pos));
+}
+
+uint32_t SongFixture::install(int slot, int track0, const Bytes& events) {
+    uint32_t pos = track_chunk_begin();
+    arena_append(events.data(), static_cast<uint32_t>(events.size()));
+    track_chunk_finish(pos);
+    track_replace(pos, slot, track0);
+    return g_song.slots[slot].track_pos[track0];
+}
+
+void SongFixture::leave_free(uint32_t free_bytes) {
+    int slot = g_song.config.slot_count - 1;
+    int track0 = g_song.config.tracks_per_slot - 1;
+    uint32_t old_size = chunk_total_size(g_song.slots[slot].track_pos[track0]);
+    uint32_t length = g_song.config.arena_limit - g_song.arena_end + old_size - 8 - free_bytes;
+    // delta, FF 01, length, text, end of track
+    for (uint32_t text = length; text > 0; text--) {
+        if (7 + vlq_bytes(text).size() + text == length) {
+            install(slot, track0, concat({meta(0, 1, Bytes(text, 'x')), end_of_track()}));
+            break;
+        }
+    }
+    ASSERT_EQ(g_song.config.arena_limit - g_song.arena_end, free_bytes);
+    ASSERT_FALSE(g_song.memory_over);
+}
+
+int SongFixture::out_of_memory_shown() {
+    return static_cast<int>(std::count(g_headless.status_texts.begin(),
+                                       g_headless.status_texts.end(),
+                                       std::string("out of memory")));
+}
+
+Bytes SongFixture::chunk_at(uint32_t pos) {
+    return Bytes(g_song.arena + pos - 8, g_song.arena + pos + chunk_data_length(pos));
+}
+
+Bytes SongFixture::data_at(uint32_t pos) {
+    return Bytes(g_song.arena + pos, g_song.arena + pos + chunk_data_length(pos));
+}
+
+std::vector<SongFixture::Flat> SongFixture::flatten(uint32_t pos, int32_t* end_tick) {
+    std::vector<Flat> out;
+    TrackWalk walk = track_walk_begin(pos);
+    TrackEvent ev;
+    while (event_parse(walk, ev)) {
+        Flat f{ev.tick, {}};
+        if (ev.running) {
+            f.bytes.push_back(ev.status);
+        }
+        f.bytes.insert(f.bytes.end(), g_song.arena + ev.pos, g_song.arena + ev.pos + ev.length);
+        out.push_back(f);
+    }
+    if (end_tick != nullptr) {
+        *end_tick = ev.tick;
+    }
+    return out;
 }

@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 struct StoreSnapshot {
     Bytes arena;
@@ -37,4 +38,27 @@ protected:
     Bytes track_bytes(int slot, int track) const;
     Bytes track_data(int slot, int track) const;
     const std::string& last_status() const { return headless_last_status(); }
+
+    // Installs a chunk holding `events` exactly as given (no end of track is added) and
+    // returns the track's position.
+    static uint32_t install(int slot, int track0, const Bytes& events);
+    // Fills the spare slot's last track so that exactly `free_bytes` (13 or more) stay below
+    // the limit.
+    static void leave_free(uint32_t free_bytes);
+    // A replacement always leaves more free than the chunk it removed, so fewer than 13
+    // free bytes cannot be reached by filling: move the limit down instead.
+    static void limit_at_free(uint32_t free_bytes) {
+        g_song.config.arena_limit = g_song.arena_end + free_bytes;
+    }
+    static int out_of_memory_shown();
+    static Bytes chunk_at(uint32_t pos);
+    static Bytes data_at(uint32_t pos);
+
+    // The events of a track as (tick, bytes with the status byte also under running status).
+    struct Flat {
+        int32_t tick;
+        Bytes bytes;
+        bool operator==(const Flat&) const = default;
+    };
+    static std::vector<Flat> flatten(uint32_t pos, int32_t* end_tick = nullptr);
 };

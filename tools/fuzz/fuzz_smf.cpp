@@ -6,6 +6,7 @@
 #include "songcore/event_parse.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
+#include "songcore/track_normalize.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@ void write_temp(const char* path, const uint8_t* data, size_t size) {
     fclose(f);
 }
 
+// Every track of the loaded song must end in a real end of track inside its chunk.
 void walk_all_tracks() {
     for (int t = 0; t < g_song.config.tracks_per_slot; t++) {
         TrackWalk walk = track_walk_begin(g_song.slots[g_song.current_bank].track_pos[t]);
@@ -36,6 +38,39 @@ void walk_all_tracks() {
                 abort();
             }
             last_tick = ev.tick;
+        }
+        if (ev.synthetic_end) {
+            abort();
+        }
+    }
+}
+
+// A normalised track has every status byte, no note-off without its note-on and no note
+// left sounding, and ends where the original ended.
+void normalize_all_tracks() {
+    for (int t = 0; t < g_song.track_count; t++) {
+        int32_t end = track_end_tick(0, t);
+        if (track_normalize(0, t) != 0) {
+            continue; // out of memory: the track stays as it was
+        }
+        TrackWalk walk = track_walk_begin(g_song.slots[0].track_pos[t]);
+        TrackEvent ev;
+        int open[2048] = {};
+        while (event_parse(walk, ev)) {
+            int kind = note_kind(ev);
+            int index = (ev.status & 0x0F) * 128 + (event_data(ev, 0) & 0x7F);
+            if (ev.running || (kind < 0 && open[index] == 0)) {
+                abort();
+            }
+            open[index] += kind;
+        }
+        for (int n : open) {
+            if (n != 0) {
+                abort();
+            }
+        }
+        if (ev.synthetic_end || ev.tick != end) {
+            abort();
         }
     }
 }
@@ -70,6 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     walk_all_tracks();
+    normalize_all_tracks();
     if (g_song.measure_table.last_measure < 0 || g_song.measure_table.last_measure > 999) {
         abort();
     }
