@@ -21,9 +21,13 @@ bool platform_select(const char* backend_name) {
     return false;
 }
 
-const char* platform_backend_name() { return g_backend->name; }
+const char* platform_backend_name() {
+    return g_backend->name;
+}
 
-const char* platform_built_backends() { return "headless"; }
+const char* platform_built_backends() {
+    return "headless";
+}
 
 void platform_message_box(const char* caption, const char* text, MessageIcon icon) {
     g_backend->message_box(caption, text, icon);
@@ -45,9 +49,13 @@ bool platform_save_file_dialog(const FileDialogRequest& request, char* path, siz
     return g_backend->save_file_dialog(request, path, path_size);
 }
 
-void platform_wait_cursor(bool on) { g_backend->wait_cursor(on); }
+void platform_wait_cursor(bool on) {
+    g_backend->wait_cursor(on);
+}
 
-void platform_status_text(const char* text) { g_backend->status_text(text); }
+void platform_status_text(const char* text) {
+    g_backend->status_text(text);
+}
 
 PlatformFile* platform_file_open(const char* path, FileMode mode) {
     return g_backend->file_open(path, mode);
@@ -61,7 +69,9 @@ size_t platform_file_write(PlatformFile* file, const void* buffer, size_t count)
     return g_backend->file_write(file, buffer, count);
 }
 
-bool platform_file_close(PlatformFile* file) { return g_backend->file_close(file); }
+bool platform_file_close(PlatformFile* file) {
+    return g_backend->file_close(file);
+}
 
 PlatformFile* platform_file_create_beside(const char* target_path, char* temp_path,
                                           size_t temp_path_size) {
@@ -72,19 +82,29 @@ bool platform_file_rename(const char* from, const char* to) {
     return g_backend->file_rename(from, to);
 }
 
-bool platform_file_remove(const char* path) { return g_backend->file_remove(path); }
+bool platform_file_remove(const char* path) {
+    return g_backend->file_remove(path);
+}
 
-bool platform_file_exists(const char* path) { return g_backend->file_exists(path); }
+bool platform_file_exists(const char* path) {
+    return g_backend->file_exists(path);
+}
 
 bool platform_program_directory(char* out, size_t out_size) {
     return g_backend->program_directory(out, out_size);
 }
 
-UiLanguage platform_system_language() { return g_backend->system_language(); }
+UiLanguage platform_system_language() {
+    return g_backend->system_language();
+}
 
-uint32_t platform_tick_ms() { return g_backend->tick_ms(); }
+uint32_t platform_tick_ms() {
+    return g_backend->tick_ms();
+}
 
-bool platform_key_down(int virtual_key) { return g_backend->key_down(virtual_key); }
+bool platform_key_down(int virtual_key) {
+    return g_backend->key_down(virtual_key);
+}
 
 void platform_path_display_text(const char* path, char* out, size_t out_size) {
     g_backend->path_display_text(path, out, out_size);

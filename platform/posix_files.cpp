@@ -82,9 +82,13 @@ PlatformFile* posix_file_create_beside(const char* target_path, char* temp_path,
     return new PlatformFile{fd, true};
 }
 
-bool posix_file_rename(const char* from, const char* to) { return rename(from, to) == 0; }
+bool posix_file_rename(const char* from, const char* to) {
+    return rename(from, to) == 0;
+}
 
-bool posix_file_remove(const char* path) { return unlink(path) == 0; }
+bool posix_file_remove(const char* path) {
+    return unlink(path) == 0;
+}
 
 bool posix_file_exists(const char* path) {
     struct stat info;

@@ -40,29 +40,35 @@ bool event_parse(TrackWalk& walk, TrackEvent& ev) {
     }
     uint32_t pos = walk.pos;
     uint32_t delta = 0;
-    if (!arena_get_vlq(pos, walk.end, delta) || pos >= walk.end) {
+    if (pos < walk.end && g_song.arena[pos] < 0x80) {
+        delta = g_song.arena[pos++]; // most deltas take one byte
+    } else if (!arena_get_vlq(pos, walk.end, delta)) {
         return stop_walk(walk, ev);
     }
-    if (static_cast<int64_t>(walk.tick) + delta > TICK_LIMIT) {
+    if (pos >= walk.end || static_cast<int64_t>(walk.tick) + delta > TICK_LIMIT) {
         return stop_walk(walk, ev);
     }
     const uint8_t* a = g_song.arena;
-    TrackEvent next{};
+    uint8_t b = a[pos];
+    // Built in a local: writing through `ev` would make the compiler reload the walk.
+    TrackEvent next;
     next.tick = walk.tick + static_cast<int32_t>(delta);
     next.delta = delta;
     next.pos = pos;
-    uint8_t b = a[pos];
+    next.meta_type = 0;
+    next.end_of_track = false;
+    next.synthetic_end = false;
     if (b < 0xF0) {
+        next.running = b < 0x80;
         uint8_t status = b;
-        if (b < 0x80) {
+        if (next.running) {
             if (walk.running_status == 0) {
                 return stop_walk(walk, ev); // data before any status byte
             }
             status = walk.running_status;
-            next.running = true;
         }
-        uint32_t length = static_cast<uint32_t>(channel_message_length(status)) -
-                          (next.running ? 1u : 0u);
+        uint32_t full = static_cast<uint32_t>(channel_message_length(status));
+        uint32_t length = full - (next.running ? 1u : 0u);
         if (static_cast<uint64_t>(pos) + length > walk.end) {
             return stop_walk(walk, ev);
         }
@@ -70,8 +76,9 @@ bool event_parse(TrackWalk& walk, TrackEvent& ev) {
         next.status = status;
         next.length = length;
         next.data_pos = next.running ? pos : pos + 1;
-        next.data_length = static_cast<uint32_t>(channel_message_length(status)) - 1;
+        next.data_length = full - 1;
     } else {
+        next.running = false;
         uint32_t p = pos + 1;
         if (b == 0xFF) {
             if (p >= walk.end) {

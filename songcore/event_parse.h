@@ -13,9 +13,9 @@ constexpr uint8_t META_TEMPO = 0x51;
 constexpr uint8_t META_TIME_SIGNATURE = 0x58;
 
 struct TrackWalk {
-    uint32_t pos;  // the next event's delta time
-    uint32_t end;  // end of the chunk's data
-    int32_t tick;  // tick of the last event read
+    uint32_t pos; // the next event's delta time
+    uint32_t end; // end of the chunk's data
+    int32_t tick; // tick of the last event read
     uint8_t running_status;
     bool ended;
 };
@@ -23,15 +23,15 @@ struct TrackWalk {
 struct TrackEvent {
     int32_t tick;
     uint32_t delta;
-    uint32_t pos;    // first byte after the delta: the status byte, or data under running status
-    uint32_t length; // bytes from pos to the next event's delta
-    uint8_t status;  // effective status byte (running status resolved)
-    uint8_t meta_type;     // 0 unless a meta event
-    uint32_t data_pos;     // meta and exclusive data, or a channel message's data bytes
+    uint32_t pos;      // first byte after the delta: the status byte, or data under running status
+    uint32_t length;   // bytes from pos to the next event's delta
+    uint8_t status;    // effective status byte (running status resolved)
+    uint8_t meta_type; // 0 unless a meta event
+    uint32_t data_pos; // meta and exclusive data, or a channel message's data bytes
     uint32_t data_length;
-    bool running;          // stored without its status byte
-    bool end_of_track;     // the FF 2F event, or where a damaged walk stopped
-    bool synthetic_end;    // the end came from damage or the chunk's end, not from FF 2F
+    bool running;       // stored without its status byte
+    bool end_of_track;  // the FF 2F event, or where a damaged walk stopped
+    bool synthetic_end; // the end came from damage or the chunk's end, not from FF 2F
 };
 
 // Message length including the status byte of a channel status 0x80-0xEF.

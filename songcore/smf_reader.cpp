@@ -21,7 +21,9 @@ uint32_t be32(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 8) | p[3];
 }
 
-uint32_t be16(const uint8_t* p) { return (static_cast<uint32_t>(p[0]) << 8) | p[1]; }
+uint32_t be16(const uint8_t* p) {
+    return (static_cast<uint32_t>(p[0]) << 8) | p[1];
+}
 
 enum class ReadResult { ok, not_found, too_large, close_error };
 
@@ -54,7 +56,7 @@ ReadResult read_whole_file(const char* path, size_t limit, std::vector<uint8_t>&
     return too_large ? ReadResult::too_large : ReadResult::ok;
 }
 
-// The net bytes the bank gives back when its tracks are cleared before the new image lands.
+// The net bytes the bank gives back when its tracks are emptied before the new image lands.
 uint64_t bank_clear_gain() {
     const SongSlot& slot = g_song.slots[g_song.current_bank];
     uint64_t gain = 0;
@@ -64,15 +66,29 @@ uint64_t bank_clear_gain() {
     return gain;
 }
 
+// Empties the bank's tracks in use, as clearing them one by one from the last would, but
+// with one pass over the arena instead of one per track.
 void bank_clear_tracks() {
-    for (int t = g_song.track_count; t >= 1; t--) {
-        track_clear(t);
+    static const uint8_t EMPTY_TRACK[12] = {'M', 'T', 'r', 'k', 0, 0, 0, 4, 0x00, 0xFF, 0x2F, 0x00};
+    SongSlot& slot = g_song.slots[g_song.current_bank];
+    uint32_t old_pos[MAX_TRACKS];
+    int count = g_song.track_count;
+    for (int t = 0; t < count; t++) {
+        old_pos[t] = slot.track_pos[t];
+        arena_append(EMPTY_TRACK, sizeof EMPTY_TRACK);
+        slot.track_pos[t] = g_song.arena_end - 4;
     }
+    chunks_remove_many(old_pos, count);
+    g_song.track_count = 1;
+    g_song.song_modified_mask |= 1u << g_song.current_bank;
+    g_song.relocate_pending = true;
 }
 
-// A track whose walk ends at damage or at its chunk's end gets a clean copy with an end of
-// track, so everything after it can rely on well-formed tracks.
-void tracks_repair(int slot, int track_count) {
+// Walks each attached track once. A track whose walk ends at damage or at its chunk's end
+// gets a clean copy with an end of track, so everything after it can rely on well-formed
+// tracks. Returns the latest end tick, which the lengthening of track 1 needs.
+int32_t tracks_repair(int slot, int track_count) {
+    int32_t longest = 0;
     for (int t = 0; t < track_count; t++) {
         TrackWalk walk = track_walk_begin(g_song.slots[slot].track_pos[t]);
         TrackEvent ev;
@@ -82,6 +98,15 @@ void tracks_repair(int slot, int track_count) {
             uint32_t copy = track_copy_with_end(g_song.slots[slot].track_pos[t], ev.tick);
             track_replace(copy, slot, t);
         }
+        longest = ev.tick > longest ? ev.tick : longest;
+    }
+    return longest;
+}
+
+void track1_stretch_to(int slot, int32_t longest) {
+    if (track_end_tick(slot, 0) < longest) {
+        uint32_t copy = track_copy_with_end(g_song.slots[slot].track_pos[0], longest);
+        track_replace(copy, slot, 0);
     }
 }
 
@@ -176,23 +201,12 @@ bool smf_attach(uint32_t start, int track_count) {
     }
     g_song.arena_end = static_cast<uint32_t>(p + 8 + arena_get_be(static_cast<uint32_t>(p) + 4, 4));
 
-    uint32_t removed = chunk_remove(old_header);
-    for (int i = 0; i < track_count; i++) {
-        if (old_track_pos[i] > old_header) {
-            old_track_pos[i] -= removed;
-        }
-    }
-    for (int i = 0; i < track_count; i++) {
-        uint32_t gone = old_track_pos[i];
-        removed = chunk_remove(gone);
-        for (int j = 0; j < track_count; j++) {
-            if (old_track_pos[j] > gone) {
-                old_track_pos[j] -= removed;
-            }
-        }
-    }
-    tracks_repair(bank, track_count);
-    track1_stretch(bank);
+    uint32_t old_chunks[MAX_TRACKS + 1];
+    old_chunks[0] = old_header;
+    memcpy(old_chunks + 1, old_track_pos, sizeof(uint32_t) * static_cast<size_t>(track_count));
+    chunks_remove_many(old_chunks, track_count + 1);
+    // The tracks the header announces beyond the attached ones were emptied: they end at 0.
+    track1_stretch_to(bank, tracks_repair(bank, track_count));
     return true;
 }
 
@@ -206,10 +220,7 @@ void track1_stretch(int slot) {
         int32_t end = track_end_tick(slot, t);
         longest = end > longest ? end : longest;
     }
-    if (track_end_tick(slot, 0) < longest) {
-        uint32_t copy = track_copy_with_end(g_song.slots[slot].track_pos[0], longest);
-        track_replace(copy, slot, 0);
-    }
+    track1_stretch_to(slot, longest);
 }
 
 SongLoadResult song_load() {
@@ -236,10 +247,11 @@ SongLoadResult song_load() {
         failure = "Fail data !!";
     } else if (read == ReadResult::too_large) {
         failure = "memory over";
-    } else if (smf_image_check(image.data(), image.size(), g_song.config.tracks_per_slot,
-                               layout) != SmfCheck::ok) {
+    } else if (smf_image_check(image.data(), image.size(), g_song.config.tracks_per_slot, layout) !=
+               SmfCheck::ok) {
         failure = "Fail data !!";
-    } else if (g_song.arena_end + 12ull >= g_song.config.arena_limit ||
+    } else if (g_song.arena_end + 12ull * static_cast<uint32_t>(g_song.track_count) >=
+                   g_song.config.arena_limit ||
                g_song.arena_end - bank_clear_gain() + layout.image_size >=
                    g_song.config.arena_limit) {
         failure = "memory over";

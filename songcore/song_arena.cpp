@@ -186,28 +186,75 @@ void track_replace(uint32_t new_pos, int slot, int track) {
 }
 
 uint32_t chunk_remove(uint32_t pos) {
-    if (g_song.memory_over || pos < 8 || pos > g_song.arena_end) {
+    return chunks_remove_many(&pos, 1);
+}
+
+namespace {
+
+// Bytes removed in front of position p: the sizes of the removed chunks whose data position
+// lies before it.
+uint32_t removed_before(uint32_t p, const uint32_t* sorted, const uint32_t* sizes, int count) {
+    uint32_t total = 0;
+    for (int i = 0; i < count && sorted[i] < p; i++) {
+        total += sizes[i];
+    }
+    return total;
+}
+
+} // namespace
+
+uint32_t chunks_remove_many(const uint32_t* positions, int count) {
+    constexpr int MAX_REMOVE = MAX_TRACKS + 1;
+    if (g_song.memory_over || count <= 0 || count > MAX_REMOVE) {
         return 0;
     }
-    uint32_t length = chunk_data_length(pos);
-    if (static_cast<uint64_t>(pos) + length > g_song.arena_end) {
-        return 0; // a length that lies: moving by it would tear the arena apart
+    uint32_t sorted[MAX_REMOVE];
+    uint32_t sizes[MAX_REMOVE];
+    int n = 0;
+    for (int i = 0; i < count; i++) {
+        uint32_t pos = positions[i];
+        // A length that lies would tear the arena apart when moved by: leave that chunk.
+        if (pos < 8 || pos > g_song.arena_end ||
+            static_cast<uint64_t>(pos) + chunk_data_length(pos) > g_song.arena_end) {
+            continue;
+        }
+        int k = n++;
+        while (k > 0 && sorted[k - 1] > pos) {
+            sorted[k] = sorted[k - 1];
+            k--;
+        }
+        sorted[k] = pos;
     }
-    uint32_t size = length + 8;
-    memmove(g_song.arena + pos - 8, g_song.arena + pos + length, g_song.arena_end - pos - length);
+    int kept = 0;
+    for (int i = 0; i < n; i++) {
+        bool overlaps = kept > 0 && sorted[i] - 8 < sorted[kept - 1] + sizes[kept - 1] - 8;
+        if (!overlaps) {
+            sorted[kept] = sorted[i];
+            sizes[kept] = chunk_total_size(sorted[i]);
+            kept++;
+        }
+    }
+    if (kept == 0) {
+        return 0;
+    }
+    // One sweep: every stretch between removed chunks moves down once.
+    uint32_t write = sorted[0] - 8;
+    for (int i = 0; i < kept; i++) {
+        uint32_t from = sorted[i] - 8 + sizes[i];
+        uint32_t to = i + 1 < kept ? sorted[i + 1] - 8 : g_song.arena_end;
+        memmove(g_song.arena + write, g_song.arena + from, to - from);
+        write += to - from;
+    }
     for (int s = 0; s < g_song.config.slot_count; s++) {
         SongSlot& slot = g_song.slots[s];
-        if (slot.header_pos > pos) {
-            slot.header_pos -= size;
-        }
+        slot.header_pos -= removed_before(slot.header_pos, sorted, sizes, kept);
         for (int t = 0; t < g_song.config.tracks_per_slot; t++) {
-            if (slot.track_pos[t] > pos) {
-                slot.track_pos[t] -= size;
-            }
+            slot.track_pos[t] -= removed_before(slot.track_pos[t], sorted, sizes, kept);
         }
     }
-    g_song.arena_end -= size;
-    return size;
+    uint32_t total = g_song.arena_end - write;
+    g_song.arena_end = write;
+    return total;
 }
 
 void track_clear(int track) {

@@ -8,7 +8,9 @@
 
 SongFiles g_song_files;
 
-void song_files_reset() { g_song_files = SongFiles{}; }
+void song_files_reset() {
+    g_song_files = SongFiles{};
+}
 
 void file_name_from_path() {
     const char* path = g_song_files.file_path;

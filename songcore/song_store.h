@@ -121,6 +121,9 @@ void track_append_end(uint32_t delta);
 uint32_t track_copy_with_end(uint32_t src_pos, int32_t end_tick);
 void track_replace(uint32_t new_pos, int slot, int track);
 uint32_t chunk_remove(uint32_t pos);
+// Removes several chunks (data positions, any order, at most one per chunk) in one pass
+// over the arena; every slot reference behind them moves down. Returns the bytes removed.
+uint32_t chunks_remove_many(const uint32_t* positions, int count);
 void track_clear(int track);
 int32_t track_end_tick(int slot, int track);
 // Raises track_count when a 0-based track beyond it is written.

@@ -7,7 +7,9 @@
 
 HeadlessState g_headless;
 
-void headless_reset() { g_headless = HeadlessState{}; }
+void headless_reset() {
+    g_headless = HeadlessState{};
+}
 
 const std::string& headless_last_status() {
     static const std::string none;
@@ -62,7 +64,9 @@ void wait_cursor(bool on) {
     g_headless.wait_cursor = on;
 }
 
-void status_text(const char* text) { g_headless.status_texts.push_back(text); }
+void status_text(const char* text) {
+    g_headless.status_texts.push_back(text);
+}
 
 PlatformFile* file_open(const char* path, FileMode mode) {
     if (mode == FileMode::write && g_headless.fail_open_write) {
@@ -92,8 +96,7 @@ bool file_close(PlatformFile* file) {
     return ok;
 }
 
-PlatformFile* file_create_beside(const char* target_path, char* temp_path,
-                                 size_t temp_path_size) {
+PlatformFile* file_create_beside(const char* target_path, char* temp_path, size_t temp_path_size) {
     if (g_headless.fail_open_write) {
         return nullptr;
     }
@@ -116,9 +119,13 @@ bool program_directory(char* out, size_t out_size) {
     return true;
 }
 
-UiLanguage system_language() { return g_headless.language; }
+UiLanguage system_language() {
+    return g_headless.language;
+}
 
-uint32_t tick_ms() { return g_headless.clock_driven ? g_headless.clock_ms : posix_tick_ms(); }
+uint32_t tick_ms() {
+    return g_headless.clock_driven ? g_headless.clock_ms : posix_tick_ms();
+}
 
 bool key_down(int virtual_key) {
     return virtual_key >= 0 && virtual_key < 256 && g_headless.keys_down[virtual_key];
@@ -127,10 +134,25 @@ bool key_down(int virtual_key) {
 } // namespace
 
 const PlatformBackend HEADLESS_BACKEND = {
-    "headless",         message_box,     ask_ok_cancel,         ask_yes_no,
-    file_dialog,        file_dialog,     wait_cursor,           status_text,
-    file_open,          posix_file_read, file_write,            file_close,
-    file_create_beside, file_rename,     posix_file_remove,     posix_file_exists,
-    program_directory,  system_language, tick_ms,               key_down,
+    "headless",
+    message_box,
+    ask_ok_cancel,
+    ask_yes_no,
+    file_dialog,
+    file_dialog,
+    wait_cursor,
+    status_text,
+    file_open,
+    posix_file_read,
+    file_write,
+    file_close,
+    file_create_beside,
+    file_rename,
+    posix_file_remove,
+    posix_file_exists,
+    program_directory,
+    system_language,
+    tick_ms,
+    key_down,
     posix_path_display_text,
 };

@@ -19,15 +19,7 @@ namespace {
 // A store with a limit close enough to reach by filling, for the out-of-memory tests.
 constexpr SongStoreConfig SMALL_STORE = {11, 64, 20000};
 
-class TrackMerge : public SongFixture {
-protected:
-    void SetUp() override {
-        SongFixture::SetUp();
-        status_line_reset();
-        track_rewrite_reset();
-        event_filter_reset();
-    }
-};
+using TrackMerge = SongFixture;
 
 // Three tracks: the conductor track is the longest; tracks 2 and 3 hold notes, track 2
 // with running status.

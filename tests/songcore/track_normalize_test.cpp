@@ -20,15 +20,7 @@ namespace {
 // A store with a limit close enough to reach by filling, for the out-of-memory tests.
 constexpr SongStoreConfig SMALL_STORE = {11, 64, 20000};
 
-class TrackNormalize : public SongFixture {
-protected:
-    void SetUp() override {
-        SongFixture::SetUp();
-        status_line_reset();
-        track_rewrite_reset();
-        event_filter_reset();
-    }
-};
+using TrackNormalize = SongFixture;
 
 // A track of running-status notes, the shape most sequencers write.
 Bytes running_status_events() {

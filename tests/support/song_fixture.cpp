@@ -2,7 +2,9 @@
 #include "tests/support/song_fixture.h"
 
 #include "platform/platform.h"
+#include "common/status_line.h"
 #include "songcore/event_parse.h"
+#include "songcore/track_normalize.h"
 
 #include <algorithm>
 
@@ -39,8 +41,11 @@ StoreSnapshot store_snapshot() {
 void SongFixture::SetUp() {
     ASSERT_TRUE(platform_select("headless"));
     headless_reset();
+    status_line_reset();
     song_files_reset();
     song_store_init(SEQUENCER_STORE);
+    track_rewrite_reset();
+    event_filter_reset();
 }
 
 SongLoadResult SongFixture::load_bytes(const Bytes& bytes, const std::string& name) {
