@@ -5,7 +5,9 @@
 
 StatusLine g_status_line;
 
-void status_line_reset() { g_status_line = StatusLine{}; }
+void status_line_reset() {
+    g_status_line = StatusLine{};
+}
 
 void show_status(const char* text) {
     if (g_status_line.draw_hook != nullptr) {

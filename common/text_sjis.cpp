@@ -63,6 +63,10 @@ std::string sjis_to_utf8(const char* text, size_t length) {
     return convert("UTF-8", "CP932", text, length);
 }
 
-std::string sjis_to_utf8(const std::string& text) { return sjis_to_utf8(text.data(), text.size()); }
+std::string sjis_to_utf8(const std::string& text) {
+    return sjis_to_utf8(text.data(), text.size());
+}
 
-std::string utf8_to_sjis(const char* text) { return convert("CP932", "UTF-8", text, strlen(text)); }
+std::string utf8_to_sjis(const char* text) {
+    return convert("CP932", "UTF-8", text, strlen(text));
+}

@@ -123,11 +123,23 @@ UiLanguage posix_system_language() {
     return UiLanguage::english;
 }
 
-uint32_t posix_tick_ms() {
+namespace {
+
+uint64_t monotonic_ms() {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
-                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+    return static_cast<uint64_t>(now.tv_sec) * 1000u +
+           static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+// The tick count starts with the program, not with the machine: a deadline kept as "never"
+// (999,999,999 ms) must not pass on a machine that has been up for twelve days.
+const uint64_t g_program_start_ms = monotonic_ms();
+
+} // namespace
+
+uint32_t posix_tick_ms() {
+    return static_cast<uint32_t>(monotonic_ms() - g_program_start_ms);
 }
 
 void posix_path_display_text(const char* path, char* out, size_t out_size) {
