@@ -1,8 +1,8 @@
 // Song store fixture and snapshots.
 #include "tests/support/song_fixture.h"
 
-#include "platform/platform.h"
 #include "common/status_line.h"
+#include "platform/platform.h"
 #include "songcore/event_parse.h"
 #include "songcore/track_normalize.h"
 
