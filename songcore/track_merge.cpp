@@ -67,7 +67,7 @@ uint32_t tracks_merge(uint32_t pos_a, uint32_t pos_b) {
 
 namespace {
 
-// Step 4 of Mix: the lower-numbered source first, because clearing the last track lowers
+// DEL clears the lower-numbered source first, because clearing the last track lowers
 // track_count and the order decides which of the two can still do that.
 void mix_clear_sources(int a, int b, int out) {
     int lower = a < b ? a : b;
@@ -80,7 +80,7 @@ void mix_clear_sources(int a, int b, int out) {
     }
 }
 
-// Step 5 of Mix: playback ends with track 1, so a mix into track 1 must not make the song
+// Playback ends with track 1, so a mix into track 1 must not make the song
 // shorter than it was.
 void mix_lengthen_track1(int32_t song_end_tick) {
     int bank = g_song.current_bank;

@@ -24,7 +24,7 @@ int note_index(const TrackEvent& ev) {
     return (ev.status & 0x0F) * 128 + (event_data(ev, 0) & 0x7F);
 }
 
-// Step 2 and 3 of normalisation: copy the track, pairing notes and writing every status
+// The copying part of normalisation: copy the track, pairing notes and writing every status
 // byte. Returns the walk's last event (the end of track) and the tick written last.
 void normalize_copy_events(uint32_t src_pos, TrackEvent& end, int32_t& written_tick) {
     TrackWalk walk = track_walk_begin(src_pos);

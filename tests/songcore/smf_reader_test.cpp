@@ -252,3 +252,19 @@ TEST_F(SmfReaderTest, OpenDialogFillsThePathOnlyOnOk) {
     EXPECT_TRUE(open_dialog());
     EXPECT_STREQ(g_song_files.file_path, "/chosen/file.mid");
 }
+
+TEST_F(SmfReaderTest, ConverterStoreTakesThirtyTwoTracksWithinItsOwnLimit) {
+    song_store_init(CONVERTER_STORE);
+    std::vector<Bytes> tracks;
+    for (int t = 0; t < 40; t++) {
+        tracks.push_back(concat({meta_text(0, 3, "T" + std::to_string(t + 1)), end_of_track(t)}));
+    }
+    ASSERT_EQ(load_bytes(smf_file(1, 480, tracks)), SongLoadResult::loaded);
+    EXPECT_EQ(g_song.track_count, 32);
+    EXPECT_STREQ(g_song.track_names[31], "T32");
+    EXPECT_EQ(g_song.measure_table.song_end_tick, 31); // track 1 stretched to track 32's end
+    // 2 MB is the whole store: a file of 2.1 MB cannot fit, a 2.0 MB one can.
+    EXPECT_EQ(load_bytes(exclusive_smf(2100 * 1024), "big.mid"), SongLoadResult::not_loaded);
+    EXPECT_EQ(last_status(), "memory over");
+    EXPECT_EQ(load_bytes(exclusive_smf(2000 * 1024), "fits.mid"), SongLoadResult::loaded);
+}
