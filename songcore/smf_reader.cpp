@@ -69,14 +69,12 @@ uint64_t bank_clear_gain() {
 // Empties the bank's tracks in use, as clearing them one by one from the last would, but
 // with one pass over the arena instead of one per track.
 void bank_clear_tracks() {
-    static const uint8_t EMPTY_TRACK[12] = {'M', 'T', 'r', 'k', 0, 0, 0, 4, 0x00, 0xFF, 0x2F, 0x00};
     SongSlot& slot = g_song.slots[g_song.current_bank];
     uint32_t old_pos[MAX_TRACKS];
     int count = g_song.track_count;
     for (int t = 0; t < count; t++) {
         old_pos[t] = slot.track_pos[t];
-        arena_append(EMPTY_TRACK, sizeof EMPTY_TRACK);
-        slot.track_pos[t] = g_song.arena_end - 4;
+        slot.track_pos[t] = track_empty_append();
     }
     chunks_remove_many(old_pos, count);
     g_song.track_count = 1;
@@ -108,11 +106,6 @@ void track1_stretch_to(int slot, int32_t longest) {
         uint32_t copy = track_copy_with_end(g_song.slots[slot].track_pos[0], longest);
         track_replace(copy, slot, 0);
     }
-}
-
-void set_time_base(int32_t time_base) {
-    g_song.time_base = time_base;
-    g_song.ticks_per_midi_clock = time_base / 24 > 0 ? time_base / 24 : 1;
 }
 
 } // namespace
@@ -179,7 +172,7 @@ bool smf_attach(uint32_t start, int track_count) {
     uint32_t old_track_pos[MAX_TRACKS];
     slot.header_pos = start + 8;
     g_song.track_count = track_count;
-    set_time_base(static_cast<int32_t>(arena_get_be(start + 12, 2)));
+    time_base_set(static_cast<int32_t>(arena_get_be(start + 12, 2)));
     uint64_t p = start;
     for (int i = 0; i < track_count; i++) {
         old_track_pos[i] = slot.track_pos[i];
@@ -191,7 +184,7 @@ bool smf_attach(uint32_t start, int track_count) {
                 slot.track_pos[j] = old_track_pos[j];
             }
             g_song.track_count = slot_header_track_count(bank);
-            set_time_base(slot_header_time_base(bank));
+            time_base_set(slot_header_time_base(bank));
             g_song.arena_end = start;
             g_song.memory_over = true;
             show_status("Fail data !!");

@@ -39,14 +39,12 @@ void song_store_init(const SongStoreConfig& config) {
         s.header_pos = g_song.arena_end + 8;
         arena_append(NEW_SONG_HEADER, sizeof NEW_SONG_HEADER);
         for (int t = 0; t < config.tracks_per_slot; t++) {
-            arena_append(EMPTY_TRACK, sizeof EMPTY_TRACK);
-            s.track_pos[t] = g_song.arena_end - 4;
+            s.track_pos[t] = track_empty_append();
         }
     }
     g_song.current_bank = 0;
     g_song.track_count = 1;
-    g_song.time_base = 480;
-    g_song.ticks_per_midi_clock = 20;
+    time_base_set(480);
     g_song.tracing_track = 1;
     strcpy(g_song.current_file_name, "ZB47SEQ10");
     memset(g_song.track_play, 0xFF, sizeof g_song.track_play);
@@ -141,6 +139,12 @@ uint32_t track_chunk_begin() {
     uint32_t pos = g_song.arena_end + 8;
     static const uint8_t header[8] = {'M', 'T', 'r', 'k', 0, 0, 0, 4};
     arena_append(header, sizeof header);
+    return pos;
+}
+
+uint32_t track_empty_append() {
+    uint32_t pos = g_song.arena_end + 8;
+    arena_append(EMPTY_TRACK, sizeof EMPTY_TRACK);
     return pos;
 }
 
@@ -261,8 +265,8 @@ void track_clear(int track) {
     if (g_song.track_count != 1 && track == 1) {
         return;
     }
-    uint32_t new_pos = g_song.arena_end + 8;
-    bool written = arena_append(EMPTY_TRACK, sizeof EMPTY_TRACK);
+    uint32_t new_pos = track_empty_append();
+    bool written = !g_song.memory_over;
     track_replace(new_pos, g_song.current_bank, track - 1);
     // A clear that ran out of memory left the track's data in place: keep counting it.
     if (written && track == g_song.track_count && track != 1) {
@@ -282,6 +286,11 @@ void track_count_include(int track) {
     if (g_song.track_count <= track) {
         g_song.track_count = track + 1;
     }
+}
+
+void time_base_set(int32_t time_base) {
+    g_song.time_base = time_base;
+    g_song.ticks_per_midi_clock = time_base / 24 > 0 ? time_base / 24 : 1;
 }
 
 uint32_t free_memory_kb() {

@@ -65,8 +65,7 @@ void song_bank_select(int bank) {
         count = g_song.config.tracks_per_slot;
     }
     g_song.track_count = count;
-    g_song.time_base = slot_header_time_base(bank);
-    g_song.ticks_per_midi_clock = g_song.time_base / 24 > 0 ? g_song.time_base / 24 : 1;
+    time_base_set(slot_header_time_base(bank));
     platform_wait_cursor(true);
     measure_table_rebuild();
     platform_wait_cursor(false);

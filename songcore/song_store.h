@@ -113,6 +113,9 @@ bool arena_get_vlq(uint32_t& pos, uint32_t end, uint32_t& value);
 // Starts a new track chunk at the arena's end and returns its data position. The position
 // is valid for track_replace even when the header itself did not fit.
 uint32_t track_chunk_begin();
+// Appends an empty track chunk and returns its data position (valid for track_replace even
+// when the append failed).
+uint32_t track_empty_append();
 // Writes the chunk length of a chunk started at data position `pos`.
 void track_chunk_finish(uint32_t pos);
 // Appends an end of track after `delta` ticks.
@@ -139,6 +142,10 @@ void measure_table_rebuild();
 void song_scan_names();
 void song_bank_select(int bank);
 uint32_t free_memory_kb();
+
+// Sets the current song's time base and the ticks of one MIDI clock (at least 1, so a time
+// base below 24 never makes a clock last 0 ticks).
+void time_base_set(int32_t time_base);
 
 // The header fields of a slot.
 int slot_header_track_count(int slot);
