@@ -452,39 +452,26 @@ TEST_F(ProfileTest, SaveReplacesTheOldFile) {
     EXPECT_EQ(files_in_dir(), 1u);
 }
 
-TEST_F(ProfileTest, FailedWriteKeepsTheOldFile) {
+TEST_F(ProfileTest, FailedSaveKeepsTheOldFile) {
     std::string path = write("target.ini", "old\n");
     ASSERT_EQ(profile_set_string("S", "k", "v"), 1);
-    g_headless.fail_write_after = 0;
-    EXPECT_EQ(profile_save(path.c_str()), 0);
-    EXPECT_EQ(read(path), "old\n");
-    EXPECT_EQ(files_in_dir(), 1u);
-
-    g_headless.fail_write_after = 5;
-    EXPECT_EQ(profile_save(path.c_str()), 0);
-    EXPECT_EQ(read(path), "old\n");
-    EXPECT_EQ(files_in_dir(), 1u);
-}
-
-TEST_F(ProfileTest, FailedRenameKeepsTheOldFile) {
-    std::string path = write("target.ini", "old\n");
-    ASSERT_EQ(profile_set_string("S", "k", "v"), 1);
-    g_headless.fail_rename = true;
-    EXPECT_EQ(profile_save(path.c_str()), 0);
-    EXPECT_EQ(read(path), "old\n");
-    EXPECT_EQ(files_in_dir(), 1u);
-}
-
-TEST_F(ProfileTest, FailedCloseOrCreateKeepsTheOldFile) {
-    std::string path = write("target.ini", "old\n");
-    ASSERT_EQ(profile_set_string("S", "k", "v"), 1);
-    g_headless.fail_next_write_close = true;
-    EXPECT_EQ(profile_save(path.c_str()), 0);
-    EXPECT_EQ(read(path), "old\n");
-    g_headless.fail_open_write = true;
-    EXPECT_EQ(profile_save(path.c_str()), 0);
-    EXPECT_EQ(read(path), "old\n");
-    EXPECT_EQ(files_in_dir(), 1u);
+    struct Fault {
+        const char* name;
+        void (*arm)();
+    } faults[] = {
+        {"nothing written", [] { g_headless.fail_write_after = 0; }},
+        {"write cut short", [] { g_headless.fail_write_after = 5; }},
+        {"rename", [] { g_headless.fail_rename = true; }},
+        {"close", [] { g_headless.fail_next_write_close = true; }},
+        {"create", [] { g_headless.fail_open_write = true; }},
+    };
+    for (const Fault& fault : faults) {
+        headless_reset();
+        fault.arm();
+        EXPECT_EQ(profile_save(path.c_str()), 0) << fault.name;
+        EXPECT_EQ(read(path), "old\n") << fault.name;
+        EXPECT_EQ(files_in_dir(), 1u) << fault.name; // no temporary file left behind
+    }
 }
 
 TEST_F(ProfileTest, NameHashUsesSignedBytesAndFoldsCase) {
