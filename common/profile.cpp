@@ -339,20 +339,26 @@ bool load_section_line(ProfileStore& store, const char* line, size_t length) {
     return add_section(store, name) != nullptr;
 }
 
+// Adds a loaded line's entry; the value (null when its allocation failed) is freed unless
+// the entry takes it.
+bool add_loaded_entry(ProfileSection& section, const char* name, char* value, bool is_comment) {
+    if (value == nullptr) {
+        return false;
+    }
+    if (!add_entry(section, name, value, is_comment)) {
+        free(value);
+        return false;
+    }
+    return true;
+}
+
 bool load_comment_line(ProfileSection& section, const char* line, size_t length) {
     char name[PROFILE_NAME_SIZE];
     size_t n = length < PROFILE_NAME_SIZE - 1 ? length : PROFILE_NAME_SIZE - 1;
     memcpy(name, line, n);
     name[n] = '\0';
     char* value = copy_text("", 0);
-    if (value == nullptr) {
-        return false;
-    }
-    if (!add_entry(section, name, value, true)) {
-        free(value);
-        return false;
-    }
-    return true;
+    return add_loaded_entry(section, name, value, true);
 }
 
 // Split at the first '='; the key is trimmed, the value kept as written.
@@ -363,14 +369,7 @@ bool load_key_line(ProfileSection& section, const char* line, size_t length) {
     copy_name(name, line, key_length);
     char* value =
         equals != nullptr ? copy_text(equals + 1, length - key_length - 1) : copy_text("", 0);
-    if (value == nullptr) {
-        return false;
-    }
-    if (!add_entry(section, name, value, false)) {
-        free(value);
-        return false;
-    }
-    return true;
+    return add_loaded_entry(section, name, value, false);
 }
 
 // Steps to the next line; runs of CR and LF between lines are skipped, so blank lines vanish.
