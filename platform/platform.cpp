@@ -9,12 +9,35 @@ namespace {
 // Chosen once at start, before any other thread exists.
 const PlatformBackend* g_backend = &HEADLESS_BACKEND;
 const PlatformBackend* const BUILT_BACKENDS[] = {&HEADLESS_BACKEND};
+const PlatformMidiBackend* g_midi = &HEADLESS_MIDI;
+
+struct NamedMidi {
+    const char* name;
+    const PlatformMidiBackend* table;
+};
+const NamedMidi BUILT_MIDI[] = {
+    {"headless", &HEADLESS_MIDI},
+#ifdef ZB_WITH_ALSA
+    {"alsa", &ALSA_MIDI},
+#endif
+};
 } // namespace
 
 bool platform_select(const char* backend_name) {
     for (const PlatformBackend* backend : BUILT_BACKENDS) {
         if (strcmp(backend->name, backend_name) == 0) {
             g_backend = backend;
+            g_midi = backend->midi;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool platform_select_midi(const char* midi_name) {
+    for (const NamedMidi& midi : BUILT_MIDI) {
+        if (strcmp(midi.name, midi_name) == 0) {
+            g_midi = midi.table;
             return true;
         }
     }
@@ -26,7 +49,11 @@ const char* platform_backend_name() {
 }
 
 const char* platform_built_backends() {
+#ifdef ZB_WITH_ALSA
+    return "headless alsa-midi";
+#else
     return "headless";
+#endif
 }
 
 void platform_message_box(const char* caption, const char* text, MessageIcon icon) {
@@ -108,4 +135,52 @@ bool platform_key_down(int virtual_key) {
 
 void platform_path_display_text(const char* path, char* out, size_t out_size) {
     g_backend->path_display_text(path, out, out_size);
+}
+
+int platform_midi_out_count() {
+    return g_midi->out_count();
+}
+
+bool platform_midi_out_name(int device, char* out, size_t out_size) {
+    return g_midi->out_name(device, out, out_size);
+}
+
+bool platform_midi_mapper_available() {
+    return g_midi->mapper_available();
+}
+
+bool platform_midi_out_open(int device) {
+    return g_midi->out_open(device);
+}
+
+void platform_midi_out_short(int device, const uint8_t* bytes, int length) {
+    g_midi->out_short(device, bytes, length);
+}
+
+bool platform_midi_out_long(int device, const uint8_t* bytes, uint32_t length) {
+    return g_midi->out_long(device, bytes, length);
+}
+
+bool platform_midi_out_long_done(int device) {
+    return g_midi->out_long_done(device);
+}
+
+void platform_midi_out_close(int device) {
+    g_midi->out_close(device);
+}
+
+int platform_midi_in_count() {
+    return g_midi->in_count();
+}
+
+bool platform_midi_in_name(int device, char* out, size_t out_size) {
+    return g_midi->in_name(device, out, out_size);
+}
+
+int platform_midi_in_open(int device, const MidiInCallbacks& callbacks) {
+    return g_midi->in_open(device, callbacks);
+}
+
+void platform_midi_in_close() {
+    g_midi->in_close();
 }

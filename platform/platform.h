@@ -23,8 +23,11 @@ struct FileDialogRequest {
 
 struct PlatformFile;
 
-// Chooses the backend by name ("headless"); false when it was not built in.
+// Chooses the backend by name ("headless"); false when it was not built in. The backend
+// brings its own MIDI ports; platform_select_midi swaps them for another built-in set
+// ("headless", "alsa"), so a run without a window can still play to real ports.
 bool platform_select(const char* backend_name);
+bool platform_select_midi(const char* midi_name);
 const char* platform_backend_name();
 // Names of the backends this build carries, separated by spaces.
 const char* platform_built_backends();

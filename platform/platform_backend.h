@@ -1,6 +1,7 @@
 // The table of functions one backend exports; platform.cpp calls through the chosen table.
 #pragma once
 
+#include "platform/midi_backend.h"
 #include "platform/platform.h"
 
 struct PlatformBackend {
@@ -26,6 +27,7 @@ struct PlatformBackend {
     uint32_t (*tick_ms)();
     bool (*key_down)(int virtual_key);
     void (*path_display_text)(const char* path, char* out, size_t out_size);
+    const PlatformMidiBackend* midi; // the MIDI ports the backend starts with
 };
 
 extern const PlatformBackend HEADLESS_BACKEND;

@@ -47,3 +47,5 @@ bool open_dialog();
 // Saves the current bank: 0 when the user cancelled the file dialog, 1 otherwise.
 int song_save(int ask_name);
 bool save_dialog();
+// The save dialog proposing a given name; on OK the path is taken as save_dialog does.
+bool save_dialog_proposing(const char* proposal);

@@ -53,8 +53,6 @@ bool open_dialog() {
 }
 
 bool save_dialog() {
-    static const FileDialogFilter filters[2] = {{"MID Files (*.mid)", "*.MID"},
-                                                {"All Files (*.*)", "*.*"}};
     const char* name = g_song.slots[g_song.current_bank].song_file_name;
     char proposal[SONG_PATH_SIZE];
     if (name[0] != ' ' && name[0] != '\0') {
@@ -62,6 +60,12 @@ bool save_dialog() {
     } else {
         snprintf(proposal, sizeof proposal, "%s", g_song_files.directory);
     }
+    return save_dialog_proposing(proposal);
+}
+
+bool save_dialog_proposing(const char* proposal) {
+    static const FileDialogFilter filters[2] = {{"MID Files (*.mid)", "*.MID"},
+                                                {"All Files (*.*)", "*.*"}};
     if (!run_dialog(true, filters, proposal)) {
         return false;
     }

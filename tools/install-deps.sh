@@ -4,7 +4,8 @@
 set -euo pipefail
 
 # Keep in step with the dependency list in README.md.
-packages=(cmake make pkg-config g++ libgtest-dev libgmock-dev libbenchmark-dev clang-format)
+packages=(cmake make pkg-config g++ libgtest-dev libgmock-dev libbenchmark-dev clang-format
+          librtmidi-dev)
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)
 fi

@@ -155,4 +155,5 @@ const PlatformBackend HEADLESS_BACKEND = {
     tick_ms,
     key_down,
     posix_path_display_text,
+    &HEADLESS_MIDI,
 };

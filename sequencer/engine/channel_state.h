@@ -1,0 +1,58 @@
+// The output path's picture of every channel (sounding notes per port, sustain, programs,
+// controllers, GS parameters, drum channels) and the note, program and chord maps.
+#pragma once
+#include "sequencer/engine/midi_devices.h"
+
+#include <cstdint>
+
+constexpr int CHORD_TABLE_SIZE = 96;
+constexpr int NRPN_PARAMETERS = 8;
+constexpr int MICRO_ALL_CHANNELS = 17;
+constexpr int MICRO_OFF = 18;
+constexpr uint8_t DRUM_PART = 0x80;
+
+struct ChannelState {
+    int8_t sounding_notes[16 * 128][LOGICAL_PORTS]; // note-ons sent without a note-off
+    bool sustain_on[16][LOGICAL_PORTS];
+    uint8_t channel_program[16];
+    uint8_t controller_values[16][128];
+    uint8_t nrpn_select[16]; // 127 none, 126 MSB 1 seen, 0..7 a parameter selected
+    uint8_t nrpn_values[16][NRPN_PARAMETERS];
+    uint8_t drum_channel[16]; // DRUM_PART or 0
+};
+
+struct MidiMaps {
+    uint8_t note_map[128];
+    uint8_t program_map[128];
+    uint8_t chord_table[CHORD_TABLE_SIZE];
+    int micro_channel;       // 1..16 one channel, 17 all melodic channels, 18 off
+    int saved_micro_channel; // restored when a capture ends; -1 while none runs
+    int note_map_capture;    // 128 = off
+    int program_map_capture; // 128 = off
+    int chord_capture;       // 96 = off
+    bool transpose_on;
+    int playback_transpose;
+    // Re-chord.
+    bool rechord_on;
+    int rechord_track; // 1-based
+    uint8_t chord_tones[4];
+    int rechord_sounding;
+    bool rechord_pending;
+    int rechord_chord;
+    bool midi_link_switch; // false: bytes 0xF8 and above are not sent
+};
+
+extern ChannelState g_channel_state;
+extern MidiMaps g_midi_maps;
+// NRPN LSB numbers of the eight GS parameters, in index order.
+extern const uint8_t NRPN_LSB_NUMBERS[NRPN_PARAMETERS];
+
+void channel_state_reset();
+void midi_maps_reset();
+// The one output path for every message; may rewrite the bytes (mapped note or program).
+void midi_send(uint8_t* bytes, uint32_t length);
+void all_notes_off();
+// Ends the captures started with playback and restores the micro channel.
+void captures_end();
+// Starts the capture the keyboard's octave selects (7: note and program maps, 8: chords).
+void captures_start(int play_octave, int first_key);

@@ -1,0 +1,41 @@
+// Start state of the whole engine and the opening and closing of its devices.
+#include "sequencer/engine/engine.h"
+
+#include "sequencer/engine/channel_state.h"
+#include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/midi_devices.h"
+#include "sequencer/engine/midi_input.h"
+#include "sequencer/engine/settings.h"
+#include "sequencer/engine/transport.h"
+
+#include <cstring>
+
+void engine_reset() {
+    playback_thread_join();
+    engine_hooks_reset();
+    engine_display_reset();
+    settings_reset();
+    midi_devices_reset();
+    midi_in_queue_reset();
+    channel_state_reset();
+    memset(g_channel_state.sounding_notes, 0, sizeof g_channel_state.sounding_notes);
+    memset(g_channel_state.sustain_on, 0, sizeof g_channel_state.sustain_on);
+    midi_maps_reset();
+    transport_reset();
+    input_reset();
+    recorder_reset();
+    metronome_messages_build();
+}
+
+void engine_devices_open() {
+    midi_out_open_all();
+    midi_out_check_settings();
+    midi_in_open();
+}
+
+void engine_devices_close() {
+    transport_mode_set(MODE_STOPPED);
+    playback_thread_join();
+    midi_in_close();
+    midi_out_close_all();
+}

@@ -1,0 +1,146 @@
+// The tone initialisation song: for every channel whose sound setup differs from the reset
+// state, the bank, program, volume, pan, reverb and chorus seen sent, and the changed GS
+// NRPN values, so that playing the file brings a sound module into the same state.
+#include "common/status_line.h"
+#include "common/text_sjis.h"
+#include "platform/platform.h"
+#include "sequencer/engine/channel_state.h"
+#include "sequencer/engine/settings.h"
+#include "songcore/smf_files.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr uint32_t HEADER_SIZE = 22;
+constexpr uint32_t CHANNEL_BLOCK_SIZE = 27;
+constexpr uint32_t NRPN_BLOCK_SIZE = 16;
+
+const uint8_t FILE_HEADER[HEADER_SIZE] = {'M', 'T', 'h',  'd', 0,   0,   0,   6, 0, 0, 0,
+                                          1,   1,   0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, 0};
+const uint8_t TRACK_END[4] = {0x01, 0xFF, 0x2F, 0x00};
+
+bool channel_differs(int ch) {
+    const ChannelState& c = g_channel_state;
+    const uint8_t* v = c.controller_values[ch];
+    return v[32] != 0 || v[0] != 0 || c.channel_program[ch] != 0 || v[7] != 100 || v[10] != 64 ||
+           v[91] != 40 || v[93] != 0;
+}
+
+uint32_t channel_block(int ch, uint8_t* out) {
+    const ChannelState& c = g_channel_state;
+    const uint8_t* v = c.controller_values[ch];
+    uint8_t cc = static_cast<uint8_t>(0xB0 + ch);
+    uint8_t pc = static_cast<uint8_t>(0xC0 + ch);
+    const uint8_t block[CHANNEL_BLOCK_SIZE] = {static_cast<uint8_t>(ch == 0 ? 100 : 1),
+                                               cc,
+                                               0x20,
+                                               v[32],
+                                               1,
+                                               cc,
+                                               0x00,
+                                               v[0],
+                                               1,
+                                               pc,
+                                               c.channel_program[ch],
+                                               1,
+                                               cc,
+                                               0x07,
+                                               v[7],
+                                               1,
+                                               cc,
+                                               0x0A,
+                                               v[10],
+                                               1,
+                                               cc,
+                                               0x5B,
+                                               v[91],
+                                               1,
+                                               cc,
+                                               0x5D,
+                                               v[93]};
+    memcpy(out, block, CHANNEL_BLOCK_SIZE);
+    return CHANNEL_BLOCK_SIZE;
+}
+
+uint32_t nrpn_block(int ch, int parameter, uint8_t* out) {
+    uint8_t cc = static_cast<uint8_t>(0xB0 + ch);
+    const uint8_t block[NRPN_BLOCK_SIZE] = {0, cc, 0x63, 0x01,
+                                            0, cc, 0x62, NRPN_LSB_NUMBERS[parameter],
+                                            0, cc, 0x06, g_channel_state.nrpn_values[ch][parameter],
+                                            0, cc, 0x26, 0x00};
+    memcpy(out, block, NRPN_BLOCK_SIZE);
+    return NRPN_BLOCK_SIZE;
+}
+
+bool confirm_overwrite(const char* path) {
+    if (!platform_file_exists(path)) {
+        return true;
+    }
+    char shown[SONG_PATH_SIZE * 2];
+    platform_path_display_text(path, shown, sizeof shown);
+    std::string text = shown;
+    text += platform_system_language() == UiLanguage::japanese
+                ? utf8_to_sjis("\n\n同じ名前のファイルがあります。\n上書き保存しますか？")
+                : std::string("\n\nAlready SameName Of File. over write ?");
+    text += "\r\n";
+    return platform_ask_yes_no(utf8_to_sjis("メッセージ").c_str(), text.c_str());
+}
+
+} // namespace
+
+uint32_t init_file_image(uint8_t* out, uint32_t out_size) {
+    static uint8_t image[HEADER_SIZE + 16 * (CHANNEL_BLOCK_SIZE + 8 * NRPN_BLOCK_SIZE) + 4];
+    memcpy(image, FILE_HEADER, HEADER_SIZE);
+    uint32_t n = HEADER_SIZE;
+    for (int ch = 0; ch < 16; ch++) {
+        if (channel_differs(ch)) {
+            n += channel_block(ch, image + n);
+        }
+        for (int parameter = 0; parameter < NRPN_PARAMETERS; parameter++) {
+            if (g_channel_state.nrpn_values[ch][parameter] != 64) {
+                n += nrpn_block(ch, parameter, image + n);
+            }
+        }
+    }
+    memcpy(image + n, TRACK_END, sizeof TRACK_END);
+    n += sizeof TRACK_END;
+    uint32_t track_length = n - HEADER_SIZE;
+    image[20] = static_cast<uint8_t>(track_length >> 8);
+    image[21] = static_cast<uint8_t>(track_length);
+    uint32_t copied = n < out_size ? n : out_size;
+    memcpy(out, image, copied);
+    return copied;
+}
+
+int init_file_write() {
+    if (!save_dialog_proposing(INIT_FILE_NAME)) {
+        return 0;
+    }
+    const char* path = g_song_files.file_path;
+    if (!confirm_overwrite(path)) {
+        return 1;
+    }
+    static uint8_t image[HEADER_SIZE + 16 * (CHANNEL_BLOCK_SIZE + 8 * NRPN_BLOCK_SIZE) + 4];
+    uint32_t size = init_file_image(image, sizeof image);
+    // Written beside the target and renamed over it, so a failed write keeps the old file.
+    char temp_path[SONG_PATH_SIZE + 32];
+    PlatformFile* file = platform_file_create_beside(path, temp_path, sizeof temp_path);
+    if (!file) {
+        show_status("drive not found");
+        return 1;
+    }
+    if (platform_file_write(file, image, size) != size) {
+        show_status("Write error");
+        platform_file_close(file);
+        platform_file_remove(temp_path);
+        return 1;
+    }
+    if (!platform_file_close(file) || !platform_file_rename(temp_path, path)) {
+        show_status("close error");
+        platform_file_remove(temp_path);
+        return 1;
+    }
+    return 1;
+}

@@ -1,0 +1,58 @@
+// MIDI input processing and the recorder: received bytes become thru output, transport
+// commands, remote commands and recorded events.
+#pragma once
+#include "songcore/event_parse.h"
+
+#include <cstdint>
+
+struct InputState {
+    uint8_t in_msg[3]; // status kept between messages as running status; 0 none
+    int in_count;
+    int in_len;
+    bool in_sysex;
+    uint32_t sysex_len;     // data bytes counted, F7 included at the end
+    uint32_t sysex_len_pos; // arena position of the reserved length byte
+    bool sysex_stored;      // the open message is being written to the recording
+    // Guide track.
+    int guide_note; // -1 none left
+    int guide_velocity;
+    TrackWalk guide_walk;            // where guide_next goes on in the tracing track
+    uint8_t key_substitute[16][128]; // 255 none
+};
+
+struct Recorder {
+    uint32_t record_chunk_start; // data position of the recording's chunk
+    bool chunk_open;
+    int32_t last_written_tick;
+    int held_notes;
+    bool step_pending;
+    bool pedal_down;
+    int32_t step_gate;
+    int32_t step_rest;
+    int step_multiplier;
+    int32_t shown_clock; // last clock field shown in step recording
+};
+
+extern InputState g_input;
+extern Recorder g_recorder;
+void input_reset();
+void recorder_reset();
+
+void midi_in_process();
+// Whether the guide-track substitution is active now.
+bool guide_active();
+void guide_reset();
+void guide_next();
+void remote_command(int program);
+
+void recorder_event(const uint8_t* bytes, uint32_t length);
+// Recording in real time now, so that received events are written as they come.
+bool recorder_realtime();
+void recorder_append(const uint8_t* bytes, uint32_t length);
+// Opens the recording's chunk at the arena's end.
+void recording_begin();
+void recording_finish();
+// A recording ended by a full stop: its chunk is given back to the arena.
+void recording_discard();
+// Step lengths from the step settings and the time base.
+void step_lengths_update();

@@ -1,0 +1,84 @@
+// The sequencer's settings: the 256 numeric slots kept in the settings file, with the slots
+// the engine reads by name, and the reading and writing of the file and of the tone
+// initialisation song.
+#pragma once
+#include <cstdint>
+
+constexpr int SETTINGS_SLOTS = 256;
+constexpr uint32_t SETTINGS_FILE_SIZE = 4096;
+constexpr const char* SETTINGS_FILE_NAME = "ZB47.DAT";
+constexpr const char* INIT_FILE_NAME = "ZB47INIT.MID";
+
+enum SettingsSlot {
+    SLOT_STEP_GATE_PERCENT = 53,
+    SLOT_STEP_NOTE_VALUE = 54,
+    SLOT_STEP_LENGTH = 55,
+    SLOT_INPUT_OUT_CHANNEL = 56, // shown 1-based on the MIDI input page
+    SLOT_THRU_ON = 57,
+    SLOT_TRACING_TRACK = 60,
+    SLOT_GUIDE_MODE = 61,
+    SLOT_IN_DEVICE = 62,
+    SLOT_RECHORD_ON = 63,
+    SLOT_RECHORD_TRACK = 64,
+    SLOT_BACKUP_ALLOWED = 65,
+    SLOT_SLEEP = 66,
+    SLOT_FILTER_NOTE = 74,
+    SLOT_FILTER_KEY_PRESSURE = 75,
+    SLOT_FILTER_CONTROL = 76,
+    SLOT_FILTER_PROGRAM = 77,
+    SLOT_FILTER_CHANNEL_PRESSURE = 78,
+    SLOT_FILTER_PITCH_BEND = 79,
+    SLOT_MIDI_LINK = 90,
+    SLOT_REMOTE_MEASURE_FIRST = 95, // measures of remote commands 10..15
+    SLOT_EXCHANGE_SOURCE = 101,
+    SLOT_EXCHANGE_TARGET = 102,
+    SLOT_CHANGE_CHANNEL = 106,
+    SLOT_MICRO_CHANNEL = 108,
+    SLOT_NOTE_MAP_FIRST_KEY = 109,
+    SLOT_METRONOME_ON = 118,
+    SLOT_METRONOME_CHANNEL = 119,
+    SLOT_METRONOME_ACCENT_NOTE = 120,
+    SLOT_METRONOME_ACCENT_VELOCITY = 121,
+    SLOT_METRONOME_NOTE = 122,
+    SLOT_METRONOME_VELOCITY = 123,
+    SLOT_CLOCK_SOURCE = 127,
+    SLOT_WRITE_TRACK = 128,
+    SLOT_CURRENT_OUT_PORT = 129,
+    SLOT_OUT_CHANNEL = 130,
+    SLOT_POSITION_DISPLAY = 134,
+    SLOT_TRANSPOSE_ON = 135,
+    SLOT_PLAYBACK_TRANSPOSE = 136,
+    // Engine settings without a fixed place, kept in the spare slots.
+    SLOT_VELOCITY_OFFSET = 140,
+    SLOT_FIXED_VELOCITY = 141,
+    SLOT_FIXED_VELOCITY_ON = 142,
+};
+
+struct Settings {
+    int32_t slots[SETTINGS_SLOTS];
+    uint8_t menu_cursor[6]; // menu pages 1..6; the last is the record style
+    // The file as last read, so bytes this program does not use are written back unchanged.
+    uint8_t image[SETTINGS_FILE_SIZE];
+};
+
+extern Settings g_settings;
+// Built-in defaults in every slot and an all-zero image.
+void settings_reset();
+// The value of a slot as a flag.
+inline bool setting_on(int slot) {
+    return g_settings.slots[slot] != 0;
+}
+// 0 read, 1 missing, short or damaged (defaults kept).
+int settings_read();
+// 1 written, 0 when the file could not be written.
+int settings_write();
+// Copies the slots into the records that hold those settings while the program runs, and back.
+void settings_apply();
+void settings_collect();
+// Rebuilds the metronome's four messages from its slots.
+void metronome_messages_build();
+// 0 when the dialog was cancelled, else 1.
+int init_file_write();
+// The tone initialisation song as bytes; returns the length written into out (at most
+// out_size; the full song never exceeds 22 + 16 * (27 + 8 * 16) + 4 bytes).
+uint32_t init_file_image(uint8_t* out, uint32_t out_size);

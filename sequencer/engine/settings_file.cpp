@@ -1,0 +1,264 @@
+// The settings file: a fixed 4096-byte image of the maps, the numeric slots, the menu
+// cursors, the channel state and the track ports, checked by a one-byte sum.
+#include "sequencer/engine/channel_state.h"
+#include "sequencer/engine/midi_devices.h"
+#include "sequencer/engine/midi_input.h"
+#include "sequencer/engine/settings.h"
+#include "sequencer/engine/transport.h"
+
+#include "platform/platform.h"
+#include "songcore/song_store.h"
+
+#include <cstdio>
+#include <cstring>
+
+Settings g_settings;
+
+namespace {
+
+// Offsets in the file.
+constexpr uint32_t AT_CHORD_TABLE = 0;
+constexpr uint32_t AT_NOTE_MAP = 96;
+constexpr uint32_t AT_PROGRAM_MAP = 224;
+constexpr uint32_t AT_SLOTS = 352;
+constexpr uint32_t AT_MENU_CURSOR = 864;
+constexpr uint32_t AT_CHANNEL_PROGRAM = 870;
+constexpr uint32_t AT_BANK_MSB = 886;
+constexpr uint32_t AT_REVERB = 902;
+constexpr uint32_t AT_CHORUS = 918;
+constexpr uint32_t AT_DRUM_CHANNEL = 934;
+constexpr uint32_t AT_PAN = 950;
+constexpr uint32_t AT_VOLUME = 966;
+constexpr uint32_t AT_EXPRESSION = 982;
+constexpr uint32_t AT_NRPN = 998;
+constexpr uint32_t AT_TRACK_PORT = 1126;
+constexpr uint32_t AT_CHECKSUM = 4095;
+
+struct SlotDefault {
+    int slot;
+    int32_t value;
+};
+
+const SlotDefault SLOT_DEFAULTS[] = {
+    {SLOT_STEP_GATE_PERCENT, 90},
+    {SLOT_STEP_NOTE_VALUE, 4},
+    {SLOT_STEP_LENGTH, 480},
+    {SLOT_INPUT_OUT_CHANNEL, 1},
+    {SLOT_THRU_ON, 1},
+    {SLOT_TRACING_TRACK, 1},
+    {SLOT_RECHORD_TRACK, 1},
+    {SLOT_SLEEP, 7},
+    {SLOT_FILTER_NOTE, 1},
+    {SLOT_FILTER_CONTROL, 1},
+    {SLOT_FILTER_PROGRAM, 1},
+    {SLOT_FILTER_PITCH_BEND, 1},
+    {SLOT_MIDI_LINK, 1},
+    {SLOT_REMOTE_MEASURE_FIRST, 10},
+    {SLOT_REMOTE_MEASURE_FIRST + 1, 20},
+    {SLOT_REMOTE_MEASURE_FIRST + 2, 30},
+    {SLOT_REMOTE_MEASURE_FIRST + 3, 40},
+    {SLOT_REMOTE_MEASURE_FIRST + 4, 50},
+    {SLOT_REMOTE_MEASURE_FIRST + 5, 60},
+    {SLOT_EXCHANGE_SOURCE, 70},
+    {SLOT_EXCHANGE_TARGET, 80},
+    {SLOT_CHANGE_CHANNEL, 1},
+    {SLOT_MICRO_CHANNEL, 17},
+    {SLOT_METRONOME_CHANNEL, 10},
+    {SLOT_METRONOME_ACCENT_NOTE, 34},
+    {SLOT_METRONOME_ACCENT_VELOCITY, 100},
+    {SLOT_METRONOME_NOTE, 33},
+    {SLOT_METRONOME_VELOCITY, 100},
+    {SLOT_WRITE_TRACK, 1},
+    {SLOT_POSITION_DISPLAY, 1},
+};
+
+uint8_t checksum(const uint8_t* image) {
+    uint32_t sum = 0;
+    for (uint32_t i = 0; i < AT_CHECKSUM; i++) {
+        sum += image[i];
+    }
+    return static_cast<uint8_t>(sum);
+}
+
+bool settings_path(char* path, size_t size) {
+    char dir[SONG_PATH_SIZE];
+    if (!platform_program_directory(dir, sizeof dir)) {
+        return false;
+    }
+    int n = snprintf(path, size, "%s%c%s", dir, PLATFORM_PATH_SEPARATOR, SETTINGS_FILE_NAME);
+    return n > 0 && static_cast<size_t>(n) < size;
+}
+
+// Sign and magnitude: bit 15 marks a negative value.
+int32_t slot_decode(uint8_t high, uint8_t low) {
+    int32_t magnitude = (high & 0x7F) << 8 | low;
+    return (high & 0x80) ? -magnitude : magnitude;
+}
+
+void slot_encode(int32_t value, uint8_t* out) {
+    uint32_t magnitude = static_cast<uint32_t>(value < 0 ? -static_cast<int64_t>(value) : value);
+    if (magnitude > 0x7FFF) {
+        magnitude = 0x7FFF;
+    }
+    uint32_t word = value < 0 ? 0x8000 | magnitude : magnitude;
+    out[0] = static_cast<uint8_t>(word >> 8);
+    out[1] = static_cast<uint8_t>(word);
+}
+
+void channel_block_fill(uint8_t* image) {
+    const ChannelState& c = g_channel_state;
+    for (int ch = 0; ch < 16; ch++) {
+        image[AT_CHANNEL_PROGRAM + ch] = c.channel_program[ch];
+        image[AT_BANK_MSB + ch] = c.controller_values[ch][0];
+        image[AT_REVERB + ch] = c.controller_values[ch][91];
+        image[AT_CHORUS + ch] = c.controller_values[ch][93];
+        image[AT_DRUM_CHANNEL + ch] = c.drum_channel[ch];
+        image[AT_PAN + ch] = c.controller_values[ch][10];
+        image[AT_VOLUME + ch] = c.controller_values[ch][7];
+        image[AT_EXPRESSION + ch] = c.controller_values[ch][11];
+        memcpy(image + AT_NRPN + ch * NRPN_PARAMETERS, c.nrpn_values[ch], NRPN_PARAMETERS);
+    }
+}
+
+} // namespace
+
+void settings_reset() {
+    memset(&g_settings, 0, sizeof g_settings);
+    for (const SlotDefault& d : SLOT_DEFAULTS) {
+        g_settings.slots[d.slot] = d.value;
+    }
+}
+
+void metronome_messages_build() {
+    int channel = g_settings.slots[SLOT_METRONOME_CHANNEL];
+    uint8_t ch = static_cast<uint8_t>((channel < 1 || channel > 16 ? 10 : channel) - 1);
+    const int notes[2] = {g_settings.slots[SLOT_METRONOME_ACCENT_NOTE],
+                          g_settings.slots[SLOT_METRONOME_NOTE]};
+    const int velocities[2] = {g_settings.slots[SLOT_METRONOME_ACCENT_VELOCITY],
+                               g_settings.slots[SLOT_METRONOME_VELOCITY]};
+    for (int i = 0; i < 2; i++) {
+        uint8_t note = static_cast<uint8_t>(notes[i] & 0x7F);
+        g_player.click_on[i][0] = static_cast<uint8_t>(0x90 + ch);
+        g_player.click_on[i][1] = note;
+        g_player.click_on[i][2] = static_cast<uint8_t>(velocities[i] & 0x7F);
+        g_player.click_off[i][0] = static_cast<uint8_t>(0x80 + ch);
+        g_player.click_off[i][1] = note;
+        g_player.click_off[i][2] = 0;
+    }
+}
+
+int settings_read() {
+    char path[SONG_PATH_SIZE + 16];
+    if (!settings_path(path, sizeof path)) {
+        return 1;
+    }
+    PlatformFile* file = platform_file_open(path, FileMode::read);
+    if (!file) {
+        return 1;
+    }
+    static uint8_t image[SETTINGS_FILE_SIZE];
+    size_t n = platform_file_read(file, image, SETTINGS_FILE_SIZE);
+    bool closed = platform_file_close(file);
+    if (n != SETTINGS_FILE_SIZE || !closed || checksum(image) != image[AT_CHECKSUM]) {
+        return 1;
+    }
+    memcpy(g_settings.image, image, SETTINGS_FILE_SIZE);
+    memcpy(g_midi_maps.chord_table, image + AT_CHORD_TABLE, CHORD_TABLE_SIZE);
+    memcpy(g_midi_maps.note_map, image + AT_NOTE_MAP, 128);
+    memcpy(g_midi_maps.program_map, image + AT_PROGRAM_MAP, 128);
+    for (int i = 0; i < 128; i++) {
+        g_midi_maps.note_map[i] &= 0x7F;
+        g_midi_maps.program_map[i] &= 0x7F;
+    }
+    for (int slot = 0; slot < SETTINGS_SLOTS; slot++) {
+        g_settings.slots[slot] =
+            slot_decode(image[AT_SLOTS + slot * 2], image[AT_SLOTS + slot * 2 + 1]);
+    }
+    memcpy(g_settings.menu_cursor, image + AT_MENU_CURSOR, 6);
+    int32_t* slots = g_settings.slots;
+    if (slots[SLOT_CURRENT_OUT_PORT] > 8 || slots[SLOT_CURRENT_OUT_PORT] < 0) {
+        slots[SLOT_CURRENT_OUT_PORT] = 0;
+        memset(g_settings.image + AT_TRACK_PORT, 0, MAX_TRACKS);
+    }
+    for (int slot : {SLOT_RECHORD_ON, SLOT_BACKUP_ALLOWED}) {
+        if (slots[slot] > 1) {
+            slots[slot] = 0;
+        }
+    }
+    settings_apply();
+    return 0;
+}
+
+void settings_apply() {
+    const int32_t* slots = g_settings.slots;
+    auto within = [](int32_t v, int32_t low, int32_t high, int32_t fallback) {
+        return v < low || v > high ? fallback : v;
+    };
+    g_song.tracing_track = within(slots[SLOT_TRACING_TRACK], 1, MAX_TRACKS, 1);
+    g_song.write_track = within(slots[SLOT_WRITE_TRACK], 0, MAX_TRACKS - 1, 1);
+    for (int t = 0; t < MAX_TRACKS; t++) {
+        g_song.track_port[t] = g_settings.image[AT_TRACK_PORT + t];
+    }
+    g_midi_devices.current_out_port = within(slots[SLOT_CURRENT_OUT_PORT], 0, 8, 0);
+    g_midi_devices.in_device = within(slots[SLOT_IN_DEVICE], 0, MAX_IN_DEVICES, 0);
+    g_midi_maps.rechord_on = slots[SLOT_RECHORD_ON] == 1;
+    g_midi_maps.rechord_track = within(slots[SLOT_RECHORD_TRACK], 1, MAX_TRACKS, 1);
+    g_midi_maps.midi_link_switch = slots[SLOT_MIDI_LINK] != 0;
+    g_midi_maps.micro_channel = within(slots[SLOT_MICRO_CHANNEL], 1, MICRO_OFF, MICRO_ALL_CHANNELS);
+    g_midi_maps.transpose_on = slots[SLOT_TRANSPOSE_ON] != 0;
+    g_midi_maps.playback_transpose = within(slots[SLOT_PLAYBACK_TRANSPOSE], -127, 127, 0);
+    g_transport.step_recording = g_settings.menu_cursor[5] == 1;
+    metronome_messages_build();
+    step_lengths_update();
+}
+
+void settings_collect() {
+    int32_t* slots = g_settings.slots;
+    slots[SLOT_TRACING_TRACK] = g_song.tracing_track;
+    slots[SLOT_WRITE_TRACK] = g_song.write_track;
+    for (int t = 0; t < MAX_TRACKS; t++) {
+        g_settings.image[AT_TRACK_PORT + t] = g_song.track_port[t];
+    }
+    slots[SLOT_CURRENT_OUT_PORT] = g_midi_devices.current_out_port;
+    slots[SLOT_IN_DEVICE] = g_midi_devices.in_device;
+    slots[SLOT_RECHORD_ON] = g_midi_maps.rechord_on ? 1 : 0;
+    slots[SLOT_RECHORD_TRACK] = g_midi_maps.rechord_track;
+    slots[SLOT_MIDI_LINK] = g_midi_maps.midi_link_switch ? 1 : 0;
+    slots[SLOT_MICRO_CHANNEL] = g_midi_maps.saved_micro_channel >= 0
+                                    ? g_midi_maps.saved_micro_channel
+                                    : g_midi_maps.micro_channel;
+    slots[SLOT_TRANSPOSE_ON] = g_midi_maps.transpose_on ? 1 : 0;
+    slots[SLOT_PLAYBACK_TRANSPOSE] = g_midi_maps.playback_transpose;
+}
+
+int settings_write() {
+    settings_collect();
+    uint8_t* image = g_settings.image;
+    memcpy(image + AT_CHORD_TABLE, g_midi_maps.chord_table, CHORD_TABLE_SIZE);
+    memcpy(image + AT_NOTE_MAP, g_midi_maps.note_map, 128);
+    memcpy(image + AT_PROGRAM_MAP, g_midi_maps.program_map, 128);
+    for (int slot = 0; slot < SETTINGS_SLOTS; slot++) {
+        slot_encode(g_settings.slots[slot], image + AT_SLOTS + slot * 2);
+    }
+    memcpy(image + AT_MENU_CURSOR, g_settings.menu_cursor, 6);
+    channel_block_fill(image);
+    // The sum covers every byte the reader checks, so the file always passes its own check.
+    image[AT_CHECKSUM] = checksum(image);
+    char path[SONG_PATH_SIZE + 16];
+    if (!settings_path(path, sizeof path)) {
+        return 0;
+    }
+    // Written beside the old file and renamed over it, so a failed write never loses it.
+    char temp_path[SONG_PATH_SIZE + 32];
+    PlatformFile* file = platform_file_create_beside(path, temp_path, sizeof temp_path);
+    if (!file) {
+        return 0;
+    }
+    size_t written = platform_file_write(file, image, SETTINGS_FILE_SIZE);
+    bool closed = platform_file_close(file);
+    if (written != SETTINGS_FILE_SIZE || !closed || !platform_file_rename(temp_path, path)) {
+        platform_file_remove(temp_path);
+        return 0;
+    }
+    return 1;
+}

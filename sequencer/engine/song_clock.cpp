@@ -1,0 +1,168 @@
+// The song clock: milliseconds since the run's origin turned into ticks at the current
+// tempo, re-anchored at every beat and tempo change; or ticks from MIDI clock or the baton.
+#include "platform/platform.h"
+#include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/midi_input.h"
+#include "sequencer/engine/settings.h"
+#include "sequencer/engine/transport.h"
+
+uint32_t clock_now() {
+    return platform_tick_ms();
+}
+
+void clock_reset() {
+    uint32_t now = clock_now();
+    g_song_clock.clock_origin = now;
+    g_song_clock.pause_mark = now;
+}
+
+void clock_mark() {
+    g_song_clock.pause_mark = clock_now();
+}
+
+// Moves the origin past the time since the last mark; resuming twice adds the pause once.
+void clock_resume() {
+    uint32_t now = clock_now();
+    g_song_clock.clock_origin += now - g_song_clock.pause_mark;
+    g_song_clock.pause_mark = now;
+}
+
+void tempo_set() {
+    SongClock& c = g_song_clock;
+    c.tempo_bpm = c.tempo_bpm < 1 ? 1 : (c.tempo_bpm > 600 ? 600 : c.tempo_bpm);
+    c.tempo_usec = 60000000 / c.tempo_bpm;
+    c.anchor_ticks = c.run_ticks;
+    c.anchor_ms = 0;
+    g_engine_display.tempo_dirty.store(true, std::memory_order_relaxed);
+}
+
+// Tempo is held in whole quarter notes per minute; 0 microseconds would be infinitely fast
+// and plays at the fastest tempo instead.
+void tempo_from_usec(uint32_t usec) {
+    g_song_clock.tempo_bpm = usec == 0 ? 600 : static_cast<int>(60000000u / usec);
+    if (g_song_clock.tempo_bpm == 0) {
+        g_song_clock.tempo_bpm = 1;
+    }
+    tempo_set();
+}
+
+int32_t ticks_for_ms(int64_t ms, int32_t tempo_usec) {
+    if (tempo_usec <= 0) {
+        return 0;
+    }
+    int64_t ticks = static_cast<int64_t>(g_song.time_base) * ms * 1000 / tempo_usec;
+    return ticks > TICK_LIMIT ? TICK_LIMIT : static_cast<int32_t>(ticks);
+}
+
+namespace {
+
+int32_t tick_limited(int64_t tick) {
+    return tick > TICK_LIMIT ? TICK_LIMIT : static_cast<int32_t>(tick);
+}
+
+int32_t elapsed_now() {
+    return static_cast<int32_t>(clock_now() - g_song_clock.clock_origin);
+}
+
+void advance_internal() {
+    SongClock& c = g_song_clock;
+    c.elapsed_ms = elapsed_now();
+    if (c.elapsed_ms > c.last_elapsed_ms) {
+        c.anchor_ms += c.elapsed_ms - c.last_elapsed_ms;
+        c.last_elapsed_ms = c.elapsed_ms;
+        c.run_ticks = tick_limited(static_cast<int64_t>(c.anchor_ticks) +
+                                   ticks_for_ms(c.anchor_ms, c.tempo_usec));
+        // The speed factor scales the ticks played since the start, so a run from any
+        // measure starts at that measure.
+        c.song_tick = tick_limited(static_cast<int64_t>(c.start_tick) +
+                                   static_cast<int64_t>(c.run_ticks) * c.speed_factor);
+    }
+}
+
+void advance_midi_clock() {
+    SongClock& c = g_song_clock;
+    c.elapsed_ms = elapsed_now();
+    if (c.midi_clock_seen) {
+        c.song_tick = tick_limited(static_cast<int64_t>(c.song_tick) + g_song.ticks_per_midi_clock);
+        c.midi_clock_seen = false;
+    }
+}
+
+void advance_baton() {
+    SongClock& c = g_song_clock;
+    c.elapsed_ms = elapsed_now();
+    int32_t half_beat = g_song.time_base / 2;
+    if (c.baton_mark != 1) {
+        if (c.baton_mark == 0) {
+            int32_t since = ticks_for_ms(c.elapsed_ms - c.baton_last_mark_ms, c.tempo_usec);
+            if (since < half_beat) {
+                c.run_ticks = c.baton_ticks + since;
+                c.song_tick = c.run_ticks + c.start_tick;
+            }
+        }
+        return;
+    }
+    // Marks further apart than one beat per minute play at that slowest tempo.
+    int32_t interval = c.elapsed_ms - c.baton_last_mark_ms;
+    interval = interval < 1 ? 1 : (interval > 30000 ? 30000 : interval);
+    c.tempo_usec = interval * 2000;
+    c.tempo_bpm = 60000000 / c.tempo_usec;
+    tempo_set();
+    if (transport_mode() == MODE_RECORDING) {
+        c.song_tick = c.baton_ticks + c.start_tick;
+        if (c.song_tick >= g_recorder.last_written_tick) {
+            uint32_t usec = static_cast<uint32_t>(60000000 / c.tempo_bpm);
+            uint8_t tempo_event[6] = {0xFF,
+                                      0x51,
+                                      0x03,
+                                      static_cast<uint8_t>(usec >> 16),
+                                      static_cast<uint8_t>(usec >> 8),
+                                      static_cast<uint8_t>(usec)};
+            recorder_append(tempo_event, 6);
+        }
+    }
+    c.baton_ticks += half_beat;
+    c.run_ticks = c.baton_ticks;
+    c.song_tick = c.baton_ticks + c.start_tick;
+    c.baton_last_mark_ms = c.elapsed_ms;
+    c.baton_mark = 0;
+}
+
+} // namespace
+
+void clock_advance() {
+    switch (g_settings.slots[SLOT_CLOCK_SOURCE]) {
+    case CLOCK_MIDI:
+        advance_midi_clock();
+        break;
+    case CLOCK_BATON:
+        advance_baton();
+        break;
+    default:
+        advance_internal();
+        break;
+    }
+}
+
+// Every reversal of the vertical mouse direction is a beat mark (half a beat).
+void baton_detect() {
+    SongClock& c = g_song_clock;
+    int mode = transport_mode();
+    if (mode != MODE_PLAYING && mode != MODE_RECORDING) {
+        return;
+    }
+    int dy = g_transport.mouse_dy;
+    if (c.baton_state == 0 && dy < 0) {
+        c.baton_last_mark_ms = elapsed_now();
+        c.baton_state = 2;
+        if (c.baton_mark < 0) {
+            c.baton_mark = 0;
+        }
+    } else if (c.baton_state == 1 && dy < 0) {
+        c.baton_state = 2;
+        c.baton_mark = 1;
+    } else if (c.baton_state == 2 && dy > 0) {
+        c.baton_state = 1;
+        c.baton_mark = 1;
+    }
+}

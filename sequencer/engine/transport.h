@@ -1,0 +1,137 @@
+// The playback engine: transport, song clock, per-track cursors, dispatch, metronome and
+// the frame routine with the thread that runs it while music plays.
+#pragma once
+#include "songcore/event_parse.h"
+#include "songcore/song_store.h"
+
+#include <atomic>
+#include <cstdint>
+
+enum TransportMode { MODE_STOPPED = 0, MODE_PLAYING = 1, MODE_RECORDING = 2, MODE_STANDBY = 3 };
+enum ClockSource { CLOCK_INTERNAL = 0, CLOCK_MIDI = 1, CLOCK_BATON = 2 };
+enum class WindPhase { press, hold, release };
+
+// Shared between the window thread and the playback thread: the mode and the flags that
+// decide who runs the frame routine are atomics; everything else is touched only inside
+// the frame routine, which never runs on both threads at once.
+struct Transport {
+    std::atomic<int> transport_mode;
+    std::atomic_flag frame_busy;
+    std::atomic<bool> frame_in_timer;
+    std::atomic<bool> thread_running;
+    struct PlatformThread* thread;
+    bool paused;
+    int record_start_measure;
+    bool step_recording;
+    bool was_playing; // a fast-forward or rewind press stopped playback
+    // The keyboard octave (-2..8): -1 enables controller exchange, -2 remote control,
+    // 7 and 8 choose the captures of a start with alt_mode.
+    int play_octave;
+    bool alt_mode;       // Shift or the right mouse button held
+    bool remote_allowed; // the menu is in a state that offers remote control
+    int mouse_dy;        // vertical mouse movement since the last frame (up < 0)
+};
+
+// Milliseconds unless noted; signed 32-bit, as the clock wraps only after 24 days.
+struct SongClock {
+    uint32_t clock_origin;
+    uint32_t pause_mark;
+    int32_t elapsed_ms;
+    int32_t last_elapsed_ms;
+    int32_t anchor_ms;
+    int32_t anchor_ticks;
+    int32_t run_ticks;
+    int32_t start_tick;
+    int32_t song_tick;
+    int speed_factor; // 1..16
+    int32_t midi_clocks_sent;
+    int tempo_bpm; // 1..600
+    int32_t tempo_usec;
+    int time_sig_num;
+    int time_sig_den;
+    int current_measure; // 0-based
+    int32_t timesig_tick;
+    int timesig_measure;
+    int32_t beat_count;
+    int32_t last_beat;
+    // Mouse baton.
+    int baton_mark;  // -1 no mark yet, 0 none new, 1 a new mark
+    int baton_state; // 0 idle, 1 moving down, 2 moving up
+    int32_t baton_ticks;
+    int32_t baton_last_mark_ms;
+    bool midi_clock_seen;
+};
+
+struct PlayCursor {
+    TrackWalk walk;
+    TrackEvent pending_event;
+    int32_t play_next_tick;
+    bool play_pending;
+    bool track_ended;
+};
+
+constexpr int LYRIC_LINE_SIZE = 264;
+
+struct Player {
+    PlayCursor tracks[MAX_TRACKS];
+    int playing_track; // 1-based track being sent, 0 when not from a track
+    bool send_muted;
+    bool stop_after_dispatch;
+    int click_state;        // 0 none, 1 accent sounding, 2 normal sounding
+    uint8_t click_on[2][3]; // accent, normal
+    uint8_t click_off[2][3];
+    char lyric_line[LYRIC_LINE_SIZE];
+};
+
+extern Transport g_transport;
+extern SongClock g_song_clock;
+extern Player g_player;
+void transport_reset();
+
+inline int transport_mode() {
+    return g_transport.transport_mode.load(std::memory_order_relaxed);
+}
+void transport_mode_set(int mode);
+
+// The frame routine and who runs it.
+void frame_routine();
+void normal_mode_step();
+// The 20 ms window timer: starts the playback thread or runs a frame.
+void engine_timer_tick();
+// Ends the playback thread when it is running (it stops by itself once the mode is 0).
+void playback_thread_join();
+bool sleep_option_on();
+
+// Clock.
+uint32_t clock_now();
+void clock_reset();
+void clock_mark();
+void clock_resume();
+void tempo_set();
+void tempo_from_usec(uint32_t usec);
+void clock_advance();
+void baton_detect();
+// Ticks of `ms` milliseconds at `tempo_usec`, without overflow.
+int32_t ticks_for_ms(int64_t ms, int32_t tempo_usec);
+
+// Scheduling.
+int scheduler_step();
+void dispatch_due_events();
+void locate_tracks(int32_t tick);
+int32_t locate_measure(int measure);
+void position_reset();
+void counters_reset();
+
+// Transport operations.
+void transport_start();
+void transport_stop(bool full);
+void record_standby();
+void to_top();
+void fast_forward(WindPhase phase);
+void rewind(WindPhase phase);
+void tempo_step(int delta);
+// Moves the song to a measure (0-based) while stopped; the next start re-locates there.
+void measure_move(int measure);
+void speed_factor_set(int factor);
+// "00:00:00.000" of elapsed_ms.
+void elapsed_time_text(int32_t elapsed_ms, char out[13]);
