@@ -87,7 +87,8 @@ void meta_event(int track, const TrackEvent& ev, bool muted) {
     case META_TEMPO:
         if (!muted && ev.data_length >= 3 &&
             g_settings.slots[SLOT_CLOCK_SOURCE] == CLOCK_INTERNAL) {
-            tempo_from_usec(static_cast<uint32_t>(data[0] << 16 | data[1] << 8 | data[2]));
+            tempo_event_apply(static_cast<uint32_t>(data[0] << 16 | data[1] << 8 | data[2]),
+                              ev.tick);
         }
         break;
     case META_TIME_SIGNATURE:
@@ -189,8 +190,7 @@ int scheduler_step() {
         c.last_beat = c.beat_count;
         c.current_measure =
             c.timesig_measure + c.beat_count / (c.time_sig_num < 1 ? 4 : c.time_sig_num);
-        c.anchor_ticks = c.run_ticks;
-        c.anchor_ms = 0;
+        clock_reanchor_at(c.run_ticks);
     }
     dispatch_due_events();
     if (g_player.stop_after_dispatch) {
@@ -268,6 +268,7 @@ void counters_reset() {
     c.anchor_ms = 0;
     c.run_ticks = 0;
     c.anchor_ticks = 0;
+    c.anchor_extra = 0;
     c.last_beat = -1;
     c.beat_count = 0;
     g_transport.paused = false;

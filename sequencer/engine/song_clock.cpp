@@ -27,23 +27,52 @@ void clock_resume() {
     g_song_clock.pause_mark = now;
 }
 
-void tempo_set() {
+void clock_reanchor_at(int32_t run_tick) {
     SongClock& c = g_song_clock;
+    // Back before the anchor is allowed: the ticks between were played at this tempo too.
+    int32_t tick = run_tick < 0 ? 0 : (run_tick > c.run_ticks ? c.run_ticks : run_tick);
+    int64_t total = static_cast<int64_t>(g_song.time_base) * c.anchor_ms * 1000 + c.anchor_extra;
+    int64_t passed = static_cast<int64_t>(tick - c.anchor_ticks) * c.tempo_usec;
+    c.anchor_extra = total > passed ? total - passed : 0;
+    c.anchor_ticks = tick;
+    c.anchor_ms = 0;
+}
+
+namespace {
+
+void tempo_change_at(int32_t run_tick) {
+    SongClock& c = g_song_clock;
+    if (c.tempo_usec > 0) {
+        clock_reanchor_at(run_tick);
+    }
     c.tempo_bpm = c.tempo_bpm < 1 ? 1 : (c.tempo_bpm > 600 ? 600 : c.tempo_bpm);
     c.tempo_usec = 60000000 / c.tempo_bpm;
-    c.anchor_ticks = c.run_ticks;
-    c.anchor_ms = 0;
     g_engine_display.tempo_dirty.store(true, std::memory_order_relaxed);
 }
 
 // Tempo is held in whole quarter notes per minute; 0 microseconds would be infinitely fast
 // and plays at the fastest tempo instead.
+int bpm_of_usec(uint32_t usec) {
+    int bpm = usec == 0 ? 600 : static_cast<int>(60000000u / usec);
+    return bpm < 1 ? 1 : bpm;
+}
+
+} // namespace
+
+void tempo_set() {
+    tempo_change_at(g_song_clock.run_ticks);
+}
+
 void tempo_from_usec(uint32_t usec) {
-    g_song_clock.tempo_bpm = usec == 0 ? 600 : static_cast<int>(60000000u / usec);
-    if (g_song_clock.tempo_bpm == 0) {
-        g_song_clock.tempo_bpm = 1;
-    }
+    g_song_clock.tempo_bpm = bpm_of_usec(usec);
     tempo_set();
+}
+
+void tempo_event_apply(uint32_t usec, int32_t tick) {
+    SongClock& c = g_song_clock;
+    c.tempo_bpm = bpm_of_usec(usec);
+    int speed = c.speed_factor < 1 ? 1 : c.speed_factor;
+    tempo_change_at((tick - c.start_tick) / speed);
 }
 
 int32_t ticks_for_ms(int64_t ms, int32_t tempo_usec) {
@@ -70,12 +99,14 @@ void advance_internal() {
     if (c.elapsed_ms > c.last_elapsed_ms) {
         c.anchor_ms += c.elapsed_ms - c.last_elapsed_ms;
         c.last_elapsed_ms = c.elapsed_ms;
-        c.run_ticks = tick_limited(static_cast<int64_t>(c.anchor_ticks) +
-                                   ticks_for_ms(c.anchor_ms, c.tempo_usec));
+        int64_t units =
+            static_cast<int64_t>(g_song.time_base) * c.anchor_ms * 1000 + c.anchor_extra;
+        c.run_ticks = tick_limited(c.anchor_ticks + units / c.tempo_usec);
         // The speed factor scales the ticks played since the start, so a run from any
-        // measure starts at that measure.
-        c.song_tick = tick_limited(static_cast<int64_t>(c.start_tick) +
-                                   static_cast<int64_t>(c.run_ticks) * c.speed_factor);
+        // measure starts at that measure. The position never steps back.
+        int32_t tick = tick_limited(static_cast<int64_t>(c.start_tick) +
+                                    static_cast<int64_t>(c.run_ticks) * c.speed_factor);
+        c.song_tick = tick > c.song_tick ? tick : c.song_tick;
     }
 }
 

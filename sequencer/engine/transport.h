@@ -40,6 +40,9 @@ struct SongClock {
     int32_t last_elapsed_ms;
     int32_t anchor_ms;
     int32_t anchor_ticks;
+    // Time between the anchor tick and the anchor itself, in units of 1/(1000 * time_base) ms:
+    // re-anchoring keeps the part of a tick already played, so rounding never accumulates.
+    int64_t anchor_extra;
     int32_t run_ticks;
     int32_t start_tick;
     int32_t song_tick;
@@ -109,6 +112,10 @@ void clock_mark();
 void clock_resume();
 void tempo_set();
 void tempo_from_usec(uint32_t usec);
+// A tempo event of a track at song tick `tick`: the new tempo counts from that tick.
+void tempo_event_apply(uint32_t usec, int32_t tick);
+// Moves the anchor to `run_tick` (at most run_ticks), keeping the time played since it.
+void clock_reanchor_at(int32_t run_tick);
 void clock_advance();
 void baton_detect();
 // Ticks of `ms` milliseconds at `tempo_usec`, without overflow.
