@@ -1,0 +1,199 @@
+// Recording: real time and step by step, exclusive messages with their length fix-up, the
+// song's track count and end, and what a stop leaves behind.
+#include "tests/engine/engine_fixture.h"
+
+namespace {
+
+class Recording : public EngineFixture {
+protected:
+    // A song whose track 1 holds 4/4 and ends after `measures` measures.
+    void load_measures(int measures) {
+        load_song({concat(
+            {time_signature(0, 4, 2), end_of_track(static_cast<uint32_t>(1920 * measures))})});
+    }
+    void play_in(std::initializer_list<uint8_t> message) {
+        feed(message);
+        run_frames(1);
+    }
+    Bytes track_events(int track) const { return track_data(0, track); }
+};
+
+TEST_F(Recording, RealTimeRecordingStartsWithTheFirstNoteAndReplacesTheTrack) {
+    load_measures(4);
+    g_song.write_track = 1;
+    record_standby();
+    EXPECT_EQ(transport_mode(), MODE_STANDBY);
+    play_in({0xB0, 7, 100}); // a controller does not start the recording
+    EXPECT_EQ(transport_mode(), MODE_STANDBY);
+    run_ms(300); // waiting costs nothing
+    play_in({0x90, 60, 100});
+    EXPECT_EQ(transport_mode(), MODE_RECORDING);
+    run_ms(500);
+    play_in({0x80, 60, 64});
+    run_ms(500);
+    play_in({0xE1, 0, 80});
+    transport_stop(false);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_EQ(track_events(1), (Bytes{0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 64, 0x83, 0x60,
+                                      0xE1, 0, 80, 0x00, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(g_song.track_count, 2);
+    EXPECT_TRUE(g_song.song_modified_mask & 1);
+}
+
+TEST_F(Recording, ArmedRecordingStartsAtTheStartMeasure) {
+    load_measures(4);
+    g_song.write_track = 1;
+    measure_move(2);
+    record_standby();
+    run_ms(100);
+    play_in({0x90, 60, 100});
+    run_ms(10);
+    play_in({0x90, 60, 0});
+    transport_stop(false);
+    // Delta 3840 is EE 00.
+    Bytes got = track_events(1);
+    ASSERT_GE(got.size(), 6u);
+    EXPECT_EQ(Bytes(got.begin(), got.begin() + 5), (Bytes{0x9E, 0x00, 0x90, 60, 100}));
+    EXPECT_EQ(g_song_clock.current_measure, 2); // back at the measure where it began
+}
+
+TEST_F(Recording, RecordingBeyondTheTracksAndTheEndGrowsTheSong) {
+    load_song({concat({time_signature(0, 4, 2), end_of_track(1920)}), end_of_track(0)});
+    ASSERT_EQ(g_song.track_count, 2);
+    g_song.write_track = 4;
+    record_standby();
+    play_in({0x90, 60, 100});
+    run_ms(3000); // 2880 ticks: past the song's end at 1920
+    play_in({0x80, 60, 0});
+    transport_stop(false);
+    EXPECT_EQ(g_song.track_count, 5);
+    EXPECT_EQ(slot_header_track_count(0), 5);
+    EXPECT_EQ(track_end_tick(0, 0), 2880);
+    EXPECT_EQ(g_song.measure_table.song_end_tick, 2880);
+}
+
+TEST_F(Recording, RecordingIntoTrackOneStoppedEarlyStillEndsAtTheSongsEnd) {
+    load_measures(4);
+    g_song.write_track = 0;
+    record_standby();
+    play_in({0x90, 60, 100});
+    run_ms(100);
+    play_in({0x80, 60, 0});
+    transport_stop(false);
+    EXPECT_EQ(track_end_tick(0, 0), 7680);
+}
+
+TEST_F(Recording, StepRecordingChordsPedalAndRests) {
+    load_measures(4);
+    g_song.write_track = 1;
+    g_transport.step_recording = true;
+    record_standby();
+    play_in({0x90, 60, 100}); // armed step recording waits for the play button
+    EXPECT_EQ(transport_mode(), MODE_STANDBY);
+    transport_start();
+    ASSERT_EQ(transport_mode(), MODE_RECORDING);
+    run_ms(1000); // the clock does not move the position
+    EXPECT_EQ(g_song_clock.song_tick, 0);
+    for (uint8_t key : {60, 64, 67}) {
+        play_in({0x90, key, 100});
+    }
+    for (uint8_t key : {60, 64, 67}) {
+        play_in({0x80, key, 64});
+    }
+    EXPECT_EQ(g_song_clock.song_tick, 480);
+    play_in({0x90, 62, 100});
+    play_in({0x90, 65, 100});
+    play_in({0xB0, 64, 127}); // pedal with keys held: one step longer
+    play_in({0x80, 62, 64});
+    play_in({0x80, 65, 64});
+    EXPECT_EQ(g_song_clock.song_tick, 480 + 960);
+    play_in({0xB0, 64, 0});
+    play_in({0xB0, 64, 127}); // pedal alone: a rest of one step
+    EXPECT_EQ(g_song_clock.song_tick, 480 + 960 + 480);
+    g_headless.keys_down[0x11] = true; // Ctrl held: nothing recorded
+    play_in({0x90, 70, 100});
+    g_headless.keys_down[0x11] = false;
+    transport_stop(false);
+    Bytes want = {0x00, 0x90, 60, 100, 0x00, 0x90, 64, 100, 0x00, 0x90, 67, 100, 0x83, 0x30, 0x80,
+                  60, 64, 0x00, 0x80, 64, 64, 0x00, 0x80, 67, 64, 0x30, 0x90, 62, 100, 0x00, 0x90,
+                  65, 100, 0x86, 0x60, 0x80, 62, 64, 0x00, 0x80, 65, 64,
+                  // The end: the rests of the lengthened chord (96) and of the pedal (480).
+                  0x84, 0x40, 0xFF, 0x2F, 0x00};
+    EXPECT_EQ(track_events(1), want);
+}
+
+TEST_F(Recording, ExclusiveMessageIsWrittenWithItsLengthFixedUp) {
+    load_measures(4);
+    g_song.write_track = 1;
+    record_standby();
+    play_in({0x90, 60, 100});
+    run_ms(10);
+    Bytes sysex = {0xF0};
+    for (int i = 0; i < 299; i++) {
+        sysex.push_back(static_cast<uint8_t>(i % 128));
+    }
+    sysex.push_back(0xF7);
+    feed_long(sysex);
+    run_frames(1);
+    play_in({0x80, 60, 0});
+    transport_stop(false);
+    Bytes got = track_events(1);
+    Bytes want = {0x00, 0x90, 60, 100, 0x09, 0xF0, 0x82, 0x2C};
+    want.insert(want.end(), sysex.begin() + 1, sysex.end());
+    want.insert(want.end(), {0x00, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00});
+    EXPECT_EQ(got, want);
+}
+
+TEST_F(Recording, FullStopLosesTheRecordingAndGivesItsSpaceBack) {
+    load_measures(4);
+    g_song.write_track = 1;
+    Bytes before = track_events(1);
+    uint32_t end_before = g_song.arena_end;
+    record_standby();
+    play_in({0x90, 60, 100});
+    run_ms(100);
+    play_in({0x80, 60, 0});
+    ASSERT_GT(g_song.arena_end, end_before);
+    play_in({0xFC}); // MIDI stop
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_EQ(track_events(1), before);
+    EXPECT_EQ(g_song.arena_end, end_before);
+}
+
+TEST_F(Recording, FullArenaStopsTheRecordingAndKeepsTheTrack) {
+    load_measures(4);
+    g_song.write_track = 1;
+    play_in({0xC0, 1}); // stopped: nothing recorded
+    Bytes before = track_events(1);
+    uint32_t end_before = g_song.arena_end;
+    limit_at_free(8 + 4 + 3); // the chunk header and one event fit
+    record_standby();
+    play_in({0x90, 60, 100});
+    run_ms(10);
+    play_in({0x90, 62, 100}); // does not fit: out of memory
+    EXPECT_EQ(out_of_memory_shown(), 1);
+    play_in({0x90, 64, 100}); // the next event stops the recording
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_EQ(track_events(1), before);
+    EXPECT_EQ(g_song.arena_end, end_before);
+    EXPECT_FALSE(g_song.memory_over);
+}
+
+TEST_F(Recording, StopButtonAfterTheArenaRanFullKeepsTheTrackIntact) {
+    load_measures(4);
+    g_song.write_track = 1;
+    Bytes before = track_events(1);
+    uint32_t end_before = g_song.arena_end;
+    limit_at_free(8 + 4 + 3 + 2);
+    record_standby();
+    play_in({0x90, 60, 100});
+    run_ms(10);
+    feed_long(Bytes{0xF0, 1, 2, 3, 4, 5, 6, 0xF7}); // cut at the limit
+    run_frames(1);
+    transport_stop(false);
+    EXPECT_EQ(track_events(1), before);
+    EXPECT_EQ(g_song.arena_end, end_before);
+    EXPECT_EQ(last_status(), "memory over");
+}
+
+} // namespace
