@@ -2,6 +2,7 @@
 // the engine reads by name, and the reading and writing of the file and of the tone
 // initialisation song.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 constexpr int SETTINGS_SLOTS = 256;
@@ -70,8 +71,13 @@ inline bool setting_on(int slot) {
 }
 // 0 read, 1 missing, short or damaged (defaults kept).
 int settings_read();
+// The same for an image already in memory: anything but 4096 bytes with a matching sum is
+// refused without changing a setting.
+int settings_parse(const uint8_t* image, size_t size);
 // 1 written, 0 when the file could not be written.
 int settings_write();
+// Fills g_settings.image with the settings as the file holds them.
+void settings_image_build();
 // Copies the slots into the records that hold those settings while the program runs, and back.
 void settings_apply();
 void settings_collect();

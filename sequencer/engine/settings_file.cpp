@@ -159,7 +159,14 @@ int settings_read() {
     static uint8_t image[SETTINGS_FILE_SIZE];
     size_t n = platform_file_read(file, image, SETTINGS_FILE_SIZE);
     bool closed = platform_file_close(file);
-    if (n != SETTINGS_FILE_SIZE || !closed || checksum(image) != image[AT_CHECKSUM]) {
+    if (!closed) {
+        return 1;
+    }
+    return settings_parse(image, n);
+}
+
+int settings_parse(const uint8_t* image, size_t size) {
+    if (size != SETTINGS_FILE_SIZE || checksum(image) != image[AT_CHECKSUM]) {
         return 1;
     }
     memcpy(g_settings.image, image, SETTINGS_FILE_SIZE);
@@ -231,7 +238,7 @@ void settings_collect() {
     slots[SLOT_PLAYBACK_TRANSPOSE] = g_midi_maps.playback_transpose;
 }
 
-int settings_write() {
+void settings_image_build() {
     settings_collect();
     uint8_t* image = g_settings.image;
     memcpy(image + AT_CHORD_TABLE, g_midi_maps.chord_table, CHORD_TABLE_SIZE);
@@ -244,6 +251,11 @@ int settings_write() {
     channel_block_fill(image);
     // The sum covers every byte the reader checks, so the file always passes its own check.
     image[AT_CHECKSUM] = checksum(image);
+}
+
+int settings_write() {
+    settings_image_build();
+    const uint8_t* image = g_settings.image;
     char path[SONG_PATH_SIZE + 16];
     if (!settings_path(path, sizeof path)) {
         return 0;
