@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -32,6 +33,11 @@ void probe() {
         return;
     }
     g_alsa.probed = true;
+    // Without the sequencer device there is nothing to open: stay silent rather than let the
+    // libraries complain on the terminal.
+    if (access("/dev/snd/seq", R_OK | W_OK) != 0) {
+        return;
+    }
     try {
         RtMidiOut out(RtMidi::LINUX_ALSA, "ZB47");
         out.setErrorCallback(quiet_errors, nullptr);
