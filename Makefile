@@ -10,10 +10,11 @@ build: deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default -j $(JOBS)
 
-# Until the sequencer window lands this loads the demo song into the song store
-# and prints what the store holds.
+# Until the sequencer window lands this shows what the song store holds of the demo
+# song and plays it through the engine to the first MIDI port (silently without one).
 run: build
 	build/default/tools/songinfo resources/demo.mid
+	build/default/tools/zbplay resources/demo.mid
 
 build-asan: deps
 	cmake --preset asan >/dev/null
