@@ -1,7 +1,7 @@
 # The README's two commands: `make run` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan format format-check fuzz bench clean
+.PHONY: run test deps build build-asan tsan format format-check fuzz bench clean
 
 deps:
 	@tools/install-deps.sh
@@ -20,8 +20,15 @@ build-asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 
-test: format-check build-asan
+test: format-check build-asan tsan
 	ctest --preset asan -j $(JOBS)
+
+# The engine's threads (playback thread, input arriving on another thread) under
+# ThreadSanitizer.
+tsan: deps
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan --target engine_tests -j $(JOBS)
+	build/tsan/tests/engine/engine_tests --gtest_brief=1
 
 format-check: deps
 	@files=$$(git ls-files '*.cpp' '*.h'); \
