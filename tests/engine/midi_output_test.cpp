@@ -1,6 +1,8 @@
 // The output path: mutes, ports, maps, captures, re-chord and the channel-state bookkeeping.
 #include "tests/engine/engine_fixture.h"
 
+#include "sequencer/engine/chord_name.h"
+
 namespace {
 
 class MidiOutput : public EngineFixture {
@@ -188,6 +190,29 @@ TEST_F(MidiOutput, RechordShiftsTheRechordTrackByTheChordInForce) {
     EXPECT_EQ(sent(), (std::vector<Bytes>{
                           {0x90, 62, 100}, {0x90, 67, 100}, {0x90, 71, 100}, {0x90, 60, 100}}));
     EXPECT_EQ(g_midi_maps.rechord_sounding, 3);
+}
+
+TEST_F(MidiOutput, ChordNamesComeFromTheSoundingNotes) {
+    struct Case {
+        std::vector<uint8_t> keys;
+        const char* name;
+    };
+    const Case cases[] = {
+        {{60, 64, 67}, "C"},       {{60, 63, 67, 70}, "Cm7"},   {{60, 65, 67}, "Csus4"},
+        {{62, 65, 69, 72}, "Dm7"}, {{57, 61, 64, 67}, "A7"},    {{55, 59, 62, 66}, "GM7"},
+        {{64, 68, 72}, "E+5"},     {{59, 62, 65, 69}, "Bm7-5"}, {{50, 53, 57, 59}, "Dm6"},
+    };
+    for (const Case& c : cases) {
+        for (uint8_t key : c.keys) {
+            send({0x90, key, 100});
+        }
+        char name[CHORD_NAME_SIZE] = "NONE";
+        EXPECT_TRUE(chord_name_of_sounding(0, 0, name));
+        EXPECT_STREQ(name, c.name);
+        all_notes_off();
+        EXPECT_FALSE(chord_name_of_sounding(0, 0, name));
+        EXPECT_STREQ(name, c.name); // nothing sounding: the last name stays
+    }
 }
 
 } // namespace
