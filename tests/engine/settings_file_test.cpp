@@ -450,6 +450,10 @@ protected:
 
 const Bytes INIT_HEADER = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k'};
 const Bytes INIT_END = {0x01, 0xFF, 0x2F, 0x00};
+// Channel 3 in the reset state but for program 5.
+const Bytes CHANNEL3_PROGRAM5 = {0x01, 0xB2, 0x20, 0x00, 0x01, 0xB2, 0x00, 0x00, 0x01,
+                                 0xC2, 0x05, 0x01, 0xB2, 0x07, 0x64, 0x01, 0xB2, 0x0A,
+                                 0x40, 0x01, 0xB2, 0x5B, 0x28, 0x01, 0xB2, 0x5D, 0x00};
 
 TEST_F(InitFile, ResetStateGivesOnlyTheHeaderAndTheEnd) {
     EXPECT_EQ(image(), concat({INIT_HEADER, {0, 0, 0, 4}, INIT_END}));
@@ -462,11 +466,8 @@ TEST_F(InitFile, ProgramChangeAfterGsResetGivesOneBlockForItsChannel) {
     send({0xB5, 0x06, 0x10});
     send({0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7});
     send({0xC2, 0x05});
-    Bytes block = {0x01, 0xB2, 0x20, 0x00, 0x01, 0xB2, 0x00, 0x00, 0x01,
-                   0xC2, 0x05, 0x01, 0xB2, 0x07, 0x64, 0x01, 0xB2, 0x0A,
-                   0x40, 0x01, 0xB2, 0x5B, 0x28, 0x01, 0xB2, 0x5D, 0x00};
-    ASSERT_EQ(block.size(), 27u);
-    EXPECT_EQ(image(), concat({INIT_HEADER, {0, 0, 0, 31}, block, INIT_END}));
+    ASSERT_EQ(CHANNEL3_PROGRAM5.size(), 27u);
+    EXPECT_EQ(image(), concat({INIT_HEADER, {0, 0, 0, 31}, CHANNEL3_PROGRAM5, INIT_END}));
 }
 
 TEST_F(InitFile, ChannelBlocksAndNrpnBlocksInChannelOrder) {
@@ -502,11 +503,11 @@ TEST_F(InitFile, ChannelBlocksAndNrpnBlocksInChannelOrder) {
 
 TEST_F(InitFile, WrittenFileHoldsTheImage) {
     send({0xC2, 0x05});
-    Bytes want = image();
     g_headless.dialog_paths = {song_path()};
     EXPECT_EQ(init_file_write(), 1);
     EXPECT_EQ(g_headless.dialog_proposals, std::vector<std::string>{INIT_FILE_NAME});
-    EXPECT_EQ(read_file_bytes(song_path()), want);
+    EXPECT_EQ(read_file_bytes(song_path()),
+              concat({INIT_HEADER, {0, 0, 0, 31}, CHANNEL3_PROGRAM5, INIT_END}));
     EXPECT_TRUE(g_headless.questions.empty());
     EXPECT_TRUE(g_headless.status_texts.empty());
 }
@@ -542,7 +543,7 @@ TEST_F(InitFile, ExistingFileIsKeptWhenTheUserSaysNo) {
     g_headless.dialog_paths = {song_path()};
     g_headless.answers = {true};
     EXPECT_EQ(init_file_write(), 1);
-    EXPECT_EQ(read_file_bytes(song_path()), image());
+    EXPECT_EQ(read_file_bytes(song_path()), concat({INIT_HEADER, {0, 0, 0, 4}, INIT_END}));
 }
 
 TEST_F(InitFile, WriteFailuresShowTheirStatusAndKeepTheOldFile) {
