@@ -44,6 +44,7 @@ fuzz:
 
 bench: build
 	build/default/tools/bench/songcore_bench
+	build/default/tools/bench/engine_bench
 
 clean:
 	rm -rf build

@@ -81,7 +81,9 @@ void engine_timer_tick() {
     playback_thread_join(); // the previous run's thread has ended by itself
     g_transport.thread_running.store(true);
     platform_priority_raise(true);
-    g_transport.thread = platform_thread_start(playback_thread_main, nullptr, true);
+    // Real-time scheduling only for a loop that sleeps: a busy loop at that priority would
+    // starve the window thread and run into the kernel's real-time throttling.
+    g_transport.thread = platform_thread_start(playback_thread_main, nullptr, sleep_option_on());
     if (!g_transport.thread) {
         // No thread to be had: play on, one frame per timer tick.
         g_transport.thread_running.store(false);

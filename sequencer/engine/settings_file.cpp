@@ -173,9 +173,13 @@ int settings_parse(const uint8_t* image, size_t size) {
     memcpy(g_midi_maps.chord_table, image + AT_CHORD_TABLE, CHORD_TABLE_SIZE);
     memcpy(g_midi_maps.note_map, image + AT_NOTE_MAP, 128);
     memcpy(g_midi_maps.program_map, image + AT_PROGRAM_MAP, 128);
+    // Every map entry is sent as a data byte (the chord table's as notes): keep them 7-bit.
     for (int i = 0; i < 128; i++) {
         g_midi_maps.note_map[i] &= 0x7F;
         g_midi_maps.program_map[i] &= 0x7F;
+    }
+    for (int i = 0; i < CHORD_TABLE_SIZE; i++) {
+        g_midi_maps.chord_table[i] &= 0x7F;
     }
     for (int slot = 0; slot < SETTINGS_SLOTS; slot++) {
         g_settings.slots[slot] =

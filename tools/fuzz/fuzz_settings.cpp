@@ -57,8 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings_image_build();
     static uint8_t again[SETTINGS_FILE_SIZE];
     memcpy(again, g_settings.image, SETTINGS_FILE_SIZE);
+    // Bytes the program does not use go back as they came.
+    check(memcmp(again + 1190, image + 1190, SETTINGS_FILE_SIZE - 1 - 1190) == 0);
     engine_reset();
     check(settings_parse(again, SETTINGS_FILE_SIZE) == 0);
+    settings_image_build();
+    check(memcmp(again, g_settings.image, SETTINGS_FILE_SIZE) == 0);
     // A magnitude above 32767 cannot be stored; the record-held slots are range-checked.
     for (int slot = 0; slot < SETTINGS_SLOTS; slot++) {
         if (slots[slot] >= -32767 && slots[slot] <= 32767 && slot != SLOT_TRACING_TRACK &&
