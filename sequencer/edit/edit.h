@@ -16,8 +16,9 @@ constexpr uint32_t EDIT_INSERT_BLOCK = 0x10;
 constexpr uint32_t EDIT_QUANTIZE = 0x20;
 
 constexpr int CHANNEL_ALL = 17; // channel fields: 17 is every channel
-// Chunks one command may stage before it commits (three per track it touches is plenty).
-constexpr int EDIT_STAGE_MAX = 16;
+// Chunks one command may stage before it commits: every track of two songs, and as many
+// intermediate chunks.
+constexpr int EDIT_STAGE_MAX = 2 * MAX_TRACKS;
 
 enum class EditResult {
     done,
@@ -78,6 +79,10 @@ struct EditStage {
     bool normalized[EDIT_STAGE_MAX]; // the chunk is in the working form
     int superseded;                  // chunks staged and then replaced again
     uint32_t superseded_pos[EDIT_STAGE_MAX];
+    // What a failed command puts back besides the arena: the track count and the header
+    // fields it may have changed in place.
+    int saved_track_count;
+    uint8_t saved_headers[MAX_SONG_SLOTS][6];
 };
 
 // The block that EDIT_INSERT_BLOCK copies, found by block_locate.

@@ -41,6 +41,10 @@ uint32_t normal_copy_build(uint32_t pos);
 uint32_t range_rewrite_build(int track0, int start_measure, int measures);
 // A copy of a track without overlapping duplicate notes; nothing is installed.
 uint32_t notes_dedupe_build(uint32_t src_pos);
+// Move Track's merge of every track into track 1 (tempo flattened with alt_mode).
+EditResult merge_all_tracks(bool flatten_tempo);
+// Tempo flatten of a track into a new chunk; nothing is installed.
+uint32_t flatten_build(uint32_t src_pos);
 // Fills g_edit.block from a track (0-based) of a slot; returns the number of events.
 int block_locate_in(int slot, int track0, int start_measure, int measures);
 

@@ -18,6 +18,10 @@ void edit_stage_begin() {
         st.arena_mark = g_song.arena_end;
         st.count = 0;
         st.superseded = 0;
+        st.saved_track_count = g_song.track_count;
+        for (int s = 0; s < g_song.config.slot_count; s++) {
+            memcpy(st.saved_headers[s], g_song.arena + g_song.slots[s].header_pos, 6);
+        }
     }
 }
 
@@ -85,6 +89,27 @@ bool edit_track_normalized(int slot, int track0) {
     return g_song.slots[slot].track_normalized[track0];
 }
 
+namespace {
+
+// chunks_remove_many takes a bounded number of chunks at once. Removing the highest chunks
+// first moves nothing below them, so the positions of the rest stay valid.
+void chunks_remove_in_batches(uint32_t* positions, int count) {
+    constexpr int BATCH = MAX_TRACKS + 1;
+    for (int i = 1; i < count; i++) {
+        for (int j = i; j > 0 && positions[j - 1] < positions[j]; j--) {
+            uint32_t t = positions[j - 1];
+            positions[j - 1] = positions[j];
+            positions[j] = t;
+        }
+    }
+    for (int first = 0; first < count; first += BATCH) {
+        int n = count - first < BATCH ? count - first : BATCH;
+        chunks_remove_many(positions + first, n);
+    }
+}
+
+} // namespace
+
 bool edit_stage_commit() {
     EditStage& st = g_edit.stage;
     if (st.depth > 1) {
@@ -97,6 +122,10 @@ bool edit_stage_commit() {
         g_song.memory_over = false;
         st.count = 0;
         st.superseded = 0;
+        g_song.track_count = st.saved_track_count;
+        for (int s = 0; s < g_song.config.slot_count; s++) {
+            memcpy(g_song.arena + g_song.slots[s].header_pos, st.saved_headers[s], 6);
+        }
         return false;
     }
     uint32_t removed[2 * EDIT_STAGE_MAX];
@@ -111,7 +140,7 @@ bool edit_stage_commit() {
     for (int i = 0; i < st.superseded; i++) {
         removed[n++] = st.superseded_pos[i];
     }
-    chunks_remove_many(removed, n);
+    chunks_remove_in_batches(removed, n);
     if (st.count > 0) {
         g_song.relocate_pending = true;
     }

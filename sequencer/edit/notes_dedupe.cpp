@@ -51,5 +51,9 @@ EditResult notes_dedupe(int slot, int track0) {
     }
     edit_stage_begin();
     edit_stage_put(slot, track0, notes_dedupe_build(edit_track_pos(slot, track0)), true);
-    return edit_stage_result(edit_stage_commit());
+    bool committed = edit_stage_commit();
+    if (slot == g_song.current_bank) {
+        measure_table_rebuild();
+    }
+    return edit_stage_result(committed);
 }

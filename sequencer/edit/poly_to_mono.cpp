@@ -260,8 +260,10 @@ EditResult poly_to_mono(int poly_track0, int mono_track0, int voices) {
     PolyArgs args{voices};
     bool alt = g_edit.params.alt_mode;
     if (poly_track0 == -1 && mono_track0 == -1) {
-        return edit_tracks_rewrite(1, g_song.track_count, alt ? spread_track_build : poly_build,
-                                   &args);
+        EditResult result = edit_tracks_rewrite(1, g_song.track_count,
+                                                alt ? spread_track_build : poly_build, &args);
+        measure_table_rebuild();
+        return result;
     }
     if (poly_track0 < 0 || mono_track0 < 0 || poly_track0 >= g_song.config.tracks_per_slot ||
         mono_track0 >= g_song.config.tracks_per_slot) {
@@ -281,5 +283,6 @@ EditResult poly_to_mono(int poly_track0, int mono_track0, int voices) {
     if (!alt) {
         track_count_include(mono_track0);
     }
+    measure_table_rebuild();
     return EditResult::done;
 }

@@ -121,6 +121,11 @@ uint32_t source_remove_build(uint32_t src_pos, int src_channel) {
     return new_pos;
 }
 
+// The current bank's header lags behind track_count until a bank switch or save.
+int song_track_count(int slot) {
+    return slot == g_song.current_bank ? g_song.track_count : slot_header_track_count(slot);
+}
+
 bool song_valid(int song) {
     return song >= 1 && song <= SONG_BANKS;
 }
@@ -141,10 +146,7 @@ EditResult track_copy_between_songs(int src_song, int src_track, int src_channel
     }
     int ss = src_song - 1;
     int ds = dst_song - 1;
-    if (ss == g_song.current_bank) {
-        slot_set_track_count_byte(ss, g_song.track_count);
-    }
-    if (slot_header_track_count(ss) < src_track) {
+    if (song_track_count(ss) < src_track) {
         show_status("no data !!   ");
         return EditResult::no_data;
     }
@@ -181,6 +183,10 @@ EditResult track_copy_between_songs(int src_song, int src_track, int src_channel
     if (!edit_stage_commit()) {
         return EditResult::out_of_memory;
     }
+    // Only now, so a copy that ran out of memory leaves the header as it was.
+    if (ss == g_song.current_bank) {
+        slot_set_track_count_byte(ss, g_song.track_count);
+    }
     if (slot_header_track_count(ds) < dst_track) {
         slot_set_track_count_byte(ds, dst_track);
         if (ds == g_song.current_bank) {
@@ -193,43 +199,84 @@ EditResult track_copy_between_songs(int src_song, int src_track, int src_channel
     return EditResult::done;
 }
 
+namespace {
+
+// One track split into sixteen by channel: channel c goes to track c + 1 and leaves track 1.
+// Each channel is copied from the original track 1, which is what the copies would read one
+// after the other, since removing channel c leaves every other channel as it was.
+EditResult split_by_channel(int song) {
+    int slot = song - 1;
+    edit_stage_begin();
+    uint32_t track1 = edit_track_pos(slot, 0);
+    for (int c = 1; c <= 16; c++) {
+        TimeScale scale{1, 1, 1, 0, false};
+        edit_stage_put(slot, c, copy_build(track1, c, c + 1, c, 0, scale).pos, true);
+    }
+    uint32_t rest = track_chunk_begin();
+    {
+        // Track 1 keeps its meta and exclusive events only.
+        track_rewrite_reset();
+        TrackWalk walk = track_walk_begin(track1);
+        TrackEvent ev;
+        int32_t written = 0;
+        while (event_parse(walk, ev)) {
+            if (ev.status >= 0xF0) {
+                event_append_explicit(static_cast<uint32_t>(ev.tick - written), ev);
+                written = ev.tick;
+            }
+        }
+        track_append_end(static_cast<uint32_t>(ev.tick - written));
+        track_chunk_finish(rest);
+    }
+    edit_stage_put(slot, 0, rest, true);
+    if (!edit_stage_commit()) {
+        return EditResult::out_of_memory;
+    }
+    if (slot_header_track_count(slot) < 17) {
+        slot_set_track_count_byte(slot, 17);
+    }
+    g_song.track_count = g_song.track_count > 17 ? g_song.track_count : 17;
+    measure_table_rebuild();
+    return EditResult::done;
+}
+
+// Every track of the source copied to the same track of the destination, all installed
+// together or (out of memory) none.
+EditResult copy_all_tracks(const EditParams& p) {
+    int ss = p.move_src_song - 1;
+    if (!song_valid(p.move_src_song) || !song_valid(p.move_dst_song)) {
+        return EditResult::invalid;
+    }
+    int count = song_track_count(ss);
+    edit_stage_begin();
+    EditResult result = EditResult::done;
+    for (int t = 1; t <= count && t <= MAX_TRACKS && result == EditResult::done; t++) {
+        result = track_copy_between_songs(p.move_src_song, t, p.move_src_channel, p.move_delete,
+                                          p.move_dst_song, t, p.move_dst_channel, p.move_delay);
+    }
+    bool committed = edit_stage_commit();
+    measure_table_rebuild();
+    if (!committed) {
+        return EditResult::out_of_memory;
+    }
+    return result;
+}
+
+} // namespace
+
 EditResult move_track() {
     const EditParams& p = g_edit.params;
     int song = p.move_src_song;
     if (p.move_src_song == p.move_dst_song && p.move_delete && song - 1 == g_song.current_bank) {
         if (p.move_src_track == 0 && p.move_dst_track == 1) {
-            EditResult result = EditResult::done;
-            for (int t = g_song.track_count; t >= 2 && result == EditResult::done; t--) {
-                result = mix_tracks(1, t, 1, true);
-            }
-            if (result == EditResult::done && p.alt_mode) {
-                result = tempo_flatten(song, 1);
-            }
-            return result;
+            return merge_all_tracks(p.alt_mode);
         }
         if (p.move_src_track == 1 && g_song.track_count == 1 && p.move_dst_track == 0) {
-            EditResult result = EditResult::done;
-            for (int c = 1; c <= 16 && result == EditResult::done; c++) {
-                result = track_copy_between_songs(song, 1, c, true, song, c + 1, c, 0);
-            }
-            return result;
+            return split_by_channel(song);
         }
     }
     if (p.move_src_track == 0 && p.move_dst_track == 0) {
-        int ss = p.move_src_song - 1;
-        if (ss < 0 || ss >= SONG_BANKS) {
-            return EditResult::invalid;
-        }
-        if (ss == g_song.current_bank) {
-            slot_set_track_count_byte(ss, g_song.track_count);
-        }
-        int count = slot_header_track_count(ss);
-        EditResult result = EditResult::done;
-        for (int t = 1; t <= count && t <= MAX_TRACKS && result == EditResult::done; t++) {
-            result = track_copy_between_songs(p.move_src_song, t, p.move_src_channel, p.move_delete,
-                                              p.move_dst_song, t, p.move_dst_channel, p.move_delay);
-        }
-        return result;
+        return copy_all_tracks(p);
     }
     if (p.move_src_track > 0 && p.move_dst_track > 0) {
         return track_copy_between_songs(p.move_src_song, p.move_src_track, p.move_src_channel,

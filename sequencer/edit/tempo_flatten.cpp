@@ -33,6 +33,8 @@ uint32_t flatten_delta(TempoScale& scale, uint32_t delta) {
     return static_cast<uint32_t>(scaled < TICK_LIMIT ? scaled : TICK_LIMIT);
 }
 
+} // namespace
+
 uint32_t flatten_build(uint32_t src_pos) {
     track_rewrite_reset();
     uint32_t new_pos = track_chunk_begin();
@@ -76,8 +78,6 @@ uint32_t flatten_build(uint32_t src_pos) {
     track_chunk_finish(new_pos);
     return new_pos;
 }
-
-} // namespace
 
 EditResult tempo_flatten(int song, int track) {
     if (song < 1 || song > SONG_BANKS || !edit_track_valid(track)) {

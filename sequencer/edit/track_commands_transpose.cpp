@@ -103,12 +103,16 @@ EditResult track_transpose(int track, int start, int length, int pitch_offset, i
     }
     TransposeArgs args{start,     length,  pitch_offset,          velocity_offset,
                        note_from, note_to, g_edit.params.alt_mode};
+    EditResult result;
     if (track == 0) {
-        return edit_tracks_rewrite(1, g_song.track_count, transpose_build, &args);
+        result = edit_tracks_rewrite(1, g_song.track_count, transpose_build, &args);
+    } else {
+        edit_stage_begin();
+        edit_stage_put(g_song.current_bank, track - 1, transpose_build(track, &args), true);
+        result = edit_stage_result(edit_stage_commit());
     }
-    edit_stage_begin();
-    edit_stage_put(g_song.current_bank, track - 1, transpose_build(track, &args), true);
-    return edit_stage_result(edit_stage_commit());
+    measure_table_rebuild();
+    return result;
 }
 
 namespace {
@@ -161,5 +165,6 @@ EditResult tracks_combine(int time_track, int pitch_track, int velocity_track, i
         return EditResult::out_of_memory;
     }
     track_count_include(out_track - 1);
+    measure_table_rebuild();
     return EditResult::done;
 }
