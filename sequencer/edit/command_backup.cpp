@@ -19,7 +19,8 @@ void backup_track(int track0, uint32_t src_pos) {
 
 void command_backup() {
     int bank = g_song.current_bank;
-    if (!g_edit.params.backup || bank < 0 || bank >= BACKUP_SLOT) {
+    if (!g_edit.params.backup || bank < 0 || bank >= BACKUP_SLOT ||
+        BACKUP_SLOT >= g_song.config.slot_count) {
         return;
     }
     uint32_t mask = g_song.song_modified_mask;

@@ -78,7 +78,9 @@ EditResult create_measures(int measure, int numerator, int denominator, int temp
         // Inserting time and writing tempo and signature at the insertion point in one pass
         // over track 1 gives what two passes would: the old events of the measure move
         // after the new measures either way.
-        g_edit.insert_length = (g_song.time_base * 4 / denominator) * numerator * count;
+        int64_t length =
+            static_cast<int64_t>(g_song.time_base) * 4 / denominator * numerator * count;
+        g_edit.insert_length = static_cast<int32_t>(length < TICK_LIMIT ? length : TICK_LIMIT);
         result = edit_tracks_rewrite(1, g_song.track_count, create_build, &args);
     } else if (args.track1_bits != 0) {
         g_edit.insert_length = 0;

@@ -12,7 +12,12 @@ void rewrite_next(RewritePass& rp) {
 
 namespace {
 
+// Ticks never pass TICK_LIMIT, the furthest a track walk reads: material moved beyond it
+// (an insertion near the end of a very long track) stands at the limit.
 uint32_t delta_to(RewritePass& rp, int32_t tick) {
+    if (tick > TICK_LIMIT) {
+        tick = TICK_LIMIT;
+    }
     if (tick < rp.written) {
         tick = rp.written;
     }
@@ -33,6 +38,7 @@ void rewrite_write_bytes(RewritePass& rp, int32_t tick, const uint8_t* bytes, ui
 }
 
 bool rewrite_close_notes(RewritePass& rp, int32_t tick) {
+    tick = tick < TICK_LIMIT ? tick : TICK_LIMIT;
     uint32_t delta = tick > rp.written ? static_cast<uint32_t>(tick - rp.written) : 0;
     if (sounding_notes_close(delta)) {
         rp.written += static_cast<int32_t>(delta);
@@ -77,7 +83,7 @@ int32_t insert_block(RewritePass& rp) {
                 rewrite_write(rp, base + (ev.tick - block.range_start), ev);
             }
         }
-        base += block.range_length;
+        base = base < TICK_LIMIT - block.range_length ? base + block.range_length : TICK_LIMIT;
         rewrite_close_notes(rp, base);
     }
     return base;
@@ -169,6 +175,7 @@ uint32_t range_rewrite_build(int track0, int start_measure, int measures) {
         rewrite_next(rp);
     }
     int32_t end = end_tick_after(rp, offset);
+    end = end < TICK_LIMIT ? end : TICK_LIMIT;
     // Every note the rewrite kept has its note-off by now; closing again costs nothing and
     // guarantees a balanced track whatever the source held.
     rewrite_close_notes(rp, end);

@@ -33,6 +33,13 @@ uint32_t scaled_delta(TimeScale& scale, int64_t difference) {
     return static_cast<uint32_t>(delta < TICK_LIMIT ? delta : TICK_LIMIT);
 }
 
+// Scaling up to a larger time base must not carry a track past the furthest tick a walk
+// reads.
+uint32_t within_limit(int64_t written, uint32_t delta) {
+    int64_t room = TICK_LIMIT - written;
+    return delta < room ? delta : static_cast<uint32_t>(room > 0 ? room : 0);
+}
+
 bool channel_taken(const TrackEvent& ev, int channel) {
     return channel == CHANNEL_ALL || (ev.status & 0x0F) == channel - 1;
 }
@@ -78,7 +85,7 @@ CopyResult copy_build(uint32_t src_pos, int src_channel, int dst_track, int dst_
         if (tick < last_tick) {
             tick = last_tick;
         }
-        uint32_t delta = scaled_delta(scale, tick - last_tick);
+        uint32_t delta = within_limit(written, scaled_delta(scale, tick - last_tick));
         last_tick = tick;
         written += delta;
         arena_append_vlq(delta);
@@ -92,7 +99,7 @@ CopyResult copy_build(uint32_t src_pos, int src_channel, int dst_track, int dst_
     }
     int64_t end = static_cast<int64_t>(ev.tick) + delay;
     end = end < last_tick ? last_tick : end;
-    uint32_t delta = scaled_delta(scale, end - last_tick);
+    uint32_t delta = within_limit(written, scaled_delta(scale, end - last_tick));
     // Notes the source left sounding end with the track.
     track_append_end(sounding_notes_close(delta) ? 0 : delta);
     track_chunk_finish(new_pos);
@@ -127,7 +134,7 @@ int song_track_count(int slot) {
 }
 
 bool song_valid(int song) {
-    return song >= 1 && song <= SONG_BANKS;
+    return song >= 1 && song <= SONG_BANKS && song <= g_song.config.slot_count;
 }
 
 bool channel_valid(int channel) {

@@ -42,8 +42,12 @@ uint32_t flatten_build(uint32_t src_pos) {
     TrackEvent ev;
     TempoScale scale{DEFAULT_USEC, DEFAULT_USEC, 0, false};
     uint32_t pending = 0;
+    int64_t tick = 0; // of the new track, kept within the furthest tick a walk reads
     while (event_parse(walk, ev)) {
-        pending += flatten_delta(scale, ev.delta);
+        uint32_t delta = flatten_delta(scale, ev.delta);
+        delta = tick + delta < TICK_LIMIT ? delta : static_cast<uint32_t>(TICK_LIMIT - tick);
+        tick += delta;
+        pending += delta;
         if (!note_pair_track(ev, NotePairMode::counting)) {
             continue;
         }
@@ -73,14 +77,16 @@ uint32_t flatten_build(uint32_t src_pos) {
         }
         pending = 0;
     }
-    pending += flatten_delta(scale, ev.delta);
+    uint32_t delta = flatten_delta(scale, ev.delta);
+    pending += tick + delta < TICK_LIMIT ? delta : static_cast<uint32_t>(TICK_LIMIT - tick);
     track_append_end(sounding_notes_close(pending) ? 0 : pending);
     track_chunk_finish(new_pos);
     return new_pos;
 }
 
 EditResult tempo_flatten(int song, int track) {
-    if (song < 1 || song > SONG_BANKS || !edit_track_valid(track)) {
+    if (song < 1 || song > SONG_BANKS || song > g_song.config.slot_count ||
+        !edit_track_valid(track)) {
         return EditResult::invalid;
     }
     edit_stage_begin();
