@@ -190,15 +190,16 @@ EditResult track_copy_between_songs(int src_song, int src_track, int src_channel
     if (!edit_stage_commit()) {
         return EditResult::out_of_memory;
     }
-    // Only now, so a copy that ran out of memory leaves the header as it was.
-    if (ss == g_song.current_bank) {
-        slot_set_track_count_byte(ss, g_song.track_count);
-    }
-    if (slot_header_track_count(ds) < dst_track) {
+    // Only now, so a copy that ran out of memory leaves the headers as they were. The
+    // current bank counts its tracks in track_count (its header lags behind), which a copy
+    // may raise but never lower.
+    if (ds == g_song.current_bank) {
+        track_count_include(dst_track - 1);
+    } else if (slot_header_track_count(ds) < dst_track) {
         slot_set_track_count_byte(ds, dst_track);
-        if (ds == g_song.current_bank) {
-            g_song.track_count = dst_track;
-        }
+    }
+    if (ss == g_song.current_bank || ds == g_song.current_bank) {
+        slot_set_track_count_byte(g_song.current_bank, g_song.track_count);
     }
     if (ds == g_song.current_bank || ss == g_song.current_bank) {
         measure_table_rebuild();

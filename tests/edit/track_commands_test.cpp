@@ -170,6 +170,22 @@ TEST_F(TrackCommands, MoveTrackWithNegativeDelayStopsAtTickZero) {
     EXPECT_EQ(g_song.track_count, 3);
 }
 
+// The current bank's header count lags behind track_count until a bank switch or save; a
+// copy into a track below track_count must not lower it to the copied track.
+TEST_F(TrackCommands, MoveTrackNeverLowersTheTrackCount) {
+    load_song(2, {concat({on(0, 60), off(10, 60), end_of_track(0)})});
+    ASSERT_EQ(copy_measures(2, 1, 1, 5, 1, 1), EditResult::done);
+    ASSERT_EQ(g_song.track_count, 5);
+    ASSERT_EQ(slot_header_track_count(0), 2);
+
+    EXPECT_EQ(track_copy_between_songs(1, 2, CHANNEL_ALL, false, 1, 3, CHANNEL_ALL, 0),
+              EditResult::done);
+
+    EXPECT_EQ(g_song.track_count, 5);
+    EXPECT_EQ(slot_header_track_count(0), 5);
+    EXPECT_EQ(track_data(0, 2), track_data(0, 1));
+}
+
 TEST_F(TrackCommands, MoveTrackFromBeyondTheSourceCountShowsNoData) {
     load_song(2, {});
     StoreSnapshot before = store_snapshot();
