@@ -275,6 +275,18 @@ TEST_F(TrackCommands, PolyToMonoEndsHeldNotesWhenThePedalIsReleased) {
               concat({on(0, 60), on0(200, 60), on(0, 60), on0(300, 60), end_of_track(0)}));
 }
 
+// Two overlapping notes of one key released under the pedal: each keeps its note-off (a
+// single held flag per key would end only one and leave the other sounding).
+TEST_F(TrackCommands, PolyToMonoHoldsEveryNoteOffOfOneKey) {
+    load_song(1, {concat({ev(0, {0xB0, 64, 127}), on(0, 60), on(10, 60), off(10, 60), off(10, 60),
+                          ev(70, {0xB0, 64, 0}), end_of_track(0)})});
+
+    EXPECT_EQ(poly_to_mono(1, 1, 2), EditResult::done);
+
+    EXPECT_EQ(track_data(0, 1),
+              concat({on(0, 60), on(10, 60), on0(90, 60), on0(0, 60), end_of_track(0)}));
+}
+
 TEST_F(TrackCommands, PolyToMonoSpreadsChordsOverChannelsWithAltMode) {
     load_song(1, {concat({on(0, 64, 100, 2), on(0, 60, 100, 2), on(0, 67, 100, 2), off(100, 60, 2),
                           off(0, 64, 2), off(0, 67, 2), end_of_track(0)})});
