@@ -258,4 +258,27 @@ TEST_F(MeasureCommands, BackupDropsTracksLeftFromAnOlderBackup) {
     EXPECT_EQ(slot_header_track_count(9), 2);
 }
 
+int g_busy_calls = 0;
+int g_changed_calls = 0;
+
+TEST_F(MeasureCommands, PanelRunReadsTheFieldsAndCallsTheHooks) {
+    load_song(4, {concat({on(0, 60), off(480, 60), on(1520, 62), off(400, 62), end_of_track(0)})});
+    g_busy_calls = 0;
+    g_changed_calls = 0;
+    g_edit.hooks.busy_cursor = [](bool) { g_busy_calls++; };
+    g_edit.hooks.song_changed = [] { g_changed_calls++; };
+    g_edit.params.erase_track = 2;
+    g_edit.params.erase_start = 2;
+
+    EXPECT_EQ(edit_command_run(EditCommand::erase), EditResult::done);
+
+    EXPECT_EQ(track_data(0, 1), concat({on(0, 60), off(480, 60), end_of_track(1920)}));
+    EXPECT_EQ(g_busy_calls, 2);
+    EXPECT_EQ(g_changed_calls, 1);
+
+    g_edit.params.clear_track = 1; // track 1 of a song with more tracks: nothing happens
+    EXPECT_EQ(edit_command_run(EditCommand::clear_track), EditResult::invalid);
+    EXPECT_EQ(g_changed_calls, 1);
+}
+
 } // namespace
