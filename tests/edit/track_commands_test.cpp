@@ -13,50 +13,43 @@ Bytes chord_event(uint32_t delta, uint8_t root, uint8_t type, uint8_t bass) {
     return ev(delta, {0xFF, 0x7F, 0x07, 0x43, 0x7B, 0x01, root, type, bass, 0x00});
 }
 
-TEST_F(TrackCommands, TransposeWrapsNotesIntoRange) {
-    load_song(2, {concat({on(0, 120), off(100, 120), end_of_track(0)}),
-                  concat({on(0, 2), off(100, 2), end_of_track(0)})});
-
-    EXPECT_EQ(track_transpose(2, 1, 1, 12, 0, 60, 60), EditResult::done);
-    EXPECT_EQ(track_transpose(3, 1, 1, -5, 0, 60, 60), EditResult::done);
-
-    EXPECT_EQ(track_data(0, 1), concat({on(0, 120), off(100, 120), end_of_track(0)}));
-    EXPECT_EQ(track_data(0, 2), concat({on(0, 9), off(100, 9), end_of_track(0)}));
-}
-
-TEST_F(TrackCommands, TransposeLimitsVelocityAndKeepsOutsideTheRange) {
-    load_song(3, {concat({on(0, 60, 100), off(100, 60), on(1900, 62, 10), off(100, 62),
-                          end_of_track(0)})});
-
-    // Measure 1 only: velocity 100 - 127 gives 0, which becomes 1.
-    EXPECT_EQ(track_transpose(2, 1, 1, 1, -127, 60, 60), EditResult::done);
-
-    EXPECT_EQ(track_data(0, 1), concat({on(0, 61, 1), off(100, 61), on(1900, 62, 10), off(100, 62),
-                                        end_of_track(0)}));
-}
-
-TEST_F(TrackCommands, TransposeNoteChangeRemovesTheDuplicates) {
-    load_song(2, {concat({on(0, 36), on(100, 38), off(100, 36), off(100, 38), end_of_track(0)})});
-
-    EXPECT_EQ(track_transpose(2, 1, 1, 0, 0, 36, 38), EditResult::done);
-
-    // 36 becomes 38; of the two overlapping 38s the first note-on and the last note-off stay.
-    EXPECT_EQ(track_data(0, 1), concat({on(0, 38), off(300, 38), end_of_track(0)}));
-}
-
-TEST_F(TrackCommands, TransposeChangesXfChordRootsWithSharps) {
-    load_song(2, {concat({chord_event(0, 0x44, 19, 0x7F), chord_event(10, 0x27, 10, 0x33),
-                          end_of_track(0)})});
-
-    EXPECT_EQ(track_transpose(2, 1, 1, 1, 0, 60, 60), EditResult::done);
-    // F# + 1 = G; Bb + 1 = B, bass E + 1 = F.
-    EXPECT_EQ(track_data(0, 1), concat({chord_event(0, 0x35, 19, 0x7F),
-                                        chord_event(10, 0x37, 10, 0x34), end_of_track(0)}));
-
-    EXPECT_EQ(track_transpose(2, 1, 1, -1, 0, 60, 60), EditResult::done);
-    // G - 1 = F#, B - 1 = A# (sharps), F - 1 = E.
-    EXPECT_EQ(track_data(0, 1), concat({chord_event(0, 0x44, 19, 0x7F),
-                                        chord_event(10, 0x46, 10, 0x33), end_of_track(0)}));
+TEST_F(TrackCommands, TransposeExamples) {
+    struct Case {
+        const char* name;
+        int pitch, velocity, note_from, note_to;
+        Bytes before, after; // track 2 of a three-measure song, measure 1 transposed
+    };
+    const Case cases[] = {
+        {"+12 of 120 stays 120", 12, 0, 60, 60,
+         concat({on(0, 120), off(100, 120), end_of_track(0)}),
+         concat({on(0, 120), off(100, 120), end_of_track(0)})},
+        {"-5 of 2 gives 9", -5, 0, 60, 60, concat({on(0, 2), off(100, 2), end_of_track(0)}),
+         concat({on(0, 9), off(100, 9), end_of_track(0)})},
+        // Velocity 100 - 127 gives 0, which becomes 1; the note in measure 2 is left alone.
+        {"velocity", 1, -127, 60, 60,
+         concat({on(0, 60, 100), off(100, 60), on(1900, 62, 10), off(100, 62), end_of_track(0)}),
+         concat({on(0, 61, 1), off(100, 61), on(1900, 62, 10), off(100, 62), end_of_track(0)})},
+        // 36 becomes 38; of the overlapping 38s the first note-on and the last note-off stay.
+        {"36 >> 38", 0, 0, 36, 38,
+         concat({on(0, 36), on(100, 38), off(100, 36), off(100, 38), end_of_track(0)}),
+         concat({on(0, 38), off(300, 38), end_of_track(0)})},
+        // F# + 1 = G; Bb + 1 = B with bass E + 1 = F.
+        {"chords +1", 1, 0, 60, 60,
+         concat({chord_event(0, 0x44, 19, 0x7F), chord_event(10, 0x27, 10, 0x33), end_of_track(0)}),
+         concat(
+             {chord_event(0, 0x35, 19, 0x7F), chord_event(10, 0x37, 10, 0x34), end_of_track(0)})},
+        // Roots are always written with sharps: Bb by 0 gives A#.
+        {"chords 0", 0, 0, 60, 60, concat({chord_event(0, 0x27, 10, 0x7F), end_of_track(0)}),
+         concat({chord_event(0, 0x46, 10, 0x7F), end_of_track(0)})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        load_song(3, {c.before});
+        EXPECT_EQ(track_transpose(2, 1, 1, c.pitch, c.velocity, c.note_from, c.note_to),
+                  EditResult::done);
+        EXPECT_EQ(track_data(0, 1), c.after);
+    }
 }
 
 TEST_F(TrackCommands, TransposeAllTracks) {
