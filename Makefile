@@ -45,6 +45,7 @@ fuzz:
 bench: build
 	build/default/tools/bench/songcore_bench
 	build/default/tools/bench/engine_bench
+	build/default/tools/bench/edit_bench
 
 clean:
 	rm -rf build

@@ -1,0 +1,173 @@
+// The editing commands: measure edits, quantize and the track commands, each a function over
+// the song store that reads its parameters and returns a result code.
+#pragma once
+
+#include "songcore/event_parse.h"
+#include "songcore/song_store.h"
+
+#include <cstdint>
+
+// Bits of edit_mode: what range_rewrite does inside and after its range.
+constexpr uint32_t EDIT_CLOSE_GAP = 0x01;
+constexpr uint32_t EDIT_INSERT_TIME = 0x02;
+constexpr uint32_t EDIT_INSERT_TEMPO = 0x04;
+constexpr uint32_t EDIT_INSERT_SIGNATURE = 0x08;
+constexpr uint32_t EDIT_INSERT_BLOCK = 0x10;
+constexpr uint32_t EDIT_QUANTIZE = 0x20;
+
+constexpr int CHANNEL_ALL = 17; // channel fields: 17 is every channel
+// Chunks one command may stage before it commits: every track of two songs, and as many
+// intermediate chunks.
+constexpr int EDIT_STAGE_MAX = 2 * MAX_TRACKS;
+
+enum class EditResult {
+    done,
+    no_data,       // "no data !!   " was shown
+    out_of_memory, // "out of memory" was shown once; the song is exactly as it was
+    invalid,       // a parameter outside its range (or a combination that does nothing)
+};
+
+// The values the parameter panels' fields hold, one group per command. Defaults as at start.
+struct EditParams {
+    int create_measure = 1, create_numerator = 4, create_denominator = 4;
+    int create_tempo = 120, create_length = 0;
+    int copy_src_track = 1, copy_start = 1, copy_length = 1;
+    int copy_dst_track = 1, copy_dst_start = 1, copy_times = 1;
+    int delete_start = 1, delete_length = 1;
+    int insert_start = 1, insert_length = 1, insert_at = 1;
+    int erase_track = 1, erase_start = 1, erase_length = 1;
+    int clear_track = 1;
+    int quantize_track = 1, quantize_start = 1, quantize_length = 1;
+    int quantize_note = 4, quantize_gate = 90; // grid 1/n, gate in percent of the grid
+    int mix_a = 1, mix_b = 1, mix_out = 1;
+    bool mix_delete = false;
+    int transpose_track = 1, transpose_start = 1, transpose_length = 1; // track 0: every track
+    int transpose_pitch = 0, transpose_velocity = 0;
+    int transpose_note_from = 60, transpose_note_to = 60;
+    int combine_time = 1, combine_pitch = 1, combine_velocity = 1, combine_out = 1;
+    int move_src_song = 1, move_src_track = 1, move_src_channel = CHANNEL_ALL;
+    bool move_delete = false;
+    int move_dst_song = 1, move_dst_track = 1, move_dst_channel = CHANNEL_ALL;
+    int move_delay = 0; // source ticks, -960..1920
+    int filter_in = 1, filter_out = 1;
+    int poly_track = 1, mono_track = 1, poly_voices = 1;
+    int time_track = 1, event_track = 1, time_out_track = 1;
+
+    // Shell state the commands read: Shift or the right button held, the PC keyboard octave
+    // setting, and the "BACK UP" option.
+    bool alt_mode = false;
+    int play_octave = 3;
+    bool backup = false;
+};
+
+// What a command needs from the engine and the shell; every hook may be null.
+struct EditHooks {
+    void (*busy_cursor)(bool on); // hourglass while a command runs
+    int (*scale_map)(int note);   // the micro scale; null is the identity
+    void (*song_changed)();       // redraw after a command changed the song
+};
+
+// Chunks built during one command but not yet installed: reads go through them, and the
+// commit either installs all of them or, when memory ran out, drops all of them.
+struct EditStage {
+    int depth;           // nested begin calls
+    uint32_t arena_mark; // arena_end at the outermost begin
+    int count;
+    int slot[EDIT_STAGE_MAX];
+    int track0[EDIT_STAGE_MAX];
+    uint32_t pos[EDIT_STAGE_MAX];
+    bool normalized[EDIT_STAGE_MAX]; // the chunk is in the working form
+    int superseded;                  // chunks staged and then replaced again
+    uint32_t superseded_pos[EDIT_STAGE_MAX];
+    // What a failed command puts back besides the arena: the track count and the header
+    // fields it may have changed in place.
+    int saved_track_count;
+    uint8_t saved_headers[MAX_SONG_SLOTS][6];
+};
+
+// The block that EDIT_INSERT_BLOCK copies, found by block_locate.
+struct EditBlock {
+    int slot, track0, start_measure, measures; // where it was located, to locate it again
+    uint32_t block_start_pos;                  // delta of the first block event
+    uint32_t block_end_pos;                    // delta of the first event after the block
+    int32_t block_lead;                        // range start to the first block event
+    int32_t block_tail;                        // last block event to the range end
+    int32_t range_start;                       // tick of the source range's start
+    int32_t range_length;                      // ticks of the source range
+    int block_repeat;
+    TrackWalk walk; // stands just before the first block event
+};
+
+// State of the editing commands. Touched only inside the frame routine, one command at a
+// time, so it needs no lock.
+struct EditState {
+    EditParams params;
+    EditHooks hooks;
+    uint32_t edit_mode;            // EDIT_* bits; 0 at rest
+    int32_t insert_length;         // ticks for EDIT_INSERT_TIME
+    int32_t end_at_least;          // the rewritten track ends no earlier than this
+    uint8_t tempo_template[6];     // FF 51 03 and microseconds per quarter
+    uint8_t signature_template[7]; // FF 58 04 nn dd 24 08
+    int32_t quantize_grid;         // G ticks
+    int32_t quantize_gate;         // g ticks
+    EditBlock block;
+    EditStage stage;
+};
+
+extern EditState g_edit;
+
+// Back to the start state: default parameters, no hooks, nothing staged.
+void edit_reset();
+
+// Measure edits (1-based tracks and measures of the current bank).
+EditResult range_rewrite(int track, int start_measure, int measures);
+int block_locate(int track, int start_measure, int measures);
+EditResult create_measures(int measure, int numerator, int denominator, int tempo, int count);
+EditResult copy_measures(int src_track, int src_start, int length, int dst_track, int dst_start,
+                         int times);
+EditResult delete_measures(int start, int length);
+EditResult insert_measures(int start, int length, int at);
+EditResult erase_measures(int track, int start, int length);
+EditResult clear_track(int track);
+// The backup into bank 10 before a command, when the option is on.
+void command_backup();
+
+// Quantize: grid 1/n of a whole note, gate in percent of the grid.
+EditResult quantize(int track, int start, int length, int n, int gate_percent);
+// The note value field steps through 1, 2, 3, 4, 6, 8, 12, 16, 24, 32.
+int quantize_note_up(int n);
+int quantize_note_down(int n);
+
+// Track commands.
+EditResult mix_tracks(int a, int b, int out, bool delete_sources);
+EditResult track_transpose(int track, int start, int length, int pitch_offset, int velocity_offset,
+                           int note_from, int note_to);
+EditResult tracks_combine(int time_track, int pitch_track, int velocity_track, int out_track);
+EditResult track_copy_between_songs(int src_song, int src_track, int src_channel,
+                                    bool delete_from_source, int dst_song, int dst_track,
+                                    int dst_channel, int delay);
+EditResult move_track(); // "K: Move Track" with the panel's fields
+int track_filter_copy(int in_track, int out_track);
+EditResult poly_to_mono(int poly_track0, int mono_track0, int voices);
+EditResult event_time_change(int time_track, int event_track, int out_track);
+EditResult notes_dedupe(int slot, int track0);
+EditResult tempo_flatten(int song, int track);
+
+// The commands as the panels start them, reading g_edit.params.
+enum class EditCommand {
+    create,
+    copy,
+    erase,
+    insert,
+    delete_measures,
+    clear_track,
+    quantize,
+    mix,
+    transpose,
+    combine,
+    move_track,
+    filter,
+    poly_to_mono,
+    event_time_change
+};
+EditResult edit_command_run(EditCommand command);

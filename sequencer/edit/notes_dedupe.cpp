@@ -1,0 +1,59 @@
+// Duplicate-note removal: of overlapping notes of one key only the first note-on and the
+// last note-off remain.
+#include "sequencer/edit/edit_internal.h"
+
+#include "songcore/track_normalize.h"
+
+uint32_t notes_dedupe_build(uint32_t src_pos) {
+    track_rewrite_reset();
+    int8_t* counters = g_track_rewrite.note_counters;
+    uint32_t new_pos = track_chunk_begin();
+    TrackWalk walk = track_walk_begin(src_pos);
+    TrackEvent ev;
+    int32_t written = 0;
+    while (event_parse(walk, ev)) {
+        int kind = note_kind(ev);
+        bool keep = true;
+        if (kind != 0) {
+            int8_t& counter = counters[(ev.status & 0x0F) * 128 + (event_data(ev, 0) & 0x7F)];
+            if (kind > 0) {
+                // A note-on without its note-off is left out, and so is one whose key is
+                // already sounding (its counter still rises, to pair the note-offs).
+                bool paired = note_off_find(walk, ev).found;
+                keep = paired && counter == 0;
+                if (paired && counter < INT8_MAX) {
+                    counter++;
+                }
+            } else {
+                keep = counter == 1;
+                if (counter > 0) {
+                    counter--;
+                } else {
+                    keep = false;
+                }
+            }
+        }
+        if (keep) {
+            event_append_explicit(static_cast<uint32_t>(ev.tick - written), ev);
+            written = ev.tick;
+        }
+    }
+    uint32_t pending = static_cast<uint32_t>(ev.tick - written);
+    track_append_end(sounding_notes_close(pending) ? 0 : pending);
+    track_chunk_finish(new_pos);
+    return new_pos;
+}
+
+EditResult notes_dedupe(int slot, int track0) {
+    if (slot < 0 || slot >= g_song.config.slot_count || track0 < 0 ||
+        track0 >= g_song.config.tracks_per_slot) {
+        return EditResult::invalid;
+    }
+    edit_stage_begin();
+    edit_stage_put(slot, track0, notes_dedupe_build(edit_track_pos(slot, track0)), true);
+    bool committed = edit_stage_commit();
+    if (slot == g_song.current_bank) {
+        measure_table_rebuild();
+    }
+    return edit_stage_result(committed);
+}
