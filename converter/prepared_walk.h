@@ -19,6 +19,9 @@ DeltaScale delta_scale_begin(int32_t start, int32_t numerator, int32_t denominat
 // after the start point.
 int64_t delta_scale_step(DeltaScale& scale, int32_t tick);
 
+// Ticks from a note-on to the first following note-off of its channel and key (to the end
+// of the list when none); the list is not changed. `off_tick` receives that note-off's tick.
+int32_t note_length_peek(const TrackWalk& after_on, const TrackEvent& note_on, int32_t& off_tick);
 // Ticks from a note-on to the first following note-off of its channel and key (to the end of
 // the list when none); that note-off becomes key pressure so no later note-on takes it.
 int32_t note_length_take(const TrackWalk& after_on, const TrackEvent& note_on);

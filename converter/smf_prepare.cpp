@@ -4,6 +4,7 @@
 
 #include "common/text_sjis.h"
 #include "converter/converter.h"
+#include "converter/prepared_walk.h"
 #include "songcore/event_parse.h"
 #include "songcore/song_store.h"
 #include "songcore/track_merge.h"
@@ -355,12 +356,14 @@ bool long_notes_round() {
         if (note_kind(ev) <= 0 || ev.tick < resume_tick) {
             continue;
         }
-        NoteOffMatch match = note_off_find(walk, ev);
-        if (!match.found || match.gate <= LONG_NOTE_LIMIT) {
+        // The length the writer will see: up to the first note-off of the key.
+        int32_t off_tick;
+        int32_t length = note_length_peek(walk, ev, off_tick);
+        if (length <= LONG_NOTE_LIMIT) {
             continue;
         }
-        int pairs = 1 + (match.gate - LONG_NOTE_LIMIT > LONG_NOTE_LIMIT
-                             ? (match.gate - LONG_NOTE_LIMIT) / RESTRIKE_STEP
+        int pairs = 1 + (length - LONG_NOTE_LIMIT > LONG_NOTE_LIMIT
+                             ? (length - LONG_NOTE_LIMIT) / RESTRIKE_STEP
                              : 0);
         uint8_t status = ev.status;
         uint8_t key = event_data(ev, 0);
@@ -377,7 +380,7 @@ bool long_notes_round() {
         }
         any = true;
         // The scan goes on after this note's note-off.
-        resume_tick = match.note_off.tick + 1;
+        resume_tick = off_tick + 1;
     }
     track_append_end(0);
     track_chunk_finish(extra);
