@@ -36,6 +36,7 @@ fuzz:
 
 bench: build
 	build/default/tools/bench/songcore_bench
+	build/default/tools/bench/converter_bench
 
 clean:
 	rm -rf build

@@ -324,4 +324,57 @@ TEST_F(MfiWriter, VersionOptionReplacesVersion3Text) {
     EXPECT_TRUE(contains(output("v.MLD"), mfi_chunk("vers", bytes_of("0420"))));
 }
 
+TEST_F(MfiWriter, NoteLengthsScaleTo48PerQuarterAndClampAt255) {
+    struct Case {
+        uint32_t ticks;
+        uint8_t duration;
+    };
+    const Case cases[] = {{480, 48}, {1920, 192}, {7680, 255}, {5, 1}};
+    for (const Case& c : cases) {
+        SetUp();
+        g_options.model = 0;
+        g_options.vel = 0;
+        Bytes song = smf_file(
+            0, 480,
+            {concat({ev(0, {0x90, 60, 100}), ev(c.ticks, {0x80, 60, 0}), end_of_track(0)})});
+        std::string name = "len" + std::to_string(c.ticks);
+        ASSERT_TRUE(convert(song, name + ".mid"));
+        EXPECT_TRUE(contains(track_data(output(name + ".MLD"), 0), {0x7F, 0x00, 0x0F, c.duration}))
+            << c.ticks;
+    }
+}
+
+TEST_F(MfiWriter, RingtoneStartsAtTheFirstNoteOrTheCuePoint) {
+    g_options.model = 0;
+    g_options.vel = 0;
+    // Four bars of silence, then the note: it starts the ringtone.
+    Bytes late = smf_file(
+        0, 480, {concat({ev(7680, {0x90, 60, 100}), ev(480, {0x80, 60, 0}), end_of_track(0)})});
+    ASSERT_TRUE(convert(late, "late.mid"));
+    EXPECT_TRUE(contains(track_data(output("late.MLD"), 0), {0xFF, 0xB0, 0x7F, 0x00, 0x0F, 0x30}));
+    // A cue point at bar 3 starts it there: two bars (384 ticks of 48) before the note.
+    Bytes cued = smf_file(0, 480,
+                          {concat({meta_text(3840, 0x07, "go"), ev(3840, {0x90, 60, 100}),
+                                   ev(480, {0x80, 60, 0}), end_of_track(0)})});
+    ASSERT_TRUE(convert(cued, "cued.mid"));
+    EXPECT_TRUE(contains(track_data(output("cued.MLD"), 0),
+                         {0xFF, 0xB0, 0x7F, 0xFF, 0xFF, 0xDE, 0x00, 0x81, 0x0F, 0x30}));
+}
+
+TEST_F(MfiWriter, TempoChangeIsFoldedIntoTheTimeLine) {
+    g_options.model = 0;
+    g_options.vel = 0;
+    // 120 bpm, then 60 bpm from the second note on: its delta and length double.
+    Bytes song =
+        smf_file(0, 480,
+                 {concat({tempo_event(0, 500000), ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}),
+                          tempo_event(0, 1000000), ev(0, {0x90, 62, 100}), ev(480, {0x80, 62, 0}),
+                          end_of_track(0)})});
+    ASSERT_TRUE(convert(song, "fold.mid"));
+    EXPECT_EQ(
+        track_data(output("fold.MLD"), 0),
+        (Bytes{0x00, 0xFF, 0xD0, 0x00, 0x00, 0xFF, 0xB0, 0x7F, 0x00, 0xFF, 0xC3, 0x78, 0x00,
+               0x0F, 0x30, 0x30, 0x11, 0x60, 0x60, 0xFF, 0xD0, 0x01, 0x00, 0xFF, 0xDF, 0x00}));
+}
+
 } // namespace

@@ -163,6 +163,27 @@ TEST_F(ConverterShellTest, CommandLineRejectsBadOptions) {
     EXPECT_EQ(run_cli({"--help"}), 0);
 }
 
+TEST_F(ConverterShellTest, StoreFailsClearlyWhenTheProgramDirectoryIsNotWritable) {
+    g_headless.program_directory = dir.file("no-such-directory");
+    EXPECT_EQ(run_cli({"--headless", "--store", "--model=1"}), 1);
+    g_headless.program_directory = dir.path;
+    EXPECT_EQ(run_cli({"--headless", "--store", "--model=1", "--toneshift=-3"}), 0);
+    converter_options_reset();
+    options_load();
+    EXPECT_EQ(g_options.model, 1);
+    EXPECT_EQ(g_options.toneshift, -3);
+}
+
+TEST_F(ConverterShellTest, FlagsWinOverTheStoredOptions) {
+    g_headless.program_directory = dir.path;
+    write_file_bytes(dir.file("MELCONV.INI"), bytes_of("[OP]\r\nmodel=2\r\n"));
+    write_file_bytes(dir.file("f.mid"), melody());
+    EXPECT_EQ(run_cli({"--headless", "--no-v1", dir.file("f.mid")}), 0);
+    EXPECT_TRUE(exists("f.mmf"));
+    EXPECT_EQ(run_cli({"--headless", "--no-v1", "--model=1", dir.file("f.mid")}), 0);
+    EXPECT_TRUE(exists("f.PMD"));
+}
+
 TEST_F(ConverterShellTest, CommandLineMissingFileFails) {
     EXPECT_EQ(run_cli({"--headless", dir.file("none.mid")}), 1);
     EXPECT_EQ(g_headless.status_texts.back(), "file not found");
