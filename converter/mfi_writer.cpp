@@ -69,14 +69,15 @@ bool changed(int kind, int slot, uint8_t value) {
     return true;
 }
 
-// The pending delta, with a filler for every 255 ticks beyond what one byte holds.
+// The pending delta, with a filler for every 255 ticks beyond what one byte holds. Fillers
+// stop at the size limit, so a full file still has room to close its tracks.
 void delta_write(int64_t& pending) {
     static const uint8_t FILLER[4] = {255, 0xFF, 0xDE, 0x00};
-    while (pending > 255 && !g_ringtone.overflow) {
+    while (pending > 255 && g_ringtone.write_pos <= RINGTONE_LIMIT) {
         out_bytes(FILLER, 4);
         pending -= 255;
     }
-    out_byte(static_cast<uint8_t>(pending));
+    out_byte(static_cast<uint8_t>(pending > 255 ? 255 : pending));
     pending = 0;
 }
 
@@ -374,6 +375,9 @@ void track_write(int j) {
     if (!stopped) {
         // The rest up to the list's end keeps the ringtone as long as the song.
         pending += delta_scale_step(scale, ev.tick);
+    }
+    if (g_ringtone.write_pos > RINGTONE_LIMIT) {
+        pending = 0; // a full file only closes its tracks
     }
     delta_write(pending);
     if (j == 0) {

@@ -64,13 +64,14 @@ void time_write(int64_t n) {
     out_bytes(bytes, 2);
 }
 
+// Fillers stop at the size limit, so a full file still has room to close its tracks.
 void delta_write(int64_t& pending) {
     static const uint8_t FILLER[4] = {0xFF, 0x7F, 0xFF, 0x00};
-    while (pending > DELTA_FILLER && !g_ringtone.overflow) {
+    while (pending > DELTA_FILLER && g_ringtone.write_pos <= RINGTONE_LIMIT) {
         out_bytes(FILLER, 4);
         pending -= DELTA_FILLER;
     }
-    time_write(pending);
+    time_write(pending > DELTA_FILLER ? DELTA_FILLER : pending);
     pending = 0;
 }
 
@@ -248,6 +249,9 @@ void sequence_chunk() {
     }
     if (!stopped) {
         pending += delta_scale_step(scale, ev.tick);
+    }
+    if (g_ringtone.write_pos > RINGTONE_LIMIT) {
+        pending = 0; // a full file only closes its tracks
     }
     delta_write(pending);
     out_bytes(reinterpret_cast<const uint8_t*>("\0\0\0\0"), 4);

@@ -47,7 +47,9 @@ bool ringtone_read_file(const char* path) {
     if (file == nullptr) {
         return false;
     }
-    size_t n = platform_file_read(file, g_ringtone.data, RINGTONE_LIMIT);
+    // A full ringtone passes the limit by its last event and the closing of its tracks:
+    // every file the writers make is read whole.
+    size_t n = platform_file_read(file, g_ringtone.data, RINGTONE_CAPACITY);
     platform_file_close(file);
     g_ringtone.size = static_cast<uint32_t>(n);
     return true;

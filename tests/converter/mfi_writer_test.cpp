@@ -377,4 +377,25 @@ TEST_F(MfiWriter, TempoChangeIsFoldedIntoTheTimeLine) {
                0x0F, 0x30, 0x30, 0x11, 0x60, 0x60, 0xFF, 0xD0, 0x01, 0x00, 0xFF, 0xDF, 0x00}));
 }
 
+TEST_F(MfiWriter, FullFileClosesItsTracksAndReadsBack) {
+    g_options.model = 0;
+    // A rest of 100,000,000 ticks at division 6 needs more fillers than the file can hold.
+    Bytes song =
+        smf_file(0, 6,
+                 {concat({ev(0, {0x90, 60, 100}), ev(6, {0x80, 60, 0}),
+                          ev(100000000, {0x90, 62, 100}), ev(6, {0x80, 62, 0}), end_of_track(0)})});
+    ASSERT_TRUE(convert(song, "full.mid"));
+    Bytes file = output("full.MLD");
+    EXPECT_GT(file.size(), 310000u);
+    EXPECT_EQ(messages()[0], "Creation size was exceeded.");
+    // The track closes with a zero delta: the rest that did not fit is dropped.
+    Bytes track = track_data(file, 0);
+    ASSERT_GE(track.size(), 8u);
+    EXPECT_EQ(Bytes(track.end() - 8, track.end()),
+              (Bytes{0x00, 0xFF, 0xD0, 0x01, 0x00, 0xFF, 0xDF, 0x00}));
+    // The reader takes the whole file back.
+    ASSERT_TRUE(convert(file, "back.MLD"));
+    EXPECT_TRUE(exists("back.MID"));
+}
+
 } // namespace
