@@ -107,7 +107,7 @@ int note_duration(int32_t length) {
     return static_cast<int>(d);
 }
 
-void note_on(const TrackWalk& walk, const TrackEvent& ev) {
+void note_on(const TrackEvent& ev, uint32_t ordinal) {
     int slot = ev.status & 0x0F;
     if (slot / 4 != g_mfi.track || ev.tick < g_prep.start_time) {
         return;
@@ -138,7 +138,7 @@ void note_on(const TrackWalk& walk, const TrackEvent& ev) {
     while (number > 62) {
         number -= 12;
     }
-    int duration = note_duration(note_length_take(walk, ev));
+    int duration = note_duration(note_length_of(ordinal));
     uint8_t first = static_cast<uint8_t>(part * 64 + number);
     if (g_prep.needs_extended_notes) {
         int velocity = event_data(ev, 1);
@@ -340,6 +340,7 @@ void track_write(int j) {
     DeltaScale scale =
         delta_scale_begin(g_prep.start_time, 48, g_prep.division > 24 ? g_prep.division : 0);
     int64_t pending = 0;
+    uint32_t note_ordinal = 0;
     bool stopped = false;
     while (!stopped && event_parse(walk, ev)) {
         if (ev.pos - list_start > cut_bytes()) {
@@ -356,7 +357,7 @@ void track_write(int j) {
         event_reset();
         int kind = note_kind(ev);
         if (kind > 0) {
-            note_on(walk, ev);
+            note_on(ev, note_ordinal++);
         } else if (ev.status == 0xF0 || ev.status == 0xF7) {
             exclusive(ev);
         } else if (ev.status == 0xFF) {
@@ -472,6 +473,7 @@ int mfi_write() {
     }
     ringtone_reset();
     header_write();
+    note_lengths_measure(prepared_list_pos(), g_prep.start_time);
     for (int j = 0; j < g_prep.output_tracks; j++) {
         track_write(j);
     }

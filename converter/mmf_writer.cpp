@@ -83,7 +83,7 @@ void write_now(int64_t& pending, std::initializer_list<uint8_t> bytes) {
     }
 }
 
-void note_on(const TrackWalk& walk, const TrackEvent& ev, int64_t& pending) {
+void note_on(const TrackEvent& ev, uint32_t ordinal, int64_t& pending) {
     int slot = ev.status & 0x0F;
     // Slots of other tracks keep their memory for their own track's pass.
     if (slot / 4 != g_mmf.track || ev.tick < g_prep.start_time) {
@@ -92,7 +92,7 @@ void note_on(const TrackWalk& walk, const TrackEvent& ev, int64_t& pending) {
     MmfSlotState& state = g_mmf.slots[slot];
     uint8_t p = static_cast<uint8_t>((slot % 4) * 64);
     int key = event_data(ev, 0);
-    int32_t length = note_length_take(walk, ev);
+    int32_t length = note_length_of(ordinal);
     if (g_prep.slot_channel[slot] == DRUM_CHANNEL) {
         if (key != state.drum_key) {
             state.drum_key = key;
@@ -226,6 +226,7 @@ void sequence_chunk() {
     TrackEvent ev;
     DeltaScale scale = delta_scale_begin(g_prep.start_time, MMF_UNITS_PER_QUARTER, g_prep.division);
     int64_t pending = 0;
+    uint32_t note_ordinal = 0;
     bool stopped = false;
     while (event_parse(walk, ev)) {
         if (ev.pos - list_start > cut || g_ringtone.write_pos > RINGTONE_LIMIT ||
@@ -237,7 +238,7 @@ void sequence_chunk() {
         g_mmf.event_length = 0;
         int kind = note_kind(ev);
         if (kind > 0) {
-            note_on(walk, ev, pending);
+            note_on(ev, note_ordinal++, pending);
         } else if (kind == 0 && ev.status >= 0xB0 && ev.status < 0xF0 &&
                    (ev.status & 0xF0) != 0xD0) {
             channel_event(ev);
@@ -306,6 +307,7 @@ void mmf_write() {
     out_text("MMMD");
     out_bytes(reinterpret_cast<const uint8_t*>("\0\0\0\0"), 4);
     content_information();
+    note_lengths_measure(prepared_list_pos(), g_prep.start_time);
     for (int j = 0; j < 4; j++) {
         score_track(j);
     }

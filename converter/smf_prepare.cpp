@@ -86,22 +86,58 @@ void title_take() {
     }
 }
 
-// 2. Mix every track into one source list. An overflow of the store ends the mix with what
-// has been mixed so far.
+// One track of the mix: its walk and the event it stands on.
+struct MixSide {
+    TrackWalk walk;
+    TrackEvent ev;
+    bool has_event;
+};
+
+// 2. Mix every track into one source list in a single pass. At equal ticks the tracks keep
+// their order and each track its own order, which is what merging them one after another
+// with tracks_merge gives, without copying the growing mix once per track. A store too full
+// for the mix leaves the source list empty (the arena has shown "out of memory").
 void mix_tracks() {
-    track_replace(track_empty_append(), PREP_SLOT, 0);
-    for (int t = 0; t < g_song.track_count; t++) {
+    int count = g_song.track_count;
+    for (int t = 0; t < count; t++) {
         if (track_normalize(0, t) != 0) {
-            break;
-        }
-        uint32_t merged =
-            tracks_merge(g_song.slots[PREP_SLOT].track_pos[0], g_song.slots[0].track_pos[t]);
-        bool failed = g_song.memory_over;
-        track_replace(merged, PREP_SLOT, 0);
-        if (failed) {
+            count = t;
             break;
         }
     }
+    // Positions are read only now: normalising moves chunks.
+    MixSide sides[MAX_TRACKS];
+    int32_t end_tick = 0;
+    for (int t = 0; t < count; t++) {
+        sides[t].walk = track_walk_begin(g_song.slots[0].track_pos[t]);
+        sides[t].has_event = event_parse(sides[t].walk, sides[t].ev);
+    }
+    uint32_t mixed = track_chunk_begin();
+    int32_t written = 0;
+    for (;;) {
+        int32_t tick = -1;
+        for (int t = 0; t < count; t++) {
+            if (sides[t].has_event && (tick < 0 || sides[t].ev.tick < tick)) {
+                tick = sides[t].ev.tick;
+            }
+        }
+        if (tick < 0) {
+            break;
+        }
+        for (int t = 0; t < count; t++) {
+            while (sides[t].has_event && sides[t].ev.tick == tick) {
+                event_append_explicit(static_cast<uint32_t>(tick - written), sides[t].ev);
+                written = tick;
+                sides[t].has_event = event_parse(sides[t].walk, sides[t].ev);
+            }
+        }
+    }
+    for (int t = 0; t < count; t++) {
+        end_tick = sides[t].ev.tick > end_tick ? sides[t].ev.tick : end_tick;
+    }
+    track_append_end(static_cast<uint32_t>(end_tick - written));
+    track_chunk_finish(mixed);
+    track_replace(mixed, PREP_SLOT, 0);
 }
 
 // The prepared list being written: events go out with deltas from the folded time line.
