@@ -377,6 +377,23 @@ TEST_F(MfiWriter, TempoChangeIsFoldedIntoTheTimeLine) {
                0x0F, 0x30, 0x30, 0x11, 0x60, 0x60, 0xFF, 0xD0, 0x01, 0x00, 0xFF, 0xDF, 0x00}));
 }
 
+TEST_F(MfiWriter, DrumsAndMelodyWithinRangeNeedNoExtendedNotes) {
+    g_options.model = 0;
+    g_options.vel = 0;
+    Bytes song = smf_file(0, 480, {concat({ev(0, {0x99, 35, 100}), ev(0, {0x90, 45, 100}),
+                                           ev(0, {0x90, 107, 100}), ev(240, {0x89, 35, 0}),
+                                           ev(0, {0x80, 45, 0}), ev(0, {0x80, 107, 0}),
+                                           ev(0, {0x99, 97, 100}), ev(240, {0x89, 97, 0}),
+                                           end_of_track(0)})});
+    ASSERT_TRUE(convert(song, "range.mid"));
+    Bytes file = output("range.MLD");
+    EXPECT_TRUE(contains(file, mfi_chunk("note", {0x00, 0x00})));
+    // Melodic 45 and 107 are notes 0 and 62 of part 0; drum keys 35 and 97 notes 0 and 62 of
+    // part 1 of the third track.
+    EXPECT_TRUE(contains(track_data(file, 0), {0x00, 0x00, 0x18, 0x00, 0x3E, 0x18}));
+    EXPECT_TRUE(contains(track_data(file, 2), {0x00, 0x40, 0x18, 0x18, 0x7E, 0x18}));
+}
+
 TEST_F(MfiWriter, FullFileClosesItsTracksAndReadsBack) {
     g_options.model = 0;
     // A rest of 100,000,000 ticks at division 6 needs more fillers than the file can hold.

@@ -204,6 +204,15 @@ TEST_F(RoundTrip, SmfToMldToSmf) {
     expect_same_notes(notes_of(song, false), notes_of(output("band.MID"), false), 11.0, true);
 }
 
+TEST_F(RoundTrip, ToneShiftIsTakenOffAgain) {
+    g_options.model = 0;
+    g_options.toneshift = 7;
+    Bytes song = band_song(48, false);
+    ASSERT_TRUE(convert(song, "shift.mid"));
+    ASSERT_TRUE(convert(output("shift.MLD"), "shift.MLD"));
+    expect_same_notes(notes_of(song, false), notes_of(output("shift.MID"), false), 11.0, true);
+}
+
 TEST_F(RoundTrip, SmfToPmdToSmf) {
     g_options.model = 1;
     // A chained long note comes back as separate notes: au notes end a tick before the next
