@@ -225,6 +225,19 @@ int melconv_run(int argc, char** argv) {
     converter_reset();
     converter_options_reset();
     terminal_reset();
+    // Start-up: backend, language, the options file; then the flags over the options.
+    bool headless = false;
+    for (int i = 1; i < argc; i++) {
+        headless = headless || strcmp(argv[i], "--headless") == 0;
+    }
+    platform_select(headless ? "headless" : "terminal");
+    g_converter.ui_japanese = platform_system_language() == UiLanguage::japanese;
+    g_converter.show_options = platform_key_down(VK_SHIFT);
+    if (!platform_program_directory(g_converter.program_directory,
+                                    sizeof g_converter.program_directory)) {
+        snprintf(g_converter.program_directory, sizeof g_converter.program_directory, ".");
+    }
+    options_load();
     CliRequest request{};
     request.version_port = VERSION_CHECK_PORT;
     int status = arguments_parse(argc, argv, request);
@@ -235,23 +248,6 @@ int melconv_run(int argc, char** argv) {
         usage(stdout);
         return EXIT_WRITTEN;
     }
-    platform_select(request.headless ? "headless" : "terminal");
-    PresetAnswer overwrite = g_converter.overwrite_answer;
-    PresetAnswer version1 = g_converter.version1_answer;
-    // Start-up: language, options (the file, then the flags over them), the store.
-    g_converter.ui_japanese = platform_system_language() == UiLanguage::japanese;
-    g_converter.show_options = platform_key_down(VK_SHIFT);
-    if (!platform_program_directory(g_converter.program_directory,
-                                    sizeof g_converter.program_directory)) {
-        snprintf(g_converter.program_directory, sizeof g_converter.program_directory, ".");
-    }
-    options_load();
-    // Flags win over the file: they are applied again over the loaded options.
-    CliRequest again{};
-    again.version_port = VERSION_CHECK_PORT;
-    arguments_parse(argc, argv, again);
-    g_converter.overwrite_answer = overwrite;
-    g_converter.version1_answer = version1;
     if (g_options.disp == 1) {
         g_converter.show_options = true;
     }

@@ -79,13 +79,13 @@ int base64_decode_group(const char* in, uint8_t* out) {
     return in[3] == '=' ? 2 : 3;
 }
 
-void mail_text_build(const uint8_t* file, size_t length) {
+bool mail_text_build(const uint8_t* file, size_t length) {
     if ((length + 2) / 3 * 4 + 8 > MAIL_TEXT_SIZE) {
         mail_text_reset();
-        return;
+        return false;
     }
     memcpy(g_mail_text.text, "--B:M\r\n", 7);
     base64_encode(file, g_mail_text.text + 7, length);
     g_mail_text.length = 7 + (length + 2) / 3 * 4;
-    platform_clipboard_put_text(g_mail_text.text);
+    return platform_clipboard_put_text(g_mail_text.text);
 }

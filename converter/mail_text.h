@@ -23,5 +23,6 @@ void base64_encode(const uint8_t* data, char* out, size_t length);
 // 3, 2 when the fourth is '=', 1 when the third is '='. A character outside the alphabet
 // counts as 0 and shows the invalid-character message.
 int base64_decode_group(const char* in, uint8_t* out);
-// Builds the mail text of a ringtone and puts it on the clipboard.
-void mail_text_build(const uint8_t* file, size_t length);
+// Builds the mail text of a ringtone and puts it on the clipboard; false when there is no
+// clipboard to take it (the text is kept for the command line all the same).
+bool mail_text_build(const uint8_t* file, size_t length);

@@ -483,10 +483,13 @@ int mfi_write() {
     input_path_set_extension(g_mfi.au ? "PMD" : "MLD");
     int result = 0;
     if (!g_mfi.au) {
-        mail_text_build(g_ringtone.data, size);
+        bool on_clipboard = mail_text_build(g_ringtone.data, size);
         if (size < MAIL_MESSAGE_BELOW) {
-            converter_message("メールデータをクリップボードに作成。",
-                              "Mail data is created to a clip board.");
+            // Where no clipboard took the text (no display), saying so would be untrue.
+            if (on_clipboard) {
+                converter_message("メールデータをクリップボードに作成。",
+                                  "Mail data is created to a clip board.");
+            }
             result = 1;
         }
     } else {

@@ -68,7 +68,7 @@ TEST_F(MailText, BadCharactersCountAsZeroAndAreReportedEachTime) {
 
 TEST_F(MailText, MailTextHasHeaderAndOneLine) {
     const uint8_t file[5] = {'m', 'e', 'l', 'o', 0};
-    mail_text_build(file, 5);
+    EXPECT_TRUE(mail_text_build(file, 5));
     EXPECT_EQ(g_headless.clipboard, "--B:M\r\nbWVsbwA=");
     EXPECT_EQ(std::string(g_mail_text.text, g_mail_text.length), "--B:M\r\nbWVsbwA=");
 }
@@ -76,7 +76,7 @@ TEST_F(MailText, MailTextHasHeaderAndOneLine) {
 TEST_F(MailText, NoClipboardKeepsTheTextForTheCommandLine) {
     g_headless.clipboard_available = false;
     const uint8_t file[3] = {1, 2, 3};
-    mail_text_build(file, 3);
+    EXPECT_FALSE(mail_text_build(file, 3));
     EXPECT_EQ(g_headless.clipboard_puts, 0);
     EXPECT_EQ(std::string(g_mail_text.text, g_mail_text.length), "--B:M\r\nAQID");
 }

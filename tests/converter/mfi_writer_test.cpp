@@ -74,6 +74,14 @@ TEST_F(MfiWriter, VelocityOffWritesTwoByteNotesAndSaysSo) {
                                                     "Mail data is created to a clip board."}));
 }
 
+TEST_F(MfiWriter, NoClipboardNoMailMessage) {
+    g_options.model = 0;
+    g_options.vel = 0;
+    g_headless.clipboard_available = false;
+    ASSERT_TRUE(convert(two_note_melody(), "song.mid"));
+    EXPECT_EQ(messages(), std::vector<std::string>{"Verocity is fix."});
+}
+
 TEST_F(MfiWriter, MessagesFollowTheJapaneseInterface) {
     g_converter.ui_japanese = true;
     g_options.model = 0;
@@ -380,11 +388,11 @@ TEST_F(MfiWriter, TempoChangeIsFoldedIntoTheTimeLine) {
 TEST_F(MfiWriter, DrumsAndMelodyWithinRangeNeedNoExtendedNotes) {
     g_options.model = 0;
     g_options.vel = 0;
-    Bytes song = smf_file(0, 480, {concat({ev(0, {0x99, 35, 100}), ev(0, {0x90, 45, 100}),
-                                           ev(0, {0x90, 107, 100}), ev(240, {0x89, 35, 0}),
-                                           ev(0, {0x80, 45, 0}), ev(0, {0x80, 107, 0}),
-                                           ev(0, {0x99, 97, 100}), ev(240, {0x89, 97, 0}),
-                                           end_of_track(0)})});
+    Bytes song =
+        smf_file(0, 480,
+                 {concat({ev(0, {0x99, 35, 100}), ev(0, {0x90, 45, 100}), ev(0, {0x90, 107, 100}),
+                          ev(240, {0x89, 35, 0}), ev(0, {0x80, 45, 0}), ev(0, {0x80, 107, 0}),
+                          ev(0, {0x99, 97, 100}), ev(240, {0x89, 97, 0}), end_of_track(0)})});
     ASSERT_TRUE(convert(song, "range.mid"));
     Bytes file = output("range.MLD");
     EXPECT_TRUE(contains(file, mfi_chunk("note", {0x00, 0x00})));
