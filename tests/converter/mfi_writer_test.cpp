@@ -127,6 +127,27 @@ TEST_F(MfiWriter, TempoIsWrittenAsBpmClampedTo20Through255) {
     }
 }
 
+TEST_F(MfiWriter, TempoOfZeroMicrosecondsIsNoTempo) {
+    // It has no rate to fold or write: the song keeps the tempo it had (here none).
+    for (int model : {0, 2}) {
+        SetUp();
+        g_options.model = model;
+        g_options.vel = 0;
+        Bytes song = smf_file(0, 480,
+                              {concat({tempo_event(0, 0), ev(0, {0x90, 60, 100}),
+                                       ev(480, {0x80, 60, 0}), end_of_track(0)})});
+        std::string name = "zero" + std::to_string(model);
+        ASSERT_TRUE(convert(song, name + ".mid"));
+        if (model == 0) {
+            EXPECT_EQ(track_data(output(name + ".MLD"), 0),
+                      (Bytes{0x00, 0xFF, 0xD0, 0x00, 0x00, 0xFF, 0xB0, 0x7F, 0x00, 0x0F, 0x30, 0x30,
+                             0xFF, 0xD0, 0x01, 0x00, 0xFF, 0xDF, 0x00}));
+        } else {
+            EXPECT_TRUE(exists(name + ".mmf"));
+        }
+    }
+}
+
 TEST_F(MfiWriter, TempoCodeFollowsTheSmallDivisions) {
     struct Case {
         uint16_t division;
