@@ -193,7 +193,7 @@ TEST_F(MfiWriter, ProgramChangeOnSecondTrackPart) {
     EXPECT_EQ(file[12], 2); // channel 6 lies in the second group of four
     Bytes track1 = track_data(file, 1);
     EXPECT_TRUE(contains(track1, {0x00, 0xFF, 0xE1, 0x43, 0x00, 0xFF, 0xE0, 0x46}));
-    // Part 1: 64 + note 15, velocity 100 -> 200 with octave 0.
+    // Second voice part: 64 + note 15, velocity 100 -> 200 with octave 0.
     EXPECT_TRUE(contains(track1, {0x00, 0x4F, 0x30, 0xC8}));
 }
 
