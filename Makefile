@@ -46,6 +46,7 @@ bench: build
 	build/default/tools/bench/songcore_bench
 	build/default/tools/bench/engine_bench
 	build/default/tools/bench/edit_bench
+	build/default/tools/bench/converter_bench
 
 clean:
 	rm -rf build

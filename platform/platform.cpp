@@ -8,7 +8,7 @@
 namespace {
 // Chosen once at start, before any other thread exists.
 const PlatformBackend* g_backend = &HEADLESS_BACKEND;
-const PlatformBackend* const BUILT_BACKENDS[] = {&HEADLESS_BACKEND};
+const PlatformBackend* const BUILT_BACKENDS[] = {&HEADLESS_BACKEND, &TERMINAL_BACKEND};
 const PlatformMidiBackend* g_midi = &HEADLESS_MIDI;
 
 struct NamedMidi {
@@ -50,9 +50,9 @@ const char* platform_backend_name() {
 
 const char* platform_built_backends() {
 #ifdef ZB_WITH_ALSA
-    return "headless alsa-midi";
+    return "headless terminal alsa-midi";
 #else
-    return "headless";
+    return "headless terminal";
 #endif
 }
 
@@ -183,4 +183,36 @@ int platform_midi_in_open(int device, const MidiInCallbacks& callbacks) {
 
 void platform_midi_in_close() {
     g_midi->in_close();
+}
+
+bool platform_clipboard_put_text(const char* text) {
+    return g_backend->clipboard_put_text(text);
+}
+
+bool platform_start_program(const char* program_path, const char* argument) {
+    return g_backend->start_program(program_path, argument);
+}
+
+bool platform_open_document(const char* path_or_address) {
+    return g_backend->open_document(path_or_address);
+}
+
+bool platform_network_available() {
+    return g_backend->network_available();
+}
+
+PlatformSocket* platform_tcp_connect(const char* host, int port) {
+    return g_backend->tcp_connect(host, port);
+}
+
+long platform_tcp_send(PlatformSocket* socket, const void* data, size_t count) {
+    return g_backend->tcp_send(socket, data, count);
+}
+
+long platform_tcp_receive(PlatformSocket* socket, void* buffer, size_t count) {
+    return g_backend->tcp_receive(socket, buffer, count);
+}
+
+void platform_tcp_close(PlatformSocket* socket) {
+    g_backend->tcp_close(socket);
 }

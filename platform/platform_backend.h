@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/midi_backend.h"
+#include "platform/network.h"
 #include "platform/platform.h"
 
 struct PlatformBackend {
@@ -27,7 +28,17 @@ struct PlatformBackend {
     uint32_t (*tick_ms)();
     bool (*key_down)(int virtual_key);
     void (*path_display_text)(const char* path, char* out, size_t out_size);
+    bool (*clipboard_put_text)(const char* text);
+    bool (*start_program)(const char* program_path, const char* argument);
+    bool (*open_document)(const char* path_or_address);
+    // Network (see platform/network.h).
+    bool (*network_available)();
+    PlatformSocket* (*tcp_connect)(const char* host, int port);
+    long (*tcp_send)(PlatformSocket* socket, const void* data, size_t count);
+    long (*tcp_receive)(PlatformSocket* socket, void* buffer, size_t count);
+    void (*tcp_close)(PlatformSocket* socket);
     const PlatformMidiBackend* midi; // the MIDI ports the backend starts with
 };
 
 extern const PlatformBackend HEADLESS_BACKEND;
+extern const PlatformBackend TERMINAL_BACKEND;

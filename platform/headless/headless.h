@@ -3,10 +3,12 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/posix_network.h"
 
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct HeadlessShown {
@@ -44,6 +46,17 @@ struct HeadlessState {
     bool fail_next_write_close = false;
     bool fail_open_write = false;
     bool fail_rename = false;
+
+    // Clipboard in memory; with no clipboard (no display) a put fails and keeps nothing.
+    bool clipboard_available = true;
+    std::string clipboard;
+    int clipboard_puts = 0;
+    // Programs started (path and argument) and documents opened, in order; none really runs.
+    std::vector<std::pair<std::string, std::string>> started_programs;
+    std::vector<std::string> opened_documents;
+    // Network: the connection state the system reports; sockets are real (loopback in tests).
+    bool network_up = true;
+    HostLookup last_lookup = HostLookup::none;
 };
 
 extern HeadlessState g_headless;

@@ -131,6 +131,33 @@ bool key_down(int virtual_key) {
     return virtual_key >= 0 && virtual_key < 256 && g_headless.keys_down[virtual_key];
 }
 
+bool clipboard_put_text(const char* text) {
+    if (!g_headless.clipboard_available) {
+        return false;
+    }
+    g_headless.clipboard = text;
+    g_headless.clipboard_puts++;
+    return true;
+}
+
+bool start_program(const char* program_path, const char* argument) {
+    g_headless.started_programs.emplace_back(program_path, argument);
+    return true;
+}
+
+bool open_document(const char* path_or_address) {
+    g_headless.opened_documents.emplace_back(path_or_address);
+    return true;
+}
+
+bool network_available() {
+    return g_headless.network_up;
+}
+
+PlatformSocket* tcp_connect(const char* host, int port) {
+    return posix_tcp_connect(host, port, &g_headless.last_lookup);
+}
+
 } // namespace
 
 const PlatformBackend HEADLESS_BACKEND = {
@@ -155,5 +182,13 @@ const PlatformBackend HEADLESS_BACKEND = {
     tick_ms,
     key_down,
     posix_path_display_text,
+    clipboard_put_text,
+    start_program,
+    open_document,
+    network_available,
+    tcp_connect,
+    posix_tcp_send,
+    posix_tcp_receive,
+    posix_tcp_close,
     &HEADLESS_MIDI,
 };

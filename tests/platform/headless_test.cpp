@@ -1,11 +1,14 @@
 // The headless backend: scripted answers, recorded texts and injected file faults.
 #include "platform/headless/headless.h"
+#include "platform/network.h"
 #include "platform/platform.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 class HeadlessTest : public ::testing::Test {
 protected:
@@ -87,4 +90,31 @@ TEST_F(HeadlessTest, DrivenClockAndKeysAreWhatTheTestSets) {
     EXPECT_TRUE(platform_key_down(0x10));
     EXPECT_FALSE(platform_key_down(0x11));
     EXPECT_FALSE(platform_key_down(999));
+}
+
+TEST_F(HeadlessTest, ClipboardProgramsAndDocumentsAreRecorded) {
+    EXPECT_TRUE(platform_clipboard_put_text("--B:M\r\nAA=="));
+    EXPECT_EQ(g_headless.clipboard, "--B:M\r\nAA==");
+    g_headless.clipboard_available = false;
+    EXPECT_FALSE(platform_clipboard_put_text("other"));
+    EXPECT_EQ(g_headless.clipboard, "--B:M\r\nAA==");
+    EXPECT_EQ(g_headless.clipboard_puts, 1);
+
+    EXPECT_TRUE(platform_start_program("/opt/kit/tonepost", "/tmp/a.MLD"));
+    ASSERT_EQ(g_headless.started_programs.size(), 1u);
+    EXPECT_EQ(g_headless.started_programs[0].first, "/opt/kit/tonepost");
+    EXPECT_EQ(g_headless.started_programs[0].second, "/tmp/a.MLD");
+    EXPECT_TRUE(platform_open_document("http://product.test/"));
+    EXPECT_EQ(g_headless.opened_documents, std::vector<std::string>{"http://product.test/"});
+}
+
+TEST_F(HeadlessTest, TerminalBackendIsBuiltIn) {
+    // The ALSA MIDI ports follow when the build found their library.
+    std::string built = platform_built_backends();
+    EXPECT_TRUE(built == "headless terminal" || built == "headless terminal alsa-midi") << built;
+    EXPECT_TRUE(platform_select("terminal"));
+    EXPECT_STREQ(platform_backend_name(), "terminal");
+    EXPECT_TRUE(platform_network_available());
+    EXPECT_TRUE(platform_select("headless"));
+    EXPECT_FALSE(platform_select("nonesuch"));
 }

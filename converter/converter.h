@@ -1,0 +1,84 @@
+// The ringtone converter: its options, its one-run state and the conversions it offers.
+// Every conversion works on the input path and the converter's song store (song slot 0).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr size_t CONVERTER_PATH_SIZE = 261;
+constexpr size_t OPTION_TEXT_SIZE = 256; // "vers" and "a0": up to 255 characters
+constexpr size_t CONVERTER_MESSAGE_SIZE = 168;
+
+// The option set kept in MELCONV.INI (section "OP", and "MMF" for the last three).
+struct ConverterOptions {
+    char vers[OPTION_TEXT_SIZE]; // MFi version text for MFi3 output
+    int model;                   // 0 i-mode MLD, 1 au PMD, 2 J-PHONE MMF, 3 MLD as MFi3
+    int vel;                     // notes carry velocity
+    int separation;              // automatic separation of voices
+    int link;
+    int disp; // always show the options at start
+    int play; // open an SMF written from a ringtone
+    int pan;
+    int exp;
+    int pb;
+    int mod;
+    int autocut;   // cut-off in units of 1024 bytes of merged events; 1 means 300 bytes
+    int toneshift; // semitones, -12..12
+    int msvol;     // 0..127
+    int message;   // kept and saved; no step consults it
+    int m2;
+    char a0[OPTION_TEXT_SIZE];
+    int pmmf; // value of the two channel-status bytes of every MMF score track
+};
+
+// Answer given in advance to a question (by a command-line flag); ask when none.
+enum class PresetAnswer { ask, yes, no };
+
+// One run of the converter. Single-threaded: the whole conversion runs before the program ends.
+struct ConverterShell {
+    char input_path[CONVERTER_PATH_SIZE]; // the writers change its extension in place
+    bool show_options;
+    bool ui_japanese;
+    char program_directory[CONVERTER_PATH_SIZE];
+    PresetAnswer overwrite_answer;
+    PresetAnswer version1_answer;
+    bool output_written; // the last conversion wrote its file
+};
+
+extern ConverterOptions g_options;
+extern ConverterShell g_converter;
+
+// Options back to their defaults, shell state back to its start (language kept as given).
+void converter_options_reset();
+void converter_reset();
+
+// Shows the message of the user's language (English when `english` is null).
+void converter_message(const char* japanese, const char* english);
+// Asks the question of the user's language; true for Yes.
+bool converter_ask(const char* japanese, const char* english);
+
+void options_load();
+// False when the INI file could not be written.
+bool options_save();
+// The integer option named key (an INI key): its field and range; 0 when there is none.
+int option_lookup(const char* key, int** field, int* low, int* high);
+// Path of MELCONV.INI beside the program.
+void options_path(char* out, size_t out_size);
+
+// Replaces the last three characters of the input path (the extension letters).
+void input_path_set_extension(const char* letters);
+// The character just before the extension ('.' position - 1 of the last 4), or 0.
+char input_path_mark();
+// 1 when the output path does not exist or the user agrees to overwrite it, else 0.
+int confirm_overwrite();
+
+// Takes the input path from a raw command line (quoted paths lose their quotes).
+void command_line_take(const char* command_line);
+// Routes the input path to its conversion; true when an output file was written.
+bool run_conversion();
+
+// The conversions (input path and song store).
+int mfi_write();
+void mmf_write();
+void ringtone_to_smf();
+void mmf_to_smf();

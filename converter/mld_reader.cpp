@@ -1,0 +1,387 @@
+// MLD and PMD ringtones back to SMF: header chunks, then every track's notes and commands.
+// Every read is bounds-checked against the file data; running past it is "DATA ERROR".
+#include "common/messages.h"
+#include "converter/converter.h"
+#include "converter/mail_text.h"
+#include "converter/ringtone_io.h"
+#include "converter/smf_build.h"
+#include "platform/platform.h"
+#include "songcore/song_store.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int DEFAULT_DIVISION = 48;
+constexpr int OCTAVE_OFFSET[4] = {0, 12, -24, -12};
+constexpr uint32_t LONGEST_CARRIED = 3 + 65535; // a carried event: command, length, data
+
+// One reverse conversion of an MLD or PMD file. Single-threaded.
+struct MldReader {
+    uint32_t pos;
+    bool data_error;
+    bool foreign;         // stopped at an unknown command
+    uint32_t foreign_pos; // where it stood
+    bool cmid;            // au file: drum notes count from key 45
+    bool direct_channels; // '#' before the extension: part p of track t is channel 4t + p
+    bool third_byte;      // notes carry a velocity/octave byte
+    int channel_map[16];
+    int track;
+    int64_t time;
+    int program_count; // program assembly of the pair 0xE1/0xE0
+    int program_sum;
+    int32_t division;
+    bool division_set;
+    char title[256];
+    uint32_t title_length;
+    char carried[(LONGEST_CARRIED + 2) / 3 * 4 + 1];
+};
+
+MldReader g_mld;
+
+bool read_byte(uint8_t& out) {
+    if (g_mld.pos >= g_ringtone.size) {
+        g_mld.data_error = true;
+        return false;
+    }
+    out = g_ringtone.data[g_mld.pos++];
+    return true;
+}
+
+bool read_be(int width, uint32_t& out) {
+    out = 0;
+    for (int i = 0; i < width; i++) {
+        uint8_t b;
+        if (!read_byte(b)) {
+            return false;
+        }
+        out = (out << 8) | b;
+    }
+    return true;
+}
+
+bool tag_at(uint32_t pos, const char* tag) {
+    return pos + 4 <= g_ringtone.size && memcmp(g_ringtone.data + pos, tag, 4) == 0;
+}
+
+// Channel of part p of the current track. Ringtones have at most four tracks; a longer file
+// wraps round the sixteen channels rather than reading past the map.
+int part_index(int part) {
+    return (g_mld.track * 4 + part) & 15;
+}
+
+int part_channel(int part) {
+    int e = part_index(part);
+    return g_mld.direct_channels ? e : g_mld.channel_map[e];
+}
+
+// A key folded into the MIDI range by octaves, so a high octave code cannot make a data
+// byte of 128 or more.
+int key_fold(int key) {
+    while (key > 127) {
+        key -= 12;
+    }
+    while (key < 0) {
+        key += 12;
+    }
+    return key;
+}
+
+bool header_chunks() {
+    g_mld.pos = 13;
+    while (!tag_at(g_mld.pos, "trac")) {
+        if (g_mld.pos + 6 > g_ringtone.size) {
+            g_mld.data_error = true;
+            return false;
+        }
+        const uint8_t* tag = g_ringtone.data + g_mld.pos;
+        g_mld.pos += 4;
+        uint32_t length;
+        read_be(2, length);
+        if (length > g_ringtone.size - g_mld.pos) {
+            g_mld.data_error = true;
+            return false;
+        }
+        const uint8_t* data = g_ringtone.data + g_mld.pos;
+        if (memcmp(tag, "titl", 4) == 0) {
+            g_mld.title_length = length < sizeof g_mld.title ? length : sizeof g_mld.title - 1;
+            memcpy(g_mld.title, data, g_mld.title_length);
+        } else if (memcmp(tag, "note", 4) == 0 && length >= 2) {
+            g_mld.third_byte = data[1] != 0;
+        }
+        g_mld.pos += length;
+    }
+    return true;
+}
+
+void note(uint8_t status) {
+    int part = status >> 6;
+    int number = status & 0x3F;
+    int channel = part_channel(part);
+    int key = channel == 9 ? number + (g_mld.cmid ? 45 : 35) : number + 45 - g_options.toneshift;
+    uint8_t duration;
+    if (!read_byte(duration)) {
+        return;
+    }
+    int velocity = 100;
+    if (g_mld.third_byte) {
+        uint8_t b;
+        if (!read_byte(b)) {
+            return;
+        }
+        velocity = (b >> 2) * 2;
+        key += OCTAVE_OFFSET[b & 3];
+    }
+    smf_note(g_mld.time, channel, key_fold(key), velocity, duration);
+}
+
+void tempo(uint8_t command, uint8_t bpm) {
+    if (!g_mld.division_set) {
+        g_mld.division = (command < 0xC8 ? 6 : 15) << (command & 7);
+        g_mld.division_set = true;
+    }
+    // A tempo of 0 has no length of a quarter note: the song keeps its previous tempo. Below
+    // 4 bpm the microseconds would not fit the event's three bytes.
+    if (bpm == 0) {
+        return;
+    }
+    uint32_t usec = 60000000u / bpm;
+    usec = usec > 0xFFFFFF ? 0xFFFFFF : usec;
+    uint8_t bytes[6] = {0xFF,
+                        0x51,
+                        0x03,
+                        static_cast<uint8_t>(usec >> 16),
+                        static_cast<uint8_t>(usec >> 8),
+                        static_cast<uint8_t>(usec)};
+    smf_event(g_mld.time, bytes, 6);
+}
+
+void part_command(uint8_t command, uint8_t d) {
+    int part = d >> 6;
+    uint8_t channel = static_cast<uint8_t>(part_channel(part));
+    int64_t t = g_mld.time;
+    switch (command) {
+    case 0xE0:
+    case 0xE1:
+        // The two halves of a program change stand next to each other in one track.
+        g_mld.program_sum += command == 0xE0 ? (d & 63) : (d & 1) * 64;
+        if (++g_mld.program_count == 2) {
+            smf_event2(t, static_cast<uint8_t>(0xC0 | channel),
+                       static_cast<uint8_t>(g_mld.program_sum & 127));
+            g_mld.program_count = 0;
+            g_mld.program_sum = 0;
+        }
+        break;
+    case 0xE2:
+        smf_event3(t, 0xB0 | channel, 7, static_cast<uint8_t>((d & 63) * 2));
+        break;
+    case 0xE3:
+        smf_event3(t, 0xB0 | channel, 10, static_cast<uint8_t>((d & 63) * 2));
+        break;
+    case 0xE4:
+        smf_event3(t, 0xE0 | channel, 0, static_cast<uint8_t>((d & 63) * 2));
+        break;
+    case 0xE5:
+        // The entry of this track's part: a mark in track 2 must not retune track 1.
+        g_mld.channel_map[part_index(part)] = d & 15;
+        break;
+    case 0xE6:
+        smf_event3(t, 0xB0 | channel, 11,
+                   static_cast<uint8_t>((d & 0x20) != 0 ? (d & 31) * 2 : (d & 31) * 4));
+        break;
+    case 0xE7:
+        smf_event3(t, 0xB0 | channel, 101, 0);
+        smf_event3(t, 0xB0 | channel, 100, 0);
+        smf_event3(t, 0xB0 | channel, 6, static_cast<uint8_t>(d & 63));
+        break;
+    case 0xEA:
+        smf_event3(t, 0xB0 | channel, 1, static_cast<uint8_t>((d & 63) * 2));
+        break;
+    default: // 0xE8, 0xE9
+        break;
+    }
+}
+
+// Commands with data that SMF has no event for travel as Base64 in a system exclusive
+// message that the writer turns back into the same bytes.
+void carried(uint32_t start, uint32_t length) {
+    base64_encode(g_ringtone.data + start, g_mld.carried, length);
+    uint32_t text = static_cast<uint32_t>(strlen(g_mld.carried));
+    uint32_t sysex_length = text + 2;
+    uint8_t head[6];
+    uint32_t n = 0;
+    head[n++] = 0xF0;
+    uint8_t vlq[4];
+    int v = 0;
+    uint32_t value = sysex_length;
+    vlq[v++] = static_cast<uint8_t>(value & 0x7F);
+    while ((value >>= 7) != 0) {
+        vlq[v++] = static_cast<uint8_t>(0x80 | (value & 0x7F));
+    }
+    while (v > 0) {
+        head[n++] = vlq[--v];
+    }
+    head[n++] = 0x64;
+    smf_event(g_mld.time, head, n);
+    arena_append(reinterpret_cast<const uint8_t*>(g_mld.carried), text);
+    arena_append_byte(0xF7);
+}
+
+void long_command(uint8_t command) {
+    uint32_t start = g_mld.pos - 1; // the command byte
+    if (command == 0xDD) {
+        uint8_t d;
+        if (read_byte(d)) {
+            carried(start, 2);
+        }
+        return;
+    }
+    uint32_t length;
+    if (!read_be(2, length)) {
+        return;
+    }
+    if (length > g_ringtone.size - g_mld.pos) {
+        g_mld.data_error = true;
+        return;
+    }
+    const uint8_t* data = g_ringtone.data + g_mld.pos;
+    g_mld.pos += length;
+    if (command == 0xFF && length == 4 && data[0] == 0x11 && data[1] == 0xF1) {
+        // The modulation form names its part directly: no channel map applies.
+        int channel = part_index(data[2] >> 6);
+        smf_event3(g_mld.time, static_cast<uint8_t>(0xB0 | channel), 1,
+                   static_cast<uint8_t>((data[3] * 2) & 127));
+        return;
+    }
+    carried(start, length + 3);
+}
+
+// One 0xFF command; false at the end of the track or when the conversion stops.
+bool command() {
+    uint8_t c;
+    if (!read_byte(c)) {
+        return false;
+    }
+    if (c == 0xDD || c == 0xF0 || c == 0xF1 || c == 0xFF) {
+        long_command(c);
+        return !g_mld.data_error;
+    }
+    bool one_byte = c == 0xB0 || c == 0xD0 || c == 0xDE || c == 0xBA || c == 0xDF ||
+                    (c >= 0xC0 && c <= 0xC6) || (c >= 0xC8 && c <= 0xCE) ||
+                    (c >= 0xE0 && c <= 0xEA);
+    if (!one_byte) {
+        g_mld.foreign = true;
+        g_mld.foreign_pos = g_mld.pos - 1;
+        return false;
+    }
+    uint8_t d;
+    if (!read_byte(d)) {
+        return false;
+    }
+    if (c == 0xDF) {
+        return false;
+    }
+    if (c == 0xBA) {
+        if ((d & 1) != 0) {
+            g_mld.channel_map[(d >> 3) & 15] = 9;
+        }
+    } else if (c >= 0xC0 && c <= 0xCE) {
+        tempo(c, d);
+    } else if (c >= 0xE0) {
+        part_command(c, d);
+    }
+    return true;
+}
+
+// One "trac" chunk; false when the conversion stops.
+bool track() {
+    g_mld.pos += 4;
+    uint32_t length;
+    if (!read_be(4, length) || !smf_track_begin()) {
+        return false;
+    }
+    if (g_mld.track == 0 && g_mld.title_length > 0) {
+        uint8_t head[3] = {0xFF, 0x03, 0};
+        uint32_t n = g_mld.title_length > 127 ? 127 : g_mld.title_length;
+        head[2] = static_cast<uint8_t>(n);
+        smf_event(0, head, 3);
+        arena_append(reinterpret_cast<const uint8_t*>(g_mld.title), n);
+    }
+    g_mld.time = 0;
+    g_mld.program_count = 0;
+    g_mld.program_sum = 0;
+    for (;;) {
+        uint8_t delta;
+        if (!read_byte(delta)) {
+            return false;
+        }
+        g_mld.time += delta;
+        smf_offs_due(g_mld.time);
+        uint8_t status;
+        if (!read_byte(status)) {
+            return false;
+        }
+        if (status != 0xFF) {
+            note(status);
+        } else if (!command()) {
+            break;
+        }
+        if (g_mld.data_error) {
+            return false;
+        }
+    }
+    if (g_mld.data_error || g_mld.foreign) {
+        return false;
+    }
+    smf_track_end(g_mld.time);
+    return true;
+}
+
+} // namespace
+
+void ringtone_to_smf() {
+    memset(&g_mld, 0, sizeof g_mld);
+    if (!ringtone_read_file(g_converter.input_path)) {
+        return;
+    }
+    if (!tag_at(0, "melo") && !tag_at(0, "cmid")) {
+        return;
+    }
+    g_mld.cmid = tag_at(0, "cmid");
+    g_mld.direct_channels = input_path_mark() == '#';
+    g_mld.division = DEFAULT_DIVISION;
+    for (int i = 0; i < 16; i++) {
+        g_mld.channel_map[i] = i;
+    }
+    smf_build_begin();
+    bool ok = header_chunks();
+    while (ok) {
+        ok = track();
+        g_mld.track++;
+        if (!ok || !tag_at(g_mld.pos, "trac")) {
+            break;
+        }
+    }
+    if (g_mld.foreign) {
+        char text[CONVERTER_MESSAGE_SIZE];
+        char text_en[CONVERTER_MESSAGE_SIZE];
+        snprintf(text, sizeof text, "%04X%s", g_mld.foreign_pos,
+                 "未知のコマンドがあるため変換できません");
+        snprintf(text_en, sizeof text_en, "%04X%s", g_mld.foreign_pos,
+                 "Since there is a strange command, it is not convertible.");
+        converter_message(text, text_en);
+        return;
+    }
+    if (g_mld.data_error || !ok) {
+        converter_message("DATA ERROR", nullptr);
+        return;
+    }
+    input_path_set_extension("MID");
+    if (smf_build_write(g_mld.division)) {
+        g_converter.output_written = true;
+        if (g_options.play == 1) {
+            platform_open_document(g_converter.input_path);
+        }
+    }
+}

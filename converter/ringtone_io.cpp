@@ -1,0 +1,92 @@
+// The ringtone buffer and the converter's file writes.
+#include "converter/ringtone_io.h"
+
+#include "platform/platform.h"
+#include "songcore/song_store.h"
+
+#include <cstring>
+
+RingtoneBuffer g_ringtone;
+
+void ringtone_reset() {
+    g_ringtone.write_pos = 0;
+    g_ringtone.size = 0;
+    g_ringtone.overflow = false;
+}
+
+bool out_bytes(const uint8_t* bytes, uint32_t count) {
+    if (g_ringtone.overflow || count > RINGTONE_CAPACITY - g_ringtone.write_pos) {
+        g_ringtone.overflow = true;
+        return false;
+    }
+    memcpy(g_ringtone.data + g_ringtone.write_pos, bytes, count);
+    g_ringtone.write_pos += count;
+    return true;
+}
+
+bool out_byte(uint8_t byte) {
+    return out_bytes(&byte, 1);
+}
+
+bool out_text(const char* text) {
+    return out_bytes(reinterpret_cast<const uint8_t*>(text), static_cast<uint32_t>(strlen(text)));
+}
+
+void out_put_be(uint32_t pos, int width, uint32_t value) {
+    for (int i = 0; i < width; i++) {
+        uint32_t at = pos + static_cast<uint32_t>(i);
+        if (at < g_ringtone.write_pos) {
+            g_ringtone.data[at] = static_cast<uint8_t>(value >> (8 * (width - 1 - i)));
+        }
+    }
+}
+
+bool ringtone_read_file(const char* path) {
+    g_ringtone.size = 0;
+    PlatformFile* file = platform_file_open(path, FileMode::read);
+    if (file == nullptr) {
+        return false;
+    }
+    // A full ringtone passes the limit by its last event and the closing of its tracks:
+    // every file the writers make is read whole.
+    size_t n = platform_file_read(file, g_ringtone.data, RINGTONE_CAPACITY);
+    platform_file_close(file);
+    g_ringtone.size = static_cast<uint32_t>(n);
+    return true;
+}
+
+bool converter_file_write(const char* path, const uint8_t* data, uint32_t length) {
+    char temp_path[512];
+    PlatformFile* file = platform_file_create_beside(path, temp_path, sizeof temp_path);
+    if (file == nullptr) {
+        return false;
+    }
+    bool ok = platform_file_write(file, data, length) == length;
+    ok = platform_file_close(file) && ok;
+    ok = ok && platform_file_rename(temp_path, path);
+    if (!ok) {
+        platform_file_remove(temp_path);
+    }
+    return ok;
+}
+
+bool smf_single_track_write(const char* path) {
+    const SongSlot& slot = g_song.slots[0];
+    uint32_t header = slot.header_pos - 8;
+    uint32_t header_size = chunk_total_size(slot.header_pos);
+    uint32_t track = slot.track_pos[0] - 8;
+    uint32_t track_size = chunk_total_size(slot.track_pos[0]);
+    char temp_path[512];
+    PlatformFile* file = platform_file_create_beside(path, temp_path, sizeof temp_path);
+    if (file == nullptr) {
+        return false;
+    }
+    bool ok = platform_file_write(file, g_song.arena + header, header_size) == header_size;
+    ok = ok && platform_file_write(file, g_song.arena + track, track_size) == track_size;
+    ok = platform_file_close(file) && ok;
+    ok = ok && platform_file_rename(temp_path, path);
+    if (!ok) {
+        platform_file_remove(temp_path);
+    }
+    return ok;
+}

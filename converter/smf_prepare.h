@@ -1,0 +1,64 @@
+// Turning the loaded SMF (song slot 0) into one prepared event list for the ringtone
+// writers: all tracks mixed, sustain resolved, tempo folded into the time line, long notes
+// split, voices moved to slots of their own, plus what the writers must know about the song.
+#pragma once
+
+#include <cstdint>
+
+constexpr int PREP_CHANNELS = 16;
+constexpr int PREP_SLOTS = 16;
+constexpr int SLOT_FREE = 16; // slot_channel of a free slot
+constexpr int DRUM_CHANNEL = 9;
+constexpr int TITLE_MAX = 128;
+constexpr int VOICE_LIST_MAX = 16;
+// The scratch slot of the converter's store: track 0 the mixed source, track 1 the prepared
+// list, track 2 the extra notes of long-note splitting.
+constexpr int PREP_SLOT = 1;
+
+enum class PrepTarget { mfi, pmd, mmf };
+
+// State of one preparation; reset at the start of each conversion. Single-threaded.
+struct Preparation {
+    PrepTarget target;
+    int16_t key_count[PREP_CHANNELS][128]; // note-ons minus note-offs seen so far
+    int8_t voices_now[PREP_CHANNELS];
+    int8_t voices_max[PREP_CHANNELS];
+    bool pedal_down[PREP_CHANNELS];
+    bool held[PREP_CHANNELS][128]; // MMF: note-off swallowed by the pedal
+    int32_t first_note_time;       // -1 while none
+    bool has_cue_point;
+    int32_t cue_time;
+    bool base_tempo_fixed;
+    int base_bpm;
+    int current_bpm;
+    int64_t fold_remainder;
+    bool tempo_seen; // MMF: the first tempo event fixed the reference tempo
+    bool needs_extended_notes;
+    bool copyright_seen;
+    int output_tracks; // 1..4
+    bool separation;
+    int slot_channel[PREP_SLOTS]; // SLOT_FREE when free
+    int slot_key[PREP_SLOTS];     // -1 when none
+    int version;                  // MFi version 1, 2 or 3
+    int32_t division;             // ticks per quarter note of the source
+    int32_t start_time;           // start point on the prepared time line
+    char title[TITLE_MAX + 1];    // a single space when the song has none
+    int title_length;
+    int voice_list[VOICE_LIST_MAX]; // MMF: program, or 128 + key for drums
+    int voice_count;
+};
+
+extern Preparation g_prep;
+
+void prep_reset(PrepTarget target);
+
+// Prepares the song in slot 0 for an MFi/PMD (version 3 when version3) or MMF writer. False
+// when the conversion stops; its message has been shown.
+bool prepare_song(PrepTarget target, bool version3);
+
+// Data position of the prepared list (it moves whenever the store compacts).
+uint32_t prepared_list_pos();
+// MFi/PMD note number of a key on a channel (melodic: key + toneshift - 45).
+int prep_note_number(int channel, int key);
+// MIDI channel owning slot/channel s (without separation the channel itself).
+int prep_slot_owner(int s);

@@ -1,0 +1,174 @@
+// MLD and PMD ringtones read back to SMF, against SMF bytes worked out by hand; every
+// damaged file ends in its message with no output.
+#include "converter/converter.h"
+#include "tests/converter/converter_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using MldReader = ConverterFixture;
+
+// An MLD file: header chunks (sorc and an optional note chunk) and the given tracks.
+Bytes mld_file(const std::vector<Bytes>& tracks, bool third_byte = false,
+               const char* magic = "melo") {
+    Bytes chunks = mfi_chunk("sorc", {0x00});
+    if (third_byte) {
+        chunks = concat({chunks, mfi_chunk("note", {0x00, 0x01})});
+    }
+    Bytes body;
+    for (const Bytes& t : tracks) {
+        body = concat({body, mfi_track(t)});
+    }
+    uint32_t size = static_cast<uint32_t>(13 + chunks.size() + body.size());
+    return concat({mfi_head(magic, size - 8, static_cast<uint8_t>(3 + chunks.size()), 2,
+                            static_cast<uint8_t>(tracks.size())),
+                   chunks, body});
+}
+
+// The SMF the reader writes: format 0, one track, the division given.
+Bytes smf_of(uint16_t division, const Bytes& events) {
+    return concat({header_chunk(0, 1, division), track_chunk(events)});
+}
+
+TEST_F(MldReader, ProgramPairBecomesOneProgramChange) {
+    Bytes file =
+        mld_file({{0x00, 0xFF, 0xE1, 0x03, 0x00, 0xFF, 0xE0, 0x45, 0x00, 0xFF, 0xDF, 0x00}});
+    ASSERT_TRUE(convert(file, "p.mld"));
+    EXPECT_EQ(output("p.MID"), smf_of(48, {0x00, 0xC1, 0x45, 0x00, 0xFF, 0x2F, 0x00}));
+}
+
+TEST_F(MldReader, RepeatedNoteOnLengthensTheSoundingNote) {
+    // Key 60 (note 15) at 0 for 48 ticks, again at 16 for 48: one note from 0 to 64.
+    Bytes file = mld_file({{0x00, 0x0F, 0x30, 0x10, 0x0F, 0x30, 0x60, 0xFF, 0xDF, 0x00}});
+    ASSERT_TRUE(convert(file, "n.mld"));
+    EXPECT_EQ(output("n.MID"),
+              smf_of(48, {0x00, 0x90, 0x3C, 0x64, 0x40, 0x80, 0x3C, 0x00, 0x30, 0xFF, 0x2F, 0x00}));
+}
+
+TEST_F(MldReader, ThirdByteGivesVelocityAndOctave) {
+    // Note 9 with code 2 (two octaves down): key 9 + 45 - 24 = 30, velocity (0xCA >> 2) x 2.
+    Bytes file = mld_file({{0x00, 0x09, 0x30, 0xCA, 0x30, 0xFF, 0xDF, 0x00}}, true);
+    ASSERT_TRUE(convert(file, "o.mld"));
+    EXPECT_EQ(output("o.MID"),
+              smf_of(48, {0x00, 0x90, 0x1E, 0x64, 0x30, 0x80, 0x1E, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
+}
+
+TEST_F(MldReader, DrumMarkAndHashNameChooseTheChannel) {
+    // 0xFF 0xE5 0x09 makes part 0 the drum channel; note 1 is then key 36 on channel 10.
+    Bytes track = {0x00, 0xFF, 0xE5, 0x09, 0x00, 0x01, 0x30, 0x30, 0xFF, 0xDF, 0x00};
+    ASSERT_TRUE(convert(mld_file({track}), "d.mld"));
+    EXPECT_EQ(output("d.MID"),
+              smf_of(48, {0x00, 0x99, 0x24, 0x64, 0x30, 0x89, 0x24, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
+    // With '#' part 0 of track 0 stays channel 1, a melodic key 46.
+    ASSERT_TRUE(convert(mld_file({track}), "d#.mld"));
+    EXPECT_EQ(output("d#.MID"),
+              smf_of(48, {0x00, 0x90, 0x2E, 0x64, 0x30, 0x80, 0x2E, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
+}
+
+TEST_F(MldReader, CmidDrumsCountFromKey45) {
+    // 0xFF 0xE5 0x49: part 1 plays channel 10; in an au file drum note 1 is key 46.
+    Bytes track = {0x00, 0xFF, 0xE5, 0x49, 0x00, 0x41, 0x30, 0x30, 0xFF, 0xDF, 0x00};
+    ASSERT_TRUE(convert(mld_file({track}, false, "cmid"), "c.pmd"));
+    EXPECT_EQ(output("c.MID"),
+              smf_of(48, {0x00, 0x99, 0x2E, 0x64, 0x30, 0x89, 0x2E, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
+    // 0xFF 0xBA with bit 0 set makes a channel a drum channel by number: 0x09 names channel 1.
+    Bytes marked = {0x00, 0xFF, 0xBA, 0x01, 0x00, 0x01, 0x30, 0x30, 0xFF, 0xDF, 0x00};
+    ASSERT_TRUE(convert(mld_file({marked}), "b.mld"));
+    EXPECT_EQ(output("b.MID"),
+              smf_of(48, {0x00, 0x99, 0x24, 0x64, 0x30, 0x89, 0x24, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
+}
+
+TEST_F(MldReader, TempoCodesSetTheDivisionAndTempo) {
+    struct Case {
+        uint8_t code;
+        uint8_t bpm;
+        uint16_t division;
+        Bytes tempo; // the tempo event, empty when none is written
+    };
+    const Case cases[] = {
+        {0xC3, 120, 48, {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}},
+        {0xC1, 150, 12, {0x00, 0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80}},
+        {0xC8, 60, 15, {0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40}},
+        // A tempo byte of 0 has no microseconds: the division still follows the code.
+        {0xC2, 0, 24, {}},
+        // 1 bpm would need 60,000,000 us: the largest three-byte value is written instead.
+        {0xC3, 1, 48, {0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        std::string name = "t" + std::to_string(c.code) + "_" + std::to_string(c.bpm);
+        ASSERT_TRUE(convert(mld_file({{0x00, 0xFF, c.code, c.bpm, 0x00, 0xFF, 0xDF, 0x00}}),
+                            name + ".mld"));
+        EXPECT_EQ(output(name + ".MID"),
+                  smf_of(c.division, concat({c.tempo, {0x00, 0xFF, 0x2F, 0x00}})))
+            << int(c.code) << " " << int(c.bpm);
+    }
+}
+
+TEST_F(MldReader, TitleBecomesSequenceName) {
+    Bytes chunks = concat({mfi_chunk("sorc", {0x00}), mfi_chunk("titl", bytes_of("Hi"))});
+    Bytes track = mfi_track({0x00, 0xFF, 0xDF, 0x00});
+    uint32_t size = static_cast<uint32_t>(13 + chunks.size() + track.size());
+    Bytes file = concat(
+        {mfi_head("melo", size - 8, static_cast<uint8_t>(3 + chunks.size()), 2, 1), chunks, track});
+    ASSERT_TRUE(convert(file, "h.mld"));
+    EXPECT_EQ(output("h.MID"),
+              smf_of(48, {0x00, 0xFF, 0x03, 0x02, 'H', 'i', 0x00, 0xFF, 0x2F, 0x00}));
+}
+
+TEST_F(MldReader, UnknownCommandNamesItsPosition) {
+    // The command byte 0xC7 stands at offset 13 + 7 + 8 + 2 = 30 = 0x1E.
+    Bytes file = mld_file({{0x00, 0xFF, 0xC7, 0x00, 0x00, 0xFF, 0xDF, 0x00}});
+    for (bool ja : {false, true}) {
+        SetUp();
+        g_converter.ui_japanese = ja;
+        EXPECT_FALSE(convert(file, "u.mld"));
+        EXPECT_FALSE(exists("u.MID"));
+        ASSERT_EQ(messages().size(), 1u);
+        EXPECT_EQ(messages()[0],
+                  ja ? "001E未知のコマンドがあるため変換できません"
+                     : "001ESince there is a strange command, it is not convertible.");
+    }
+}
+
+TEST_F(MldReader, EveryCutOfTheFileIsADataError) {
+    Bytes file = mld_file({{0x00, 0xFF, 0xE1, 0x03, 0x00, 0xFF, 0xE0, 0x45, 0x00, 0x0F, 0x30,
+                            0x00, 0xFF, 0xF0, 0x00, 0x02, 0x12, 0x34, 0x30, 0xFF, 0xDF, 0x00}},
+                          true);
+    for (size_t n = 4; n < file.size(); n++) {
+        SetUp();
+        g_converter.ui_japanese = true; // no English twin: always this text
+        Bytes cut(file.begin(), file.begin() + static_cast<long>(n));
+        EXPECT_FALSE(convert(cut, "cut.mld")) << n;
+        EXPECT_FALSE(exists("cut.MID")) << n;
+        EXPECT_EQ(messages(), std::vector<std::string>{"DATA ERROR"}) << n;
+    }
+}
+
+TEST_F(MldReader, NotARingtoneDoesNothing) {
+    EXPECT_FALSE(convert(bytes_of("MThd and more"), "x.mld"));
+    EXPECT_FALSE(exists("x.MID"));
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(MldReader, CarriedEventsRoundTripThroughTheWriter) {
+    // An unknown-to-SMF command with data travels as Base64 in an exclusive message.
+    Bytes file = mld_file({{0x00, 0xFF, 0xF0, 0x00, 0x02, 0x12, 0x34, 0x00, 0xFF, 0xDF, 0x00}});
+    ASSERT_TRUE(convert(file, "s.mld"));
+    // "F0 00 02 12 34" in Base64 is "8AACEjQ=".
+    EXPECT_EQ(output("s.MID"), smf_of(48, concat({{0x00, 0xF0, 0x0A, 0x64},
+                                                  bytes_of("8AACEjQ="),
+                                                  {0xF7, 0x00, 0xFF, 0x2F, 0x00}})));
+}
+
+TEST_F(MldReader, PlayOptionOpensTheWrittenFile) {
+    g_options.play = 1;
+    ASSERT_TRUE(convert(mld_file({{0x00, 0xFF, 0xDF, 0x00}}), "play.mld"));
+    ASSERT_EQ(g_headless.opened_documents.size(), 1u);
+    EXPECT_EQ(g_headless.opened_documents[0], dir.file("play.MID"));
+}
+
+} // namespace

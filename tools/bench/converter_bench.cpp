@@ -1,0 +1,125 @@
+// Converter timings: a 64-track SMF of about 1 MB converted to each ringtone format, and the
+// ringtones read back. Prints figures; never a pass/fail test.
+#include "common/status_line.h"
+#include "converter/converter.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "songcore/smf_files.h"
+#include "songcore/song_store.h"
+#include "songcore/track_normalize.h"
+#include "tests/support/smf_builder.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string temp_path(const std::string& name) {
+    return std::string("/tmp/melconvbench.") + std::to_string(getpid()) + "." + name;
+}
+
+void write_file(const std::string& path, const Bytes& bytes) {
+    FILE* f = fopen(path.c_str(), "wb");
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+// 64 tracks of about 16 KB: notes within every format's range on channel t mod 16 (drums on
+// channel 10), with volume and pan changes, so every writer has work on every track.
+Bytes big_song() {
+    std::vector<Bytes> tracks;
+    for (int t = 0; t < 64; t++) {
+        uint8_t channel = static_cast<uint8_t>(t % 16);
+        Bytes events =
+            concat({ev(0, {static_cast<uint8_t>(0xC0 | channel), static_cast<uint8_t>(t)})});
+        for (int i = 0; i < 2000; i++) {
+            uint8_t key = static_cast<uint8_t>(48 + (i * 7 + t) % 36);
+            Bytes note = {static_cast<uint8_t>(0x90 | channel), key, 100};
+            Bytes off = {static_cast<uint8_t>(0x80 | channel), key, 0};
+            Bytes more = concat({ev(static_cast<uint32_t>(t % 4), {note[0], note[1], note[2]}),
+                                 ev(60, {off[0], off[1], off[2]})});
+            events.insert(events.end(), more.begin(), more.end());
+            if (i % 50 == 0) {
+                Bytes cc =
+                    ev(0, {static_cast<uint8_t>(0xB0 | channel), 7, static_cast<uint8_t>(i % 128)});
+                events.insert(events.end(), cc.begin(), cc.end());
+            }
+        }
+        tracks.push_back(concat({events, end_of_track(0)}));
+    }
+    return smf_file(1, 480, tracks);
+}
+
+void fresh_converter() {
+    platform_select("headless");
+    headless_reset();
+    status_line_reset();
+    song_files_reset();
+    track_rewrite_reset();
+    event_filter_reset();
+    g_headless.default_answer = true;
+    converter_reset();
+    converter_options_reset();
+    g_options.autocut = 900;
+    song_store_init(CONVERTER_STORE);
+}
+
+void convert_to(benchmark::State& state, int model, const char* name) {
+    static const std::string source = temp_path("big.mid");
+    static bool written = false;
+    if (!written) {
+        Bytes song = big_song();
+        write_file(source, song);
+        written = true;
+        fprintf(stderr, "source: %zu bytes, 64 tracks (the converter's store takes 32)\n",
+                song.size());
+    }
+    std::string input = temp_path(name);
+    Bytes song;
+    {
+        FILE* f = fopen(source.c_str(), "rb");
+        fseek(f, 0, SEEK_END);
+        song.resize(static_cast<size_t>(ftell(f)));
+        fseek(f, 0, SEEK_SET);
+        size_t n = fread(song.data(), 1, song.size(), f);
+        fclose(f);
+        song.resize(n);
+    }
+    write_file(input, song);
+    for (auto _ : state) {
+        fresh_converter();
+        g_options.model = model;
+        snprintf(g_converter.input_path, sizeof g_converter.input_path, "%s", input.c_str());
+        bool ok = run_conversion();
+        benchmark::DoNotOptimize(ok);
+        if (!ok) {
+            state.SkipWithError("conversion wrote nothing");
+            break;
+        }
+    }
+}
+
+void BM_ConvertToMld(benchmark::State& state) {
+    convert_to(state, 0, "mld.mid");
+}
+void BM_ConvertToMfi3(benchmark::State& state) {
+    convert_to(state, 3, "mfi3.mid");
+}
+void BM_ConvertToPmd(benchmark::State& state) {
+    convert_to(state, 1, "pmd.mid");
+}
+void BM_ConvertToMmf(benchmark::State& state) {
+    convert_to(state, 2, "mmf.mid");
+}
+
+BENCHMARK(BM_ConvertToMld)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertToMfi3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertToPmd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertToMmf)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,73 @@
+// Converter fuzz start-up: headless platform, defaults, a store, a per-process directory.
+#include "tools/fuzz/fuzz_support_converter.h"
+
+#include "common/status_line.h"
+#include "converter/converter.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "songcore/smf_files.h"
+#include "songcore/song_store.h"
+#include "songcore/track_normalize.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string fuzz_directory() {
+    static std::string dir;
+    if (dir.empty()) {
+        char path[64];
+        snprintf(path, sizeof path, "/tmp/zb_fuzz_converter.%d", getpid());
+        mkdir(path, 0700);
+        dir = path;
+        platform_select("headless");
+    }
+    return dir;
+}
+
+} // namespace
+
+std::string fuzz_converter_begin(const uint8_t* data, size_t size, const char* name) {
+    std::string dir = fuzz_directory();
+    headless_reset();
+    status_line_reset();
+    song_files_reset();
+    track_rewrite_reset();
+    event_filter_reset();
+    g_headless.default_answer = true;
+    converter_reset();
+    converter_options_reset();
+    song_store_init(CONVERTER_STORE);
+    snprintf(g_converter.program_directory, sizeof g_converter.program_directory, "%s",
+             dir.c_str());
+    std::string path = dir + "/" + name;
+    FILE* f = fopen(path.c_str(), "wb");
+    if (f == nullptr) {
+        abort();
+    }
+    if (size > 0) {
+        fwrite(data, 1, size, f);
+    }
+    fclose(f);
+    snprintf(g_converter.input_path, sizeof g_converter.input_path, "%s", path.c_str());
+    return path;
+}
+
+void fuzz_converter_end() {
+    std::string dir = fuzz_directory();
+    DIR* d = opendir(dir.c_str());
+    if (d == nullptr) {
+        return;
+    }
+    while (dirent* entry = readdir(d)) {
+        if (entry->d_name[0] != '.') {
+            unlink((dir + "/" + entry->d_name).c_str());
+        }
+    }
+    closedir(d);
+}
