@@ -102,14 +102,17 @@ int version_check_fetch(const VersionSite& site) {
         platform_tcp_close(socket);
         return -1;
     }
-    // The text examined is that of the last read; "!0" stands when nothing came.
+    // Every read is kept (up to the buffer's size): a reply arriving in several pieces is
+    // examined whole. "!0" stands when nothing came.
     char received[VERSION_RECEIVE_SIZE] = "!0";
-    for (;;) {
-        long n = platform_tcp_receive(socket, received, VERSION_RECEIVE_SIZE - 1);
+    size_t used = 0;
+    while (used < VERSION_RECEIVE_SIZE - 1) {
+        long n = platform_tcp_receive(socket, received + used, VERSION_RECEIVE_SIZE - 1 - used);
         if (n <= 0) {
             break;
         }
-        received[n] = '\0';
+        used += static_cast<size_t>(n);
+        received[used] = '\0';
     }
     platform_tcp_close(socket);
     return version_reply_release(received);

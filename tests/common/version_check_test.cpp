@@ -94,6 +94,15 @@ TEST_F(VersionCheckTest, SequencerReportsEitherWay) {
     }
 }
 
+TEST_F(VersionCheckTest, ReplyArrivingInPiecesIsReadWhole) {
+    // The number stands in the first piece; the last piece alone holds no "!".
+    server.mode = HttpServerMode::reply_in_halves;
+    check("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nrelease !125 of the converter, "
+          "with notes on what changed since the last one",
+          VersionProgram::converter);
+    EXPECT_EQ(g_version_check.server_release, 125);
+}
+
 TEST_F(VersionCheckTest, ServerClosingEarlyReadsAsNoNumber) {
     server.mode = HttpServerMode::close_early;
     check("", VersionProgram::converter);

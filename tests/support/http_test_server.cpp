@@ -1,6 +1,8 @@
 // The test HTTP server: one accept with a deadline, bounded reads, then close.
 #include "tests/support/http_test_server.h"
 
+#include <chrono>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -39,7 +41,7 @@ void serve(HttpTestServer* server) {
     if (client < 0) {
         return;
     }
-    if (server->mode == HttpServerMode::reply) {
+    if (server->mode != HttpServerMode::close_early) {
         char buffer[512];
         while (server->request.find("\r\n\r\n") == std::string::npos &&
                server->request.size() < 8192) {
@@ -53,14 +55,20 @@ void serve(HttpTestServer* server) {
             }
             server->request.append(buffer, static_cast<size_t>(n));
         }
+        size_t half = server->mode == HttpServerMode::reply_in_halves ? server->reply.size() / 2
+                                                                      : server->reply.size();
         size_t sent = 0;
         while (sent < server->reply.size()) {
-            ssize_t n = send(client, server->reply.data() + sent, server->reply.size() - sent,
-                             MSG_NOSIGNAL);
+            size_t upto = sent < half ? half : server->reply.size();
+            ssize_t n = send(client, server->reply.data() + sent, upto - sent, MSG_NOSIGNAL);
             if (n <= 0) {
                 break;
             }
             sent += static_cast<size_t>(n);
+            if (sent == half) {
+                // Long enough for the client to read the first half on its own.
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
         }
     }
     close(client);

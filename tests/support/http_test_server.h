@@ -6,8 +6,9 @@
 #include <thread>
 
 enum class HttpServerMode {
-    reply,       // read the request, send the reply, close
-    close_early, // accept and close without reading or answering
+    reply,           // read the request, send the reply, close
+    reply_in_halves, // the same, with a pause between the two halves of the reply
+    close_early,     // accept and close without reading or answering
 };
 
 struct HttpTestServer {
