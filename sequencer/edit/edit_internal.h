@@ -35,6 +35,9 @@ EditRange measure_range(int start_measure, int measures);
 // without a sounding note dropped, notes still sounding closed at the end) and returns its
 // data position. Nothing is installed.
 uint32_t normal_copy_build(uint32_t pos);
+// Ends a rebuilt track `pending` ticks after its last written event: the notes still
+// sounding end there, then the end of track; the chunk's length is written.
+void rebuilt_track_end(uint32_t new_pos, uint32_t pending);
 
 // Builds the new chunk of range_rewrite for a track of the current bank, reading the staged
 // chunk when there is one; nothing is installed.

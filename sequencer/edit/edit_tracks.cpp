@@ -5,6 +5,11 @@
 #include "common/status_line.h"
 #include "songcore/track_normalize.h"
 
+void rebuilt_track_end(uint32_t new_pos, uint32_t pending) {
+    track_append_end(sounding_notes_close(pending) ? 0 : pending);
+    track_chunk_finish(new_pos);
+}
+
 uint32_t normal_copy_build(uint32_t pos) {
     track_rewrite_reset();
     uint32_t new_pos = track_chunk_begin();
@@ -18,8 +23,7 @@ uint32_t normal_copy_build(uint32_t pos) {
         }
     }
     uint32_t pending = static_cast<uint32_t>(ev.tick - written);
-    track_append_end(sounding_notes_close(pending) ? 0 : pending);
-    track_chunk_finish(new_pos);
+    rebuilt_track_end(new_pos, pending);
     return new_pos;
 }
 

@@ -39,8 +39,7 @@ uint32_t notes_dedupe_build(uint32_t src_pos) {
         }
     }
     uint32_t pending = static_cast<uint32_t>(ev.tick - written);
-    track_append_end(sounding_notes_close(pending) ? 0 : pending);
-    track_chunk_finish(new_pos);
+    rebuilt_track_end(new_pos, pending);
     return new_pos;
 }
 

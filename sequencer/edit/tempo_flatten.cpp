@@ -79,8 +79,7 @@ uint32_t flatten_build(uint32_t src_pos) {
     }
     uint32_t delta = flatten_delta(scale, ev.delta);
     pending += tick + delta < TICK_LIMIT ? delta : static_cast<uint32_t>(TICK_LIMIT - tick);
-    track_append_end(sounding_notes_close(pending) ? 0 : pending);
-    track_chunk_finish(new_pos);
+    rebuilt_track_end(new_pos, pending);
     return new_pos;
 }
 

@@ -33,8 +33,7 @@ uint32_t filter_build_from(uint32_t src_pos, const FilterArgs& args) {
         written = ev.tick;
     }
     uint32_t pending = static_cast<uint32_t>(ev.tick - written);
-    track_append_end(sounding_notes_close(pending) ? 0 : pending);
-    track_chunk_finish(new_pos);
+    rebuilt_track_end(new_pos, pending);
     return new_pos;
 }
 
@@ -125,8 +124,7 @@ EditResult event_time_change(int time_track, int event_track, int out_track) {
     }
     int32_t end = t_ev.tick > written ? t_ev.tick : written;
     uint32_t pending = static_cast<uint32_t>(end - written);
-    track_append_end(sounding_notes_close(pending) ? 0 : pending);
-    track_chunk_finish(new_pos);
+    rebuilt_track_end(new_pos, pending);
     edit_stage_put(bank, out_track - 1, new_pos, true);
     if (!edit_stage_commit()) {
         return EditResult::out_of_memory;

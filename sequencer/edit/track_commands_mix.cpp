@@ -107,8 +107,7 @@ uint32_t merge_all_build(int bank, int track_count) {
         end = m.ev[t].tick > end ? m.ev[t].tick : end;
     }
     uint32_t pending = static_cast<uint32_t>(end - written);
-    track_append_end(sounding_notes_close(pending) ? 0 : pending);
-    track_chunk_finish(new_pos);
+    rebuilt_track_end(new_pos, pending);
     return new_pos;
 }
 
