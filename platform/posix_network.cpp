@@ -3,7 +3,6 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -11,6 +10,7 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -96,10 +96,14 @@ void posix_tcp_close(PlatformSocket* socket) {
 }
 
 bool posix_spawn_detached(const char* program_path, const char* const* arguments) {
-    // Children are not waited for: let the system reap them.
-    signal(SIGCHLD, SIG_IGN);
     pid_t pid;
     int rc = posix_spawnp(&pid, program_path, nullptr, nullptr, const_cast<char* const*>(arguments),
                           environ);
-    return rc == 0;
+    if (rc != 0) {
+        return false;
+    }
+    // Reaped by a thread of its own rather than by ignoring SIGCHLD for the whole process,
+    // which would make every later pclose and waitpid fail.
+    std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+    return true;
 }
