@@ -37,5 +37,9 @@ struct PlatformThread;
 PlatformThread* platform_thread_start(void (*entry)(void*), void* arg, bool realtime);
 void platform_thread_join(PlatformThread* thread);
 void platform_sleep_ms(uint32_t ms);
+// Waits until the tick count has moved on by `ms`; returns early once platform_wake_waiter is
+// called (from any thread). A wake with nobody waiting makes the next wait return at once.
+void platform_wait_ms(uint32_t ms);
+void platform_wake_waiter();
 // Raises the process's priority while music plays and lowers it again; ignored when refused.
 void platform_priority_raise(bool raised);

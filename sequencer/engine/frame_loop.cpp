@@ -2,10 +2,14 @@
 // (frames back to back, optionally sleeping 1 ms) while playing or recording.
 #include "platform/midi.h"
 #include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 
 namespace {
+
+// The longest wait between frames while playing: keys and clicks are still seen promptly.
+constexpr uint32_t FRAME_WAIT_CAP_MS = 8;
 
 bool music_runs() {
     int mode = transport_mode();
@@ -16,7 +20,7 @@ void playback_thread_main(void*) {
     while (music_runs()) {
         frame_routine();
         if (sleep_option_on()) {
-            platform_sleep_ms(1);
+            platform_wait_ms(frame_wait_ms(FRAME_WAIT_CAP_MS));
         }
     }
     platform_priority_raise(false);
@@ -36,6 +40,37 @@ void run_frame_in_timer() {
 
 bool sleep_option_on() {
     return (g_settings.slots[SLOT_SLEEP] & 1) != 0;
+}
+
+// Frames with nothing due are skipped: the loop waits for the next event, MIDI clock or beat
+// (input wakes it early), so it costs little more than the messages it sends. Only the
+// internal clock while playing can say when that is; otherwise a frame runs every 1 ms.
+uint32_t frame_wait_ms(uint32_t cap) {
+    const SongClock& c = g_song_clock;
+    if (transport_mode() != MODE_PLAYING || g_settings.slots[SLOT_CLOCK_SOURCE] != CLOCK_INTERNAL ||
+        c.tempo_usec <= 0 || g_midi_devices.sysex_out_busy ||
+        g_midi_in_queue.written.load(std::memory_order_acquire) !=
+            g_midi_in_queue.read.load(std::memory_order_relaxed)) {
+        return 1;
+    }
+    int64_t now = static_cast<int32_t>(clock_now() - c.clock_origin);
+    int64_t due = now + cap;
+    auto earlier = [&due](int64_t when) { due = when < due ? when : due; };
+    for (int track = 0; track < g_song.track_count; track++) {
+        const PlayCursor& cursor = g_player.tracks[track];
+        if (!cursor.track_ended) {
+            // A track whose next event is not read yet is read by the next frame.
+            earlier(cursor.play_pending ? elapsed_when_past(cursor.play_next_tick) : now);
+        }
+    }
+    int32_t per_clock = g_song.ticks_per_midi_clock < 1 ? 1 : g_song.ticks_per_midi_clock;
+    int32_t next_clock_run_tick = c.midi_clocks_sent * per_clock;
+    earlier(elapsed_when_past(c.start_tick + (next_clock_run_tick - 1) * c.speed_factor));
+    int den = c.time_sig_den < 1 ? 4 : c.time_sig_den;
+    int32_t beat_ticks = g_song.time_base * 4 / den < 1 ? 1 : g_song.time_base * 4 / den;
+    earlier(elapsed_when_past(c.timesig_tick + (c.beat_count + 1) * beat_ticks - 1));
+    int64_t wait = due - now;
+    return wait < 1 ? 1 : (wait > cap ? cap : static_cast<uint32_t>(wait));
 }
 
 void normal_mode_step() {

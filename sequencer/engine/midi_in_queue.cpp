@@ -1,5 +1,6 @@
 // The input byte queue: appended on the thread that delivers input, drained by the frame
 // routine. Only whole messages are appended; a message that does not fit is dropped.
+#include "platform/midi.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/transport.h"
@@ -50,6 +51,7 @@ uint32_t short_message_length(uint8_t first) {
 
 void input_arrived() {
     if (transport_mode() != MODE_STOPPED) {
+        platform_wake_waiter(); // the playback loop takes it in its next frame
         return;
     }
     if (g_engine_hooks.input_arrived) {
@@ -74,6 +76,9 @@ void on_midi_in_data(uint32_t message) {
 void on_midi_in_longdata(const uint8_t* bytes, uint32_t length) {
     if (length > 0 && length < SYSEX_BUFFER_SIZE && queued_bytes() + length <= IN_QUEUE_SIZE) {
         queue_append(bytes, length);
+        if (transport_mode() != MODE_STOPPED) {
+            platform_wake_waiter();
+        }
     }
 }
 

@@ -175,6 +175,23 @@ void clock_advance() {
     }
 }
 
+int64_t elapsed_when_past(int32_t tick) {
+    const SongClock& c = g_song_clock;
+    int speed = c.speed_factor < 1 ? 1 : c.speed_factor;
+    if (tick < c.song_tick || tick < c.start_tick) {
+        return c.last_elapsed_ms;
+    }
+    // song_tick passes `tick` once run_ticks reaches this.
+    int64_t run_tick = (static_cast<int64_t>(tick) - c.start_tick) / speed + 1;
+    int64_t units_needed = (run_tick - c.anchor_ticks) * c.tempo_usec - c.anchor_extra;
+    int64_t per_ms = static_cast<int64_t>(g_song.time_base) * 1000;
+    if (units_needed <= 0 || per_ms <= 0) {
+        return c.last_elapsed_ms;
+    }
+    int64_t anchor_ms_needed = (units_needed + per_ms - 1) / per_ms;
+    return c.last_elapsed_ms + (anchor_ms_needed - c.anchor_ms);
+}
+
 // Every reversal of the vertical mouse direction is a beat mark (half a beat).
 void baton_detect() {
     SongClock& c = g_song_clock;

@@ -118,6 +118,12 @@ void tempo_event_apply(uint32_t usec, int32_t tick);
 void clock_reanchor_at(int32_t run_tick);
 void clock_advance();
 void baton_detect();
+// With the internal clock: the elapsed milliseconds at which song_tick will first pass
+// `tick` (the current elapsed time when it already has).
+int64_t elapsed_when_past(int32_t tick);
+// How long the playback loop may wait before the next frame has something to send: the next
+// event of a track, MIDI clock or beat; between 1 and `cap` milliseconds.
+uint32_t frame_wait_ms(uint32_t cap);
 // Ticks of `ms` milliseconds at `tempo_usec`, without overflow.
 int32_t ticks_for_ms(int64_t ms, int32_t tempo_usec);
 

@@ -266,3 +266,64 @@ TEST_F(Playback, TenMinutesWith180TempoChangesEndWithinOneTickOfTheIdealEnd) {
 }
 
 } // namespace
+
+namespace {
+
+// Every message sent (MIDI clock included) with its time from the start.
+std::vector<std::pair<uint32_t, Bytes>> all_timed(uint32_t start_ms) {
+    std::vector<std::pair<uint32_t, Bytes>> out;
+    for (const HeadlessMidiMessage& m : headless_midi_sent()) {
+        out.push_back({m.tick_ms - start_ms, m.bytes});
+    }
+    return out;
+}
+
+// A run whose frames come only when frame_wait_ms says something is due.
+void run_by_waits(uint32_t start_ms, uint32_t until_ms) {
+    while (transport_mode() == MODE_PLAYING && g_headless.clock_ms - start_ms < until_ms) {
+        g_headless.clock_ms += frame_wait_ms(8);
+        frame_routine();
+    }
+}
+
+TEST_F(Playback, WaitingUntilTheNextDueFrameSendsEverythingAtTheSameMillisecond) {
+    std::vector<Bytes> tracks = {
+        concat({tempo_event(0, 500000), time_signature(0, 3, 2), ev(0, {0x90, 60, 100}),
+                ev(333, {0x80, 60, 0}), tempo_event(500, 461538), ev(7, {0x90, 62, 90}),
+                ev(1000, {0x80, 62, 0}), tempo_event(10, 1200000), ev(77, {0xB0, 7, 80}),
+                end_of_track(2000)}),
+        concat(
+            {ev(5, {0x91, 40, 100}), ev(1, {0x81, 40, 0}), ev(2879, {0xC1, 5}), end_of_track(0)}),
+    };
+    g_settings.slots[SLOT_METRONOME_ON] = 1;
+    metronome_messages_build();
+    load_song(tracks);
+    uint32_t start = g_headless.clock_ms;
+    transport_start();
+    while (transport_mode() == MODE_PLAYING && g_headless.clock_ms - start < 20000) {
+        run_ms(1);
+    }
+    std::vector<std::pair<uint32_t, Bytes>> every_ms = all_timed(start);
+    ASSERT_GT(every_ms.size(), 150u);
+
+    load_song(tracks);
+    start = g_headless.clock_ms;
+    transport_start();
+    run_by_waits(start, 20000);
+    EXPECT_EQ(all_timed(start), every_ms);
+}
+
+TEST_F(Playback, FrameWaitStopsAtTheNextMidiClockAndOnQueuedInput) {
+    load_song({concat({ev(480, {0x90, 60, 100}), end_of_track(960)})});
+    transport_start();
+    run_ms(1);
+    // The next MIDI clock is due at run tick 20: 20.8 ms after the start.
+    EXPECT_EQ(frame_wait_ms(1000), 20u);
+    EXPECT_EQ(frame_wait_ms(8), 8u);
+    feed({0x90, 64, 100}); // while playing the input waits in the queue for the next frame
+    EXPECT_EQ(frame_wait_ms(1000), 1u);
+    transport_stop(false);
+    EXPECT_EQ(frame_wait_ms(1000), 1u);
+}
+
+} // namespace
