@@ -62,6 +62,18 @@ TEST_F(TrackCommands, TransposeAllTracks) {
     EXPECT_EQ(track_data(0, 2), concat({on(0, 72), off(10, 72), end_of_track(0)}));
 }
 
+// Legato: the second note starts before the first ends. Each note-off must stay with its
+// own note-on; a note-off already given the first note's new key is not the second's.
+TEST_F(TrackCommands, TransposeKeepsTheGatesOfOverlappingNotes) {
+    load_song(3, {concat({on(0, 60), on(480, 62), off(20, 60), off(460, 62), end_of_track(0)})});
+
+    EXPECT_EQ(track_transpose(2, 1, 1, 2, 0, 60, 60), EditResult::done);
+
+    // 62 from 0 to 500, 64 from 480 to 960.
+    EXPECT_EQ(track_data(0, 1),
+              concat({on(0, 62), on(480, 64), off(20, 62), off(460, 64), end_of_track(0)}));
+}
+
 Bytes eight_notes() {
     Bytes out = on(0, 60, 90);
     for (int i = 0; i < 7; i++) {
