@@ -195,13 +195,14 @@ EditResult tracks_combine(int time_track, int pitch_track, int velocity_track, i
             if (!next_note_on(time, t_ev) || note < 0 || vel < 0) {
                 break;
             }
+            renames_apply_passed(time.pos);
             // The step in which the pitch or velocity track ran out still changes one note.
             note_set(time, t_ev, note, vel);
-            renames_apply_all(); // Combine writes each note-off's key at once.
             if (!p_more || !v_more) {
                 break;
             }
         }
+        renames_apply_all();
     }
     uint32_t result = chunk_pull_down(notes_dedupe_build(copy), copy);
     edit_stage_put(bank, out_track - 1, result, true);

@@ -102,6 +102,19 @@ TEST_F(TrackCommands, CombineTakesPitchesInOrderAndOneMoreWhenTheyRunOut) {
     EXPECT_EQ(track_data(0, 1), eight_notes()); // the time track is unchanged
 }
 
+// The second note-on of the time track starts before the first note-off: each note must
+// keep its own note-off with the pitch it was given.
+TEST_F(TrackCommands, CombineKeepsTheGatesOfOverlappingNotes) {
+    load_song(1, {concat({on(0, 60), on(10, 62), off(90, 60), off(10, 62), end_of_track(0)}),
+                  concat({on(0, 62), off(10, 62), on(0, 60), off(10, 60), end_of_track(0)})});
+
+    EXPECT_EQ(tracks_combine(2, 3, 2, 4), EditResult::done);
+
+    // 62 from 0 to 100, 60 from 10 to 110.
+    EXPECT_EQ(track_data(0, 3),
+              concat({on(0, 62), on(10, 60), off(90, 62), off(10, 60), end_of_track(0)}));
+}
+
 TEST_F(TrackCommands, MixPutsTheFirstTrackFirstAndClearsTheOtherSource) {
     load_song(2, {concat({ev(0, {0xC0, 1}), on(10, 60), off(10, 60), end_of_track(0)}),
                   concat({ev(0, {0xC1, 2}), on(10, 64, 100, 1), off(5, 64, 1), end_of_track(0)})});
