@@ -188,6 +188,16 @@ TEST_F(TrackCommands, MoveTrackWithNegativeDelayStopsAtTickZero) {
     EXPECT_EQ(g_song.track_count, 3);
 }
 
+// A note the source leaves sounding is closed at its end of track; with a destination
+// channel that note-off must be on the channel the note was moved to.
+TEST_F(TrackCommands, MoveTrackClosesSoundingNotesOnTheDestinationChannel) {
+    load_song(1, {concat({on(0, 60), end_of_track(100)})});
+
+    EXPECT_EQ(track_copy_between_songs(1, 2, CHANNEL_ALL, false, 1, 3, 5, 0), EditResult::done);
+
+    EXPECT_EQ(track_data(0, 2), concat({on(0, 60, 100, 4), on0(100, 60, 4), end_of_track(0)}));
+}
+
 // The current bank's header count lags behind track_count until a bank switch or save; a
 // copy into a track below track_count must not lower it to the copied track.
 TEST_F(TrackCommands, MoveTrackNeverLowersTheTrackCount) {
