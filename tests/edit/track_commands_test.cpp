@@ -261,6 +261,22 @@ TEST_F(TrackCommands, MoveTrackMergesAllTracksIntoOneAndFlattensTheTempo) {
     EXPECT_EQ(g_song.track_count, 1);
 }
 
+// Each track is put in its working form on its own before the merge: a stray note-off of
+// one track is dropped there and never ends another track's note.
+TEST_F(TrackCommands, MoveTrackMergeDropsStrayNoteOffsWithinTheirOwnTrack) {
+    load_song(1, {concat({on(0, 60), off(100, 60), end_of_track(0)}),
+                  concat({off(50, 60), end_of_track(0)})});
+    g_edit.params.move_src_track = 0;
+    g_edit.params.move_dst_track = 1;
+    g_edit.params.move_delete = true;
+
+    EXPECT_EQ(move_track(), EditResult::done);
+
+    EXPECT_EQ(track_data(0, 0), concat({tempo_event(0, 500000), time_signature(0, 4, 2), on(0, 60),
+                                        off(100, 60), end_of_track(1820)}));
+    EXPECT_EQ(g_song.track_count, 1);
+}
+
 TEST_F(TrackCommands, FilterCopyLeavesOutSwitchedOffKinds) {
     load_song(1, {concat({on(0, 60), ev(10, {0xB0, 7, 1}), off(10, 60), ev(5, {0xC0, 3}),
                           end_of_track(0)})});
