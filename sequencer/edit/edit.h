@@ -98,6 +98,16 @@ struct EditBlock {
     TrackWalk walk; // stands just before the first block event
 };
 
+// Note-off keys an in-place rewrite has chosen but not yet written. A note-off ahead of the
+// walk keeps its old key until the walk has passed it, so the search for a later note-on's
+// note-off still sees the pairs of the track as it was.
+constexpr int NOTE_RENAMES_MAX = 512;
+struct NoteRenames {
+    int count;
+    uint32_t pos[NOTE_RENAMES_MAX]; // the note-off's key byte
+    uint8_t note[NOTE_RENAMES_MAX];
+};
+
 // State of the editing commands. Touched only inside the frame routine, one command at a
 // time, so it needs no lock.
 struct EditState {
@@ -112,6 +122,7 @@ struct EditState {
     int32_t quantize_gate;         // g ticks
     EditBlock block;
     EditStage stage;
+    NoteRenames renames;
 };
 
 extern EditState g_edit;

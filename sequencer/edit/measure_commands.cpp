@@ -123,7 +123,11 @@ EditResult copy_measures(int src_track, int src_start, int length, int dst_track
                        edit_track_normalized(bank, dst0));
         edit_stage_put(bank, 0, track_copy_with_end(edit_track_pos(bank, 0), end),
                        edit_track_normalized(bank, 0));
-        measure_table_build(edit_track_pos(bank, 0), g_song.measure_table.song_end_tick);
+        // The destination range is measured on the lengthened grid: with the old last
+        // measure it would count as open and erase the track to its end. The staged track 1
+        // is read because it is not installed yet.
+        MeasureTable& table = g_song.measure_table;
+        table.last_measure = measure_table_build(edit_track_pos(bank, 0), table.song_end_tick);
     }
     g_edit.edit_mode = EDIT_INSERT_BLOCK;
     uint32_t pos = range_rewrite_build(dst0, dst_start, length * times);

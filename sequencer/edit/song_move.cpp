@@ -62,6 +62,27 @@ bool event_taken(const TrackEvent& ev, int src_channel, int dst_track) {
     return ev.meta_type >= 1;
 }
 
+// Notes the source left sounding end with the copy, on the channel the copy gives them:
+// the counters keep the source channels, which a destination channel replaces.
+bool copy_notes_close(uint32_t delta, int dst_channel) {
+    if (dst_channel == CHANNEL_ALL) {
+        return sounding_notes_close(delta);
+    }
+    bool written = false;
+    for (int i = 0; i < NOTE_COUNTERS; i++) {
+        int8_t& counter = g_track_rewrite.note_counters[i];
+        while (counter > 0) {
+            const uint8_t note_off[3] = {static_cast<uint8_t>(0x90 + dst_channel - 1),
+                                         static_cast<uint8_t>(i % 128), 0};
+            arena_append_vlq(written ? 0 : delta);
+            arena_append(note_off, 3);
+            counter--;
+            written = true;
+        }
+    }
+    return written;
+}
+
 struct CopyResult {
     uint32_t pos;
     int32_t end_tick; // in destination ticks
@@ -100,8 +121,7 @@ CopyResult copy_build(uint32_t src_pos, int src_channel, int dst_track, int dst_
     int64_t end = static_cast<int64_t>(ev.tick) + delay;
     end = end < last_tick ? last_tick : end;
     uint32_t delta = within_limit(written, scaled_delta(scale, end - last_tick));
-    // Notes the source left sounding end with the track.
-    track_append_end(sounding_notes_close(delta) ? 0 : delta);
+    track_append_end(copy_notes_close(delta, dst_channel) ? 0 : delta);
     track_chunk_finish(new_pos);
     written += delta;
     return {new_pos, static_cast<int32_t>(written < TICK_LIMIT ? written : TICK_LIMIT)};

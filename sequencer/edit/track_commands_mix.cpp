@@ -71,16 +71,22 @@ struct MergeAll {
 // Repeated Mix of track 1 with the last track, from the last down to 2, puts track 1's events
 // first at equal ticks, then the last track's, then the one before it. One pass over all
 // tracks in that order gives the same track and builds a single chunk instead of one per
-// step.
+// step. Like each Mix, it reads every track in its working form, made on its own: a stray
+// note-off is dropped within its own track and never ends another track's note, so the
+// merge itself pairs nothing.
 uint32_t merge_all_build(int bank, int track_count) {
     MergeAll m{};
     for (int t = 0; t < track_count; t++) {
         int track0 = t == 0 ? 0 : track_count - t;
-        m.walk[t] = track_walk_begin(edit_track_pos(bank, track0));
+        uint32_t pos = edit_track_pos(bank, track0);
+        if (!edit_track_normalized(bank, track0)) {
+            pos = normal_copy_build(pos);
+            edit_stage_scratch(pos);
+        }
+        m.walk[t] = track_walk_begin(pos);
         m.more[t] = event_parse(m.walk[t], m.ev[t]);
     }
     m.count = track_count;
-    track_rewrite_reset();
     uint32_t new_pos = track_chunk_begin();
     int32_t written = 0;
     int32_t end = g_song.measure_table.song_end_tick;
@@ -96,18 +102,16 @@ uint32_t merge_all_build(int bank, int track_count) {
         }
         int32_t run_tick = m.ev[next].tick;
         while (m.more[next] && m.ev[next].tick == run_tick) {
-            if (note_pair_track(m.ev[next], NotePairMode::counting)) {
-                event_append_explicit(static_cast<uint32_t>(m.ev[next].tick - written), m.ev[next]);
-                written = m.ev[next].tick;
-            }
+            event_append_explicit(static_cast<uint32_t>(m.ev[next].tick - written), m.ev[next]);
+            written = m.ev[next].tick;
             m.more[next] = event_parse(m.walk[next], m.ev[next]);
         }
     }
     for (int t = 0; t < m.count; t++) {
         end = m.ev[t].tick > end ? m.ev[t].tick : end;
     }
-    uint32_t pending = static_cast<uint32_t>(end - written);
-    rebuilt_track_end(new_pos, pending);
+    track_append_end(static_cast<uint32_t>(end - written));
+    track_chunk_finish(new_pos);
     return new_pos;
 }
 

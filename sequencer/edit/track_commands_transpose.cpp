@@ -49,7 +49,46 @@ void chord_transpose(const TrackEvent& ev, int pitch) {
     }
 }
 
-// A note-on and its note-off get a new key; the note-off is found before anything changes.
+// Writes the deferred keys of the note-offs that lie behind `walk_pos`.
+void renames_apply_passed(uint32_t walk_pos) {
+    NoteRenames& r = g_edit.renames;
+    int i = 0;
+    while (i < r.count) {
+        if (r.pos[i] < walk_pos) {
+            g_song.arena[r.pos[i]] = r.note[i];
+            r.count--;
+            r.pos[i] = r.pos[r.count];
+            r.note[i] = r.note[r.count];
+        } else {
+            i++;
+        }
+    }
+}
+
+void renames_apply_all() {
+    renames_apply_passed(UINT32_MAX);
+}
+
+// A note-off renamed at once would be taken as the partner of a later note-on of its new
+// key, so its key is written only when the walk has passed it. A full list (more notes
+// sounding than it holds) first gives up what the walk has passed, and only then writes at
+// once.
+void rename_defer(uint32_t walk_pos, uint32_t key_pos, uint8_t note) {
+    NoteRenames& r = g_edit.renames;
+    if (r.count == NOTE_RENAMES_MAX) {
+        renames_apply_passed(walk_pos);
+    }
+    if (r.count == NOTE_RENAMES_MAX) {
+        g_song.arena[key_pos] = note;
+        return;
+    }
+    r.pos[r.count] = key_pos;
+    r.note[r.count] = note;
+    r.count++;
+}
+
+// A note-on and its note-off get a new key; the note-off is found among the keys as they
+// stood before the walk.
 void note_set(const TrackWalk& after_on, const TrackEvent& on, int note, int velocity) {
     NoteOffMatch match = note_off_find(after_on, on);
     g_song.arena[on.data_pos] = static_cast<uint8_t>(note);
@@ -57,7 +96,7 @@ void note_set(const TrackWalk& after_on, const TrackEvent& on, int note, int vel
         g_song.arena[on.data_pos + 1] = static_cast<uint8_t>(velocity);
     }
     if (match.found) {
-        g_song.arena[match.note_off.data_pos] = static_cast<uint8_t>(note);
+        rename_defer(after_on.pos, match.note_off.data_pos, static_cast<uint8_t>(note));
     }
 }
 
@@ -69,9 +108,11 @@ uint32_t transpose_build(int track, const void* context) {
     if (g_song.memory_over) {
         return copy;
     }
+    g_edit.renames.count = 0;
     TrackWalk walk = track_walk_begin(copy);
     TrackEvent ev;
     while (event_parse(walk, ev) && ev.tick < range.end) {
+        renames_apply_passed(walk.pos);
         if (ev.tick < range.start) {
             continue;
         }
@@ -82,6 +123,7 @@ uint32_t transpose_build(int track, const void* context) {
                      clamp_velocity(event_data(ev, 1) + args.velocity));
         }
     }
+    renames_apply_all();
     if (args.note_from != args.note_to || args.alt_mode) {
         return chunk_pull_down(notes_dedupe_build(copy), copy);
     }
@@ -138,6 +180,7 @@ EditResult tracks_combine(int time_track, int pitch_track, int velocity_track, i
     edit_stage_begin();
     uint32_t copy = normal_copy_build(edit_track_pos(bank, time_track - 1));
     if (!g_song.memory_over) {
+        g_edit.renames.count = 0;
         TrackWalk pitch = track_walk_begin(edit_track_pos(bank, pitch_track - 1));
         TrackWalk velocity = track_walk_begin(edit_track_pos(bank, velocity_track - 1));
         TrackWalk time = track_walk_begin(copy);
@@ -152,12 +195,14 @@ EditResult tracks_combine(int time_track, int pitch_track, int velocity_track, i
             if (!next_note_on(time, t_ev) || note < 0 || vel < 0) {
                 break;
             }
+            renames_apply_passed(time.pos);
             // The step in which the pitch or velocity track ran out still changes one note.
             note_set(time, t_ev, note, vel);
             if (!p_more || !v_more) {
                 break;
             }
         }
+        renames_apply_all();
     }
     uint32_t result = chunk_pull_down(notes_dedupe_build(copy), copy);
     edit_stage_put(bank, out_track - 1, result, true);

@@ -86,6 +86,23 @@ TEST_F(MeasureCommands, CopyOneMeasureFourTimesLengthensTheSong) {
     EXPECT_EQ(g_song.measure_table.last_measure, 12);
 }
 
+// The copy lengthens the song to three measures; the destination range is measure 3 of the
+// new grid, not an open range, so material past it stays.
+TEST_F(MeasureCommands, CopyThatLengthensTheSongKeepsMaterialPastTheRange) {
+    // Track 2 reaches past track 1's end, which loading would have moved.
+    load_song(2, {end_of_track(0)});
+    install(0, 1, concat({on(0, 60), off(100, 60), on(9900, 64), off(400, 64), end_of_track(100)}));
+    ASSERT_EQ(g_song.measure_table.song_end_tick, 3840);
+
+    EXPECT_EQ(copy_measures(2, 1, 1, 2, 3, 1), EditResult::done);
+
+    // The copy at 3840; the note at 10000 and the end at 10500 where they were.
+    EXPECT_EQ(track_data(0, 1), concat({on(0, 60), off(100, 60), on(3740, 60), off(100, 60),
+                                        on(6060, 64), off(400, 64), end_of_track(100)}));
+    EXPECT_EQ(g_song.measure_table.song_end_tick, 5760);
+    EXPECT_EQ(g_song.measure_table.last_measure, 3);
+}
+
 TEST_F(MeasureCommands, CopyWithinOneTrackCutsNotesAtTheEndOfEachCopy) {
     // A note in measure 1 that lasts into measure 2; copied twice to measure 3 of the same
     // track.

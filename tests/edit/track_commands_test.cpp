@@ -62,6 +62,18 @@ TEST_F(TrackCommands, TransposeAllTracks) {
     EXPECT_EQ(track_data(0, 2), concat({on(0, 72), off(10, 72), end_of_track(0)}));
 }
 
+// Legato: the second note starts before the first ends. Each note-off must stay with its
+// own note-on; a note-off already given the first note's new key is not the second's.
+TEST_F(TrackCommands, TransposeKeepsTheGatesOfOverlappingNotes) {
+    load_song(3, {concat({on(0, 60), on(480, 62), off(20, 60), off(460, 62), end_of_track(0)})});
+
+    EXPECT_EQ(track_transpose(2, 1, 1, 2, 0, 60, 60), EditResult::done);
+
+    // 62 from 0 to 500, 64 from 480 to 960.
+    EXPECT_EQ(track_data(0, 1),
+              concat({on(0, 62), on(480, 64), off(20, 62), off(460, 64), end_of_track(0)}));
+}
+
 Bytes eight_notes() {
     Bytes out = on(0, 60, 90);
     for (int i = 0; i < 7; i++) {
@@ -88,6 +100,19 @@ TEST_F(TrackCommands, CombineTakesPitchesInOrderAndOneMoreWhenTheyRunOut) {
     EXPECT_EQ(track_data(0, 3), expected);
     EXPECT_EQ(g_song.track_count, 4);
     EXPECT_EQ(track_data(0, 1), eight_notes()); // the time track is unchanged
+}
+
+// The second note-on of the time track starts before the first note-off: each note must
+// keep its own note-off with the pitch it was given.
+TEST_F(TrackCommands, CombineKeepsTheGatesOfOverlappingNotes) {
+    load_song(1, {concat({on(0, 60), on(10, 62), off(90, 60), off(10, 62), end_of_track(0)}),
+                  concat({on(0, 62), off(10, 62), on(0, 60), off(10, 60), end_of_track(0)})});
+
+    EXPECT_EQ(tracks_combine(2, 3, 2, 4), EditResult::done);
+
+    // 62 from 0 to 100, 60 from 10 to 110.
+    EXPECT_EQ(track_data(0, 3),
+              concat({on(0, 62), on(10, 60), off(90, 62), off(10, 60), end_of_track(0)}));
 }
 
 TEST_F(TrackCommands, MixPutsTheFirstTrackFirstAndClearsTheOtherSource) {
@@ -163,6 +188,16 @@ TEST_F(TrackCommands, MoveTrackWithNegativeDelayStopsAtTickZero) {
     EXPECT_EQ(g_song.track_count, 3);
 }
 
+// A note the source leaves sounding is closed at its end of track; with a destination
+// channel that note-off must be on the channel the note was moved to.
+TEST_F(TrackCommands, MoveTrackClosesSoundingNotesOnTheDestinationChannel) {
+    load_song(1, {concat({on(0, 60), end_of_track(100)})});
+
+    EXPECT_EQ(track_copy_between_songs(1, 2, CHANNEL_ALL, false, 1, 3, 5, 0), EditResult::done);
+
+    EXPECT_EQ(track_data(0, 2), concat({on(0, 60, 100, 4), on0(100, 60, 4), end_of_track(0)}));
+}
+
 // The current bank's header count lags behind track_count until a bank switch or save; a
 // copy into a track below track_count must not lower it to the copied track.
 TEST_F(TrackCommands, MoveTrackNeverLowersTheTrackCount) {
@@ -223,6 +258,22 @@ TEST_F(TrackCommands, MoveTrackMergesAllTracksIntoOneAndFlattensTheTempo) {
     EXPECT_EQ(track_data(0, 0), concat({tempo_event(0, 500000), time_signature(0, 4, 2), on(0, 60),
                                         off(480, 60), ev(480, {0xFF, 0x01, 0x03, 0x54, 0x2D, 0x2D}),
                                         on(0, 62), off(960, 62), end_of_track(960)}));
+    EXPECT_EQ(g_song.track_count, 1);
+}
+
+// Each track is put in its working form on its own before the merge: a stray note-off of
+// one track is dropped there and never ends another track's note.
+TEST_F(TrackCommands, MoveTrackMergeDropsStrayNoteOffsWithinTheirOwnTrack) {
+    load_song(1, {concat({on(0, 60), off(100, 60), end_of_track(0)}),
+                  concat({off(50, 60), end_of_track(0)})});
+    g_edit.params.move_src_track = 0;
+    g_edit.params.move_dst_track = 1;
+    g_edit.params.move_delete = true;
+
+    EXPECT_EQ(move_track(), EditResult::done);
+
+    EXPECT_EQ(track_data(0, 0), concat({tempo_event(0, 500000), time_signature(0, 4, 2), on(0, 60),
+                                        off(100, 60), end_of_track(1820)}));
     EXPECT_EQ(g_song.track_count, 1);
 }
 
