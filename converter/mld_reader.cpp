@@ -76,6 +76,11 @@ int part_channel(int part) {
     return g_mld.direct_channels ? e : g_mld.channel_map[e];
 }
 
+// A drum part is one the map marks as channel 10, even when '#' keeps it on its own channel.
+bool part_is_drum(int part) {
+    return g_mld.channel_map[part_index(part)] == 9;
+}
+
 // A key folded into the MIDI range by octaves, so a high octave code cannot make a data
 // byte of 128 or more.
 int key_fold(int key) {
@@ -119,7 +124,8 @@ void note(uint8_t status) {
     int part = status >> 6;
     int number = status & 0x3F;
     int channel = part_channel(part);
-    int key = channel == 9 ? number + (g_mld.cmid ? 45 : 35) : number + 45 - g_options.toneshift;
+    int key =
+        part_is_drum(part) ? number + (g_mld.cmid ? 45 : 35) : number + 45 - g_options.toneshift;
     uint8_t duration;
     if (!read_byte(duration)) {
         return;
