@@ -254,8 +254,9 @@ void long_command(uint8_t command) {
     const uint8_t* data = g_ringtone.data + g_mld.pos;
     g_mld.pos += length;
     if (command == 0xFF && length == 4 && data[0] == 0x11 && data[1] == 0xF1) {
-        // The modulation form names its part directly: no channel map applies.
-        int channel = part_index(data[2] >> 6);
+        // The modulation form names its MIDI channel by the part number alone: neither the
+        // track nor the channel map applies.
+        int channel = data[2] >> 6;
         smf_event3(g_mld.time, static_cast<uint8_t>(0xB0 | channel), 1,
                    static_cast<uint8_t>((data[3] * 2) & 127));
         return;

@@ -178,6 +178,28 @@ TEST_F(MldReader, CarriedEventsRoundTripThroughTheWriter) {
                                                   {0xF7, 0x00, 0xFF, 0x2F, 0x00}})));
 }
 
+TEST_F(MldReader, ModulationFormNamesItsChannelByThePartAlone) {
+    struct Case {
+        size_t track; // where the form stands among four tracks
+        uint8_t part_byte;
+        uint8_t status;
+    };
+    // Value 0x20 becomes controller 1 = 0x40 on MIDI channel (part byte >> 6) + 1, in
+    // whichever track it stands.
+    const Case cases[] = {{0, 0x41, 0xB1}, {1, 0x41, 0xB1}, {3, 0xC1, 0xB3}, {2, 0x01, 0xB0}};
+    for (const Case& c : cases) {
+        SetUp();
+        std::vector<Bytes> tracks(4, Bytes{0x00, 0xFF, 0xDF, 0x00});
+        tracks[c.track] = {0x00,        0xFF, 0xFF, 0x00, 0x04, 0x11, 0xF1,
+                           c.part_byte, 0x20, 0x00, 0xFF, 0xDF, 0x00};
+        std::string name = "m" + std::to_string(c.track);
+        ASSERT_TRUE(convert(mld_file(tracks), name + ".mld"));
+        EXPECT_EQ(output(name + ".MID"),
+                  smf_of(48, {0x00, c.status, 0x01, 0x40, 0x00, 0xFF, 0x2F, 0x00}))
+            << name;
+    }
+}
+
 TEST_F(MldReader, PlayOptionOpensTheWrittenFile) {
     g_options.play = 1;
     ASSERT_TRUE(convert(mld_file({{0x00, 0xFF, 0xDF, 0x00}}), "play.mld"));
