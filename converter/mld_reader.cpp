@@ -308,12 +308,8 @@ bool track() {
     if (!read_be(4, length) || !smf_track_begin()) {
         return false;
     }
-    if (g_mld.track == 0 && g_mld.title_length > 0) {
-        uint8_t head[3] = {0xFF, 0x03, 0};
-        uint32_t n = g_mld.title_length > 127 ? 127 : g_mld.title_length;
-        head[2] = static_cast<uint8_t>(n);
-        smf_event(0, head, 3);
-        arena_append(reinterpret_cast<const uint8_t*>(g_mld.title), n);
+    if (g_mld.track == 0) {
+        smf_sequence_name(reinterpret_cast<const uint8_t*>(g_mld.title), g_mld.title_length);
     }
     g_mld.time = 0;
     g_mld.program_count = 0;

@@ -123,14 +123,33 @@ TEST_F(MldReader, TempoCodesSetTheDivisionAndTempo) {
 }
 
 TEST_F(MldReader, TitleBecomesSequenceName) {
-    Bytes chunks = concat({mfi_chunk("sorc", {0x00}), mfi_chunk("titl", bytes_of("Hi"))});
-    Bytes track = mfi_track({0x00, 0xFF, 0xDF, 0x00});
-    uint32_t size = static_cast<uint32_t>(13 + chunks.size() + track.size());
-    Bytes file = concat(
-        {mfi_head("melo", size - 8, static_cast<uint8_t>(3 + chunks.size()), 2, 1), chunks, track});
-    ASSERT_TRUE(convert(file, "h.mld"));
-    EXPECT_EQ(output("h.MID"),
-              smf_of(48, {0x00, 0xFF, 0x03, 0x02, 'H', 'i', 0x00, 0xFF, 0x2F, 0x00}));
+    struct Case {
+        std::string title;
+        Bytes name_event; // at time 0, before the end of track
+    };
+    const std::string full(128, 'x');
+    // 127 bytes and then a double-byte character: its lead byte would be the 128th.
+    const std::string split = std::string(127, 'y') + "\x82\xA0";
+    const Case cases[] = {
+        {"Hi", {0x00, 0xFF, 0x03, 0x02, 'H', 'i'}},
+        // The longest title the writer puts: all 128 bytes, the length as two VLQ bytes.
+        {full, concat({{0x00, 0xFF, 0x03, 0x81, 0x00}, bytes_of(full)})},
+        {split, concat({{0x00, 0xFF, 0x03, 0x7F}, bytes_of(std::string(127, 'y'))})},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        Bytes chunks = concat({mfi_chunk("sorc", {0x00}), mfi_chunk("titl", bytes_of(c.title))});
+        Bytes track = mfi_track({0x00, 0xFF, 0xDF, 0x00});
+        uint32_t size = static_cast<uint32_t>(13 + chunks.size() + track.size());
+        Bytes file =
+            concat({mfi_head("melo", size - 8, static_cast<uint8_t>(3 + chunks.size()), 2, 1),
+                    chunks, track});
+        std::string name = "h" + std::to_string(c.title.size());
+        ASSERT_TRUE(convert(file, name + ".mld"));
+        EXPECT_EQ(output(name + ".MID"),
+                  smf_of(48, concat({c.name_event, {0x00, 0xFF, 0x2F, 0x00}})))
+            << name;
+    }
 }
 
 TEST_F(MldReader, UnknownCommandNamesItsPosition) {
