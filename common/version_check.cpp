@@ -102,16 +102,26 @@ int version_check_fetch(const VersionSite& site) {
         platform_tcp_close(socket);
         return -1;
     }
-    // Every read is kept (up to the buffer's size): a reply arriving in several pieces is
-    // examined whole. "!0" stands when nothing came.
+    // Reads go on until the server closes. The most recent 5,000 bytes are kept, the oldest
+    // dropped first, so a reply split across reads is examined whole and a number at the
+    // end of a long page is still seen. "!0" stands when nothing came.
+    constexpr size_t WINDOW = VERSION_RECEIVE_SIZE - 1;
     char received[VERSION_RECEIVE_SIZE] = "!0";
+    char piece[WINDOW];
     size_t used = 0;
-    while (used < VERSION_RECEIVE_SIZE - 1) {
-        long n = platform_tcp_receive(socket, received + used, VERSION_RECEIVE_SIZE - 1 - used);
+    for (;;) {
+        long n = platform_tcp_receive(socket, piece, WINDOW);
         if (n <= 0) {
             break;
         }
-        used += static_cast<size_t>(n);
+        size_t count = static_cast<size_t>(n) < WINDOW ? static_cast<size_t>(n) : WINDOW;
+        if (used + count > WINDOW) {
+            size_t drop = used + count - WINDOW;
+            memmove(received, received + drop, used - drop);
+            used -= drop;
+        }
+        memcpy(received + used, piece, count);
+        used += count;
         received[used] = '\0';
     }
     platform_tcp_close(socket);

@@ -76,6 +76,11 @@ int part_channel(int part) {
     return g_mld.direct_channels ? e : g_mld.channel_map[e];
 }
 
+// A drum part is one the map marks as channel 10, even when '#' keeps it on its own channel.
+bool part_is_drum(int part) {
+    return g_mld.channel_map[part_index(part)] == 9;
+}
+
 // A key folded into the MIDI range by octaves, so a high octave code cannot make a data
 // byte of 128 or more.
 int key_fold(int key) {
@@ -119,7 +124,8 @@ void note(uint8_t status) {
     int part = status >> 6;
     int number = status & 0x3F;
     int channel = part_channel(part);
-    int key = channel == 9 ? number + (g_mld.cmid ? 45 : 35) : number + 45 - g_options.toneshift;
+    int key =
+        part_is_drum(part) ? number + (g_mld.cmid ? 45 : 35) : number + 45 - g_options.toneshift;
     uint8_t duration;
     if (!read_byte(duration)) {
         return;
@@ -248,8 +254,9 @@ void long_command(uint8_t command) {
     const uint8_t* data = g_ringtone.data + g_mld.pos;
     g_mld.pos += length;
     if (command == 0xFF && length == 4 && data[0] == 0x11 && data[1] == 0xF1) {
-        // The modulation form names its part directly: no channel map applies.
-        int channel = part_index(data[2] >> 6);
+        // The modulation form names its MIDI channel by the part number alone: neither the
+        // track nor the channel map applies.
+        int channel = data[2] >> 6;
         smf_event3(g_mld.time, static_cast<uint8_t>(0xB0 | channel), 1,
                    static_cast<uint8_t>((data[3] * 2) & 127));
         return;
@@ -301,12 +308,8 @@ bool track() {
     if (!read_be(4, length) || !smf_track_begin()) {
         return false;
     }
-    if (g_mld.track == 0 && g_mld.title_length > 0) {
-        uint8_t head[3] = {0xFF, 0x03, 0};
-        uint32_t n = g_mld.title_length > 127 ? 127 : g_mld.title_length;
-        head[2] = static_cast<uint8_t>(n);
-        smf_event(0, head, 3);
-        arena_append(reinterpret_cast<const uint8_t*>(g_mld.title), n);
+    if (g_mld.track == 0) {
+        smf_sequence_name(reinterpret_cast<const uint8_t*>(g_mld.title), g_mld.title_length);
     }
     g_mld.time = 0;
     g_mld.program_count = 0;

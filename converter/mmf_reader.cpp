@@ -97,13 +97,7 @@ void title_read(uint32_t data_start, uint32_t data_end) {
         while (q < end && g_ringtone.data[q] != ',') {
             q++;
         }
-        uint32_t n = q - (p + 3);
-        n = n > 127 ? 127 : n;
-        if (n > 0) {
-            uint8_t head[3] = {0xFF, 0x03, static_cast<uint8_t>(n)};
-            smf_event(0, head, 3);
-            arena_append(g_ringtone.data + p + 3, n);
-        }
+        smf_sequence_name(g_ringtone.data + p + 3, q - (p + 3));
         return;
     }
 }

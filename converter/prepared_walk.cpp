@@ -72,16 +72,16 @@ int32_t note_length_of(uint32_t ordinal) {
     return ordinal < g_note_lengths.length.size() ? g_note_lengths.length[ordinal] : 0;
 }
 
-int32_t note_length_peek(const TrackWalk& after_on, const TrackEvent& note_on, int32_t& off_tick) {
-    TrackWalk walk = after_on;
+int32_t note_length_peek(const TrackWalk& after_on, const TrackEvent& note_on,
+                         TrackWalk& after_off) {
+    after_off = after_on;
     TrackEvent ev;
     uint8_t channel = note_on.status & 0x0F;
     uint8_t key = event_data(note_on, 0);
-    while (event_parse(walk, ev)) {
+    while (event_parse(after_off, ev)) {
         if (note_kind(ev) < 0 && (ev.status & 0x0F) == channel && event_data(ev, 0) == key) {
             break;
         }
     }
-    off_tick = ev.tick;
     return ev.tick - note_on.tick;
 }

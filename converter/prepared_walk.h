@@ -21,8 +21,10 @@ DeltaScale delta_scale_begin(int32_t start, int32_t numerator, int32_t denominat
 int64_t delta_scale_step(DeltaScale& scale, int32_t tick);
 
 // Ticks from a note-on to the first following note-off of its channel and key (to the end
-// of the list when none); the list is not changed. `off_tick` receives that note-off's tick.
-int32_t note_length_peek(const TrackWalk& after_on, const TrackEvent& note_on, int32_t& off_tick);
+// of the list when none); the list is not changed. `after_off` receives the walk standing
+// just after that note-off (at the end when none).
+int32_t note_length_peek(const TrackWalk& after_on, const TrackEvent& note_on,
+                         TrackWalk& after_off);
 // Lengths of the notes of the prepared list, measured once for all output tracks. Single-
 // threaded; rebuilt for every conversion.
 struct NoteLengths {

@@ -1,8 +1,11 @@
 // SMF building for the ringtone readers.
 #include "converter/smf_build.h"
 
+#include "common/text_sjis.h"
 #include "converter/converter.h"
 #include "converter/ringtone_io.h"
+#include "converter/smf_prepare.h"
+#include "songcore/event_parse.h"
 #include "songcore/song_store.h"
 #include "songcore/track_merge.h"
 
@@ -47,6 +50,18 @@ void smf_event3(int64_t time, uint8_t status, uint8_t d0, uint8_t d1) {
 void smf_event2(int64_t time, uint8_t status, uint8_t d0) {
     uint8_t bytes[2] = {status, d0};
     smf_event(time, bytes, 2);
+}
+
+void smf_sequence_name(const uint8_t* text, uint32_t length) {
+    size_t n = sjis_cut_length(reinterpret_cast<const char*>(text), length, TITLE_MAX);
+    if (n == 0) {
+        return;
+    }
+    uint8_t head[2] = {0xFF, META_TRACK_NAME};
+    smf_event(0, head, 2);
+    // 128 bytes and more need a second length byte.
+    arena_append_vlq(static_cast<uint32_t>(n));
+    arena_append(text, static_cast<uint32_t>(n));
 }
 
 namespace {

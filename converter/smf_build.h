@@ -32,6 +32,10 @@ bool smf_track_begin();
 void smf_event(int64_t time, const uint8_t* bytes, uint32_t count);
 void smf_event3(int64_t time, uint8_t status, uint8_t d0, uint8_t d1);
 void smf_event2(int64_t time, uint8_t status, uint8_t d0);
+// The ringtone's title as the sequence-name event at time 0 of the track being built: up
+// to the writers' longest title, never ending in half a double-byte character. Nothing for
+// an empty title.
+void smf_sequence_name(const uint8_t* text, uint32_t length);
 // Writes every pending note-off due at or before `time`.
 void smf_offs_due(int64_t time);
 // A note: note-on now and its note-off `duration` later; when the same key of the channel

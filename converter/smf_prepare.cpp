@@ -18,9 +18,6 @@ namespace {
 
 constexpr int LONG_NOTE_LIMIT = 255;
 constexpr int RESTRIKE_STEP = 254;
-// Each round of long-note splitting leaves only shorter notes; a song whose rounds never end
-// is damaged, and the rounds stop rather than loop.
-constexpr int LONG_NOTE_ROUNDS = 16;
 constexpr uint8_t META_COPYRIGHT = 0x02;
 constexpr uint8_t META_CUE_POINT = 0x07;
 constexpr uint8_t META_INERT_TEXT = 0x01; // a tempo that must no longer count as one
@@ -387,14 +384,13 @@ bool long_notes_round() {
     bool any = false;
     TrackWalk walk = track_walk_begin(prepared_list_pos());
     TrackEvent ev;
-    int32_t resume_tick = -1;
     while (event_parse(walk, ev)) {
-        if (note_kind(ev) <= 0 || ev.tick < resume_tick) {
+        if (note_kind(ev) <= 0) {
             continue;
         }
         // The length the writer will see: up to the first note-off of the key.
-        int32_t off_tick;
-        int32_t length = note_length_peek(walk, ev, off_tick);
+        TrackWalk after_off;
+        int32_t length = note_length_peek(walk, ev, after_off);
         if (length <= LONG_NOTE_LIMIT) {
             continue;
         }
@@ -415,8 +411,9 @@ bool long_notes_round() {
             written = at + 1;
         }
         any = true;
-        // The scan goes on after this note's note-off.
-        resume_tick = off_tick + 1;
+        // The scan goes on after this note's note-off: notes that start while it sounds
+        // wait for the next round, once these re-strikes are in the list.
+        walk = after_off;
     }
     track_append_end(0);
     track_chunk_finish(extra);
@@ -433,8 +430,22 @@ bool long_notes_round() {
     return !failed;
 }
 
+int32_t note_on_count(uint32_t list_pos) {
+    int32_t count = 0;
+    TrackWalk walk = track_walk_begin(list_pos);
+    TrackEvent ev;
+    while (event_parse(walk, ev)) {
+        count += note_kind(ev) > 0 ? 1 : 0;
+    }
+    return count;
+}
+
+// Rounds repeat until none adds anything. Each round leaves the first long note it meets
+// at 255 ticks and adds only one-tick notes, so a list never needs more rounds than it has
+// notes; the bound only keeps a damaged list from looping.
 void long_notes_split() {
-    for (int round = 0; round < LONG_NOTE_ROUNDS; round++) {
+    int32_t rounds = note_on_count(prepared_list_pos()) + 1;
+    for (int32_t round = 0; round < rounds; round++) {
         if (!long_notes_round()) {
             return;
         }

@@ -103,6 +103,19 @@ TEST_F(VersionCheckTest, ReplyArrivingInPiecesIsReadWhole) {
     EXPECT_EQ(g_version_check.server_release, 125);
 }
 
+TEST_F(VersionCheckTest, NumberAtTheEndOfALongPageIsRead) {
+    // More than one read's worth of page before the number: reading goes on to the close,
+    // and what is examined is the last 5,000 bytes, so a mark far behind them is gone.
+    const std::string page(6000, 'p');
+    for (const std::string& body : {page + "!125", "!99 " + page + "!125"}) {
+        SetUp();
+        server = HttpTestServer{};
+        check("HTTP/1.0 200 OK\r\n\r\n" + body, VersionProgram::converter);
+        EXPECT_EQ(g_version_check.server_release, 125) << body.size();
+        EXPECT_EQ(g_headless.messages.size(), 1u) << body.size();
+    }
+}
+
 TEST_F(VersionCheckTest, ServerClosingEarlyReadsAsNoNumber) {
     server.mode = HttpServerMode::close_early;
     check("", VersionProgram::converter);

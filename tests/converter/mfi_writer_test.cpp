@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <compare>
+#include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -235,6 +238,101 @@ TEST_F(MfiWriter, LongNotesAtDivision48AreChained) {
     EXPECT_EQ(track_data(output("long.MLD"), 0),
               (Bytes{0x00, 0xFF, 0xD0, 0x00, 0x00, 0xFF, 0xB0, 0x7F, 0x00, 0x0F, 0xFF, 0xFE, 0x0F,
                      0xFF, 0xFE, 0x0F, 0x5C, 0x5C, 0xFF, 0xD0, 0x01, 0x00, 0xFF, 0xDF, 0x00}));
+}
+
+// A note as written: start in output ticks, part, note number and duration.
+struct WrittenNote {
+    int start;
+    int part;
+    int number;
+    int duration;
+    auto operator<=>(const WrittenNote&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const WrittenNote& n) {
+    return out << "{" << n.start << " part " << n.part << " note " << n.number << " for "
+               << n.duration << "}";
+}
+
+// The notes of an output track of two-byte notes (no "note" chunk), sorted.
+std::vector<WrittenNote> written_notes(const Bytes& track) {
+    std::vector<WrittenNote> notes;
+    int time = 0;
+    size_t pos = 0;
+    while (pos + 1 < track.size()) {
+        time += track[pos];
+        uint8_t status = track[pos + 1];
+        pos += 2;
+        if (status != 0xFF) {
+            notes.push_back({time, status >> 6, status & 0x3F, track.at(pos)});
+            pos++;
+            continue;
+        }
+        uint8_t command = track.at(pos);
+        if (command == 0xF0 || command == 0xF1 || command == 0xFF) {
+            pos += 3 + static_cast<size_t>((track.at(pos + 1) << 8) | track.at(pos + 2));
+        } else {
+            pos += 2;
+        }
+    }
+    std::sort(notes.begin(), notes.end());
+    return notes;
+}
+
+TEST_F(MfiWriter, EveryLongNoteIsRestruckHoweverManySound) {
+    struct Case {
+        const char* name;
+        Bytes song;
+        std::vector<WrittenNote> expected;
+    };
+    // Seventeen keys on channel 1 held from 0 to 600: each is struck at 0, 254 and 508 for
+    // 255, 255 and 92 ticks.
+    Bytes keys;
+    std::vector<WrittenNote> keys_expected;
+    for (int k = 0; k < 17; k++) {
+        keys = concat({keys, ev(0, {0x90, static_cast<uint8_t>(45 + k), 100})});
+        keys_expected.push_back({0, 0, k, 255});
+        keys_expected.push_back({254, 0, k, 255});
+        keys_expected.push_back({508, 0, k, 92});
+    }
+    for (int k = 0; k < 17; k++) {
+        keys = concat({keys, ev(k == 0 ? 600 : 0, {0x80, static_cast<uint8_t>(45 + k), 0})});
+    }
+    // A pad: six chords of 384 ticks (keys 60, 64, 67: notes 15, 19, 22) in a row on each of
+    // channels 1 to 4; every note is struck again at 254 and lasts 255, then 130.
+    Bytes pad;
+    std::vector<WrittenNote> pad_expected;
+    const uint8_t chord_keys[3] = {60, 64, 67};
+    for (int i = 0; i <= 6; i++) {
+        uint32_t delta = i == 0 ? 0 : 384;
+        for (int c = 0; i > 0 && c < 4; c++) {
+            for (uint8_t key : chord_keys) {
+                pad = concat({pad, ev(delta, {static_cast<uint8_t>(0x80 | c), key, 0})});
+                delta = 0;
+            }
+        }
+        for (int c = 0; i < 6 && c < 4; c++) {
+            for (uint8_t key : chord_keys) {
+                pad = concat({pad, ev(0, {static_cast<uint8_t>(0x90 | c), key, 100})});
+                pad_expected.push_back({384 * i, c, key - 45, 255});
+                pad_expected.push_back({384 * i + 254, c, key - 45, 130});
+            }
+        }
+    }
+    std::sort(keys_expected.begin(), keys_expected.end());
+    std::sort(pad_expected.begin(), pad_expected.end());
+    const Case cases[] = {
+        {"keys", smf_file(0, 48, {concat({keys, end_of_track(0)})}), keys_expected},
+        {"pad", smf_file(0, 48, {concat({pad, end_of_track(0)})}), pad_expected},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        g_options.model = 0;
+        g_options.vel = 0;
+        ASSERT_TRUE(convert(c.song, std::string(c.name) + ".mid"));
+        EXPECT_EQ(written_notes(track_data(output(std::string(c.name) + ".MLD"), 0)), c.expected)
+            << c.name;
+    }
 }
 
 // A chord of `voices` keys from 45 up on MIDI channel 1.

@@ -57,15 +57,29 @@ TEST_F(MldReader, ThirdByteGivesVelocityAndOctave) {
 }
 
 TEST_F(MldReader, DrumMarkAndHashNameChooseTheChannel) {
-    // 0xFF 0xE5 0x09 makes part 0 the drum channel; note 1 is then key 36 on channel 10.
-    Bytes track = {0x00, 0xFF, 0xE5, 0x09, 0x00, 0x01, 0x30, 0x30, 0xFF, 0xDF, 0x00};
-    ASSERT_TRUE(convert(mld_file({track}), "d.mld"));
-    EXPECT_EQ(output("d.MID"),
-              smf_of(48, {0x00, 0x99, 0x24, 0x64, 0x30, 0x89, 0x24, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
-    // With '#' part 0 of track 0 stays channel 1, a melodic key 46.
-    ASSERT_TRUE(convert(mld_file({track}), "d#.mld"));
-    EXPECT_EQ(output("d#.MID"),
-              smf_of(48, {0x00, 0x90, 0x2E, 0x64, 0x30, 0x80, 0x2E, 0x00, 0x00, 0xFF, 0x2F, 0x00}));
+    struct Case {
+        const char* name;
+        Bytes track;
+        Bytes smf_events;
+    };
+    // 0xFF 0xE5 0x09 makes part 0 a drum part, 0xFF 0xE5 0x89 part 2; drum note 1 is key 36.
+    const Bytes part0 = {0x00, 0xFF, 0xE5, 0x09, 0x00, 0x01, 0x30, 0x30, 0xFF, 0xDF, 0x00};
+    const Bytes part2 = {0x00, 0xFF, 0xE5, 0x89, 0x00, 0x81, 0x30, 0x30, 0xFF, 0xDF, 0x00};
+    const Case cases[] = {
+        // The map sends the drum part to channel 10.
+        {"d.mld", part0, {0x00, 0x99, 0x24, 0x64, 0x30, 0x89, 0x24, 0x00, 0x00, 0xFF, 0x2F, 0x00}},
+        {"e.mld", part2, {0x00, 0x99, 0x24, 0x64, 0x30, 0x89, 0x24, 0x00, 0x00, 0xFF, 0x2F, 0x00}},
+        // With '#' part p of track 0 stays channel p + 1, still playing the drum key.
+        {"d#.mld", part0, {0x00, 0x90, 0x24, 0x64, 0x30, 0x80, 0x24, 0x00, 0x00, 0xFF, 0x2F, 0x00}},
+        {"e#.mld", part2, {0x00, 0x92, 0x24, 0x64, 0x30, 0x82, 0x24, 0x00, 0x00, 0xFF, 0x2F, 0x00}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        ASSERT_TRUE(convert(mld_file({c.track}), c.name));
+        std::string name = c.name;
+        EXPECT_EQ(output(name.substr(0, name.size() - 3) + "MID"), smf_of(48, c.smf_events))
+            << c.name;
+    }
 }
 
 TEST_F(MldReader, CmidDrumsCountFromKey45) {
@@ -109,14 +123,33 @@ TEST_F(MldReader, TempoCodesSetTheDivisionAndTempo) {
 }
 
 TEST_F(MldReader, TitleBecomesSequenceName) {
-    Bytes chunks = concat({mfi_chunk("sorc", {0x00}), mfi_chunk("titl", bytes_of("Hi"))});
-    Bytes track = mfi_track({0x00, 0xFF, 0xDF, 0x00});
-    uint32_t size = static_cast<uint32_t>(13 + chunks.size() + track.size());
-    Bytes file = concat(
-        {mfi_head("melo", size - 8, static_cast<uint8_t>(3 + chunks.size()), 2, 1), chunks, track});
-    ASSERT_TRUE(convert(file, "h.mld"));
-    EXPECT_EQ(output("h.MID"),
-              smf_of(48, {0x00, 0xFF, 0x03, 0x02, 'H', 'i', 0x00, 0xFF, 0x2F, 0x00}));
+    struct Case {
+        std::string title;
+        Bytes name_event; // at time 0, before the end of track
+    };
+    const std::string full(128, 'x');
+    // 127 bytes and then a double-byte character: its lead byte would be the 128th.
+    const std::string split = std::string(127, 'y') + "\x82\xA0";
+    const Case cases[] = {
+        {"Hi", {0x00, 0xFF, 0x03, 0x02, 'H', 'i'}},
+        // The longest title the writer puts: all 128 bytes, the length as two VLQ bytes.
+        {full, concat({{0x00, 0xFF, 0x03, 0x81, 0x00}, bytes_of(full)})},
+        {split, concat({{0x00, 0xFF, 0x03, 0x7F}, bytes_of(std::string(127, 'y'))})},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        Bytes chunks = concat({mfi_chunk("sorc", {0x00}), mfi_chunk("titl", bytes_of(c.title))});
+        Bytes track = mfi_track({0x00, 0xFF, 0xDF, 0x00});
+        uint32_t size = static_cast<uint32_t>(13 + chunks.size() + track.size());
+        Bytes file =
+            concat({mfi_head("melo", size - 8, static_cast<uint8_t>(3 + chunks.size()), 2, 1),
+                    chunks, track});
+        std::string name = "h" + std::to_string(c.title.size());
+        ASSERT_TRUE(convert(file, name + ".mld"));
+        EXPECT_EQ(output(name + ".MID"),
+                  smf_of(48, concat({c.name_event, {0x00, 0xFF, 0x2F, 0x00}})))
+            << name;
+    }
 }
 
 TEST_F(MldReader, UnknownCommandNamesItsPosition) {
@@ -162,6 +195,28 @@ TEST_F(MldReader, CarriedEventsRoundTripThroughTheWriter) {
     EXPECT_EQ(output("s.MID"), smf_of(48, concat({{0x00, 0xF0, 0x0A, 0x64},
                                                   bytes_of("8AACEjQ="),
                                                   {0xF7, 0x00, 0xFF, 0x2F, 0x00}})));
+}
+
+TEST_F(MldReader, ModulationFormNamesItsChannelByThePartAlone) {
+    struct Case {
+        size_t track; // where the form stands among four tracks
+        uint8_t part_byte;
+        uint8_t status;
+    };
+    // Value 0x20 becomes controller 1 = 0x40 on MIDI channel (part byte >> 6) + 1, in
+    // whichever track it stands.
+    const Case cases[] = {{0, 0x41, 0xB1}, {1, 0x41, 0xB1}, {3, 0xC1, 0xB3}, {2, 0x01, 0xB0}};
+    for (const Case& c : cases) {
+        SetUp();
+        std::vector<Bytes> tracks(4, Bytes{0x00, 0xFF, 0xDF, 0x00});
+        tracks[c.track] = {0x00,        0xFF, 0xFF, 0x00, 0x04, 0x11, 0xF1,
+                           c.part_byte, 0x20, 0x00, 0xFF, 0xDF, 0x00};
+        std::string name = "m" + std::to_string(c.track);
+        ASSERT_TRUE(convert(mld_file(tracks), name + ".mld"));
+        EXPECT_EQ(output(name + ".MID"),
+                  smf_of(48, {0x00, c.status, 0x01, 0x40, 0x00, 0xFF, 0x2F, 0x00}))
+            << name;
+    }
 }
 
 TEST_F(MldReader, PlayOptionOpensTheWrittenFile) {

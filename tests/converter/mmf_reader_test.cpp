@@ -56,6 +56,29 @@ TEST_F(MmfReader, MiddleCComesBackAtKey60) {
                                                    {0x01, 0xFF, 0x2F, 0x00}})));
 }
 
+TEST_F(MmfReader, LongTitleKeepsAllItsBytes) {
+    struct Case {
+        std::string title;
+        Bytes name_event;
+    };
+    const std::string full(128, 'x');
+    const std::string split = std::string(127, 'y') + "\x82\xA0";
+    const Case cases[] = {
+        // The writer's longest title: 128 bytes, the length as two VLQ bytes.
+        {full, concat({{0x00, 0xFF, 0x03, 0x81, 0x00}, bytes_of(full)})},
+        // A double-byte character whose lead byte would be the 128th is left out whole.
+        {split, concat({{0x00, 0xFF, 0x03, 0x7F}, bytes_of(std::string(127, 'y'))})},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        std::string name = "t" + std::to_string(c.title.size());
+        ASSERT_TRUE(convert(mmf_file({0x00, 0x00, 0x00, 0x00}, c.title), name + ".mmf"));
+        EXPECT_EQ(output(name + ".mid"),
+                  smf_of(120, concat({TEMPO_125, c.name_event, {0x00, 0xFF, 0x2F, 0x00}})))
+            << name;
+    }
+}
+
 TEST_F(MmfReader, TimeBasesGiveDivisions) {
     struct Case {
         uint8_t code;

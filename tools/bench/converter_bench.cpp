@@ -53,6 +53,30 @@ Bytes big_song() {
     return smf_file(1, 480, tracks);
 }
 
+// Division 48: a pad of four-note chords of 384 ticks, `chords` in a row on each of 16
+// channels, so 64 long notes sound at once and every one must be re-struck.
+Bytes pad_song(int chords) {
+    std::vector<Bytes> tracks;
+    for (int c = 0; c < 16; c++) {
+        uint8_t channel = static_cast<uint8_t>(c);
+        Bytes events;
+        for (int i = 0; i < chords; i++) {
+            for (int k = 0; k < 4; k++) {
+                Bytes on = ev(0, {static_cast<uint8_t>(0x90 | channel),
+                                  static_cast<uint8_t>(60 + k * 3), 100});
+                events.insert(events.end(), on.begin(), on.end());
+            }
+            for (int k = 0; k < 4; k++) {
+                Bytes off = ev(k == 0 ? 384 : 0, {static_cast<uint8_t>(0x80 | channel),
+                                                  static_cast<uint8_t>(60 + k * 3), 0});
+                events.insert(events.end(), off.begin(), off.end());
+            }
+        }
+        tracks.push_back(concat({events, end_of_track(0)}));
+    }
+    return smf_file(1, 48, tracks);
+}
+
 void fresh_converter() {
     platform_select("headless");
     headless_reset();
@@ -115,10 +139,30 @@ void BM_ConvertToMmf(benchmark::State& state) {
     convert_to(state, 2, "mmf.mid");
 }
 
+// Long-note splitting repeats its rounds until every long note is re-struck: the cost of a
+// song with many held notes at once, by its length in chords.
+void BM_LongNotesAtDivision48(benchmark::State& state) {
+    std::string input = temp_path("pad" + std::to_string(state.range(0)) + ".mid");
+    write_file(input, pad_song(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        fresh_converter();
+        g_options.model = 0;
+        snprintf(g_converter.input_path, sizeof g_converter.input_path, "%s", input.c_str());
+        bool ok = run_conversion();
+        benchmark::DoNotOptimize(ok);
+        if (!ok) {
+            state.SkipWithError("conversion wrote nothing");
+            break;
+        }
+    }
+    remove(input.c_str());
+}
+
 BENCHMARK(BM_ConvertToMld)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertToMfi3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertToPmd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertToMmf)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LongNotesAtDivision48)->Arg(16)->Arg(64)->Arg(256)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
