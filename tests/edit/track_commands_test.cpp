@@ -345,6 +345,55 @@ TEST_F(TrackCommands, PolyToMonoSpreadsChordsOverChannelsWithAltMode) {
                       off(0, 64, 3), off(0, 67, 2), end_of_track(0)}));
 }
 
+// Overlapping notes of one key, some struck on another channel at first: after every note
+// is moved to the first note's channel, each note-on keeps the note-off that pairs with it
+// on that channel, even where an earlier note's note-off was already moved to the channel a
+// later note of that key first came from.
+TEST_F(TrackCommands, PolyToMonoWithAltModeKeepsNoteOffsOfOneKeyPaired) {
+    struct Case {
+        const char* name;
+        int octave;
+        Bytes before, after;
+    };
+    const Case cases[] = {
+        // 60 at 0 pairs with the note-off at 30, 60 at 10 with the one at 20; the second
+        // finds channel 0 busy and takes 1.
+        {"two voices of one key", 3,
+         concat({on(0, 60, 100, 0), on(10, 60, 100, 1), off(10, 60, 0), off(10, 60, 1),
+                 end_of_track(0)}),
+         concat({on(0, 60, 100, 0), on(10, 60, 100, 1), off(10, 60, 1), off(10, 60, 0),
+                 end_of_track(0)})},
+        // 50 holds channel 0. 60 at 10 (to 60) takes 1; 60 at 20 (to 30, first on channel 1)
+        // takes 2; 60 at 40 (to 50, first on channel 1) finds 2 free again while the note-off
+        // at 60 already stands on channel 1.
+        {"moved note-off ahead of a later search", 3,
+         concat({on(0, 50, 100, 0), on(10, 60, 100, 0), on(10, 60, 100, 1), off(10, 60, 1),
+                 on(10, 60, 100, 1), off(10, 60, 1), off(10, 60, 0), off(10, 50, 0),
+                 end_of_track(0)}),
+         concat({on(0, 50, 100, 0), on(10, 60, 100, 1), on(10, 60, 100, 2), off(10, 60, 2),
+                 on(10, 60, 100, 2), off(10, 60, 2), off(10, 60, 1), off(10, 50, 0),
+                 end_of_track(0)})},
+        // Lowest first: the chord at 0 gives 55 channel 0 and 60 (to 30) channel 1; the 60
+        // at 10, first on channel 1, takes channel 0 and keeps its note-off at 20.
+        {"chord then a note of one key", 6,
+         concat({on(0, 55, 100, 0), on(0, 60, 100, 0), on(10, 60, 100, 1), off(10, 60, 1),
+                 off(10, 60, 0), off(0, 55, 0), end_of_track(0)}),
+         concat({on(0, 55, 100, 0), on(0, 60, 100, 1), on(10, 60, 100, 0), off(10, 60, 0),
+                 off(10, 60, 1), off(0, 55, 0), end_of_track(0)})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        load_song(1, {c.before});
+        g_edit.params.alt_mode = true;
+        g_edit.params.play_octave = c.octave;
+
+        EXPECT_EQ(poly_to_mono(1, 1, 1), EditResult::done);
+
+        EXPECT_EQ(track_data(0, 1), c.after);
+    }
+}
+
 TEST_F(TrackCommands, EventTimeChangePlacesEventsAtTheTimingTracksTicks) {
     Bytes quarters;
     for (int i = 0; i < 4; i++) {
