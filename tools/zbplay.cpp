@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
         if (g_engine_display.measure.load() * 100 + g_engine_display.beat.load() != shown) {
             shown = g_engine_display.measure.load() * 100 + g_engine_display.beat.load();
             printf("\r%03d:%d  %3d BPM", g_engine_display.measure.load(),
-                   g_engine_display.beat.load(), g_song_clock.tempo_bpm);
+                   g_engine_display.beat.load(), g_engine_display.tempo_bpm.load());
             fflush(stdout);
         }
         platform_sleep_ms(20);

@@ -16,6 +16,9 @@ void engine_display_reset() {
     g_engine_display.measure = 1;
     g_engine_display.beat = 1;
     g_engine_display.clock = 0;
+    g_engine_display.tempo_bpm = 120;
+    g_engine_display.time_sig_num = 4;
+    g_engine_display.time_sig_den = 4;
 }
 
 void display_position(int measure, int beat, int clock) {
@@ -23,4 +26,15 @@ void display_position(int measure, int beat, int clock) {
     g_engine_display.beat.store(beat, std::memory_order_relaxed);
     g_engine_display.clock.store(clock, std::memory_order_relaxed);
     g_engine_display.position_dirty.store(true, std::memory_order_relaxed);
+}
+
+void display_tempo(int tempo_bpm) {
+    g_engine_display.tempo_bpm.store(tempo_bpm, std::memory_order_relaxed);
+    g_engine_display.tempo_dirty.store(true, std::memory_order_relaxed);
+}
+
+void display_time_signature(int numerator, int denominator) {
+    g_engine_display.time_sig_num.store(numerator, std::memory_order_relaxed);
+    g_engine_display.time_sig_den.store(denominator, std::memory_order_relaxed);
+    g_engine_display.timesig_dirty.store(true, std::memory_order_relaxed);
 }

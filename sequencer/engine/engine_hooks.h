@@ -37,6 +37,9 @@ struct EngineDisplay {
     std::atomic<int> measure; // 1-based as shown
     std::atomic<int> beat;
     std::atomic<int> clock;
+    std::atomic<int> tempo_bpm;
+    std::atomic<int> time_sig_num;
+    std::atomic<int> time_sig_den;
 };
 
 extern EngineHooks g_engine_hooks;
@@ -45,3 +48,5 @@ void engine_hooks_reset();
 void engine_display_reset();
 // Position display: measure and beat (1-based) and the clock field.
 void display_position(int measure, int beat, int clock);
+void display_tempo(int tempo_bpm);
+void display_time_signature(int numerator, int denominator);

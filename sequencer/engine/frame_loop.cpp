@@ -20,7 +20,7 @@ void playback_thread_main(void*) {
     while (music_runs()) {
         frame_routine();
         if (sleep_option_on()) {
-            platform_wait_ms(frame_wait_ms(FRAME_WAIT_CAP_MS));
+            platform_wait_ms(g_transport.frame_wait.load(std::memory_order_relaxed));
         }
     }
     platform_priority_raise(false);
@@ -95,6 +95,8 @@ void frame_routine() {
     } else {
         normal_mode_step();
     }
+    // Worked out here, while the frame owns the engine's state.
+    g_transport.frame_wait.store(frame_wait_ms(FRAME_WAIT_CAP_MS), std::memory_order_relaxed);
     g_transport.frame_busy.clear(std::memory_order_release);
 }
 

@@ -213,8 +213,10 @@ void data_byte(uint8_t b) {
     }
     in.in_msg[in.in_count++] = b;
     if (in.in_count >= in.in_len) {
-        complete_message();
+        // Back to 0 first: handling the message may stop the transport, which drains the
+        // queue through this same code.
         in.in_count = 0;
+        complete_message();
     }
 }
 
@@ -247,6 +249,10 @@ void system_byte(uint8_t b) {
 }
 
 } // namespace
+
+void midi_in_sysex_end() {
+    sysex_close();
+}
 
 // Takes only the bytes already queued: an open system-exclusive message waits for its end in
 // a later step, so the thread that fills the queue is never waited on.

@@ -39,6 +39,9 @@ void input_reset();
 void recorder_reset();
 
 void midi_in_process();
+// Ends an exclusive message still open (its end never came) as if F7 had arrived, so a
+// recording stopped meanwhile holds a whole message.
+void midi_in_sysex_end();
 // Whether the guide-track substitution is active now.
 bool guide_active();
 void guide_reset();

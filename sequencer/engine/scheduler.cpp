@@ -98,7 +98,7 @@ void meta_event(int track, const TrackEvent& ev, bool muted) {
             c.time_sig_den = 1 << (data[1] > 6 ? 6 : data[1]);
             c.timesig_tick = ev.tick;
             c.timesig_measure = c.current_measure;
-            g_engine_display.timesig_dirty.store(true, std::memory_order_relaxed);
+            display_time_signature(c.time_sig_num, c.time_sig_den);
         }
         break;
     default:
@@ -236,7 +236,7 @@ int32_t locate_measure(int measure) {
     c.time_sig_den = entry.denominator == 0 ? 4 : entry.denominator;
     c.tempo_bpm = static_cast<int>(entry.tempo);
     tempo_set();
-    g_engine_display.timesig_dirty.store(true, std::memory_order_relaxed);
+    display_time_signature(c.time_sig_num, c.time_sig_den);
     return entry.start_tick;
 }
 
@@ -254,7 +254,7 @@ void position_reset() {
     counters_reset();
     display_position(1, 1, 0);
     tempo_set();
-    g_engine_display.timesig_dirty.store(true, std::memory_order_relaxed);
+    display_time_signature(c.time_sig_num, c.time_sig_den);
 }
 
 void counters_reset() {

@@ -47,7 +47,7 @@ void tempo_change_at(int32_t run_tick) {
     }
     c.tempo_bpm = c.tempo_bpm < 1 ? 1 : (c.tempo_bpm > 600 ? 600 : c.tempo_bpm);
     c.tempo_usec = 60000000 / c.tempo_bpm;
-    g_engine_display.tempo_dirty.store(true, std::memory_order_relaxed);
+    display_tempo(c.tempo_bpm);
 }
 
 // Tempo is held in whole quarter notes per minute; 0 microseconds would be infinitely fast

@@ -19,6 +19,7 @@ struct Transport {
     std::atomic_flag frame_busy;
     std::atomic<bool> frame_in_timer;
     std::atomic<bool> thread_running;
+    std::atomic<uint32_t> frame_wait; // ms the playback loop may wait after the last frame
     struct PlatformThread* thread;
     bool paused;
     int record_start_measure;

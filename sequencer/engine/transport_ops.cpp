@@ -166,6 +166,7 @@ void transport_stop(bool full) {
     for (int i = 0; i < 128; i++) {
         midi_in_process();
     }
+    midi_in_sysex_end();
     char elapsed[13];
     elapsed_time_text(g_song_clock.elapsed_ms, elapsed);
     if (g_engine_hooks.elapsed_time) {
@@ -269,8 +270,16 @@ void tempo_step(int delta) {
 
 void speed_factor_set(int factor) {
     g_song_clock.speed_factor = factor < 1 ? 1 : (factor > 16 ? 16 : factor);
-    if (transport_mode() == MODE_STOPPED) {
+    int mode = transport_mode();
+    if (mode == MODE_STOPPED) {
         position_reset();
+    } else if (mode == MODE_PLAYING) {
+        // Back to the song start, playing on at the new speed from there.
+        all_notes_off();
+        position_reset();
+        if (internal_clock()) {
+            clock_reset();
+        }
     }
 }
 

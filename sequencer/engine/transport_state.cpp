@@ -17,6 +17,7 @@ void transport_reset() {
     t.frame_busy.clear();
     t.frame_in_timer.store(false);
     t.thread_running.store(false);
+    t.frame_wait.store(1);
     t.thread = nullptr;
     t.paused = false;
     t.record_start_measure = 0;

@@ -2,6 +2,8 @@
 // transport operations, external clock, baton, metronome and MIDI clock output.
 #include "tests/engine/engine_fixture.h"
 
+#include "sequencer/engine/engine_hooks.h"
+
 #include <cmath>
 
 namespace {
@@ -324,6 +326,38 @@ TEST_F(Playback, FrameWaitStopsAtTheNextMidiClockAndOnQueuedInput) {
     EXPECT_EQ(frame_wait_ms(1000), 1u);
     transport_stop(false);
     EXPECT_EQ(frame_wait_ms(1000), 1u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Playback, SpeedChangeWhilePlayingStartsTheSongAgainAtTheNewSpeed) {
+    load_song({concat({tempo_event(0, 500000), ev(0, {0x90, 60, 100}), ev(960, {0x80, 60, 0}),
+                       end_of_track(7680)})});
+    speed_factor_set(2);
+    transport_start();
+    run_ms(500);
+    EXPECT_EQ(g_song_clock.song_tick, 960);
+    speed_factor_set(1);
+    EXPECT_EQ(transport_mode(), MODE_PLAYING);
+    EXPECT_EQ(g_song_clock.song_tick, 0);
+    clear_sent();
+    run_ms(500);
+    EXPECT_EQ(g_song_clock.song_tick, 480);
+    // From the start again: the first note sounds anew.
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 60, 100}}));
+}
+
+TEST_F(Playback, TempoAndSignatureReachTheDisplayRecord) {
+    load_song({concat({tempo_event(0, 500000), time_signature(0, 3, 3), tempo_event(480, 1000000),
+                       end_of_track(1920)})});
+    EXPECT_EQ(g_engine_display.time_sig_num.load(), 3);
+    EXPECT_EQ(g_engine_display.time_sig_den.load(), 8);
+    transport_start();
+    run_ms(600);
+    EXPECT_EQ(g_engine_display.tempo_bpm.load(), 60);
+    EXPECT_TRUE(g_engine_display.tempo_dirty.load());
 }
 
 } // namespace

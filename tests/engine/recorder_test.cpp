@@ -197,3 +197,39 @@ TEST_F(Recording, StopButtonAfterTheArenaRanFullKeepsTheTrackIntact) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Recording, StopWithAnExclusiveMessageStillOpenWritesItWhole) {
+    load_measures(4);
+    g_song.write_track = 1;
+    record_standby();
+    play_in({0x90, 60, 100});
+    run_ms(10);
+    feed_long(Bytes{0xF0, 0x41, 0x10, 0x42}); // the end never comes
+    run_frames(1);
+    transport_stop(false);
+    // The message is closed as if F7 had come: length 4 (three data bytes and F7).
+    EXPECT_EQ(track_events(1), (Bytes{0x00, 0x90, 60, 100, 0x09, 0xF0, 0x04, 0x41, 0x10, 0x42, 0xF7,
+                                      0x00, 0xFF, 0x2F, 0x00}));
+    EXPECT_FALSE(g_input.in_sysex);
+}
+
+TEST_F(Recording, RunningStatusAfterAStopCausedByTheFullArenaIsTakenSafely) {
+    load_measures(4);
+    g_song.write_track = 1;
+    limit_at_free(8 + 4 + 3);
+    record_standby();
+    play_in({0x90, 60, 100});
+    run_ms(10);
+    play_in({0x90, 61, 100}); // does not fit: out of memory
+    // The next note stops the recording, which drains the queue while this message is
+    // handled: the running-status bytes behind it must start a message of their own.
+    feed({0x90, 62, 100});
+    feed({64, 100});
+    run_frames(1);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_EQ(g_input.in_count, 0);
+}
+
+} // namespace
