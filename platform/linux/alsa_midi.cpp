@@ -18,6 +18,8 @@ struct AlsaMidi {
     bool probed = false;
     std::vector<std::string> out_names;
     std::vector<std::string> in_names;
+    std::vector<unsigned> out_numbers; // RtMidi's port number of each device
+    std::vector<unsigned> in_numbers;
     std::unique_ptr<RtMidiOut> out_ports[MAX_DEVICES];
     std::unique_ptr<RtMidiIn> in_port;
     MidiInCallbacks callbacks{};
@@ -26,6 +28,22 @@ struct AlsaMidi {
 AlsaMidi g_alsa;
 
 void quiet_errors(RtMidiError::Type, const std::string&, void*) {}
+
+// The system's "Midi Through" port makes no sound: it goes last, so that port 0, where every
+// track plays by default, is a real synthesiser or interface whenever there is one.
+void ports_list(RtMidi& midi, std::vector<std::string>& names, std::vector<unsigned>& numbers) {
+    unsigned count = midi.getPortCount();
+    for (int pass = 0; pass < 2; pass++) {
+        for (unsigned i = 0; i < count && names.size() < MAX_DEVICES; i++) {
+            std::string name = midi.getPortName(i);
+            bool through = name.find("Midi Through") != std::string::npos;
+            if (through == (pass == 1)) {
+                names.push_back(name);
+                numbers.push_back(i);
+            }
+        }
+    }
+}
 
 // RtMidi reports failure by exceptions; none may leave this file.
 void probe() {
@@ -41,19 +59,15 @@ void probe() {
     try {
         RtMidiOut out(RtMidi::LINUX_ALSA, "ZB47");
         out.setErrorCallback(quiet_errors, nullptr);
-        unsigned count = out.getPortCount();
-        for (unsigned i = 0; i < count && i < MAX_DEVICES; i++) {
-            g_alsa.out_names.push_back(out.getPortName(i));
-        }
+        ports_list(out, g_alsa.out_names, g_alsa.out_numbers);
         RtMidiIn in(RtMidi::LINUX_ALSA, "ZB47");
         in.setErrorCallback(quiet_errors, nullptr);
-        count = in.getPortCount();
-        for (unsigned i = 0; i < count && i < MAX_DEVICES; i++) {
-            g_alsa.in_names.push_back(in.getPortName(i));
-        }
+        ports_list(in, g_alsa.in_names, g_alsa.in_numbers);
     } catch (const RtMidiError&) {
         g_alsa.out_names.clear();
         g_alsa.in_names.clear();
+        g_alsa.out_numbers.clear();
+        g_alsa.in_numbers.clear();
     }
 }
 
@@ -89,7 +103,7 @@ bool out_open(int device) {
     try {
         auto port = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, "ZB47");
         port->setErrorCallback(quiet_errors, nullptr);
-        port->openPort(static_cast<unsigned>(device), "ZB47 out");
+        port->openPort(g_alsa.out_numbers[device], "ZB47 out");
         g_alsa.out_ports[device] = std::move(port);
         return true;
     } catch (const RtMidiError&) {
@@ -188,7 +202,7 @@ int in_open(int device, const MidiInCallbacks& callbacks) {
         port->ignoreTypes(false, false, false);
         g_alsa.callbacks = callbacks;
         port->setCallback(on_input, nullptr);
-        port->openPort(static_cast<unsigned>(device), "ZB47 in");
+        port->openPort(g_alsa.in_numbers[device], "ZB47 in");
         g_alsa.in_port = std::move(port);
         return 0;
     } catch (const RtMidiError&) {
