@@ -89,6 +89,25 @@ TEST_F(ConverterShellTest, MailToolStartsOnlyWhenPresentAndAfterSuccess) {
     EXPECT_EQ(g_headless.started_programs.size(), 1u);
 }
 
+// A directory inside the test's own, named so that paths in it are `length` bytes long.
+std::string deep_directory(const TempDir& dir, size_t length) {
+    std::string sub = dir.file(std::string(length - dir.path.size() - 1, 'd'));
+    mkdir(sub.c_str(), 0700);
+    return sub;
+}
+
+TEST_F(ConverterShellTest, OverwriteQuestionOfALongPathKeepsItsQuestion) {
+    g_options.model = 1;
+    g_converter.version1_answer = PresetAnswer::no;
+    std::string sub = deep_directory(dir, 200);
+    write_file_bytes(sub + "/long.PMD", {1});
+    ASSERT_FALSE(convert(melody(), sub.substr(dir.path.size() + 1) + "/long.mid"));
+    ASSERT_EQ(questions().size(), 1u);
+    EXPECT_EQ(questions()[0],
+              sub + "/long.PMD\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？");
+    EXPECT_EQ(read_file_bytes(sub + "/long.PMD"), Bytes{1});
+}
+
 TEST_F(ConverterShellTest, UnreadableSmfWritesNothing) {
     EXPECT_FALSE(convert(bytes_of("not a midi file at all"), "bad.mid"));
     EXPECT_FALSE(exists("bad.MLD"));
