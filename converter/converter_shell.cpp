@@ -67,11 +67,11 @@ char input_path_mark() {
 
 int confirm_overwrite() {
     const char* path = g_converter.input_path;
-    PlatformFile* existing = platform_file_open(path, FileMode::read);
-    if (existing == nullptr) {
+    // Whether the file is there, not whether it can be read: the output replaces the old
+    // file by a rename, which succeeds over a file this user may not read.
+    if (!platform_file_exists(path)) {
         return 1;
     }
-    platform_file_close(existing);
     if (g_converter.overwrite_answer != PresetAnswer::ask) {
         return g_converter.overwrite_answer == PresetAnswer::yes ? 1 : 0;
     }

@@ -108,6 +108,19 @@ TEST_F(ConverterShellTest, OverwriteQuestionOfALongPathKeepsItsQuestion) {
     EXPECT_EQ(read_file_bytes(sub + "/long.PMD"), Bytes{1});
 }
 
+TEST_F(ConverterShellTest, ExistingOutputThatCannotBeReadIsNotReplacedUnasked) {
+    g_options.model = 1;
+    g_converter.version1_answer = PresetAnswer::no;
+    write_file_bytes(dir.file("u.PMD"), {1});
+    g_headless.unreadable_path = dir.file("u.PMD");
+    g_headless.default_answer = false;
+    EXPECT_FALSE(convert(melody(), "u.mid"));
+    ASSERT_EQ(questions().size(), 1u);
+    EXPECT_EQ(questions()[0],
+              dir.file("u.PMD") + "\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？");
+    EXPECT_EQ(output("u.PMD"), Bytes{1});
+}
+
 TEST_F(ConverterShellTest, UnreadableSmfWritesNothing) {
     EXPECT_FALSE(convert(bytes_of("not a midi file at all"), "bad.mid"));
     EXPECT_FALSE(exists("bad.MLD"));
