@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -214,6 +215,23 @@ TEST_F(ConverterShellTest, FlagsWinOverTheStoredOptions) {
     EXPECT_TRUE(exists("f.mmf"));
     EXPECT_EQ(run_cli({"--headless", "--no-v1", "--model=1", dir.file("f.mid")}), 0);
     EXPECT_TRUE(exists("f.PMD"));
+}
+
+TEST_F(ConverterShellTest, PathTooLongForTheInputPathIsRefused) {
+    // The first 260 bytes of the path name another song: it must not be converted instead.
+    std::string sub = deep_directory(dir, 200);
+    std::string other = sub + "/" + std::string(260 - sub.size() - 5, 'x') + ".mid";
+    ASSERT_EQ(other.size(), 260u);
+    std::string wanted = other + "dle-of-a-long-name.mid";
+    write_file_bytes(other, melody());
+    write_file_bytes(wanted, melody());
+    EXPECT_EQ(run_cli({"--headless", "--model=1", "--no-v1", wanted}), 2);
+    EXPECT_FALSE(std::filesystem::exists(other.substr(0, 257) + "PMD"));
+    EXPECT_FALSE(std::filesystem::exists(wanted.substr(0, wanted.size() - 3) + "PMD"));
+    EXPECT_FALSE(command_line_take(wanted.c_str()));
+    EXPECT_STREQ(g_converter.input_path, "");
+    EXPECT_TRUE(command_line_take(other.c_str()));
+    EXPECT_EQ(g_converter.input_path, other);
 }
 
 TEST_F(ConverterShellTest, CommandLineMissingFileFails) {
