@@ -235,8 +235,12 @@ TEST_F(ConverterShellTest, PathTooLongForTheInputPathIsRefused) {
 }
 
 TEST_F(ConverterShellTest, CommandLineMissingFileFails) {
-    EXPECT_EQ(run_cli({"--headless", dir.file("none.mid")}), 1);
-    EXPECT_EQ(g_headless.status_texts.back(), "file not found");
+    for (const char* name : {"none.mid", "none.mld", "none.PMD", "none.mmf"}) {
+        g_headless.status_texts.clear();
+        EXPECT_EQ(run_cli({"--headless", dir.file(name)}), 1) << name;
+        ASSERT_FALSE(g_headless.status_texts.empty()) << name;
+        EXPECT_EQ(g_headless.status_texts.back(), "file not found") << name;
+    }
 }
 
 } // namespace
