@@ -58,8 +58,10 @@ void show_message(const char* format, ...) {
 }
 
 bool ask_yes_no(const char* text) {
+    // A question keeps the larger buffer in both programs: the converter's overwrite question
+    // puts a path of up to 260 bytes before the question itself, which must not be cut off.
     char copy[MESSAGE_BUFFER_SEQUENCER];
-    size_t size = buffer_size();
+    size_t size = MESSAGE_BUFFER_SEQUENCER;
     size_t length = text != nullptr ? strnlen(text, size - 3) : 0;
     if (length > 0) {
         memcpy(copy, text, length);

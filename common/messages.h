@@ -18,5 +18,6 @@ void messages_reset();
 // Formats into the program's text buffer (cut without splitting a double-byte character so
 // CR LF still fits), appends CR LF and shows a system-modal box with the exclamation icon.
 void show_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// Shows text plus CR LF with Yes and No buttons; true exactly when Yes was chosen.
+// Shows text (up to 513 bytes in both programs) plus CR LF with Yes and No buttons; true
+// exactly when Yes was chosen.
 bool ask_yes_no(const char* text);

@@ -72,8 +72,9 @@ char input_path_mark();
 // 1 when the output path does not exist or the user agrees to overwrite it, else 0.
 int confirm_overwrite();
 
-// Takes the input path from a raw command line (quoted paths lose their quotes).
-void command_line_take(const char* command_line);
+// Takes the input path from a raw command line (quoted paths lose their quotes); false, with
+// the path left empty, when it does not fit the input path.
+bool command_line_take(const char* command_line);
 // Routes the input path to its conversion; true when an output file was written.
 bool run_conversion();
 

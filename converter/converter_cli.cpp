@@ -262,7 +262,11 @@ int melconv_run(int argc, char** argv) {
         fprintf(stderr, "melconv: options stored\n");
     }
     song_store_init(CONVERTER_STORE);
-    command_line_take(request.file != nullptr ? request.file : "");
+    if (!command_line_take(request.file != nullptr ? request.file : "")) {
+        fprintf(stderr, "melconv: the path is longer than %zu bytes: %s\n", CONVERTER_PATH_SIZE - 1,
+                request.file);
+        return EXIT_USAGE;
+    }
     if (g_converter.show_options || request.version_check) {
         // The options dialog's counterpart: the version check runs just before it.
         if (request.version_check) {

@@ -67,11 +67,11 @@ char input_path_mark() {
 
 int confirm_overwrite() {
     const char* path = g_converter.input_path;
-    PlatformFile* existing = platform_file_open(path, FileMode::read);
-    if (existing == nullptr) {
+    // Whether the file is there, not whether it can be read: the output replaces the old
+    // file by a rename, which succeeds over a file this user may not read.
+    if (!platform_file_exists(path)) {
         return 1;
     }
-    platform_file_close(existing);
     if (g_converter.overwrite_answer != PresetAnswer::ask) {
         return g_converter.overwrite_answer == PresetAnswer::yes ? 1 : 0;
     }
@@ -82,21 +82,25 @@ int confirm_overwrite() {
     return ask_yes_no(text.c_str()) ? 1 : 0;
 }
 
-void command_line_take(const char* command_line) {
+bool command_line_take(const char* command_line) {
     g_converter.input_path[0] = '\0';
     size_t n = strlen(command_line);
     if (n == 0) {
         g_converter.show_options = true;
-        return;
+        return true;
     }
     const char* from = command_line;
     if (command_line[0] == '"') {
         from++;
         n = n >= 2 ? n - 2 : 0;
     }
-    n = n < CONVERTER_PATH_SIZE - 1 ? n : CONVERTER_PATH_SIZE - 1;
+    // A cut path would name another file, which would then be converted and overwritten.
+    if (n > CONVERTER_PATH_SIZE - 1) {
+        return false;
+    }
     memcpy(g_converter.input_path, from, n);
     g_converter.input_path[n] = '\0';
+    return true;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // The ringtone buffer and the converter's file writes.
 #include "converter/ringtone_io.h"
 
+#include "common/status_line.h"
 #include "platform/platform.h"
 #include "songcore/song_store.h"
 
@@ -45,6 +46,8 @@ bool ringtone_read_file(const char* path) {
     g_ringtone.size = 0;
     PlatformFile* file = platform_file_open(path, FileMode::read);
     if (file == nullptr) {
+        // The same report as for a MIDI file that cannot be opened.
+        show_status("file not found");
         return false;
     }
     // A full ringtone passes the limit by its last event and the closing of its tracks:

@@ -46,6 +46,8 @@ struct HeadlessState {
     bool fail_next_write_close = false;
     bool fail_open_write = false;
     bool fail_rename = false;
+    // Opening this path for reading fails although the file exists (another user's file).
+    std::string unreadable_path;
 
     // Clipboard in memory; with no clipboard (no display) a put fails and keeps nothing.
     bool clipboard_available = true;

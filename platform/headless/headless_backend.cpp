@@ -72,6 +72,9 @@ PlatformFile* file_open(const char* path, FileMode mode) {
     if (mode == FileMode::write && g_headless.fail_open_write) {
         return nullptr;
     }
+    if (mode == FileMode::read && g_headless.unreadable_path == path) {
+        return nullptr;
+    }
     return posix_file_open(path, mode);
 }
 

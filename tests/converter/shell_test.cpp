@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -87,6 +88,38 @@ TEST_F(ConverterShellTest, MailToolStartsOnlyWhenPresentAndAfterSuccess) {
     write_file_bytes(dir.file("c.mmf"), {1});
     EXPECT_FALSE(convert(melody(), "c.mid"));
     EXPECT_EQ(g_headless.started_programs.size(), 1u);
+}
+
+// A directory inside the test's own, named so that paths in it are `length` bytes long.
+std::string deep_directory(const TempDir& dir, size_t length) {
+    std::string sub = dir.file(std::string(length - dir.path.size() - 1, 'd'));
+    mkdir(sub.c_str(), 0700);
+    return sub;
+}
+
+TEST_F(ConverterShellTest, OverwriteQuestionOfALongPathKeepsItsQuestion) {
+    g_options.model = 1;
+    g_converter.version1_answer = PresetAnswer::no;
+    std::string sub = deep_directory(dir, 200);
+    write_file_bytes(sub + "/long.PMD", {1});
+    ASSERT_FALSE(convert(melody(), sub.substr(dir.path.size() + 1) + "/long.mid"));
+    ASSERT_EQ(questions().size(), 1u);
+    EXPECT_EQ(questions()[0],
+              sub + "/long.PMD\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？");
+    EXPECT_EQ(read_file_bytes(sub + "/long.PMD"), Bytes{1});
+}
+
+TEST_F(ConverterShellTest, ExistingOutputThatCannotBeReadIsNotReplacedUnasked) {
+    g_options.model = 1;
+    g_converter.version1_answer = PresetAnswer::no;
+    write_file_bytes(dir.file("u.PMD"), {1});
+    g_headless.unreadable_path = dir.file("u.PMD");
+    g_headless.default_answer = false;
+    EXPECT_FALSE(convert(melody(), "u.mid"));
+    ASSERT_EQ(questions().size(), 1u);
+    EXPECT_EQ(questions()[0],
+              dir.file("u.PMD") + "\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？");
+    EXPECT_EQ(output("u.PMD"), Bytes{1});
 }
 
 TEST_F(ConverterShellTest, UnreadableSmfWritesNothing) {
@@ -184,9 +217,30 @@ TEST_F(ConverterShellTest, FlagsWinOverTheStoredOptions) {
     EXPECT_TRUE(exists("f.PMD"));
 }
 
+TEST_F(ConverterShellTest, PathTooLongForTheInputPathIsRefused) {
+    // The first 260 bytes of the path name another song: it must not be converted instead.
+    std::string sub = deep_directory(dir, 200);
+    std::string other = sub + "/" + std::string(260 - sub.size() - 5, 'x') + ".mid";
+    ASSERT_EQ(other.size(), 260u);
+    std::string wanted = other + "dle-of-a-long-name.mid";
+    write_file_bytes(other, melody());
+    write_file_bytes(wanted, melody());
+    EXPECT_EQ(run_cli({"--headless", "--model=1", "--no-v1", wanted}), 2);
+    EXPECT_FALSE(std::filesystem::exists(other.substr(0, 257) + "PMD"));
+    EXPECT_FALSE(std::filesystem::exists(wanted.substr(0, wanted.size() - 3) + "PMD"));
+    EXPECT_FALSE(command_line_take(wanted.c_str()));
+    EXPECT_STREQ(g_converter.input_path, "");
+    EXPECT_TRUE(command_line_take(other.c_str()));
+    EXPECT_EQ(g_converter.input_path, other);
+}
+
 TEST_F(ConverterShellTest, CommandLineMissingFileFails) {
-    EXPECT_EQ(run_cli({"--headless", dir.file("none.mid")}), 1);
-    EXPECT_EQ(g_headless.status_texts.back(), "file not found");
+    for (const char* name : {"none.mid", "none.mld", "none.PMD", "none.mmf"}) {
+        g_headless.status_texts.clear();
+        EXPECT_EQ(run_cli({"--headless", dir.file(name)}), 1) << name;
+        ASSERT_FALSE(g_headless.status_texts.empty()) << name;
+        EXPECT_EQ(g_headless.status_texts.back(), "file not found") << name;
+    }
 }
 
 } // namespace
