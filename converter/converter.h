@@ -51,6 +51,9 @@ extern ConverterShell g_converter;
 // Options back to their defaults, shell state back to its start (language kept as given).
 void converter_options_reset();
 void converter_reset();
+// Everything one conversion starts from: status line, song files, track rewriting, event
+// filter, shell state and options back to their start, and an empty converter store.
+void converter_fresh_start();
 
 // Shows the message of the user's language (English when `english` is null).
 void converter_message(const char* japanese, const char* english);

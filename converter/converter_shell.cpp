@@ -1,6 +1,7 @@
 // The converter's one run: its state, messages in the user's language, the input path and
 // the choice of conversion by file name, and the start of the mail tool afterwards.
 #include "common/messages.h"
+#include "common/status_line.h"
 #include "common/text_sjis.h"
 #include "converter/converter.h"
 #include "converter/mail_text.h"
@@ -8,6 +9,7 @@
 #include "platform/platform.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
+#include "songcore/track_normalize.h"
 
 #include <cstdio>
 #include <cstring>
@@ -36,6 +38,16 @@ void converter_reset() {
     g_message_boxes.buffer_size = MESSAGE_BUFFER_CONVERTER;
     mail_text_reset();
     ringtone_reset();
+}
+
+void converter_fresh_start() {
+    status_line_reset();
+    song_files_reset();
+    track_rewrite_reset();
+    event_filter_reset();
+    converter_reset();
+    converter_options_reset();
+    song_store_init(CONVERTER_STORE);
 }
 
 void converter_message(const char* japanese, const char* english) {

@@ -17,14 +17,8 @@
 void ConverterFixture::SetUp() {
     ASSERT_TRUE(platform_select("headless"));
     headless_reset();
-    status_line_reset();
-    song_files_reset();
-    track_rewrite_reset();
-    event_filter_reset();
     g_converter.ui_japanese = false;
-    converter_reset();
-    converter_options_reset();
-    song_store_init(CONVERTER_STORE);
+    converter_fresh_start();
     snprintf(g_converter.program_directory, sizeof g_converter.program_directory, "%s",
              dir.path.c_str());
 }

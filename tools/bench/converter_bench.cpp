@@ -80,15 +80,9 @@ Bytes pad_song(int chords) {
 void fresh_converter() {
     platform_select("headless");
     headless_reset();
-    status_line_reset();
-    song_files_reset();
-    track_rewrite_reset();
-    event_filter_reset();
     g_headless.default_answer = true;
-    converter_reset();
-    converter_options_reset();
+    converter_fresh_start();
     g_options.autocut = 900;
-    song_store_init(CONVERTER_STORE);
 }
 
 void convert_to(benchmark::State& state, int model, const char* name) {

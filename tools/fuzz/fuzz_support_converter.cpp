@@ -35,14 +35,8 @@ std::string fuzz_directory() {
 std::string fuzz_converter_begin(const uint8_t* data, size_t size, const char* name) {
     std::string dir = fuzz_directory();
     headless_reset();
-    status_line_reset();
-    song_files_reset();
-    track_rewrite_reset();
-    event_filter_reset();
     g_headless.default_answer = true;
-    converter_reset();
-    converter_options_reset();
-    song_store_init(CONVERTER_STORE);
+    converter_fresh_start();
     snprintf(g_converter.program_directory, sizeof g_converter.program_directory, "%s",
              dir.c_str());
     std::string path = dir + "/" + name;
