@@ -8,7 +8,13 @@
 namespace {
 // Chosen once at start, before any other thread exists.
 const PlatformBackend* g_backend = &HEADLESS_BACKEND;
-const PlatformBackend* const BUILT_BACKENDS[] = {&HEADLESS_BACKEND, &TERMINAL_BACKEND};
+const PlatformBackend* const BUILT_BACKENDS[] = {
+    &HEADLESS_BACKEND,
+    &TERMINAL_BACKEND,
+#ifdef ZB_WITH_SDL
+    &SDL_BACKEND,
+#endif
+};
 const PlatformMidiBackend* g_midi = &HEADLESS_MIDI;
 
 struct NamedMidi {
@@ -49,11 +55,14 @@ const char* platform_backend_name() {
 }
 
 const char* platform_built_backends() {
-#ifdef ZB_WITH_ALSA
-    return "headless terminal alsa-midi";
-#else
-    return "headless terminal";
+    return "headless terminal"
+#ifdef ZB_WITH_SDL
+           " sdl"
 #endif
+#ifdef ZB_WITH_ALSA
+           " alsa-midi"
+#endif
+        ;
 }
 
 void platform_message_box(const char* caption, const char* text, MessageIcon icon) {
@@ -215,4 +224,71 @@ long platform_tcp_receive(PlatformSocket* socket, void* buffer, size_t count) {
 
 void platform_tcp_close(PlatformSocket* socket) {
     g_backend->tcp_close(socket);
+}
+
+// Window calls; a backend without windows refuses to open one and ignores the rest.
+namespace {
+const char* g_window_error = "";
+const PlatformWindowBackend* window_backend() {
+    return g_backend->window;
+}
+} // namespace
+
+bool platform_window_open(const char* caption, const WindowOptions& options) {
+    if (window_backend() == nullptr) {
+        g_window_error = "this backend has no windows";
+        return false;
+    }
+    g_window_error = "";
+    return window_backend()->open(caption, options);
+}
+
+void platform_window_run(const WindowHandlers& handlers) {
+    if (window_backend()) {
+        window_backend()->run(handlers);
+    }
+}
+
+void platform_window_destroy() {
+    if (window_backend()) {
+        window_backend()->destroy();
+    }
+}
+
+void platform_window_caption(const char* caption) {
+    if (window_backend()) {
+        window_backend()->caption(caption);
+    }
+}
+
+void platform_window_drop_accept(bool on) {
+    if (window_backend()) {
+        window_backend()->drop_accept(on);
+    }
+}
+
+void platform_window_wake() {
+    if (window_backend()) {
+        window_backend()->wake();
+    }
+}
+
+void platform_pointer_warp(int x, int y) {
+    if (window_backend()) {
+        window_backend()->pointer_warp(x, y);
+    }
+}
+
+void platform_cursor_shape(int shape) {
+    if (window_backend()) {
+        window_backend()->cursor_shape(shape);
+    }
+}
+
+void platform_window_error_set(const char* text) {
+    g_window_error = text;
+}
+
+const char* platform_window_error() {
+    return g_window_error;
 }

@@ -4,6 +4,7 @@
 #include "platform/midi_backend.h"
 #include "platform/network.h"
 #include "platform/platform.h"
+#include "platform/window_backend.h"
 
 struct PlatformBackend {
     const char* name;
@@ -37,8 +38,12 @@ struct PlatformBackend {
     long (*tcp_send)(PlatformSocket* socket, const void* data, size_t count);
     long (*tcp_receive)(PlatformSocket* socket, void* buffer, size_t count);
     void (*tcp_close)(PlatformSocket* socket);
-    const PlatformMidiBackend* midi; // the MIDI ports the backend starts with
+    const PlatformMidiBackend* midi;     // the MIDI ports the backend starts with
+    const PlatformWindowBackend* window; // null: no windows
 };
 
 extern const PlatformBackend HEADLESS_BACKEND;
 extern const PlatformBackend TERMINAL_BACKEND;
+#ifdef ZB_WITH_SDL
+extern const PlatformBackend SDL_BACKEND;
+#endif

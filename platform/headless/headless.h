@@ -66,3 +66,5 @@ extern HeadlessState g_headless;
 void headless_reset();
 // The last status text, or "" when none was shown.
 const std::string& headless_last_status();
+// For a whole program run headless: the language and program directory of the real system.
+void headless_follow_system();

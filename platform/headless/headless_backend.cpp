@@ -194,4 +194,13 @@ const PlatformBackend HEADLESS_BACKEND = {
     posix_tcp_receive,
     posix_tcp_close,
     &HEADLESS_MIDI,
+    &HEADLESS_WINDOW,
 };
+
+void headless_follow_system() {
+    g_headless.language = posix_system_language();
+    char dir[4096];
+    if (posix_program_directory(dir, sizeof dir)) {
+        g_headless.program_directory = dir;
+    }
+}

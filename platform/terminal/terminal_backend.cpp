@@ -5,11 +5,12 @@
 #include "platform/platform_backend.h"
 #include "platform/posix_files.h"
 #include "platform/posix_network.h"
+#include "platform/posix_programs.h"
+#include "platform/posix_text.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <iconv.h>
 #include <string>
 #include <unistd.h>
 
@@ -21,31 +22,6 @@ void terminal_reset() {
 }
 
 namespace {
-
-// Shift-JIS to UTF-8 for the terminal; a byte without a form shows as '?'.
-std::string sjis_text_to_utf8(const char* text) {
-    std::string out;
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return text;
-    }
-    char* in = const_cast<char*>(text);
-    size_t in_left = strlen(text);
-    char buffer[256];
-    while (in_left > 0) {
-        char* o = buffer;
-        size_t o_left = sizeof buffer;
-        size_t r = iconv(cd, &in, &in_left, &o, &o_left);
-        out.append(buffer, static_cast<size_t>(o - buffer));
-        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-            out.push_back('?');
-            in++;
-            in_left--;
-        }
-    }
-    iconv_close(cd);
-    return out;
-}
 
 // Message texts end in CR LF for the boxes; a terminal line needs only the LF.
 std::string terminal_text(const char* text) {
@@ -98,32 +74,11 @@ bool key_down(int) {
     return false;
 }
 
-bool program_on_path(const char* name) {
-    const char* path = getenv("PATH");
-    if (path == nullptr) {
-        return false;
-    }
-    std::string dirs = path;
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos) {
-            end = dirs.size();
-        }
-        std::string candidate = dirs.substr(start, end - start) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
-
 bool clipboard_put_text(const char* text) {
     const char* command = nullptr;
-    if (getenv("WAYLAND_DISPLAY") != nullptr && program_on_path("wl-copy")) {
+    if (getenv("WAYLAND_DISPLAY") != nullptr && posix_program_on_path("wl-copy")) {
         command = "wl-copy";
-    } else if (getenv("DISPLAY") != nullptr && program_on_path("xclip")) {
+    } else if (getenv("DISPLAY") != nullptr && posix_program_on_path("xclip")) {
         command = "xclip -selection clipboard -i";
     }
     if (command == nullptr) {
@@ -136,16 +91,6 @@ bool clipboard_put_text(const char* text) {
     size_t length = strlen(text);
     bool ok = fwrite(text, 1, length, pipe) == length;
     return pclose(pipe) == 0 && ok;
-}
-
-bool start_program(const char* program_path, const char* argument) {
-    const char* arguments[] = {program_path, argument, nullptr};
-    return posix_spawn_detached(program_path, arguments);
-}
-
-bool open_document(const char* path_or_address) {
-    const char* arguments[] = {"xdg-open", path_or_address, nullptr};
-    return program_on_path("xdg-open") && posix_spawn_detached("xdg-open", arguments);
 }
 
 bool network_available() {
@@ -181,12 +126,13 @@ const PlatformBackend TERMINAL_BACKEND = {
     key_down,
     posix_path_display_text,
     clipboard_put_text,
-    start_program,
-    open_document,
+    posix_start_program,
+    posix_open_document,
     network_available,
     tcp_connect,
     posix_tcp_send,
     posix_tcp_receive,
     posix_tcp_close,
     &HEADLESS_MIDI, // no ports: the converter sends no MIDI
+    nullptr,
 };

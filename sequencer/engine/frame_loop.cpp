@@ -86,15 +86,17 @@ void frame_routine() {
     if (g_transport.frame_busy.test_and_set(std::memory_order_acquire)) {
         return;
     }
+    int mouse_y = g_transport.mouse_y.load(std::memory_order_relaxed);
+    g_transport.mouse_dy = mouse_y - g_transport.mouse_y_previous;
     if (g_settings.slots[SLOT_CLOCK_SOURCE] == CLOCK_BATON) {
         baton_detect();
     }
-    g_transport.mouse_dy = 0;
     if (g_engine_hooks.screen_handler) {
         g_engine_hooks.screen_handler();
     } else {
         normal_mode_step();
     }
+    g_transport.mouse_y_previous = mouse_y;
     // Worked out here, while the frame owns the engine's state.
     g_transport.frame_wait.store(frame_wait_ms(FRAME_WAIT_CAP_MS), std::memory_order_relaxed);
     g_transport.frame_busy.clear(std::memory_order_release);

@@ -30,7 +30,11 @@ struct Transport {
     int play_octave;
     bool alt_mode;       // Shift or the right mouse button held
     bool remote_allowed; // the menu is in a state that offers remote control
-    int mouse_dy;        // vertical mouse movement since the last frame (up < 0)
+    // The window's mouse y (written by the window thread); each frame works out mouse_dy,
+    // the movement since the previous frame (up < 0), for the baton.
+    std::atomic<int> mouse_y;
+    int mouse_y_previous;
+    int mouse_dy;
 };
 
 // Milliseconds unless noted; signed 32-bit, as the clock wraps only after 24 days.

@@ -23,9 +23,11 @@ void transport_reset() {
     t.record_start_measure = 0;
     t.step_recording = false;
     t.was_playing = false;
-    t.play_octave = 4;
+    t.play_octave = 3;
     t.alt_mode = false;
     t.remote_allowed = false;
+    t.mouse_y.store(0, std::memory_order_relaxed);
+    t.mouse_y_previous = 0;
     t.mouse_dy = 0;
     g_song_clock = SongClock{};
     g_song_clock.speed_factor = 1;

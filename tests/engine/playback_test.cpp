@@ -179,7 +179,7 @@ TEST_F(Playback, MouseBatonReversalsSetTempoAndAdvanceHalfABeat) {
     transport_start();
     EXPECT_EQ(g_song_clock.baton_ticks, -240);
     auto stroke = [&](int dy) {
-        g_transport.mouse_dy = dy;
+        g_transport.mouse_y.fetch_add(dy);
         run_frames(1);
     };
     stroke(-3); // first upward movement notes the time

@@ -1,0 +1,107 @@
+// The headless window backend: remembers what the program asked of its window; its run loop
+// is a script run or, without a script, a real-time timer until the window is destroyed.
+#include "platform/headless/headless_window.h"
+
+#include "platform/headless/headless.h"
+#include "platform/midi.h"
+#include "platform/platform.h"
+#include "platform/window_backend.h"
+
+#include <atomic>
+#include <csignal>
+
+HeadlessWindowState g_headless_window;
+
+namespace {
+
+std::atomic<bool> g_wake{false};
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void on_interrupt(int) {
+    g_interrupted = 1;
+}
+
+bool open(const char* caption, const WindowOptions& options) {
+    g_headless_window.open = true;
+    g_headless_window.destroyed = false;
+    g_headless_window.caption = caption;
+    g_headless_window.options = options;
+    return true;
+}
+
+// Without a script the program runs in real time until it closes itself or is interrupted,
+// which counts as the window's close box.
+void run_real_time(const WindowHandlers& handlers) {
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
+    uint32_t next_tick = platform_tick_ms() + 20;
+    while (!g_headless_window.destroyed) {
+        if (g_interrupted) {
+            g_interrupted = 0;
+            handlers.close();
+            continue;
+        }
+        if (g_wake.exchange(false) && handlers.wake) {
+            handlers.wake();
+        }
+        if (static_cast<int32_t>(platform_tick_ms() - next_tick) >= 0) {
+            next_tick += 20;
+            handlers.timer();
+        }
+        platform_sleep_ms(1);
+    }
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+void run(const WindowHandlers& handlers) {
+    if (g_headless_window.options.script) {
+        g_headless_window.script_errors =
+            headless_script_run(g_headless_window.options.script, handlers);
+        return;
+    }
+    run_real_time(handlers);
+}
+
+void destroy() {
+    g_headless_window.destroyed = true;
+    g_headless_window.open = false;
+}
+
+void caption(const char* text) {
+    g_headless_window.caption = text;
+}
+
+void drop_accept(bool on) {
+    g_headless_window.drop_accepted = on;
+}
+
+void wake() {
+    g_wake.store(true);
+}
+
+void pointer_warp(int x, int y) {
+    g_headless_window.warp_x = x;
+    g_headless_window.warp_y = y;
+    g_headless_window.warps++;
+}
+
+void cursor_shape(int shape) {
+    g_headless_window.cursor_shape = shape;
+}
+
+} // namespace
+
+void headless_window_reset() {
+    g_headless_window = HeadlessWindowState{};
+    g_wake.store(false);
+}
+
+// Taken by the script runner, which delivers a wake at its next step.
+bool headless_window_take_wake() {
+    return g_wake.exchange(false);
+}
+
+const PlatformWindowBackend HEADLESS_WINDOW = {
+    open, run, destroy, caption, drop_accept, wake, pointer_warp, cursor_shape,
+};

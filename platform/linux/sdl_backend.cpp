@@ -1,0 +1,151 @@
+// The Linux desktop backend: the SDL window and its message boxes, keyboard state and
+// clipboard; files, programs and the network through the POSIX calls.
+#include "platform/linux/sdl_keys.h"
+#include "platform/linux/sdl_window.h"
+#include "platform/platform_backend.h"
+#include "platform/posix_files.h"
+#include "platform/posix_network.h"
+#include "platform/posix_programs.h"
+#include "platform/posix_text.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Message texts end in CR LF for the boxes; the SDL box needs none.
+std::string box_text(const char* text) {
+    std::string out = sjis_text_to_utf8(text);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
+        out.pop_back();
+    }
+    return out;
+}
+
+uint32_t box_flags(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::exclamation:
+        return SDL_MESSAGEBOX_WARNING;
+    case MessageIcon::information:
+    case MessageIcon::question:
+        return SDL_MESSAGEBOX_INFORMATION;
+    }
+    return SDL_MESSAGEBOX_INFORMATION;
+}
+
+void message_box(const char* caption, const char* text, MessageIcon icon) {
+    std::string c = box_text(caption);
+    std::string t = box_text(text);
+    if (SDL_ShowSimpleMessageBox(box_flags(icon), c.c_str(), t.c_str(), nullptr) != 0) {
+        fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+    }
+}
+
+// Two buttons; Enter takes the first, Esc the second. No box at all counts as the second.
+bool ask(const char* caption, const char* text, const char* first, const char* second) {
+    std::string c = box_text(caption);
+    std::string t = box_text(text);
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, second},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, first},
+    };
+    SDL_MessageBoxData data{};
+    data.flags = SDL_MESSAGEBOX_INFORMATION;
+    data.title = c.c_str();
+    data.message = t.c_str();
+    data.numbuttons = 2;
+    data.buttons = buttons;
+    int chosen = 0;
+    if (SDL_ShowMessageBox(&data, &chosen) != 0) {
+        return false;
+    }
+    return chosen == 1;
+}
+
+bool ask_ok_cancel(const char* caption, const char* text) {
+    return ask(caption, text, "OK", "Cancel");
+}
+
+bool ask_yes_no(const char* caption, const char* text) {
+    return ask(caption, text, "Yes", "No");
+}
+
+// The file chooser drawn in the picture comes with the program's dialogs; until then a
+// dialog is cancelled, which every caller handles.
+bool file_dialog(const FileDialogRequest&, char*, size_t) {
+    return false;
+}
+
+void wait_cursor(bool on) {
+    SDL_WINDOW.cursor_shape(on ? 2 : 0);
+}
+
+void status_text(const char*) {}
+
+bool key_down(int virtual_key) {
+    if (!g_sdl_window.open || virtual_key <= 0 || virtual_key > 255) {
+        return false;
+    }
+    int count = 0;
+    const uint8_t* state = SDL_GetKeyboardState(&count);
+    // Both Shift and both Ctrl keys count.
+    for (int s = 0; s < count; s++) {
+        if (state[s] && sdl_virtual_key(static_cast<SDL_Scancode>(s)) == virtual_key) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool clipboard_put_text(const char* text) {
+    return g_sdl_window.open && SDL_SetClipboardText(sjis_text_to_utf8(text).c_str()) == 0;
+}
+
+bool network_available() {
+    return true;
+}
+
+PlatformSocket* tcp_connect(const char* host, int port) {
+    return posix_tcp_connect(host, port, nullptr);
+}
+
+} // namespace
+
+const PlatformBackend SDL_BACKEND = {
+    "sdl",
+    message_box,
+    ask_ok_cancel,
+    ask_yes_no,
+    file_dialog,
+    file_dialog,
+    wait_cursor,
+    status_text,
+    posix_file_open,
+    posix_file_read,
+    posix_file_write,
+    posix_file_close,
+    posix_file_create_beside,
+    posix_file_rename,
+    posix_file_remove,
+    posix_file_exists,
+    posix_program_directory,
+    posix_system_language,
+    posix_tick_ms,
+    key_down,
+    posix_path_display_text,
+    clipboard_put_text,
+    posix_start_program,
+    posix_open_document,
+    network_available,
+    tcp_connect,
+    posix_tcp_send,
+    posix_tcp_receive,
+    posix_tcp_close,
+#ifdef ZB_WITH_ALSA
+    &ALSA_MIDI,
+#else
+    &HEADLESS_MIDI,
+#endif
+    &SDL_WINDOW,
+};

@@ -1,0 +1,82 @@
+// Scancode to virtual-key table of the SDL backend.
+#include "platform/linux/sdl_keys.h"
+
+namespace {
+
+struct KeyPair {
+    SDL_Scancode scancode;
+    int virtual_key;
+};
+
+const KeyPair KEY_TABLE[] = {
+    {SDL_SCANCODE_BACKSPACE, 8},
+    {SDL_SCANCODE_TAB, 9},
+    {SDL_SCANCODE_RETURN, 13},
+    {SDL_SCANCODE_KP_ENTER, 13},
+    {SDL_SCANCODE_LSHIFT, 16},
+    {SDL_SCANCODE_RSHIFT, 16},
+    {SDL_SCANCODE_LCTRL, 17},
+    {SDL_SCANCODE_RCTRL, 17},
+    {SDL_SCANCODE_ESCAPE, 27},
+    {SDL_SCANCODE_SPACE, 32},
+    {SDL_SCANCODE_PAGEUP, 33},
+    {SDL_SCANCODE_PAGEDOWN, 34},
+    {SDL_SCANCODE_END, 35},
+    {SDL_SCANCODE_HOME, 36},
+    {SDL_SCANCODE_LEFT, 37},
+    {SDL_SCANCODE_UP, 38},
+    {SDL_SCANCODE_RIGHT, 39},
+    {SDL_SCANCODE_DOWN, 40},
+    {SDL_SCANCODE_INSERT, 45},
+    {SDL_SCANCODE_DELETE, 46},
+    {SDL_SCANCODE_KP_PLUS, 107},
+    {SDL_SCANCODE_KP_MINUS, 109},
+    {SDL_SCANCODE_SEMICOLON, 0xBB},
+    {SDL_SCANCODE_APOSTROPHE, 0xBA},
+    {SDL_SCANCODE_RIGHTBRACKET, 0xDB},
+    {SDL_SCANCODE_BACKSLASH, 0xDD},
+    {SDL_SCANCODE_NONUSHASH, 0xDD},
+    {SDL_SCANCODE_LEFTBRACKET, 0xC0},
+    {SDL_SCANCODE_COMMA, 0xBC},
+    {SDL_SCANCODE_MINUS, 0xBD},
+    {SDL_SCANCODE_PERIOD, 0xBE},
+    {SDL_SCANCODE_SLASH, 0xBF},
+};
+
+} // namespace
+
+int sdl_virtual_key(SDL_Scancode scancode) {
+    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
+        return 'A' + (scancode - SDL_SCANCODE_A);
+    }
+    if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) {
+        return '1' + (scancode - SDL_SCANCODE_1);
+    }
+    if (scancode == SDL_SCANCODE_0) {
+        return '0';
+    }
+    if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) {
+        return 112 + (scancode - SDL_SCANCODE_F1);
+    }
+    if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) {
+        return 97 + (scancode - SDL_SCANCODE_KP_1);
+    }
+    if (scancode == SDL_SCANCODE_KP_0) {
+        return 96;
+    }
+    for (const KeyPair& pair : KEY_TABLE) {
+        if (pair.scancode == scancode) {
+            return pair.virtual_key;
+        }
+    }
+    return 0;
+}
+
+SDL_Scancode sdl_scancode_of(int virtual_key) {
+    for (int s = SDL_SCANCODE_UNKNOWN + 1; s < SDL_NUM_SCANCODES; s++) {
+        if (sdl_virtual_key(static_cast<SDL_Scancode>(s)) == virtual_key) {
+            return static_cast<SDL_Scancode>(s);
+        }
+    }
+    return SDL_SCANCODE_UNKNOWN;
+}

@@ -1,0 +1,241 @@
+// The SDL window: the picture scaled by a whole number with nearest-neighbour pixels, the
+// 20 ms timer as a user event, keyboard, mouse, dropped files and the close box.
+#include "platform/linux/sdl_window.h"
+
+#include "platform/linux/sdl_keys.h"
+#include "platform/picture.h"
+#include "platform/posix_text.h"
+#include "platform/window_backend.h"
+
+#include <SDL.h>
+#include <atomic>
+
+SdlWindowState g_sdl_window;
+
+namespace {
+
+constexpr uint32_t TIMER_PERIOD_MS = 20;
+
+struct SdlParts {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    SDL_TimerID timer = 0;
+    uint32_t event_timer = 0;
+    uint32_t event_wake = 0;
+    SDL_Cursor* cursors[3] = {};
+    int scale = 1;
+    bool running = false;
+    uint32_t shown_version = 0;
+    std::atomic<bool> timer_queued{false};
+};
+SdlParts g_sdl;
+
+uint32_t push_timer(uint32_t interval, void*) {
+    // One tick waits at most: a window thread that falls behind skips ticks, as a Windows
+    // timer does, instead of piling them up.
+    if (!g_sdl.timer_queued.exchange(true)) {
+        SDL_Event event{};
+        event.type = g_sdl.event_timer;
+        SDL_PushEvent(&event);
+    }
+    return interval;
+}
+
+// The largest whole zoom that fits the usable screen with room for the title bar.
+int choose_scale() {
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
+        return 1;
+    }
+    int scale_x = usable.w / PICTURE_WIDTH;
+    int scale_y = (usable.h - 40) / PICTURE_HEIGHT;
+    int scale = scale_x < scale_y ? scale_x : scale_y;
+    return scale < 1 ? 1 : scale;
+}
+
+bool open(const char* caption, const WindowOptions& options) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+        platform_window_error_set("no display to open a window on (SDL could not start its "
+                                  "video); run with --headless to use the program without one");
+        return false;
+    }
+    g_sdl.scale = options.scale > 0 ? options.scale : choose_scale();
+    std::string title = sjis_text_to_utf8(caption);
+    g_sdl.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                    PICTURE_WIDTH * g_sdl.scale, PICTURE_HEIGHT * g_sdl.scale, 0);
+    if (g_sdl.window == nullptr) {
+        platform_window_error_set("the window could not be created");
+        SDL_Quit();
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    g_sdl.renderer = SDL_CreateRenderer(g_sdl.window, -1, 0);
+    if (g_sdl.renderer == nullptr) {
+        g_sdl.renderer = SDL_CreateRenderer(g_sdl.window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (g_sdl.renderer) {
+        SDL_RenderSetLogicalSize(g_sdl.renderer, PICTURE_WIDTH, PICTURE_HEIGHT);
+        SDL_RenderSetIntegerScale(g_sdl.renderer, SDL_TRUE);
+        g_sdl.texture =
+            SDL_CreateTexture(g_sdl.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                              PICTURE_WIDTH, PICTURE_HEIGHT);
+    }
+    if (g_sdl.texture == nullptr) {
+        platform_window_error_set("the window has no way to show the picture");
+        SDL_DestroyWindow(g_sdl.window);
+        SDL_Quit();
+        return false;
+    }
+    g_sdl.cursors[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    g_sdl.cursors[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
+    g_sdl.cursors[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+    g_sdl.event_timer = SDL_RegisterEvents(2);
+    g_sdl.event_wake = g_sdl.event_timer + 1;
+    SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+    g_sdl_window.open = true;
+    return true;
+}
+
+void present(bool always) {
+    uint32_t version = g_picture.version.load(std::memory_order_acquire);
+    if (!always && version == g_sdl.shown_version) {
+        return;
+    }
+    g_sdl.shown_version = version;
+    {
+        std::lock_guard<std::mutex> hold(g_picture.lock);
+        SDL_UpdateTexture(g_sdl.texture, nullptr, g_picture.pixels,
+                          PICTURE_WIDTH * static_cast<int>(sizeof(uint32_t)));
+    }
+    SDL_RenderClear(g_sdl.renderer);
+    SDL_RenderCopy(g_sdl.renderer, g_sdl.texture, nullptr, nullptr);
+    SDL_RenderPresent(g_sdl.renderer);
+}
+
+void handle(const SDL_Event& event, const WindowHandlers& h) {
+    if (event.type == g_sdl.event_timer) {
+        g_sdl.timer_queued.store(false);
+        h.timer();
+        return;
+    }
+    if (event.type == g_sdl.event_wake) {
+        if (h.wake) {
+            h.wake();
+        }
+        return;
+    }
+    switch (event.type) {
+    case SDL_QUIT:
+        h.close();
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        int code = sdl_virtual_key(event.key.keysym.scancode);
+        // Alt combinations and F10 are the system's, as on Windows.
+        bool system_key = code == 121 || (event.key.keysym.mod & KMOD_ALT) != 0;
+        if (code != 0 && !system_key) {
+            h.key(code, event.type == SDL_KEYDOWN);
+        }
+        break;
+    }
+    case SDL_MOUSEMOTION:
+        h.mouse_move(event.motion.x, event.motion.y);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button == SDL_BUTTON_LEFT || event.button.button == SDL_BUTTON_RIGHT) {
+            h.mouse_move(event.button.x, event.button.y);
+            h.mouse_button(event.button.button == SDL_BUTTON_LEFT ? MouseButton::left
+                                                                  : MouseButton::right,
+                           event.type == SDL_MOUSEBUTTONDOWN);
+        }
+        break;
+    case SDL_DROPFILE:
+        if (event.drop.file) {
+            if (g_sdl_window.drops_accepted && h.drop) {
+                h.drop(event.drop.file);
+            }
+            SDL_free(event.drop.file);
+        }
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            present(true);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void run(const WindowHandlers& handlers) {
+    g_sdl.running = true;
+    g_sdl.timer = SDL_AddTimer(TIMER_PERIOD_MS, push_timer, nullptr);
+    present(true);
+    while (g_sdl.running) {
+        SDL_Event event;
+        if (SDL_WaitEvent(&event) == 0) {
+            break;
+        }
+        handle(event, handlers);
+        while (g_sdl.running && SDL_PollEvent(&event)) {
+            handle(event, handlers);
+        }
+        if (g_sdl.running) {
+            present(false);
+        }
+    }
+    SDL_RemoveTimer(g_sdl.timer);
+    for (SDL_Cursor*& cursor : g_sdl.cursors) {
+        SDL_FreeCursor(cursor);
+        cursor = nullptr;
+    }
+    SDL_DestroyTexture(g_sdl.texture);
+    SDL_DestroyRenderer(g_sdl.renderer);
+    SDL_DestroyWindow(g_sdl.window);
+    g_sdl.texture = nullptr;
+    g_sdl.renderer = nullptr;
+    g_sdl.window = nullptr;
+    g_sdl_window.open = false;
+    SDL_Quit();
+}
+
+void destroy() {
+    g_sdl.running = false;
+}
+
+void caption(const char* text) {
+    if (g_sdl.window) {
+        SDL_SetWindowTitle(g_sdl.window, sjis_text_to_utf8(text).c_str());
+    }
+}
+
+void drop_accept(bool on) {
+    g_sdl_window.drops_accepted = on;
+    SDL_EventState(SDL_DROPFILE, on ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void wake() {
+    SDL_Event event{};
+    event.type = g_sdl.event_wake;
+    SDL_PushEvent(&event);
+}
+
+void pointer_warp(int x, int y) {
+    if (g_sdl.window) {
+        SDL_WarpMouseInWindow(g_sdl.window, x * g_sdl.scale, y * g_sdl.scale);
+    }
+}
+
+void cursor_shape(int shape) {
+    if (shape >= 0 && shape < 3 && g_sdl.cursors[shape]) {
+        SDL_SetCursor(g_sdl.cursors[shape]);
+    }
+}
+
+} // namespace
+
+const PlatformWindowBackend SDL_WINDOW = {
+    open, run, destroy, caption, drop_accept, wake, pointer_warp, cursor_shape,
+};

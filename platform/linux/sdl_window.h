@@ -1,0 +1,9 @@
+// State of the SDL window that the rest of the SDL backend reads.
+#pragma once
+
+struct SdlWindowState {
+    bool open = false;
+    bool drops_accepted = false;
+};
+
+extern SdlWindowState g_sdl_window;
