@@ -103,7 +103,7 @@ TEST_F(HeadlessScript, AnswersAndDialogPathsAreQueued) {
 }
 
 TEST_F(HeadlessScript, BadLinesAreCountedAndTheRestStillRuns) {
-    EXPECT_EQ(run("jump 3\nkey NoSuchKey\nwait -1\nmidi 90 3C\nmidi 1FF\nclick 5\nwait 20\n"), 4);
+    EXPECT_EQ(run("jump 3\nkey NoSuchKey\nwait -1\nmidi 90 3C\nmidi 1FF\nclick 5\nwait 20\n"), 5);
     EXPECT_EQ(g_headless.clock_ms, 20u);
 }
 
