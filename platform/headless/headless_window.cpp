@@ -44,11 +44,14 @@ void run_real_time(const WindowHandlers& handlers) {
         if (g_wake.exchange(false) && handlers.wake) {
             handlers.wake();
         }
-        if (static_cast<int32_t>(platform_tick_ms() - next_tick) >= 0) {
+        int32_t until_tick = static_cast<int32_t>(next_tick - platform_tick_ms());
+        if (until_tick <= 0) {
             next_tick += 20;
             handlers.timer();
+            continue;
         }
-        platform_sleep_ms(1);
+        // Short sleeps, so that input woken from another thread is not kept waiting.
+        platform_sleep_ms(until_tick < 2 ? static_cast<uint32_t>(until_tick) : 2);
     }
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);

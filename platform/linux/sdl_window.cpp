@@ -9,12 +9,17 @@
 
 #include <SDL.h>
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 
 SdlWindowState g_sdl_window;
 
 namespace {
 
 constexpr uint32_t TIMER_PERIOD_MS = 20;
+constexpr const char* NO_DISPLAY_TEXT =
+    "no display to open the window on (is DISPLAY or WAYLAND_DISPLAY set?); "
+    "run with --headless to use the program without one";
 
 struct SdlParts {
     SDL_Window* window = nullptr;
@@ -56,8 +61,17 @@ int choose_scale() {
 
 bool open(const char* caption, const WindowOptions& options) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
-        platform_window_error_set("no display to open a window on (SDL could not start its "
-                                  "video); run with --headless to use the program without one");
+        platform_window_error_set(NO_DISPLAY_TEXT);
+        return false;
+    }
+    // With no display SDL falls back to drivers that show nothing; a window nobody sees is
+    // no window, unless those drivers were asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool invisible = driver && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0);
+    const char* requested = getenv("SDL_VIDEODRIVER");
+    if (invisible && (requested == nullptr || strcmp(requested, driver) != 0)) {
+        platform_window_error_set(NO_DISPLAY_TEXT);
+        SDL_Quit();
         return false;
     }
     g_sdl.scale = options.scale > 0 ? options.scale : choose_scale();
