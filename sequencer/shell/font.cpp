@@ -83,19 +83,20 @@ void draw_cell(uint32_t* pixels, long long x, int y, const FontChar& c, int heig
     const int row_end = y > PICTURE_HEIGHT - height ? PICTURE_HEIGHT - y : height;
     const int row_bytes = font_row_bytes(c.width);
     for (int row = row_begin; row < row_end; ++row) {
-        uint32_t* out = pixels + static_cast<long long>(y + row) * PICTURE_WIDTH + x;
+        // Starts at the first visible column, so no pointer leaves the picture.
+        uint32_t* out = pixels + static_cast<long long>(y + row) * PICTURE_WIDTH + x + col_begin;
         if (c.blank) {
             for (int col = col_begin; col < col_end; ++col) {
-                out[col] = paper;
+                *out++ = paper;
             }
         } else if (c.bitmap == nullptr) {
             for (int col = col_begin; col < col_end; ++col) {
-                out[col] = box_ink(col, row, c.width, height) ? ink : paper;
+                *out++ = box_ink(col, row, c.width, height) ? ink : paper;
             }
         } else {
             const uint8_t* bits = c.bitmap + row * row_bytes;
             for (int col = col_begin; col < col_end; ++col) {
-                out[col] = (bits[col >> 3] << (col & 7)) & 0x80 ? ink : paper;
+                *out++ = (bits[col >> 3] << (col & 7)) & 0x80 ? ink : paper;
             }
         }
     }
