@@ -60,6 +60,7 @@ FT_Face open_face(const char* path, const char* registry_prefix, const char* enc
     const char* face_encoding = nullptr;
     const char* face_registry = nullptr;
     bool ok = FT_Get_BDF_Charset_ID(face, &face_encoding, &face_registry) == 0 &&
+              face_registry != nullptr && face_encoding != nullptr &&
               strncmp(face_registry, registry_prefix, strlen(registry_prefix)) == 0 &&
               strcmp(face_encoding, encoding) == 0;
     if (!ok) {
