@@ -47,6 +47,7 @@ bench: build
 	build/default/tools/bench/engine_bench
 	build/default/tools/bench/edit_bench
 	build/default/tools/bench/converter_bench
+	build/default/tools/bench/draw_bench
 
 clean:
 	rm -rf build

@@ -88,7 +88,10 @@ void canvas_line(const Canvas& canvas, int x1, int y1, int x2, int y2, uint32_t 
     int major_count = x_major ? canvas.width : canvas.height;
     // Each major line c of the canvas is covered by the steps whose stamp reaches it; the
     // minor coordinate moves monotonically, so they cover one run along the minor axis.
-    for (int64_t c = 0; c < major_count; c++) {
+    int64_t end_major = walk.a_major + walk.s_major * last;
+    int64_t c_from = std::max<int64_t>(std::min(walk.a_major, end_major) + lo, 0);
+    int64_t c_to = std::min<int64_t>(std::max(walk.a_major, end_major) + hi, major_count - 1);
+    for (int64_t c = c_from; c <= c_to; c++) {
         int64_t first;
         int64_t end;
         if (walk.s_major > 0) {
