@@ -6,20 +6,16 @@
 
 #include <climits>
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void put16(Bytes& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(Bytes& b, uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
+void put(Bytes& b, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; i++) {
+        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
 }
 
 struct BmpSpec {
@@ -37,29 +33,22 @@ struct BmpSpec {
 
 // File header, information header (or the 12-byte one), colour table, pixel data.
 Bytes bmp_bytes(const BmpSpec& s) {
-    Bytes b = {'B', 'M'};
     uint32_t offset = s.offset >= 0 ? static_cast<uint32_t>(s.offset)
                                     : static_cast<uint32_t>(14 + s.header_size + s.palette.size());
-    put32(b, static_cast<uint32_t>(offset + s.pixels.size()));
-    put32(b, 0);
-    put32(b, offset);
-    put32(b, s.header_size);
-    if (s.header_size == 12) {
-        put16(b, static_cast<uint32_t>(s.width));
-        put16(b, static_cast<uint32_t>(s.height));
-        put16(b, s.planes);
-        put16(b, s.bits);
-    } else {
-        put32(b, static_cast<uint32_t>(s.width));
-        put32(b, static_cast<uint32_t>(s.height));
-        put16(b, s.planes);
-        put16(b, s.bits);
-        put32(b, s.compression);
-        put32(b, 0);
-        put32(b, 2835);
-        put32(b, 2835);
-        put32(b, s.colours_used);
-        put32(b, 0);
+    Bytes b = {'B', 'M'};
+    put(b, static_cast<uint32_t>(offset + s.pixels.size()), 4);
+    put(b, 0, 4);
+    put(b, offset, 4);
+    put(b, s.header_size, 4);
+    int field = s.header_size == 12 ? 2 : 4;
+    put(b, static_cast<uint32_t>(s.width), field);
+    put(b, static_cast<uint32_t>(s.height), field);
+    put(b, s.planes, 2);
+    put(b, s.bits, 2);
+    if (s.header_size != 12) {
+        for (uint32_t v : {s.compression, 0u, 2835u, 2835u, s.colours_used, 0u}) {
+            put(b, v, 4);
+        }
         b.resize(14 + s.header_size, 0);
     }
     b.insert(b.end(), s.palette.begin(), s.palette.end());
@@ -68,18 +57,17 @@ Bytes bmp_bytes(const BmpSpec& s) {
     return b;
 }
 
-struct GoodCase {
-    const char* name;
-    BmpSpec spec;
-    int width, height;
-    std::vector<uint32_t> expected; // top row first
-};
-
 // Palette entries are blue, green, red, unused.
 const Bytes TWO_COLOURS = {0, 0, 0, 0, 255, 255, 255, 0};
 const Bytes THREE_COLOURS = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0}; // red, green, blue
 
 TEST(BmpFile, DecodesEachDepthAndRowOrder) {
+    struct GoodCase {
+        const char* name;
+        BmpSpec spec;
+        int width, height;
+        std::vector<uint32_t> expected; // top row first
+    };
     std::vector<GoodCase> cases = {
         {"1-bit bottom-up",
          {3, 2, 1, TWO_COLOURS, {0xA0, 0, 0, 0, 0x40, 0, 0, 0}},
@@ -108,17 +96,24 @@ TEST(BmpFile, DecodesEachDepthAndRowOrder) {
          1,
          2,
          {0x030201, 0x060504}},
-        {"12-byte header, 3-byte table",
+        {"12-byte header",
          {2, 1, 1, {0, 0, 255, 0, 255, 0}, {0x40, 0, 0, 0}, 0, 12},
          2,
          1,
          {0xFF0000, 0x00FF00}},
         {"V5 header", {1, 1, 24, {}, {9, 8, 7, 0}, 0, 124}, 1, 1, {0x070809}},
+        // Run of 3, end of line, literal of 3 with its pad byte, end; unreached pixels are 0.
         {"RLE8",
          {4, 2, 8, THREE_COLOURS, {3, 1, 0, 0, 0, 3, 2, 0, 2, 0, 0, 1}, 1, 40, 3},
          4,
          2,
          {0x0000FF, 0xFF0000, 0x0000FF, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00, 0xFF0000}},
+        // A run of 6 cut at the right edge, then a move up past the top ends the picture.
+        {"RLE8 past the edges",
+         {4, 2, 8, THREE_COLOURS, {6, 2, 0, 2, 0, 5}, 1, 40, 3},
+         4,
+         2,
+         {0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF}},
         {"RLE4",
          {4, 1, 4, THREE_COLOURS, {4, 0x12, 0, 1}, 2, 40, 3},
          4,
@@ -136,81 +131,52 @@ TEST(BmpFile, DecodesEachDepthAndRowOrder) {
     }
 }
 
-struct BadCase {
-    const char* name;
-    Bytes file;
-    BmpResult expected;
-};
-
 Bytes with(BmpSpec spec, void (*change)(BmpSpec&)) {
     change(spec);
     return bmp_bytes(spec);
 }
 
-Bytes cut(Bytes bytes, size_t size) {
-    bytes.resize(size);
-    return bytes;
-}
-
 TEST(BmpFile, DamagedFilesAreGradedAndLeaveNoImage) {
     const BmpSpec good{2, 2, 24, {}, Bytes(16, 0x55)};
-    Bytes good_file = bmp_bytes(good);
-    Bytes paletted = bmp_bytes({2, 1, 8, Bytes(1024, 0), {0, 0, 0, 0}});
+    const Bytes good_file = bmp_bytes(good);
+    auto cut = [](Bytes b, size_t size) {
+        b.resize(size);
+        return b;
+    };
+    auto patch = [&](size_t at, uint8_t value) {
+        Bytes b = good_file;
+        b[at] = value;
+        return b;
+    };
+    struct BadCase {
+        const char* name;
+        Bytes file;
+        BmpResult expected;
+    };
     std::vector<BadCase> cases = {
         {"empty", {}, BmpResult::not_bmp},
-        {"bad magic",
-         [&] {
-             Bytes b = good_file;
-             b[1] = 'X';
-             return b;
-         }(),
-         BmpResult::not_bmp},
+        {"bad magic", patch(1, 'X'), BmpResult::not_bmp},
         {"file header cut", cut(good_file, 10), BmpResult::truncated},
         {"information header cut", cut(good_file, 30), BmpResult::truncated},
         {"rows cut", cut(good_file, good_file.size() - 5), BmpResult::truncated},
-        {"colour table cut", cut(paletted, 500), BmpResult::truncated},
-        {"offset past the end",
-         with(good,
-              [](BmpSpec& s) {
-                  s.offset = 100000;
-                  s.pixels = {};
-              }),
+        {"colour table cut", cut(bmp_bytes({2, 1, 8, Bytes(1024, 0), {0, 0, 0, 0}}), 500),
          BmpResult::truncated},
+        {"offset past the end", patch(13, 0x7F), BmpResult::truncated},
         {"offset inside the header", with(good, [](BmpSpec& s) { s.offset = 20; }),
          BmpResult::bad_header},
-        {"header size 20", with(good, [](BmpSpec& s) { s.header_size = 20; }),
-         BmpResult::bad_header},
-        {"header size huge",
-         [&] {
-             Bytes b = good_file;
-             b[14] = b[15] = b[16] = b[17] = 0xFF;
-             return b;
-         }(),
-         BmpResult::bad_header},
-        {"width 0", with(good, [](BmpSpec& s) { s.width = 0; }), BmpResult::bad_header},
+        {"header size 20", patch(14, 20), BmpResult::bad_header},
+        {"header size huge", patch(17, 0xFF), BmpResult::bad_header},
         {"width negative", with(good, [](BmpSpec& s) { s.width = -2; }), BmpResult::bad_header},
         {"height 0", with(good, [](BmpSpec& s) { s.height = 0; }), BmpResult::bad_header},
         {"two planes", with(good, [](BmpSpec& s) { s.planes = 2; }), BmpResult::bad_header},
         {"2 bits", with(good, [](BmpSpec& s) { s.bits = 2; }), BmpResult::unsupported},
         {"bit fields", with(good, [](BmpSpec& s) { s.compression = 3; }), BmpResult::unsupported},
-        {"RLE8 on 24 bits", with(good, [](BmpSpec& s) { s.compression = 1; }),
-         BmpResult::unsupported},
         {"too wide", with(good, [](BmpSpec& s) { s.width = 8193; }), BmpResult::unsupported},
-        {"too many pixels",
-         with(good,
-              [](BmpSpec& s) {
-                  s.width = 8192;
-                  s.height = -8192;
-              }),
+        {"too many pixels", with(good, [](BmpSpec& s) { s.width = s.height = 8192; }),
          BmpResult::unsupported},
         {"height INT_MIN", with(good, [](BmpSpec& s) { s.height = INT_MIN; }),
          BmpResult::unsupported},
-        {"claims 4096 by 4096",
-         with(good,
-              [](BmpSpec& s) {
-                  s.width = 4096;
-                  s.height = 4096;
-              }),
+        {"claims 4096 by 4096", with(good, [](BmpSpec& s) { s.width = s.height = 4096; }),
          BmpResult::truncated},
         {"RLE8 without an end", bmp_bytes({4, 2, 8, THREE_COLOURS, {3, 1, 0, 0, 2}, 1, 40, 3}),
          BmpResult::truncated},
@@ -227,17 +193,7 @@ TEST(BmpFile, DamagedFilesAreGradedAndLeaveNoImage) {
         EXPECT_EQ(bmp_decode(c.file.data(), c.file.size(), image), c.expected);
         EXPECT_TRUE(image.pixels.empty());
         EXPECT_EQ(image.width, 0);
-        EXPECT_NE(std::string(bmp_result_name(c.expected)), "?");
     }
-}
-
-TEST(BmpFile, RunsPastTheEdgesAreCutAndMovesCanEndThePicture) {
-    // A run of 6 on a 4-wide picture, then a move of 0 right and 5 up ends it.
-    Bytes file = bmp_bytes({4, 2, 8, THREE_COLOURS, {6, 2, 0, 2, 0, 5}, 1, 40, 3});
-    BmpImage image;
-    ASSERT_EQ(bmp_decode(file.data(), file.size(), image), BmpResult::ok);
-    EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0x0000FF,
-                                                   0x0000FF, 0x0000FF, 0x0000FF}));
 }
 
 TEST(BmpFile, InformationCopyTakesWhatTheFileHoldsAndZeroFillsTheRest) {
@@ -247,14 +203,10 @@ TEST(BmpFile, InformationCopyTakesWhatTheFileHoldsAndZeroFillsTheRest) {
     ASSERT_EQ(file.size(), 58u);
     EXPECT_EQ(bmp_info_copy(file.data(), file.size(), copy), 44u);
     EXPECT_EQ(memcmp(copy, file.data() + 14, 44), 0);
-    EXPECT_EQ(copy[0], 40);
     EXPECT_EQ(copy[44], 0);
-    EXPECT_EQ(copy[BMP_INFO_COPY_SIZE - 1], 0);
-
     Bytes big = bmp_bytes({2, 1, 8, Bytes(1024, 7), {0, 0, 0, 0}});
     EXPECT_EQ(bmp_info_copy(big.data(), big.size(), copy), BMP_INFO_COPY_SIZE);
     EXPECT_EQ(copy[BMP_INFO_COPY_SIZE - 1], 7);
-    EXPECT_EQ(bmp_info_copy(big.data(), 14, copy), 0u);
 }
 
 } // namespace
