@@ -23,12 +23,13 @@ build-asan: deps
 test: format-check build-asan tsan
 	ctest --preset asan -j $(JOBS)
 
-# The engine's threads (playback thread, input arriving on another thread) under
-# ThreadSanitizer.
+# The engine's threads (playback thread, input arriving on another thread) and drawing from
+# two threads under ThreadSanitizer.
 tsan: deps
 	cmake --preset tsan >/dev/null
-	cmake --build --preset tsan --target engine_tests -j $(JOBS)
+	cmake --build --preset tsan --target engine_tests shell_draw_tests -j $(JOBS)
 	build/tsan/tests/engine/engine_tests --gtest_brief=1
+	build/tsan/tests/shell/shell_draw_tests --gtest_brief=1
 
 format-check: deps
 	@files=$$(git ls-files '*.cpp' '*.h'); \
@@ -47,6 +48,7 @@ bench: build
 	build/default/tools/bench/engine_bench
 	build/default/tools/bench/edit_bench
 	build/default/tools/bench/converter_bench
+	build/default/tools/bench/draw_bench
 
 clean:
 	rm -rf build

@@ -1,21 +1,26 @@
-// Pictures written as PNG files through libpng (screenshots of scripted runs and tests).
+// Writes a pixel block as an 8-bit RGB PNG file through libpng.
 #include "platform/picture.h"
 
-#include <cstdio>
 #include <png.h>
+
+#include <cstdio>
 #include <vector>
 
 namespace {
 
-// libpng reports errors by longjmp; everything that needs freeing is freed by the caller.
-bool png_rows_write(FILE* file, const uint32_t* pixels, int width, int height) {
+// libpng reports errors by longjmp back into this frame, so it holds nothing that needs a
+// destructor: the caller owns the row buffer and the file.
+bool write_rows(FILE* file, const uint32_t* pixels, int width, int height, png_byte* row) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) {
         return false;
     }
     png_infop info = png_create_info_struct(png);
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
@@ -25,13 +30,13 @@ bool png_rows_write(FILE* file, const uint32_t* pixels, int width, int height) {
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; y++) {
+        const uint32_t* line = pixels + static_cast<size_t>(y) * width;
         for (int x = 0; x < width; x++) {
-            uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-            row[3 * x] = static_cast<uint8_t>(p >> 16);
-            row[3 * x + 1] = static_cast<uint8_t>(p >> 8);
-            row[3 * x + 2] = static_cast<uint8_t>(p);
+            row[3 * x] = static_cast<png_byte>(line[x] >> 16);
+            row[3 * x + 1] = static_cast<png_byte>(line[x] >> 8);
+            row[3 * x + 2] = static_cast<png_byte>(line[x]);
         }
-        png_write_row(png, row.data());
+        png_write_row(png, row);
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -41,13 +46,15 @@ bool png_rows_write(FILE* file, const uint32_t* pixels, int width, int height) {
 } // namespace
 
 bool picture_write_png(const char* path, const uint32_t* pixels, int width, int height) {
-    if (width <= 0 || height <= 0) {
+    if (path == nullptr || pixels == nullptr || width <= 0 || height <= 0) {
         return false;
     }
+    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
     FILE* file = fopen(path, "wb");
     if (file == nullptr) {
         return false;
     }
-    bool written = png_rows_write(file, pixels, width, height);
-    return fclose(file) == 0 && written;
+    bool written = write_rows(file, pixels, width, height, row.data());
+    bool closed = fclose(file) == 0;
+    return written && closed;
 }
