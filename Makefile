@@ -10,11 +10,10 @@ build: deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default -j $(JOBS)
 
-# Until the sequencer window lands this shows what the song store holds of the demo
-# song and plays it through the engine to the first MIDI port (silently without one).
+# Starts the sequencer on the demo song, which plays at once as a command-line song does.
+# Without a display it says so; `build/default/sequencer/shell/zb47 --headless` runs anyway.
 run: build
-	build/default/tools/songinfo resources/demo.mid
-	build/default/tools/zbplay resources/demo.mid
+	build/default/sequencer/shell/zb47 resources/demo.mid
 
 build-asan: deps
 	cmake --preset asan >/dev/null
@@ -23,13 +22,14 @@ build-asan: deps
 test: format-check build-asan tsan
 	ctest --preset asan -j $(JOBS)
 
-# The engine's threads (playback thread, input arriving on another thread) and drawing from
-# two threads under ThreadSanitizer.
+# The engine's and the shell's threads (playback thread, window timer, input arriving on
+# another thread, drawing from two threads) under ThreadSanitizer.
 tsan: deps
 	cmake --preset tsan >/dev/null
-	cmake --build --preset tsan --target engine_tests shell_draw_tests -j $(JOBS)
+	cmake --build --preset tsan --target engine_tests shell_draw_tests shell_tests -j $(JOBS)
 	build/tsan/tests/engine/engine_tests --gtest_brief=1
 	build/tsan/tests/shell/shell_draw_tests --gtest_brief=1
+	build/tsan/tests/shell/shell_tests --gtest_brief=1
 
 format-check: deps
 	@files=$$(git ls-files '*.cpp' '*.h'); \
@@ -49,6 +49,7 @@ bench: build
 	build/default/tools/bench/edit_bench
 	build/default/tools/bench/converter_bench
 	build/default/tools/bench/draw_bench
+	build/default/tools/bench/shell_bench
 
 clean:
 	rm -rf build

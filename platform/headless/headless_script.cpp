@@ -291,7 +291,7 @@ int headless_script_run(const char* script_path, const WindowHandlers& handlers)
         return 1;
     }
     g_headless.clock_driven = true;
-    run.caption_logged = g_headless_window.caption;
+    run.caption_logged.clear(); // the first caption is logged too
     char buffer[1024];
     int line_number = 0;
     while (!g_headless_window.destroyed && fgets(buffer, sizeof buffer, script)) {

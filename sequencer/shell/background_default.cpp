@@ -168,4 +168,5 @@ void background_default_paint(uint32_t* pixels) {
     paint_keyboard(c);
     paint_octave(c);
     paint_lower_right(c);
+    background_labels_paint(pixels);
 }

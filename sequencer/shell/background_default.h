@@ -6,3 +6,5 @@
 
 // Paints the 640 by 480 background into `pixels` (0x00RRGGBB, top row first).
 void background_default_paint(uint32_t* pixels);
+// The captions on it (tab names, field names), drawn with the small and large fonts.
+void background_labels_paint(uint32_t* pixels);

@@ -53,7 +53,13 @@ TEST_F(BackgroundTest, TabsTransportOctaveAndSliderButtonsAreRaisedOnTheirRectan
         SCOPED_TRACE(n);
         expect_raised(8 + 48 * n, 297, 54 + 48 * n, 327);
         expect_raised(8 + 48 * n, 329, 54 + 48 * n, 359);
-        EXPECT_EQ(first_other(11 + 48 * n, 300, 50 + 48 * n, 323, BASE), ""); // tab face
+        // The tab face holds only its caption: nothing but base colour and caption ink.
+        for (int y = 300; y <= 323; y++) {
+            for (int x = 11 + 48 * n; x <= 50 + 48 * n; x++) {
+                ASSERT_TRUE(at(x, y) == BASE || at(x, y) == 0x404040u) << x << "," << y;
+            }
+        }
+        EXPECT_NE(first_other(11 + 48 * n, 300, 50 + 48 * n, 323, BASE), ""); // its caption
         EXPECT_NE(at(31 + 48 * n, 344), BASE);                                // symbol
     }
     EXPECT_EQ(at(31, 344), 0xC00000u); // the record dot

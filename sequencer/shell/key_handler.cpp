@@ -1,0 +1,185 @@
+// Keyboard commands: each new key acts once, however long it is held.
+#include "sequencer/engine/transport.h"
+#include "sequencer/shell/main_fields.h"
+#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/shell_state.h"
+#include "sequencer/shell/speech.h"
+#include "sequencer/shell/ui_input.h"
+
+namespace {
+
+constexpr int KEY_TAB = 9;
+constexpr int KEY_ENTER = 13;
+constexpr int KEY_ESC = 27;
+constexpr int KEY_SPACE = 32;
+constexpr int KEY_PAGE_UP = 33;
+constexpr int KEY_PAGE_DOWN = 34;
+constexpr int KEY_HOME = 36;
+constexpr int KEY_LEFT = 37;
+constexpr int KEY_UP = 38;
+constexpr int KEY_RIGHT = 39;
+constexpr int KEY_DOWN = 40;
+constexpr int KEY_DELETE = 46;
+constexpr int KEY_X = 88;
+constexpr int KEY_Z = 90;
+constexpr int KEY_PAD_PLUS = 107;
+constexpr int KEY_F1 = 112;
+constexpr int KEY_F6 = 117;
+
+bool event_list_shown() {
+    return g_menu.shown_page != NO_PAGE_SHOWN && command_key() == command_of(5, 2);
+}
+
+bool event_open() {
+    return g_menu_hooks.event_open && g_menu_hooks.event_open();
+}
+
+void event_editor_step(int step) {
+    if (g_menu_hooks.event_editor_step) {
+        g_menu_hooks.event_editor_step(step);
+    }
+}
+
+void event_list_click(int x, int y) {
+    if (g_menu_hooks.event_list_click) {
+        g_menu_hooks.event_list_click(x, y);
+    }
+}
+
+void press_at(int x, int y) {
+    warp_pointer(x, y);
+    g_shell.pointer_left = 1;
+}
+
+// Page Up and Page Down outside the event list: a whole press and release of a wind button.
+void wind_step(bool forward) {
+    WindPhase phases[] = {WindPhase::press, WindPhase::hold, WindPhase::release};
+    for (WindPhase phase : phases) {
+        if (forward) {
+            fast_forward(phase);
+        } else {
+            rewind(phase);
+        }
+    }
+    g_ui.deferred_click = 0;
+}
+
+void octave_step(int delta) {
+    int octave = g_transport.play_octave + delta;
+    if (octave >= -2 && octave <= 8) {
+        g_transport.play_octave = octave;
+    }
+    show_octave();
+}
+
+void tempo_key(int delta, bool shift) {
+    tempo_step(shift ? 10 * delta : delta);
+}
+
+void key_command(int key) {
+    UiInput& u = g_ui;
+    bool shift = g_shell.shift_down.load() != 0;
+    switch (key) {
+    case KEY_TAB:
+        if (g_menu.menu_page >= 1 && g_menu.menu_page <= 6) {
+            u.pointer_focus = u.pointer_focus ? 0 : 1;
+            u.pointer_index = u.pointer_focus == 0 ? g_menu.menu_cursor[g_menu.menu_page] : 0;
+            pointer_move(0);
+        }
+        break;
+    case KEY_ENTER:
+        g_shell.pointer_left = 1;
+        if (u.pointer_focus == 1 && g_menu.menu_page >= 2 && g_menu.menu_page <= 6) {
+            g_speech.value_speech = true;
+        }
+        break;
+    case KEY_ESC:
+        transport_stop(false);
+        page_key(0);
+        break;
+    case KEY_SPACE:
+        if (transport_mode() == MODE_STOPPED || transport_mode() == MODE_STANDBY) {
+            transport_start();
+        } else {
+            transport_stop(false);
+        }
+        break;
+    case KEY_PAGE_UP:
+    case KEY_PAGE_DOWN: {
+        bool down = key == KEY_PAGE_DOWN;
+        if (event_list_shown()) {
+            if (!event_open()) {
+                press_at(down ? 270 : 126, 350);
+            } else {
+                event_editor_step(down ? 0 : 1);
+            }
+        } else {
+            wind_step(down);
+        }
+        break;
+    }
+    case KEY_HOME:
+        if (transport_mode() == MODE_STOPPED) {
+            to_top();
+            if (event_list_shown() && g_menu_hooks.event_list_refresh) {
+                g_menu_hooks.event_list_refresh();
+            }
+        }
+        break;
+    case KEY_LEFT:
+    case KEY_RIGHT: {
+        int step = shift ? 10 : 1;
+        int direction = key == KEY_LEFT ? -1 : 1;
+        u.pointer_index += direction * step;
+        pointer_move(direction);
+        break;
+    }
+    case KEY_UP:
+    case KEY_DOWN:
+        if (event_list_shown()) {
+            if (!event_open()) {
+                event_list_click(key == KEY_UP ? 458 : 490, 315);
+            } else {
+                event_editor_step(key == KEY_UP ? 2 : 3);
+            }
+        } else {
+            octave_step(key == KEY_UP ? 1 : -1);
+        }
+        break;
+    case KEY_DELETE:
+        if (event_list_shown() && event_open()) {
+            event_list_click(395, 290);
+            u.press_active = 1;
+        }
+        break;
+    case KEY_X:
+        tempo_key(1, shift);
+        break;
+    case KEY_Z:
+        tempo_key(-1, shift);
+        break;
+    case KEY_PAD_PLUS:
+        warp_pointer(569, 330);
+        break;
+    default:
+        if (key >= KEY_F1 && key <= KEY_F6) {
+            page_key(key - KEY_F1 + 1);
+        }
+        break;
+    }
+}
+
+} // namespace
+
+void key_handler() {
+    int key = g_shell.key_code.load();
+    if (key != g_ui.last_key_handled) {
+        g_ui.last_key_handled = key;
+        if (key != 0) {
+            key_command(key);
+        }
+    }
+    if (g_menu_hooks.note_keys) {
+        g_menu_hooks.note_keys();
+    }
+}

@@ -1,0 +1,208 @@
+// Clicks under the menu column: page tabs, transport buttons, the on-screen keyboard, the
+// octave buttons and the slider panel.
+#include "sequencer/engine/channel_state.h"
+#include "sequencer/engine/settings.h"
+#include "sequencer/engine/transport.h"
+#include "sequencer/shell/main_fields.h"
+#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/shell_state.h"
+#include "sequencer/shell/ui_input.h"
+
+namespace {
+
+enum TransportButton {
+    BUTTON_RECORD,
+    BUTTON_TOP,
+    BUTTON_REWIND,
+    BUTTON_STOP,
+    BUTTON_PLAY,
+    BUTTON_FORWARD
+};
+
+// Note offsets of the on-screen keys from the octave's base; 0 where a black key is missing.
+const int WHITE_OFFSETS[14] = {1, 3, 5, 6, 8, 10, 12, 13, 15, 17, 18, 20, 22, 24};
+const int BLACK_OFFSETS[14] = {2, 4, 0, 7, 9, 11, 0, 14, 16, 0, 19, 21, 23, 0};
+
+int clamp(int value, int low, int high) {
+    return value < low ? low : (value > high ? high : value);
+}
+
+void wind_click(bool forward) {
+    int mode = transport_mode();
+    if (mode != MODE_STOPPED && mode != MODE_PLAYING && !g_ui.click_is_release) {
+        return;
+    }
+    auto wind = [forward](WindPhase phase) {
+        if (forward) {
+            fast_forward(phase);
+        } else {
+            rewind(phase);
+        }
+    };
+    if (g_ui.click_is_release) {
+        wind(WindPhase::release);
+        if (g_menu.shown_page != NO_PAGE_SHOWN && command_key() == command_of(5, 2) &&
+            g_menu_hooks.event_list_refresh) {
+            g_menu_hooks.event_list_refresh();
+        }
+        return;
+    }
+    if (g_ui.repeat_count == 0) {
+        wind(WindPhase::press);
+    }
+    wind(WindPhase::hold);
+    g_ui.repeat_armed = 1;
+    g_ui.deferred_click = 1;
+}
+
+void transport_click(int button) {
+    int left = 8 + 48 * button;
+    if (!g_ui.click_is_release && g_ui.repeat_count == 0) {
+        press_flash(left, 329, left + 46, 359);
+    }
+    int mode = transport_mode();
+    switch (button) {
+    case BUTTON_RECORD:
+        if (mode == MODE_STOPPED) {
+            record_standby();
+        }
+        break;
+    case BUTTON_TOP:
+        if (mode == MODE_STOPPED) {
+            to_top();
+        }
+        break;
+    case BUTTON_REWIND:
+        wind_click(false);
+        break;
+    case BUTTON_STOP:
+        transport_stop(false);
+        break;
+    case BUTTON_PLAY:
+        transport_start();
+        break;
+    case BUTTON_FORWARD:
+        wind_click(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void keyboard_click(int x, int y) {
+    int offset;
+    int velocity;
+    if (y >= 406) {
+        offset = WHITE_OFFSETS[clamp((x - 6) / 32, 0, 13)];
+        velocity = (2 * y - 16) % 256;
+    } else {
+        if (x < 22) {
+            return;
+        }
+        offset = BLACK_OFFSETS[clamp((x - 22) / 32, 0, 13)];
+        velocity = (2 * y + 78) % 256;
+    }
+    if (offset == 0) {
+        return;
+    }
+    if (g_ui.velocity_lock) {
+        velocity = g_ui.play_velocity;
+    }
+    velocity = clamp(velocity, 1, 127);
+    UiInput& u = g_ui;
+    u.keyboard_note_count = 0;
+    if (g_transport.play_octave == 8) {
+        // Chord mode: the key names one of the 24 chords of four notes.
+        for (int i = 0; i < 4; i++) {
+            uint8_t note = g_midi_maps.chord_table[(offset - 1) * 4 + i] & 0x7F;
+            u.keyboard_notes[u.keyboard_note_count++] = note;
+            send_and_record(0x90, note, static_cast<uint8_t>(velocity), 3);
+        }
+    } else {
+        int note = clamp((g_transport.play_octave + 2) * 12 - 1 + offset, 0, 127);
+        u.keyboard_notes[u.keyboard_note_count++] = static_cast<uint8_t>(note);
+        send_and_record(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 3);
+    }
+    g_shell.pressed = FlashFrame{7, 360, 454, 454, 0};
+    g_shell.button_pressed = 2;
+}
+
+void octave_click(int y) {
+    bool up = y <= 425;
+    int octave = g_transport.play_octave + (up ? 1 : -1);
+    if (octave >= -2 && octave <= 8) {
+        g_transport.play_octave = octave;
+    }
+    show_octave();
+    if (g_ui.repeat_count == 0) {
+        press_flash(456, up ? 394 : 426, 487, up ? 426 : 456);
+    }
+    g_ui.repeat_armed = 1;
+}
+
+void slider_button_click(int x) {
+    int cell = (x - 496) / 8;
+    int mode = g_ui.lower_panel_mode.load();
+    if (mode == LOWER_TEMPO && cell <= 3) {
+        tempo_step(-1);
+        g_shell.pressed = FlashFrame{496, 433, 528, 448, 0};
+        g_ui.repeat_armed = 1;
+    } else if (mode == LOWER_TEMPO && cell >= 11) {
+        tempo_step(1);
+        g_shell.pressed = FlashFrame{584, 433, 624, 448, 0};
+        g_ui.repeat_armed = 1;
+    } else if (g_ui.repeat_count == 0) {
+        g_ui.lower_panel_mode.store((mode + 1) % 3);
+        g_ui.slider_sent = -1;
+    }
+}
+
+void slider_click(int x) {
+    int mode = g_ui.lower_panel_mode.load();
+    if (mode == LOWER_TEMPO) {
+        return;
+    }
+    int value = clamp(x - 496, 0, 127);
+    if (value != g_ui.slider_sent) {
+        g_ui.slider_sent = value;
+        if (mode == LOWER_PITCH_BEND) {
+            send_and_record(0xE0, 0, static_cast<uint8_t>(value), 3);
+            g_ui.bend_drag = 1;
+        } else {
+            int controller = g_settings.slots[SLOT_EXCHANGE_TARGET] & 0x7F;
+            send_and_record(0xB0, static_cast<uint8_t>(controller), static_cast<uint8_t>(value), 3);
+        }
+        g_ui.slider_value.store(value);
+    }
+    g_shell.pressed = FlashFrame{496, 417, 624, 432, 0};
+    g_ui.repeat_armed = 1;
+}
+
+} // namespace
+
+void lower_click(int x, int y) {
+    if (x >= 7 && x <= 293 && y >= 330 && y <= 358) {
+        transport_click((x - 6) / 48);
+    } else if (x >= 7 && x <= 293 && y >= 295 && y <= 328) {
+        int tab = (x - 6) / 48;
+        if (transport_mode() == MODE_STOPPED && tab <= 5 && !g_ui.click_is_release) {
+            show_command(tab);
+        }
+    } else if (x >= 7 && x <= 453 && y >= 360 && y <= 453) {
+        if (!g_ui.click_is_release && g_ui.repeat_count == 0) {
+            keyboard_click(x, y);
+        }
+    } else if (x >= 456 && x <= 486 && y >= 394 && y <= 455) {
+        if (!g_ui.click_is_release) {
+            octave_click(y);
+        }
+    } else if (x >= 496 && x <= 623 && y >= 433 && y <= 447) {
+        if (!g_ui.click_is_release) {
+            slider_button_click(x);
+        }
+    } else if (x >= 496 && x <= 623 && y >= 417 && y <= 431) {
+        if (!g_ui.click_is_release) {
+            slider_click(x);
+        }
+    }
+}

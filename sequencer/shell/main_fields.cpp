@@ -1,0 +1,172 @@
+// Main-screen fields: version, status line, elapsed time, title, position, tempo, and the
+// octave, bank, channel, track and port fields under the panel.
+#include "sequencer/shell/main_fields.h"
+
+#include "common/text_sjis.h"
+#include "sequencer/engine/midi_devices.h"
+#include "sequencer/engine/midi_input.h"
+#include "sequencer/engine/settings.h"
+#include "sequencer/engine/transport.h"
+#include "sequencer/shell/draw_text.h"
+#include "sequencer/shell/speech.h"
+#include "songcore/song_store.h"
+
+#include <cstring>
+#include <string>
+
+MainFields g_main_fields;
+
+namespace {
+
+constexpr int COLOUR_RED = 2;
+constexpr int COLOUR_BLUE = 9;
+constexpr int COLOUR_BRIGHT_RED = 10;
+
+// The title row is blanked with full-width blanks before the title is drawn.
+const std::string& title_blank() {
+    static const std::string blank = [] {
+        std::string one = utf8_to_sjis("　");
+        std::string row;
+        for (int i = 0; i < 16; i++) {
+            row += one;
+        }
+        return row;
+    }();
+    return blank;
+}
+
+} // namespace
+
+void main_fields_reset() {
+    g_main_fields = MainFields{};
+}
+
+void show_version() {
+    text_at(16, 1, "V 1.39");
+}
+
+void status_draw(const char* text) {
+    // A message is drawn only when it starts differently from the one shown last, so a
+    // message repeated every frame does not flicker.
+    if (text[0] == g_main_fields.status_first) {
+        return;
+    }
+    g_main_fields.status_first = text[0];
+    text_at(61, 1, "               ");
+    set_text_colour(COLOUR_BRIGHT_RED);
+    text_at(61, 1, text);
+    if (strlen(text) >= 2) {
+        speak(text, 1);
+    }
+}
+
+void show_elapsed_text(const char* text) {
+    text_at(61, 1, text);
+    g_main_fields.status_first = text[0];
+}
+
+void show_position(int measure, int beat, int clock) {
+    zero_number_at(43, 2, 3, measure);
+    zero_number_at(47, 2, 2, beat);
+    zero_number_at(50, 2, 3, clock);
+}
+
+void show_time_signature(int numerator, int denominator) {
+    zero_number_at(60, 2, 2, numerator);
+    zero_number_at(63, 2, 2, denominator);
+}
+
+void show_tempo(int tempo_bpm) {
+    if (g_settings.slots[SLOT_CLOCK_SOURCE] == CLOCK_MIDI) {
+        text_at(71, 2, "***");
+    } else {
+        zero_number_at(71, 2, 3, tempo_bpm);
+    }
+}
+
+void show_title() {
+    text_at(3, 3, title_blank().c_str());
+    const char* title = g_song.slots[g_song.current_bank].song_title;
+    text_at(3, 3, title);
+}
+
+void show_step_length(int32_t ticks) {
+    int32_t beat = g_song.time_base > 0 ? g_song.time_base : 480;
+    zero_number_at(47, 1, 2, ticks / beat);
+    zero_number_at(50, 1, 3, ticks % beat);
+}
+
+void show_step_hold_mark(bool on) {
+    if (on) {
+        set_text_colour(COLOUR_RED);
+        text_at(53, 2, "M");
+    } else {
+        text_at(53, 2, " ");
+    }
+}
+
+void show_octave() {
+    if (g_transport.play_octave == 8) {
+        text_at(58, 23, "CO");
+    } else {
+        number_at(58, 23, 2, g_transport.play_octave);
+    }
+}
+
+void show_bank() {
+    zero_number_at(75, 23, 2, g_song.current_bank + 1);
+}
+
+void show_channel() {
+    zero_number_at(75, 24, 2, g_settings.slots[SLOT_OUT_CHANNEL] + 1);
+}
+
+void show_channel_mute_mark() {
+    bool muted = false;
+    for (int c = 0; c < 16; c++) {
+        muted = muted || g_song.channel_play[c] == 0;
+    }
+    if (muted) {
+        set_text_colour(COLOUR_RED);
+        text_at(73, 24, "M");
+    } else {
+        text_at(73, 24, " ");
+    }
+}
+
+void show_track() {
+    zero_number_at(75, 25, 2, g_song.write_track + 1);
+}
+
+void show_track_mute_mark() {
+    bool muted = false;
+    for (int t = 0; t < 32; t++) {
+        muted = muted || g_song.track_play[t] == 0;
+    }
+    if (muted) {
+        set_text_colour(COLOUR_RED);
+        text_at(73, 25, "M");
+    } else {
+        text_at(73, 25, " ");
+    }
+    if (setting_on(SLOT_GUIDE_MODE)) {
+        if (g_song.tracing_track == g_song.write_track + 1) {
+            set_text_colour(COLOUR_RED);
+        } else if (g_input.guide_note < 0) {
+            set_text_colour(COLOUR_BLUE);
+        }
+        text_at(73, 25, "T");
+    }
+}
+
+void show_port_device() {
+    int port = g_midi_devices.current_out_port;
+    int device = port >= 0 && port < LOGICAL_PORTS ? g_midi_devices.port_map[port] : 0;
+    zero_number_at(74, 26, 3, device + 1);
+}
+
+void main_fields_draw_all() {
+    show_version();
+    show_channel();
+    show_track();
+}

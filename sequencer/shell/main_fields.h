@@ -1,0 +1,30 @@
+// The fixed fields of the main screen, each drawn by whoever changes its value.
+#pragma once
+#include <cstdint>
+
+struct MainFields {
+    char status_first; // first byte of the status text last shown
+};
+
+extern MainFields g_main_fields;
+void main_fields_reset();
+
+void show_version();
+// The status line (the shell's hook behind show_status).
+void status_draw(const char* text);
+void show_elapsed_text(const char* text); // "00:00:00.000"
+void show_position(int measure, int beat, int clock);
+void show_time_signature(int numerator, int denominator);
+void show_tempo(int tempo_bpm);
+void show_title();
+void show_step_length(int32_t ticks);
+void show_step_hold_mark(bool on);
+void show_octave();
+void show_bank();
+void show_channel();
+void show_channel_mute_mark();
+void show_track();
+void show_track_mute_mark();
+void show_port_device();
+// Draws the whole set at start-up.
+void main_fields_draw_all();

@@ -1,0 +1,53 @@
+// The menu pages' state that input and the screen share, and the hooks through which input
+// reaches the menus, panels and editors.
+#pragma once
+#include <cstdint>
+
+constexpr int MENU_PAGES = 7;
+constexpr int MENU_ROWS = 13;
+constexpr int SHOW_REDRAW = 99;
+constexpr int NO_COMMAND = 100;
+constexpr int NO_PAGE_SHOWN = 10;
+
+enum MenuRowKind : uint8_t { ROW_SEPARATOR = 0, ROW_ITEM = 1, ROW_BLANK = 2 };
+
+struct MenuState {
+    int menu_page;                   // 0..6
+    uint8_t menu_cursor[MENU_PAGES]; // selected row of each page; page 6's is the record style
+    uint8_t shown_page;              // NO_PAGE_SHOWN while none is drawn
+    uint8_t shown_row;
+    uint8_t last_command_key; // NO_COMMAND: the next selection acts again
+    int alt_variant;
+};
+
+// What the menus, panels and editors supply; null until they exist.
+struct MenuHooks {
+    void (*show_command)(int page_or_redraw);
+    void (*panel_click)(int x, int y);
+    // The event list (page 5 row C): whether an event is open, a click handed to it, and
+    // the event editor's steps (0 next, 1 previous, 2 up, 3 down).
+    bool (*event_open)();
+    void (*event_list_click)(int x, int y);
+    void (*event_editor_step)(int step);
+    void (*event_list_refresh)();
+    // Step recording: the chord held with the sustain pedal ends.
+    void (*step_chord_end)();
+    // The PC keyboard's note keys, polled every frame while "PC KEY" is on.
+    void (*note_keys)();
+    // Fields of a parameter panel: upper and lower counts and whether it has an ENTER box.
+    int (*panel_layout)();
+};
+
+extern MenuState g_menu;
+extern MenuHooks g_menu_hooks;
+extern const uint8_t MENU_ROW_KIND[MENU_PAGES * MENU_ROWS];
+void menu_state_reset();
+
+inline int command_key() {
+    return g_menu.menu_page * MENU_ROWS + g_menu.menu_cursor[g_menu.menu_page];
+}
+inline int command_of(int page, int row) {
+    return page * MENU_ROWS + row;
+}
+// show_command through its hook.
+void show_command(int page_or_redraw);

@@ -1,0 +1,118 @@
+// The keyboard pointer: moving it over menu rows and panel items, and the page keys.
+#include "sequencer/engine/transport.h"
+#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/shell_state.h"
+#include "sequencer/shell/speech.h"
+#include "sequencer/shell/ui_input.h"
+
+namespace {
+
+struct Point {
+    int x, y;
+};
+
+int wrapped(int32_t index, int items) {
+    int i = static_cast<int>(index % items);
+    return i < 0 ? i + items : i;
+}
+
+Point track_point(int i) {
+    return {350 + 144 * (i / 16), 90 + 16 * (i % 16)};
+}
+
+// The panel item under the keyboard pointer, by the shown command.
+Point panel_point() {
+    int key = command_key();
+    int32_t index = g_ui.pointer_index;
+    if (key == command_of(1, 0)) {
+        return {330, 90 + 16 * wrapped(index, 10)};
+    }
+    if (key == command_of(2, 2) || key == command_of(3, 2) || key == command_of(3, 1)) {
+        return {350, 90 + 16 * wrapped(index, 16)};
+    }
+    if (key == command_of(2, 3) || key == command_of(2, 4)) {
+        return {330, 90 + 16 * wrapped(index, 10)};
+    }
+    if (key == command_of(2, 5) || key == command_of(3, 0) || key == command_of(5, 3) ||
+        key == command_of(6, 0)) {
+        return track_point(wrapped(index, 32));
+    }
+    if (key == command_of(3, 4) || key == command_of(3, 5) || key == command_of(3, 6)) {
+        int i = wrapped(index, 128);
+        return {350 + 32 * (i / 16), 90 + 16 * (i % 16)};
+    }
+    if (key == command_of(3, 10)) {
+        return {460, 90 + 16 * wrapped(index, 16)};
+    }
+    if (key == command_of(5, 2)) {
+        int i = wrapped(index, 45);
+        if (i < 36) {
+            return {375 + 100 * (i / 12), 90 + 16 * (i % 12)};
+        }
+        if (i < 38) {
+            return {345 + 64 * (i - 36), 300};
+        }
+        return {345 + 32 * (i - 38), 330};
+    }
+    if (key == command_of(5, 12)) {
+        return {345 + 32 * wrapped(index, 6), 330};
+    }
+    // A parameter or command panel: U upper and L lower fields, two buttons each, then ENTER.
+    int layout = g_menu_hooks.panel_layout ? g_menu_hooks.panel_layout() : 0;
+    int upper = (layout >> 3) & 7;
+    int lower = layout & 7;
+    int enter = (layout & 64) ? 1 : 0;
+    int items = 2 * upper + 2 * lower + enter;
+    if (items == 0) {
+        return {570, 330};
+    }
+    int i = wrapped(index, items);
+    if (i < 2 * upper) {
+        return {345 + 32 * i, 155};
+    }
+    if (i < 2 * upper + 2 * lower) {
+        return {345 + 32 * (i - 2 * upper), 280};
+    }
+    return {570, 330};
+}
+
+} // namespace
+
+void pointer_move(int direction) {
+    if (g_menu.shown_page == NO_PAGE_SHOWN) {
+        return;
+    }
+    UiInput& u = g_ui;
+    Point target;
+    if (u.pointer_focus == 0) {
+        int page = g_menu.menu_page;
+        int row = wrapped(u.pointer_index, MENU_ROWS);
+        // Rows that are not items are skipped in the direction of the move.
+        for (int tries = 0; tries < 12 && direction != 0; tries++) {
+            if (MENU_ROW_KIND[page * MENU_ROWS + row] == ROW_ITEM) {
+                break;
+            }
+            row = (row + (direction < 0 ? 12 : 1)) % MENU_ROWS;
+        }
+        u.pointer_index = row;
+        target = {270, 88 + 16 * row};
+        speak(g_speech.speech_text[page * MENU_ROWS + row], 1);
+    } else {
+        if (direction != 0) {
+            speak(" ", 1); // so that the next text is spoken even when it repeats
+        }
+        target = panel_point();
+    }
+    warp_pointer(target.x, target.y);
+}
+
+void page_key(int page) {
+    if (g_menu.shown_page != page && transport_mode() == MODE_STOPPED) {
+        lower_click(30 + 48 * (page % 6), 320 + 30 * (page / 6));
+        int row = g_menu.menu_cursor[g_menu.menu_page];
+        speak(g_speech.speech_text[g_menu.menu_page * MENU_ROWS + row], 1);
+    }
+    g_ui.pointer_index = g_menu.menu_cursor[g_menu.menu_page];
+    g_ui.pointer_focus = 0;
+    pointer_move(0);
+}

@@ -1,0 +1,65 @@
+// The shell's process-wide state: screen mode, the window's input latch, the frame's
+// pointer latch, the press-flash queue and start-up facts (program directory, language).
+//
+// Threads: the window thread writes the window latch (atomics) and runs the tick refresher;
+// frames (window thread while stopped, playback thread while music runs) read the latch and
+// own everything else here. The press-flash queue is pushed by frames and drained by the
+// refresher, one writer and one reader.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+enum AppState { STATE_RUN = 1, STATE_START = 2, STATE_QUIT = 8 };
+
+constexpr int PROGRAM_DIR_SIZE = 260;
+constexpr int COMMAND_LINE_SIZE = 1024;
+constexpr int FRAME_QUEUE_SIZE = 5;
+
+struct FlashFrame {
+    int left, top, right, bottom;
+    int style; // bevel style: 0 raised, 2 pressed
+};
+
+struct ShellState {
+    int app_state;
+    std::atomic<bool> tick_busy;
+    // Window input latch.
+    std::atomic<int> mouse_x, mouse_y;
+    std::atomic<int> left_down, right_down, shift_down;
+    std::atomic<int> key_code; // virtual key of the last key pressed; 0 once released
+    // Frame input latch.
+    int pointer_x, pointer_y;
+    int pointer_left; // held, or a key stroke standing for a click
+    int pointer_alt;  // right button or Shift held during the frame
+    int swallow_press;
+    std::atomic<int> cursor_shape; // 0 arrow, 1 the program's cursor, 2 hourglass
+    int exit_stage;                // 0 running, 1 window close under way, 2 pictures released
+    int is_japanese;
+    char program_dir[PROGRAM_DIR_SIZE]; // with a trailing separator
+    char command_line[COMMAND_LINE_SIZE];
+    int background_slot; // picture slot of the background image
+    // Press flash.
+    FlashFrame frame_queue[FRAME_QUEUE_SIZE];
+    std::atomic<int> queue_write, queue_read;
+    int button_pressed; // 1 a button, 2 an on-screen key, 4 an auditioned note
+    FlashFrame pressed;
+    // Frames follow a clock that a script drives instead of running on the playback thread.
+    bool frames_follow_clock;
+};
+
+// Options of the option page that the shell reads.
+struct ShellOptions {
+    bool disp;   // mark the PC keyboard's playing keys on the on-screen keyboard
+    bool pc_key; // keyboard commands and note keys
+};
+
+extern ShellState g_shell;
+extern ShellOptions g_shell_options;
+void shell_reset();
+
+// Press flash: the button is drawn sunken now and raised one tick after its release.
+void press_flash(int left, int top, int right, int bottom);
+void release_flash();
+void frame_queue_push(int left, int top, int right, int bottom, int style);
+// Draws one queued frame; false when the queue is empty.
+bool frame_queue_draw_one();

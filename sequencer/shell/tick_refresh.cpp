@@ -1,0 +1,159 @@
+// The per-tick display jobs, run on the window thread every 20 ms.
+#include "sequencer/shell/tick_refresh.h"
+
+#include "common/key_edge.h"
+#include "platform/platform.h"
+#include "platform/window.h"
+#include "sequencer/engine/channel_state.h"
+#include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/settings.h"
+#include "sequencer/engine/transport.h"
+#include "sequencer/shell/draw.h"
+#include "sequencer/shell/draw_text.h"
+#include "sequencer/shell/main_fields.h"
+#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/shell_state.h"
+#include "sequencer/shell/ui_input.h"
+
+TickRefresh g_tick_refresh;
+
+// A W S E D F T G Y H U J K O L P and the four keys right of L and P, chromatic from C.
+const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS] = {'A', 'W', 'S', 'E', 'D', 'F', 'T',  'G',  'Y',  'H',
+                                             'U', 'J', 'K', 'O', 'L', 'P', 0xBB, 0xBA, 0xDB, 0xDD};
+
+namespace {
+
+constexpr uint32_t MARK_COLOUR = 160; // dark red
+constexpr uint32_t SCALE_COLOUR = 0xFF0000;
+constexpr int KEY_CTRL = 17;
+
+// The mark's rectangle on the on-screen key that plays the PC key's note (offset i + 1).
+void key_mark_rect(int i, int& left, int& top, int& right, int& bottom) {
+    static const int WHITE_OF_SEMITONE[12] = {0, -1, 1, -1, 2, 3, -1, 4, -1, 5, -1, 6};
+    int octave = i / 12;
+    int semitone = i % 12;
+    int white = WHITE_OF_SEMITONE[semitone];
+    if (white >= 0) {
+        int k = octave * 7 + white;
+        left = 6 + 32 * k + 8;
+        right = left + 17;
+        top = 440;
+        bottom = 446;
+    } else {
+        // A black key sits over the boundary right of the white key below it.
+        int k = octave * 7 + WHITE_OF_SEMITONE[semitone - 1];
+        left = 38 + 32 * k - 6;
+        right = left + 13;
+        top = 392;
+        bottom = 398;
+    }
+}
+
+void display_jobs() {
+    EngineDisplay& d = g_engine_display;
+    if (d.position_dirty.exchange(false)) {
+        show_position(d.measure.load(), d.beat.load(), d.clock.load());
+    }
+    if (d.timesig_dirty.exchange(false)) {
+        show_time_signature(d.time_sig_num.load(), d.time_sig_den.load());
+    }
+    if (d.tempo_dirty.exchange(false)) {
+        show_tempo(d.tempo_bpm.load());
+    }
+}
+
+void playing_keys_mark() {
+    if (!g_shell_options.disp) {
+        return;
+    }
+    for (int i = 0; i < PC_NOTE_KEYS; i++) {
+        bool held = platform_key_down(PC_NOTE_KEY_CODES[i]);
+        if (held == g_tick_refresh.key_marked[i]) {
+            continue;
+        }
+        int left, top, right, bottom;
+        key_mark_rect(i, left, top, right, bottom);
+        if (held) {
+            fill_rect(left, top, right, bottom, MARK_COLOUR, MARK_COLOUR, 1);
+        } else {
+            blit(left, top, g_shell.background_slot, left, top, right, bottom);
+        }
+        g_tick_refresh.key_marked[i] = held;
+    }
+}
+
+void lower_panel_draw(int mode) {
+    g_tick_refresh.lower_panel_shown = mode;
+    if (mode == LOWER_TEMPO) {
+        blit(493, 417, g_shell.background_slot, 493, 417, 623, 449);
+        show_port_device();
+        return;
+    }
+    g_tick_refresh.slider_shown = -1;
+    if (mode == LOWER_PITCH_BEND) {
+        clear_rect(493, 417, 623, 449);
+        text_at(62, 27, "PITCH BEND");
+        draw_line(496, 424, 623, 424, SCALE_COLOUR, 2);
+        for (int x : {496, 560, 622}) {
+            draw_line(x, 422, x, 427, SCALE_COLOUR, 1);
+        }
+        g_ui.slider_value.store(64);
+        return;
+    }
+    int controller = g_settings.slots[SLOT_EXCHANGE_TARGET] & 0x7F;
+    text_at(62, 27, "CONT CH ");
+    zero_number_at(70, 27, 3, controller);
+    int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
+    int value = g_channel_state.controller_values[channel][controller];
+    g_ui.slider_value.store(value);
+    platform_pointer_warp(496 + value, 424);
+}
+
+void slider_value_draw(int mode) {
+    int value = g_ui.slider_value.load();
+    if (value == g_tick_refresh.slider_shown) {
+        return;
+    }
+    g_tick_refresh.slider_shown = value;
+    number_at(74, 27, 3, mode == LOWER_PITCH_BEND ? value - 64 : value);
+}
+
+void step_hold_mark() {
+    if (transport_mode() != MODE_RECORDING || g_menu.menu_cursor[6] != 1) {
+        return;
+    }
+    key_edge_poll(KEY_CTRL, g_tick_refresh.step_hold_state);
+    bool held = g_tick_refresh.step_hold_state == KEY_HELD;
+    if (held != g_tick_refresh.step_hold_shown) {
+        g_tick_refresh.step_hold_shown = held;
+        show_step_hold_mark(held);
+    }
+}
+
+} // namespace
+
+void tick_refresh_reset() {
+    g_tick_refresh = TickRefresh{};
+    g_tick_refresh.lower_panel_shown = LOWER_TEMPO;
+    g_tick_refresh.slider_shown = -1;
+}
+
+void tick_refresh() {
+    if (g_shell.tick_busy.exchange(true)) {
+        return;
+    }
+    if (g_shell.app_state != STATE_START) {
+        display_jobs();
+        playing_keys_mark();
+        frame_queue_draw_one();
+        int mode = g_ui.lower_panel_mode.load();
+        if (mode != g_tick_refresh.lower_panel_shown) {
+            lower_panel_draw(mode);
+        }
+        if (mode != LOWER_TEMPO) {
+            slider_value_draw(mode);
+        }
+        step_hold_mark();
+    }
+    g_shell.tick_busy.store(false);
+}

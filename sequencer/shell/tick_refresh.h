@@ -1,0 +1,19 @@
+// The window timer's display jobs: fields the engine flagged, the PC keyboard's playing
+// keys, press flashes, the lower-right slider panel and the step-record hold mark.
+#pragma once
+
+constexpr int PC_NOTE_KEYS = 20;
+
+// Window thread only.
+struct TickRefresh {
+    int lower_panel_shown; // mode last drawn; -1 forces a redraw
+    int slider_shown;      // value last drawn; -1 forces a redraw
+    bool key_marked[PC_NOTE_KEYS];
+    int step_hold_state; // key edge of Ctrl
+    bool step_hold_shown;
+};
+
+extern TickRefresh g_tick_refresh;
+extern const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS];
+void tick_refresh_reset();
+void tick_refresh();

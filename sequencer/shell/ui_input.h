@@ -1,0 +1,48 @@
+// Keyboard, mouse and pointer input: the per-frame step that turns the latched input into
+// clicks, keyboard commands, notes from the on-screen keyboard and auto-repeat.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+enum LowerPanelMode { LOWER_TEMPO = 0, LOWER_PITCH_BEND = 1, LOWER_CONTROLLER = 2 };
+
+constexpr int REPEAT_DEADLINE = 1; // deadline slot of the auto-repeat
+
+// Frames own everything here; the lower panel's mode and the slider value are also read by
+// the window timer's refresher, so they are atomics.
+struct UiInput {
+    int alt_mode;      // 0 none, 2 Shift or right button held, 1 and a sustain "on" was sent
+    int pointer_focus; // 0 menu column, 1 right panel
+    int32_t pointer_index;
+    int last_key_handled;
+    int press_active;
+    int repeat_armed;
+    int repeat_count;
+    int pointer_strayed;
+    int deferred_click;
+    bool click_is_release; // the deferred click of a release is running
+    uint8_t bend_drag;
+    std::atomic<int> lower_panel_mode;
+    std::atomic<int> slider_value; // 0..127 as shown (pitch bend shows value - 64)
+    int slider_sent;               // last value sent from the slider; -1 none
+    int play_velocity;
+    bool velocity_lock;        // the on-screen keyboard plays play_velocity
+    uint8_t keyboard_notes[4]; // notes sounding from the on-screen keyboard
+    int keyboard_note_count;
+    int auditioned_note; // -1 none
+};
+
+extern UiInput g_ui;
+void ui_input_reset();
+
+// The per-frame step; returns the cursor row of menu page 0 (1 while a long message is
+// still being sent).
+int ui_step();
+void key_handler();
+void pointer_move(int direction);
+void page_key(int page);
+void lower_click(int x, int y);
+bool clicks_allowed();
+void warp_pointer(int x, int y);
+// Sends a channel message on the current channel to the output and to the recorder.
+void send_and_record(uint8_t status, uint8_t data1, uint8_t data2, int length);

@@ -1,0 +1,110 @@
+// Window events: the input latch, frames run for input while stopped, the timer, dropped
+// files and the close box.
+#include "sequencer/shell/window_events.h"
+
+#include "sequencer/engine/midi_input.h"
+#include "sequencer/engine/transport.h"
+#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/screen_modes.h"
+#include "sequencer/shell/shell_state.h"
+#include "sequencer/shell/tick_refresh.h"
+#include "songcore/smf_files.h"
+#include "songcore/song_store.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int KEY_SHIFT = 16;
+
+bool stopped() {
+    return transport_mode() == MODE_STOPPED;
+}
+
+bool music_runs() {
+    int mode = transport_mode();
+    return mode == MODE_PLAYING || mode == MODE_RECORDING;
+}
+
+void on_timer() {
+    tick_refresh();
+    if (g_shell.frames_follow_clock && music_runs()) {
+        return; // the driven clock runs the frames
+    }
+    engine_timer_tick();
+}
+
+void on_clock_step() {
+    if (g_shell.frames_follow_clock && music_runs()) {
+        frame_routine();
+    }
+}
+
+void on_key(int virtual_key, bool down) {
+    if (down) {
+        if (virtual_key == KEY_SHIFT) {
+            g_shell.shift_down.store(1);
+        }
+        g_shell.key_code.store(virtual_key);
+    } else {
+        if (g_shell.key_code.load() == virtual_key) {
+            g_shell.key_code.store(0);
+        }
+        if (virtual_key == KEY_SHIFT) {
+            g_shell.shift_down.store(0);
+        }
+    }
+    if (stopped()) {
+        frame_routine();
+    }
+}
+
+void on_mouse_move(int x, int y) {
+    g_shell.mouse_x.store(x);
+    g_shell.mouse_y.store(y);
+    g_transport.mouse_y.store(y, std::memory_order_relaxed);
+}
+
+void on_mouse_button(MouseButton button, bool down) {
+    if (button == MouseButton::left) {
+        g_shell.left_down.store(down ? 1 : 0);
+        if (down && stopped()) {
+            frame_routine();
+        }
+    } else {
+        g_shell.right_down.store(down ? 1 : 0);
+    }
+}
+
+void on_drop(const char* path) {
+    if (!stopped()) {
+        return; // drops are switched off while music runs; one may still be under way
+    }
+    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", path);
+    file_name_from_path();
+    if (song_load() == SongLoadResult::loaded) {
+        position_reset();
+        step_lengths_update();
+    }
+    g_menu.last_command_key = NO_COMMAND;
+    show_command(SHOW_REDRAW);
+    g_shell.left_down.store(0);
+    g_shell.cursor_shape.store(0);
+}
+
+void on_close() {
+    close_sequence();
+}
+
+// MIDI input arrived while stopped: a frame runs for it on the window thread.
+void on_wake() {
+    if (stopped()) {
+        frame_routine();
+    }
+}
+
+} // namespace
+
+const WindowHandlers SHELL_WINDOW_HANDLERS = {
+    on_timer, on_key, on_mouse_move, on_mouse_button, on_drop, on_close, on_wake, on_clock_step,
+};

@@ -1,0 +1,45 @@
+// Common start for shell tests: the headless window, a driven clock, one virtual output
+// and input port, the shell's hooks installed, and helpers that deliver window events the
+// way the script runner does (a timer tick every 20 ms, frames following the clock while
+// music runs).
+#pragma once
+#include "platform/headless/headless_midi.h"
+#include "platform/headless/headless_window.h"
+#include "sequencer/engine/settings.h"
+#include "sequencer/engine/transport.h"
+#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/shell_state.h"
+#include "sequencer/shell/ui_input.h"
+#include "sequencer/shell/window_events.h"
+#include "tests/support/song_fixture.h"
+
+#include <string>
+#include <vector>
+
+class ShellFixture : public SongFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Runs the start-up frame (the first timer tick) with this command line.
+    void start(const std::string& command_line = "");
+    // The clock runs on `ms` milliseconds as in a scripted run.
+    void run_ms(int ms);
+    void key_down(int code);
+    void key_up(int code);
+    // Down, 30 ms, up.
+    void key(int code);
+    void move(int x, int y);
+    void press(int x, int y);
+    void release();
+    // Press, 30 ms, release, and the timer tick that sees the release.
+    void click(int x, int y);
+    // Messages sent since the last clear, without real-time bytes.
+    std::vector<Bytes> sent() const;
+    void clear_sent() { headless_midi_clear_sent(); }
+    int timer_phase = 0;
+
+public:
+    // Pages handed to show_command and clicks handed to the panels, recorded by the hooks.
+    static std::vector<int> shown_commands;
+    static std::vector<std::pair<int, int>> panel_clicks;
+};

@@ -1,0 +1,379 @@
+// Keys, clicks, the keyboard pointer, auto-repeat and the controls under the menu column.
+#include "tests/shell/shell_fixture.h"
+
+#include "sequencer/engine/channel_state.h"
+#include "sequencer/shell/tick_refresh.h"
+
+namespace {
+
+constexpr int KEY_SHIFT = 16;
+constexpr int KEY_SPACE = 32;
+constexpr int KEY_ESC = 27;
+constexpr int KEY_LEFT = 37;
+constexpr int KEY_UP = 38;
+constexpr int KEY_DOWN = 40;
+constexpr int KEY_PAGE_DOWN = 34;
+constexpr int KEY_X = 88;
+constexpr int KEY_Z = 90;
+constexpr int KEY_F3 = 114;
+constexpr int KEY_F6 = 117;
+
+// Eight measures of 4/4 with a note at the start of each.
+Bytes eight_measures() {
+    Bytes notes;
+    for (int m = 0; m < 8; m++) {
+        notes = concat({notes, ev(m == 0 ? 0 : 1, {0x90, 60, 100}), ev(1919, {0x80, 60, 0})});
+    }
+    return smf_file(1, 480,
+                    {concat({tempo_event(0, 500000), time_signature(0, 4, 2), end_of_track(15360)}),
+                     concat({notes, end_of_track()})});
+}
+
+class ShellInput : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        start();
+    }
+    // Milliseconds after the press at which the tempo went up while the button was held.
+    std::vector<int> tempo_steps_while_held(int hold_ms) {
+        std::vector<int> steps;
+        int tempo = g_song_clock.tempo_bpm;
+        press(600, 440); // tempo +
+        uint32_t pressed_at = g_headless.clock_ms;
+        if (g_song_clock.tempo_bpm != tempo) {
+            steps.push_back(0);
+            tempo = g_song_clock.tempo_bpm;
+        }
+        for (int t = 0; t < hold_ms; t++) {
+            run_ms(1);
+            if (g_song_clock.tempo_bpm != tempo) {
+                steps.push_back(static_cast<int>(g_headless.clock_ms - pressed_at));
+                tempo = g_song_clock.tempo_bpm;
+            }
+        }
+        release();
+        run_ms(20);
+        return steps;
+    }
+};
+
+TEST_F(ShellInput, HeldKeyActsOnceAndASecondKeyActsWhileTheFirstIsHeld) {
+    int tempo = g_song_clock.tempo_bpm;
+    key_down(KEY_X);
+    run_ms(500); // the system repeats the key; the command does not
+    SHELL_WINDOW_HANDLERS.key(KEY_X, true);
+    run_ms(100);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1);
+    key_down(KEY_Z);
+    run_ms(20);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo);
+    key_up(KEY_Z);
+    key_up(KEY_X);
+    key(KEY_X);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1);
+}
+
+TEST_F(ShellInput, ShiftMakesTempoKeysStepByTen) {
+    int tempo = g_song_clock.tempo_bpm;
+    key_down(KEY_SHIFT);
+    key(KEY_X);
+    key_up(KEY_SHIFT);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 10);
+}
+
+TEST_F(ShellInput, PcKeyOffDisablesKeyCommandsButShiftStillSendsSustain) {
+    g_shell_options.pc_key = false;
+    int tempo = g_song_clock.tempo_bpm;
+    key(KEY_X);
+    key(KEY_SPACE);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    key_down(KEY_SHIFT);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0xB0, 64, 127}}));
+    key_up(KEY_SHIFT);
+    EXPECT_EQ(sent().back(), (Bytes{0xB0, 64, 0}));
+}
+
+TEST_F(ShellInput, RightButtonIsTheAlternativeModifierWithSustain) {
+    g_settings.slots[SLOT_OUT_CHANNEL] = 2;
+    SHELL_WINDOW_HANDLERS.mouse_button(MouseButton::right, true);
+    run_ms(20);
+    EXPECT_EQ(g_ui.alt_mode, 1);
+    SHELL_WINDOW_HANDLERS.mouse_button(MouseButton::right, false);
+    run_ms(20);
+    EXPECT_EQ(g_ui.alt_mode, 0);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0xB2, 64, 127}, {0xB2, 64, 0}}));
+}
+
+TEST_F(ShellInput, StepRecordingPanelKeepsTheRightButtonForItself) {
+    g_menu.menu_page = 6;
+    g_menu.menu_cursor[6] = 1;
+    move(400, 200);
+    SHELL_WINDOW_HANDLERS.mouse_button(MouseButton::right, true);
+    run_ms(20);
+    EXPECT_EQ(g_ui.alt_mode, 2);
+    SHELL_WINDOW_HANDLERS.mouse_button(MouseButton::right, false);
+    run_ms(20);
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(ShellInput, SpacePlaysAndStopsAndEscStopsAndShowsPageZero) {
+    ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
+    key(KEY_SPACE);
+    EXPECT_EQ(transport_mode(), MODE_PLAYING);
+    run_ms(200);
+    key(KEY_SPACE);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    key(KEY_SPACE);
+    EXPECT_EQ(transport_mode(), MODE_PLAYING);
+    shown_commands.clear();
+    key(KEY_ESC);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_EQ(shown_commands, (std::vector<int>{0}));
+}
+
+TEST_F(ShellInput, FunctionKeysClickThePageTabsOnlyWhileStopped) {
+    key(KEY_F3);
+    EXPECT_EQ(shown_commands, (std::vector<int>{3}));
+    EXPECT_EQ(g_ui.pointer_focus, 0);
+    // F6 lands on the record button: recording is armed and the record page shown.
+    key(KEY_F6);
+    EXPECT_EQ(transport_mode(), MODE_STANDBY);
+    EXPECT_EQ(shown_commands.back(), 6);
+    transport_stop(false);
+    ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
+    transport_start();
+    shown_commands.clear();
+    key(KEY_F3);
+    EXPECT_TRUE(shown_commands.empty());
+    EXPECT_EQ(transport_mode(), MODE_PLAYING);
+}
+
+TEST_F(ShellInput, LeftArrowOnTheMenuColumnWrapsAndSkipsSeparators) {
+    g_menu.menu_page = 1;
+    g_menu.shown_page = 1;
+    g_menu.menu_cursor[1] = 0;
+    g_ui.pointer_index = 0;
+    key(KEY_LEFT);
+    EXPECT_EQ(g_headless_window.warp_x, 270);
+    EXPECT_EQ(g_headless_window.warp_y, 88 + 16 * 12); // row M
+    key(KEY_LEFT);
+    EXPECT_EQ(g_headless_window.warp_y, 88 + 16 * 10); // row L is a separator: row K
+    EXPECT_EQ(g_ui.pointer_index, 10);
+}
+
+TEST_F(ShellInput, ArrowKeysStepTheOctaveWithinItsRange) {
+    EXPECT_EQ(g_transport.play_octave, 3);
+    for (int i = 0; i < 8; i++) {
+        key(KEY_UP);
+    }
+    EXPECT_EQ(g_transport.play_octave, 8);
+    for (int i = 0; i < 12; i++) {
+        key(KEY_DOWN);
+    }
+    EXPECT_EQ(g_transport.play_octave, -2);
+}
+
+TEST_F(ShellInput, HeldButtonRepeatsAfter400Then500Then200EightTimesThen100) {
+    std::vector<int> steps = tempo_steps_while_held(3400);
+    // Frames run on the 20 ms timer while stopped, so each repeat comes on the first tick
+    // after its delay.
+    const int delays[] = {400, 500, 200, 200, 200, 200, 200, 200, 200, 200, 100, 100};
+    ASSERT_GE(steps.size(), 1u + std::size(delays));
+    EXPECT_EQ(steps[0], 0);
+    for (size_t i = 0; i < std::size(delays); i++) {
+        int interval = steps[i + 1] - steps[i];
+        EXPECT_GE(interval, delays[i]) << "repeat " << i + 1;
+        EXPECT_LE(interval, delays[i] + 20) << "repeat " << i + 1;
+    }
+}
+
+TEST_F(ShellInput, PointerLeavingAHeldButtonStopsTheRepeat) {
+    int tempo = g_song_clock.tempo_bpm;
+    press(600, 440);
+    run_ms(300);
+    move(600, 300);
+    run_ms(1000);
+    release();
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1);
+}
+
+TEST_F(ShellInput, OnScreenKeysPlayNotesWithVelocityByHeight) {
+    click(20, 430); // white key 0: C of octave 3 = 60, velocity 2 * 430 - 16 mod 256
+    run_ms(20);
+    click(30, 380); // black key 0: C# = 61, velocity 2 * 380 + 78 mod 256
+    run_ms(20);
+    click(22 + 64 + 5, 380); // no black key between E and F
+    run_ms(20);
+    EXPECT_EQ(sent(),
+              (std::vector<Bytes>{{0x90, 60, 76}, {0x90, 60, 0}, {0x90, 61, 70}, {0x90, 61, 0}}));
+}
+
+TEST_F(ShellInput, VelocityLockAndOctaveApplyToOnScreenKeys) {
+    g_ui.velocity_lock = true;
+    g_ui.play_velocity = 33;
+    g_transport.play_octave = -2;
+    click(20 + 32 * 13, 440); // the last white key, offset 24
+    run_ms(20);
+    EXPECT_EQ(sent()[0], (Bytes{0x90, 23, 33}));
+}
+
+TEST_F(ShellInput, ChordModeKeyPlaysAndEndsFourChordNotes) {
+    g_transport.play_octave = 8;
+    const uint8_t chord[4] = {48, 52, 55, 60};
+    for (int i = 0; i < 4; i++) {
+        g_midi_maps.chord_table[4 * 2 + i] = chord[i]; // chord 3 is offset 3: white key 1
+    }
+    click(6 + 32 + 10, 430);
+    run_ms(20);
+    std::vector<Bytes> s = sent();
+    ASSERT_EQ(s.size(), 8u);
+    for (int i = 0; i < 4; i++) {
+        EXPECT_EQ(s[i], (Bytes{0x90, chord[i], 76}));
+        EXPECT_EQ(s[4 + i], (Bytes{0x90, chord[i], 0}));
+    }
+}
+
+TEST_F(ShellInput, OctaveButtonsStepAndRepeat) {
+    click(470, 400);
+    EXPECT_EQ(g_transport.play_octave, 4);
+    click(470, 440);
+    click(470, 440);
+    EXPECT_EQ(g_transport.play_octave, 2);
+}
+
+TEST_F(ShellInput, SliderPanelCyclesModesAndSendsBendAndController) {
+    click(536, 440); // mode button
+    EXPECT_EQ(g_ui.lower_panel_mode.load(), LOWER_PITCH_BEND);
+    run_ms(20);
+    press(596, 424);
+    run_ms(20);
+    release();
+    run_ms(20);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0xE0, 0, 100}, {0xE0, 0, 64}}));
+    clear_sent();
+    click(500, 440); // in modes 1 and 2 any cell cycles the mode
+    EXPECT_EQ(g_ui.lower_panel_mode.load(), LOWER_CONTROLLER);
+    g_settings.slots[SLOT_EXCHANGE_TARGET] = 80;
+    click(500, 424);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0xB0, 80, 4}}));
+    click(600, 440);
+    EXPECT_EQ(g_ui.lower_panel_mode.load(), LOWER_TEMPO);
+}
+
+TEST_F(ShellInput, TempoButtonsOnlyInTempoMode) {
+    int tempo = g_song_clock.tempo_bpm;
+    click(500, 440);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo - 1);
+    click(600, 440);
+    click(600, 440);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1);
+}
+
+TEST_F(ShellInput, HeldFastForwardMovesMeasuresAndReleaseSetsThePosition) {
+    ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
+    press(6 + 48 * 5 + 10, 345);
+    EXPECT_EQ(g_song_clock.current_measure, 1);
+    run_ms(1000); // repeats at about 400 and 900 ms
+    EXPECT_EQ(g_song_clock.current_measure, 3);
+    release();
+    run_ms(20);
+    EXPECT_EQ(g_song_clock.start_tick, 3 * 1920);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+}
+
+TEST_F(ShellInput, FastForwardWhilePlayingResumesPlaybackOnRelease) {
+    ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
+    transport_start();
+    run_ms(100);
+    click(6 + 48 * 5 + 10, 345);
+    run_ms(40);
+    EXPECT_EQ(transport_mode(), MODE_PLAYING);
+    EXPECT_GE(g_song_clock.song_tick, 1920);
+}
+
+TEST_F(ShellInput, PageDownIsOneWholeForwardStep) {
+    ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
+    key(KEY_PAGE_DOWN);
+    key(KEY_PAGE_DOWN);
+    EXPECT_EQ(g_song_clock.current_measure, 2);
+    EXPECT_EQ(g_song_clock.start_tick, 2 * 1920);
+    EXPECT_EQ(g_ui.deferred_click, 0);
+}
+
+TEST_F(ShellInput, TransportButtonsFlashAndAct) {
+    ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
+    click(6 + 48 * 4 + 10, 345); // play
+    EXPECT_EQ(transport_mode(), MODE_PLAYING);
+    run_ms(100);
+    click(6 + 48 * 3 + 10, 345); // stop
+    run_ms(20);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    shown_commands.clear();
+    click(20, 345); // record
+    EXPECT_EQ(transport_mode(), MODE_STANDBY);
+    // The record page is shown; the release redraws it since no command acted yet.
+    EXPECT_EQ(shown_commands, (std::vector<int>{6, SHOW_REDRAW}));
+    // The pressed stop button went down and came up again.
+    EXPECT_EQ(g_shell.button_pressed, 0);
+}
+
+TEST_F(ShellInput, PanelClicksWhilePlayingOnlyOnTheListedCommands) {
+    ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
+    transport_start();
+    g_menu.menu_page = 4;
+    g_menu.menu_cursor[4] = 4;
+    click(400, 200);
+    run_ms(40);
+    EXPECT_TRUE(panel_clicks.empty());
+    g_menu.menu_page = 3;
+    g_menu.menu_cursor[3] = 4; // the program grid takes clicks while playing
+    click(400, 200);
+    run_ms(40);
+    EXPECT_EQ(panel_clicks.size(), 1u);
+}
+
+TEST_F(ShellInput, KeyPointerOnAPanelCyclesItsItems) {
+    g_menu.menu_page = 3;
+    g_menu.shown_page = 3;
+    g_menu.menu_cursor[3] = 10; // speed list of 16
+    key(9);                     // Tab: focus on the panel
+    EXPECT_EQ(g_ui.pointer_focus, 1);
+    EXPECT_EQ(g_headless_window.warp_x, 460);
+    EXPECT_EQ(g_headless_window.warp_y, 90);
+    key(KEY_LEFT);
+    EXPECT_EQ(g_headless_window.warp_y, 90 + 16 * 15);
+}
+
+} // namespace
+
+namespace {
+
+class ShellSpeech : public ShellFixture {};
+
+TEST_F(ShellSpeech, ReaderIniTurnsSpeechOnAndMenuRowsAreSpokenToTheClipboard) {
+    std::string ini = "[VO]\nv13=song banks\nv15=title\nCh=channel\n";
+    write_file_bytes(dir.file("reader.ini"), Bytes(ini.begin(), ini.end()));
+    start();
+    g_menu.menu_page = 1;
+    g_menu.shown_page = 1;
+    g_ui.pointer_index = 0;
+    key(39); // Right: row B is a separator, so row C
+    EXPECT_EQ(g_headless.clipboard, "title");
+    key(37); // Left: back to row A
+    EXPECT_EQ(g_headless.clipboard, "song banks");
+    int puts = g_headless.clipboard_puts;
+    key(37); // row M has no text: nothing new is spoken
+    EXPECT_EQ(g_headless.clipboard_puts, puts);
+}
+
+TEST_F(ShellSpeech, WithoutReaderIniNothingReachesTheClipboard) {
+    start();
+    g_menu.menu_page = 1;
+    g_menu.shown_page = 1;
+    key(39);
+    EXPECT_EQ(g_headless.clipboard_puts, 0);
+}
+
+} // namespace

@@ -1,0 +1,188 @@
+// Start-up, quitting, the close box and the caption.
+#include "tests/shell/shell_fixture.h"
+
+#include "common/text_sjis.h"
+#include "sequencer/engine/engine.h"
+#include "sequencer/engine/engine_hooks.h"
+#include "sequencer/shell/screen_modes.h"
+#include "songcore/song_store.h"
+
+namespace {
+
+constexpr int FRAME = 20;
+
+Bytes demo_song() {
+    return smf_file(
+        1, 480,
+        {concat({meta_text(0, 0x03, "Little Tune"), tempo_event(0, 500000), end_of_track(1920)}),
+         concat({ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}), end_of_track()})});
+}
+
+class ShellLifecycle : public ShellFixture {
+protected:
+    std::string settings_path() const { return dir.file("ZB47.DAT"); }
+    // Chooses "A: Exit" of page 0: the frame's ui_step returns its row.
+    void choose_exit() {
+        g_menu.menu_cursor[0] = 0;
+        run_ms(FRAME);
+    }
+};
+
+TEST_F(ShellLifecycle, CommandLineSongInQuotesIsLoadedAndPlaysAtOnce) {
+    write_file_bytes(dir.file("tune.mid"), demo_song());
+    start("\"" + dir.file("tune.mid") + "\"");
+    EXPECT_EQ(transport_mode(), MODE_PLAYING);
+    EXPECT_EQ(g_shell.command_line[0], '\0');
+    EXPECT_STREQ(g_headless_window.caption.c_str(), "Little Tune - ZB47 MIDI MUSIC SEQUENCER");
+    run_ms(100);
+    ASSERT_FALSE(sent().empty());
+    EXPECT_EQ(sent()[0], (Bytes{0x90, 60, 100}));
+}
+
+TEST_F(ShellLifecycle, CommandLineWithoutQuotesLoadsToo) {
+    write_file_bytes(dir.file("tune.mid"), demo_song());
+    start(dir.file("tune.mid"));
+    EXPECT_EQ(transport_mode(), MODE_PLAYING);
+}
+
+TEST_F(ShellLifecycle, MissingCommandLineSongLeavesAnEmptyStoppedSong) {
+    start(dir.file("absent.mid"));
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_EQ(last_status(), "file not found");
+    EXPECT_STREQ(g_headless_window.caption.c_str(), "ZB47 MIDI MUSIC SEQUENCER");
+}
+
+TEST_F(ShellLifecycle, StartUpTakesLanguageAndProgramDirectory) {
+    g_headless.language = UiLanguage::japanese;
+    start();
+    EXPECT_EQ(g_shell.is_japanese, 1);
+    EXPECT_EQ(std::string(g_shell.program_dir), dir.path + "/");
+    EXPECT_EQ(g_shell.app_state, STATE_RUN);
+}
+
+TEST_F(ShellLifecycle, SettingsFileIsReadAtStartAndItsMenuCursorsUsed) {
+    start();
+    g_settings.slots[SLOT_METRONOME_CHANNEL] = 5;
+    g_menu.menu_cursor[4] = 7;
+    choose_exit();
+    run_ms(FRAME);
+    ASSERT_TRUE(g_headless_window.destroyed);
+    // A new run reads what the last one wrote.
+    engine_devices_close();
+    shell_all_reset();
+    shell_hooks_install();
+    headless_window_reset();
+    start();
+    EXPECT_EQ(g_settings.slots[SLOT_METRONOME_CHANNEL], 5);
+    EXPECT_EQ(g_menu.menu_cursor[4], 7);
+}
+
+TEST_F(ShellLifecycle, ExitWithNothingUnsavedWritesSettingsAndClosesWithoutQuestion) {
+    g_headless.language = UiLanguage::japanese;
+    start();
+    choose_exit();
+    EXPECT_EQ(g_shell.app_state, STATE_QUIT);
+    run_ms(FRAME);
+    EXPECT_TRUE(g_headless.questions.empty());
+    EXPECT_TRUE(platform_file_exists(settings_path().c_str()));
+    EXPECT_TRUE(g_headless_window.destroyed);
+    EXPECT_EQ(g_shell.exit_stage, 2);
+}
+
+TEST_F(ShellLifecycle, ExitWithUnsavedSongOnJapaneseAsksAndCancelReturnsToRowC) {
+    g_headless.language = UiLanguage::japanese;
+    start();
+    g_song.song_modified_mask = 1;
+    choose_exit();
+    g_headless.answers.push_back(false);
+    press(400, 200); // the click still held when the question comes
+    ASSERT_EQ(g_headless.questions.size(), 1u);
+    EXPECT_EQ(g_headless.questions[0].caption, utf8_to_sjis("終了確認"));
+    EXPECT_EQ(g_headless.questions[0].text,
+              utf8_to_sjis("保存されていないデータがありますが終了しますか？"));
+    EXPECT_EQ(g_shell.app_state, STATE_RUN);
+    EXPECT_EQ(g_menu.menu_cursor[0], 2);
+    EXPECT_EQ(shown_commands.back(), SHOW_REDRAW);
+    EXPECT_EQ(g_shell.left_down.load(), 0) << "the held click must not act again";
+    EXPECT_FALSE(g_headless_window.destroyed);
+    EXPECT_FALSE(platform_file_exists(settings_path().c_str()));
+}
+
+TEST_F(ShellLifecycle, ExitWithUnsavedSongOnJapaneseAndOkQuitsOnTheNextFrame) {
+    g_headless.language = UiLanguage::japanese;
+    start();
+    g_song.song_modified_mask = 3;
+    choose_exit();
+    g_headless.answers.push_back(true);
+    run_ms(FRAME);
+    EXPECT_EQ(g_song.song_modified_mask, 0u);
+    run_ms(FRAME);
+    EXPECT_TRUE(g_headless_window.destroyed);
+    EXPECT_TRUE(platform_file_exists(settings_path().c_str()));
+}
+
+TEST_F(ShellLifecycle, EnglishExitDropsUnsavedSongsWithoutQuestion) {
+    start();
+    g_song.song_modified_mask = 1;
+    choose_exit();
+    run_ms(FRAME);
+    EXPECT_TRUE(g_headless.questions.empty());
+    EXPECT_TRUE(g_headless_window.destroyed);
+}
+
+TEST_F(ShellLifecycle, CloseBoxNeverWritesSettings) {
+    start();
+    SHELL_WINDOW_HANDLERS.close();
+    EXPECT_TRUE(g_headless_window.destroyed);
+    EXPECT_FALSE(platform_file_exists(settings_path().c_str()));
+}
+
+TEST_F(ShellLifecycle, CloseBoxWithUnsavedSongOnJapaneseCanBeCancelled) {
+    g_headless.language = UiLanguage::japanese;
+    start();
+    g_song.song_modified_mask = 1;
+    g_headless.answers.push_back(false);
+    SHELL_WINDOW_HANDLERS.close();
+    EXPECT_EQ(g_headless.questions.size(), 1u);
+    EXPECT_FALSE(g_headless_window.destroyed);
+    g_headless.answers.push_back(true);
+    SHELL_WINDOW_HANDLERS.close();
+    EXPECT_TRUE(g_headless_window.destroyed);
+}
+
+TEST_F(ShellLifecycle, CaptionFollowsTheTitle) {
+    start();
+    struct Case {
+        const char* title;
+        const char* caption;
+    } cases[] = {
+        {"", "ZB47 MIDI MUSIC SEQUENCER"},
+        {" leading blank", "ZB47 MIDI MUSIC SEQUENCER"},
+        {"Song", "Song - ZB47 MIDI MUSIC SEQUENCER"},
+    };
+    for (const Case& c : cases) {
+        snprintf(g_song.slots[g_song.current_bank].song_title, SONG_TITLE_CHARS + 1, "%s", c.title);
+        set_window_title();
+        EXPECT_EQ(g_headless_window.caption, c.caption) << c.title;
+    }
+}
+
+TEST_F(ShellLifecycle, DroppedFileLoadsOnlyWhileTheDropTargetIsOn) {
+    write_file_bytes(dir.file("tune.mid"), demo_song());
+    start();
+    g_menu_hooks.show_command = nullptr;
+    g_menu.menu_page = 1;
+    g_menu.shown_page = 1;
+    g_menu.menu_cursor[1] = 0;
+    g_engine_hooks.drop_accept(true);
+    EXPECT_TRUE(g_headless_window.drop_accepted);
+    SHELL_WINDOW_HANDLERS.drop(dir.file("tune.mid").c_str());
+    EXPECT_STREQ(g_song.slots[0].song_title, "Little Tune");
+    EXPECT_EQ(g_menu.last_command_key, NO_COMMAND);
+    // On another page the same call leaves drops off.
+    g_menu.menu_cursor[1] = 2;
+    g_engine_hooks.drop_accept(true);
+    EXPECT_FALSE(g_headless_window.drop_accepted);
+}
+
+} // namespace

@@ -1,0 +1,44 @@
+// The window thread's timer and the playback thread's frames side by side, as in a real run
+// (run under ThreadSanitizer by `make tsan`).
+#include "tests/shell/shell_fixture.h"
+
+#include "platform/midi.h"
+#include "sequencer/engine/engine_hooks.h"
+
+namespace {
+
+class ShellThreads : public ShellFixture {};
+
+TEST_F(ShellThreads, TimerRefreshesWhileThePlaybackThreadRunsFrames) {
+    Bytes notes;
+    for (int i = 0; i < 64; i++) {
+        notes = concat({notes, ev(i == 0 ? 0 : 60, {0x90, 60, 100}), ev(60, {0x80, 60, 0})});
+    }
+    std::vector<Bytes> tracks = {concat({tempo_event(0, 250000), end_of_track(7680)}),
+                                 concat({notes, end_of_track()})};
+    write_file_bytes(dir.file("busy.mid"), smf_file(1, 480, tracks));
+    g_headless.clock_driven = false;
+    g_shell.frames_follow_clock = false;
+    start(dir.file("busy.mid"));
+    ASSERT_EQ(transport_mode(), MODE_PLAYING);
+    // Input and timer ticks on this thread while the music runs on the other.
+    for (int tick = 0; tick < 40 && transport_mode() == MODE_PLAYING; tick++) {
+        SHELL_WINDOW_HANDLERS.timer();
+        SHELL_WINDOW_HANDLERS.mouse_move(100 + tick, 200);
+        SHELL_WINDOW_HANDLERS.key(88, tick % 2 == 0);
+        platform_sleep_ms(20);
+    }
+    EXPECT_TRUE(g_transport.thread_running.load() || transport_mode() == MODE_STOPPED);
+    SHELL_WINDOW_HANDLERS.key(32, true); // Space while playing: seen by the next frame
+    for (int tick = 0; tick < 50 && transport_mode() != MODE_STOPPED; tick++) {
+        SHELL_WINDOW_HANDLERS.timer();
+        platform_sleep_ms(20);
+    }
+    SHELL_WINDOW_HANDLERS.key(32, false);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    playback_thread_join();
+    EXPECT_GT(sent().size(), 4u);
+    EXPECT_GT(g_engine_display.measure.load() * 1000 + g_engine_display.beat.load(), 1001);
+}
+
+} // namespace
