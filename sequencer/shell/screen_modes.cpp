@@ -151,7 +151,8 @@ void startup_step() {
     speech_load(g_shell.program_dir);
     background_load();
     g_shell.is_japanese = platform_system_language() == UiLanguage::japanese ? 1 : 0;
-    blit(0, 0, g_shell.background_slot, 0, 0, 639, 480);
+    // The whole picture: a copy to x 639 would leave the last column black.
+    blit(0, 0, g_shell.background_slot, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
     main_fields_draw_all();
     bool song_loaded = song_store_start();
     engine_devices_open();

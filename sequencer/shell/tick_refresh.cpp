@@ -85,13 +85,14 @@ void playing_keys_mark() {
 void lower_panel_draw(int mode) {
     g_tick_refresh.lower_panel_shown = mode;
     if (mode == LOWER_TEMPO) {
-        blit(493, 417, g_shell.background_slot, 493, 417, 623, 449);
+        // To x 624, so the panel's last column (623) is restored as well.
+        blit(493, 417, g_shell.background_slot, 493, 417, 624, 449);
         show_port_device();
         return;
     }
     g_tick_refresh.slider_shown = -1;
     if (mode == LOWER_PITCH_BEND) {
-        clear_rect(493, 417, 623, 449);
+        clear_rect(493, 417, 624, 449);
         text_at(62, 27, "PITCH BEND");
         draw_line(496, 424, 623, 424, SCALE_COLOUR, 2);
         for (int x : {496, 560, 622}) {

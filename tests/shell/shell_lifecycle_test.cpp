@@ -2,8 +2,11 @@
 #include "tests/shell/shell_fixture.h"
 
 #include "common/text_sjis.h"
+#include "platform/picture.h"
 #include "sequencer/engine/engine.h"
 #include "sequencer/engine/engine_hooks.h"
+#include "sequencer/shell/background_default.h"
+#include "sequencer/shell/draw.h"
 #include "sequencer/shell/screen_modes.h"
 #include "songcore/song_store.h"
 
@@ -164,6 +167,76 @@ TEST_F(ShellLifecycle, CaptionFollowsTheTitle) {
         snprintf(g_song.slots[g_song.current_bank].song_title, SONG_TITLE_CHARS + 1, "%s", c.title);
         set_window_title();
         EXPECT_EQ(g_headless_window.caption, c.caption) << c.title;
+    }
+}
+
+// A whole-screen 24-bit BMP of one colour (bottom-up rows of blue, green, red).
+Bytes skin_bmp(uint8_t red, uint8_t green, uint8_t blue) {
+    Bytes b = {'B', 'M'};
+    auto put = [&](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; i++) {
+            b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        }
+    };
+    put(54 + 640 * 480 * 3, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(640, 4);
+    put(480, 4);
+    put(1, 2);
+    put(24, 2);
+    for (int i = 0; i < 6; i++) {
+        put(0, 4);
+    }
+    for (int i = 0; i < 640 * 480; i++) {
+        b.insert(b.end(), {blue, green, red});
+    }
+    return b;
+}
+
+uint32_t picture_at(int x, int y) {
+    return g_picture.pixels[y * PICTURE_WIDTH + x];
+}
+
+TEST_F(ShellLifecycle, SkinPictureAndBaseColourComeFromFilesBesideTheProgram) {
+    write_file_bytes(dir.file("zb47.bmp"), skin_bmp(10, 20, 30));
+    write_file_bytes(dir.file("zb47base.rgb"), {1, 2, 3});
+    start();
+    EXPECT_EQ(picture_at(300, 200), 0x0A141Eu);
+    EXPECT_EQ(picture_at(639, 479), 0x0A141Eu);
+    EXPECT_EQ(g_draw.base_colour, colour_rgb(1, 2, 3));
+}
+
+TEST_F(ShellLifecycle, BaseColourFileChangesOnlyTheBytesItHas) {
+    write_file_bytes(dir.file("zb47.bmp"), skin_bmp(10, 20, 30));
+    write_file_bytes(dir.file("zb47base.rgb"), {9});
+    start();
+    EXPECT_EQ(g_draw.base_colour, colour_rgb(9, 208, 200));
+}
+
+TEST_F(ShellLifecycle, SkinWithoutBaseColourFileKeepsTheDefaultColour) {
+    write_file_bytes(dir.file("zb47.bmp"), skin_bmp(10, 20, 30));
+    start();
+    EXPECT_EQ(g_draw.base_colour, colour_rgb(212, 208, 200));
+    EXPECT_EQ(picture_at(300, 200), 0x0A141Eu);
+}
+
+TEST_F(ShellLifecycle, UnreadableSkinFallsBackToTheBuiltInPictureAndColour) {
+    std::vector<uint32_t> built_in(PICTURE_WIDTH * PICTURE_HEIGHT);
+    background_default_paint(built_in.data());
+    for (Bytes skin : {Bytes{'X', 'X', 0, 0}, Bytes{'B', 'M', 1, 2, 3}}) {
+        write_file_bytes(dir.file("zb47.bmp"), skin);
+        write_file_bytes(dir.file("zb47base.rgb"), {1, 2, 3});
+        engine_devices_close();
+        shell_all_reset();
+        shell_hooks_install();
+        start();
+        EXPECT_NE(g_shell.background_slot, 0);
+        EXPECT_EQ(g_draw.base_colour, colour_rgb(212, 208, 200));
+        // The menu column's area shows the built-in picture.
+        EXPECT_EQ(picture_at(150, 200), built_in[200 * PICTURE_WIDTH + 150]);
+        EXPECT_EQ(picture_at(20, 440), built_in[440 * PICTURE_WIDTH + 20]);
     }
 }
 
