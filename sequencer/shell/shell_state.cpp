@@ -22,6 +22,7 @@ void shell_reset() {
     s.pointer_left = s.pointer_alt = 0;
     s.swallow_press = 0;
     s.cursor_shape.store(0);
+    s.cursor_shown = -1;
     s.exit_stage = 0;
     s.is_japanese = 0;
     memset(s.program_dir, 0, sizeof s.program_dir);

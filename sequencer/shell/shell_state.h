@@ -33,6 +33,7 @@ struct ShellState {
     int pointer_alt;  // right button or Shift held during the frame
     int swallow_press;
     std::atomic<int> cursor_shape; // 0 arrow, 1 the program's cursor, 2 hourglass
+    int cursor_shown;              // the shape the window shows (window thread); -1 none yet
     int exit_stage;                // 0 running, 1 window close under way, 2 pictures released
     int is_japanese;
     char program_dir[PROGRAM_DIR_SIZE]; // with a trailing separator

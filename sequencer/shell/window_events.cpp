@@ -2,6 +2,7 @@
 // files and the close box.
 #include "sequencer/shell/window_events.h"
 
+#include "platform/window.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/menu_state.h"
@@ -17,6 +18,15 @@ namespace {
 
 constexpr int KEY_SHIFT = 16;
 
+// Every window event first shows the cursor the frames asked for.
+void cursor_apply() {
+    int shape = g_shell.cursor_shape.load(std::memory_order_relaxed);
+    if (shape != g_shell.cursor_shown) {
+        g_shell.cursor_shown = shape;
+        platform_cursor_shape(shape);
+    }
+}
+
 bool stopped() {
     return transport_mode() == MODE_STOPPED;
 }
@@ -27,6 +37,7 @@ bool music_runs() {
 }
 
 void on_timer() {
+    cursor_apply();
     tick_refresh();
     if (g_shell.frames_follow_clock && music_runs()) {
         return; // the driven clock runs the frames
@@ -41,6 +52,7 @@ void on_clock_step() {
 }
 
 void on_key(int virtual_key, bool down) {
+    cursor_apply();
     if (down) {
         if (virtual_key == KEY_SHIFT) {
             g_shell.shift_down.store(1);
@@ -60,12 +72,14 @@ void on_key(int virtual_key, bool down) {
 }
 
 void on_mouse_move(int x, int y) {
+    cursor_apply();
     g_shell.mouse_x.store(x);
     g_shell.mouse_y.store(y);
     g_transport.mouse_y.store(y, std::memory_order_relaxed);
 }
 
 void on_mouse_button(MouseButton button, bool down) {
+    cursor_apply();
     if (button == MouseButton::left) {
         g_shell.left_down.store(down ? 1 : 0);
         if (down && stopped()) {
@@ -77,6 +91,7 @@ void on_mouse_button(MouseButton button, bool down) {
 }
 
 void on_drop(const char* path) {
+    cursor_apply();
     if (!stopped()) {
         return; // drops are switched off while music runs; one may still be under way
     }
@@ -93,6 +108,7 @@ void on_drop(const char* path) {
 }
 
 void on_close() {
+    cursor_apply();
     close_sequence();
 }
 

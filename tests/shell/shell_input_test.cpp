@@ -377,3 +377,23 @@ TEST_F(ShellSpeech, WithoutReaderIniNothingReachesTheClipboard) {
 }
 
 } // namespace
+
+namespace {
+
+class ShellCursor : public ShellFixture {};
+
+TEST_F(ShellCursor, SliderShowsTheProgramsCursorInItsModes) {
+    start();
+    move(550, 424);
+    run_ms(20);
+    EXPECT_EQ(g_headless_window.cursor_shape, 0);
+    click(536, 440); // pitch-bend mode
+    move(550, 424);
+    run_ms(40); // a frame chooses the cursor, the next event shows it
+    EXPECT_EQ(g_headless_window.cursor_shape, 1);
+    move(300, 200);
+    run_ms(40);
+    EXPECT_EQ(g_headless_window.cursor_shape, 0);
+}
+
+} // namespace
