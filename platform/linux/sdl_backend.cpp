@@ -84,18 +84,7 @@ void wait_cursor(bool on) {
 void status_text(const char*) {}
 
 bool key_down(int virtual_key) {
-    if (!g_sdl_window.open || virtual_key <= 0 || virtual_key > 255) {
-        return false;
-    }
-    int count = 0;
-    const uint8_t* state = SDL_GetKeyboardState(&count);
-    // Both Shift and both Ctrl keys count.
-    for (int s = 0; s < count; s++) {
-        if (state[s] && sdl_virtual_key(static_cast<SDL_Scancode>(s)) == virtual_key) {
-            return true;
-        }
-    }
-    return false;
+    return g_sdl_window.open && sdl_virtual_key_held(virtual_key);
 }
 
 bool clipboard_put_text(const char* text) {

@@ -72,11 +72,41 @@ int sdl_virtual_key(SDL_Scancode scancode) {
     return 0;
 }
 
-SDL_Scancode sdl_scancode_of(int virtual_key) {
+namespace {
+
+constexpr int SCANCODES_PER_KEY = 4;
+
+// The scancodes of each virtual key, so that polling a key reads a few entries of SDL's
+// keyboard state instead of scanning all of them.
+struct SdlKeys {
+    SDL_Scancode scancodes[256][SCANCODES_PER_KEY];
+    int count[256];
+};
+SdlKeys g_sdl_keys;
+
+} // namespace
+
+void sdl_keys_init() {
+    g_sdl_keys = SdlKeys{};
     for (int s = SDL_SCANCODE_UNKNOWN + 1; s < SDL_NUM_SCANCODES; s++) {
-        if (sdl_virtual_key(static_cast<SDL_Scancode>(s)) == virtual_key) {
-            return static_cast<SDL_Scancode>(s);
+        int key = sdl_virtual_key(static_cast<SDL_Scancode>(s));
+        if (key > 0 && key < 256 && g_sdl_keys.count[key] < SCANCODES_PER_KEY) {
+            g_sdl_keys.scancodes[key][g_sdl_keys.count[key]++] = static_cast<SDL_Scancode>(s);
         }
     }
-    return SDL_SCANCODE_UNKNOWN;
+}
+
+bool sdl_virtual_key_held(int virtual_key) {
+    if (virtual_key <= 0 || virtual_key > 255) {
+        return false;
+    }
+    int count = 0;
+    const uint8_t* state = SDL_GetKeyboardState(&count);
+    for (int i = 0; i < g_sdl_keys.count[virtual_key]; i++) {
+        SDL_Scancode s = g_sdl_keys.scancodes[virtual_key][i];
+        if (s < count && state[s]) {
+            return true;
+        }
+    }
+    return false;
 }

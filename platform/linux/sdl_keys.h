@@ -6,5 +6,7 @@
 // of L and P map to the codes they have on a Japanese layout, so the piano rows of the PC
 // keyboard keep their shape on any layout.
 int sdl_virtual_key(SDL_Scancode scancode);
-// The scancode of a virtual key (SDL_SCANCODE_UNKNOWN when none).
-SDL_Scancode sdl_scancode_of(int virtual_key);
+// Whether any key with that virtual-key code is held now (both Shift keys count as Shift).
+// The table behind it is built by sdl_keys_init, once the window is open.
+bool sdl_virtual_key_held(int virtual_key);
+void sdl_keys_init();

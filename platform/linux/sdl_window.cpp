@@ -25,27 +25,13 @@ struct SdlParts {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
-    SDL_TimerID timer = 0;
-    uint32_t event_timer = 0;
     uint32_t event_wake = 0;
     SDL_Cursor* cursors[3] = {};
     int scale = 1;
     bool running = false;
     uint32_t shown_version = 0;
-    std::atomic<bool> timer_queued{false};
 };
 SdlParts g_sdl;
-
-uint32_t push_timer(uint32_t interval, void*) {
-    // One tick waits at most: a window thread that falls behind skips ticks, as a Windows
-    // timer does, instead of piling them up.
-    if (!g_sdl.timer_queued.exchange(true)) {
-        SDL_Event event{};
-        event.type = g_sdl.event_timer;
-        SDL_PushEvent(&event);
-    }
-    return interval;
-}
 
 // The largest whole zoom that fits the usable screen with room for the title bar.
 int choose_scale() {
@@ -60,7 +46,7 @@ int choose_scale() {
 }
 
 bool open(const char* caption, const WindowOptions& options) {
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         platform_window_error_set(NO_DISPLAY_TEXT);
         return false;
     }
@@ -104,9 +90,9 @@ bool open(const char* caption, const WindowOptions& options) {
     g_sdl.cursors[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     g_sdl.cursors[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
     g_sdl.cursors[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
-    g_sdl.event_timer = SDL_RegisterEvents(2);
-    g_sdl.event_wake = g_sdl.event_timer + 1;
+    g_sdl.event_wake = SDL_RegisterEvents(1);
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+    sdl_keys_init();
     g_sdl_window.open = true;
     return true;
 }
@@ -128,11 +114,6 @@ void present(bool always) {
 }
 
 void handle(const SDL_Event& event, const WindowHandlers& h) {
-    if (event.type == g_sdl.event_timer) {
-        g_sdl.timer_queued.store(false);
-        h.timer();
-        return;
-    }
     if (event.type == g_sdl.event_wake) {
         if (h.wake) {
             h.wake();
@@ -183,24 +164,31 @@ void handle(const SDL_Event& event, const WindowHandlers& h) {
     }
 }
 
+// The 20 ms timer is the loop's own: it waits for events until the next tick is due. A loop
+// that falls behind skips ticks, as a Windows timer does, instead of piling them up.
 void run(const WindowHandlers& handlers) {
     g_sdl.running = true;
-    g_sdl.timer = SDL_AddTimer(TIMER_PERIOD_MS, push_timer, nullptr);
     present(true);
+    uint32_t next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
     while (g_sdl.running) {
+        int32_t until_tick = static_cast<int32_t>(next_tick - SDL_GetTicks());
         SDL_Event event;
-        if (SDL_WaitEvent(&event) == 0) {
-            break;
-        }
-        handle(event, handlers);
-        while (g_sdl.running && SDL_PollEvent(&event)) {
+        if (until_tick <= 0) {
+            next_tick += TIMER_PERIOD_MS;
+            if (static_cast<int32_t>(next_tick - SDL_GetTicks()) <= 0) {
+                next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
+            }
+            handlers.timer();
+        } else if (SDL_WaitEventTimeout(&event, until_tick) != 0) {
             handle(event, handlers);
+            while (g_sdl.running && SDL_PollEvent(&event)) {
+                handle(event, handlers);
+            }
         }
         if (g_sdl.running) {
             present(false);
         }
     }
-    SDL_RemoveTimer(g_sdl.timer);
     for (SDL_Cursor*& cursor : g_sdl.cursors) {
         SDL_FreeCursor(cursor);
         cursor = nullptr;
