@@ -1,7 +1,7 @@
 // The script runner of the headless window. One command per line ('#' starts a comment):
 //   wait MS                 the driven clock runs on MS milliseconds (timer every 20 ms)
-//   key NAME (held 30 ms) | keydown NAME | keyup NAME     NAME: F1..F12, Enter, Esc, Tab, Space,
-//   PageUp,
+//   key NAME (held 30 ms, then 20 ms up) | keydown NAME | keyup NAME     NAME: F1..F12, Enter, Esc,
+//   Tab, Space, PageUp,
 //                           PageDown, Home, End, Left, Up, Right, Down, Delete, Shift, Ctrl,
 //                           Plus (numeric pad), a letter or digit, or a virtual-key number
 //   move X Y | click X Y (held 30 ms) | press X Y | release | rightdown | rightup
@@ -30,6 +30,7 @@
 namespace {
 
 constexpr long KEY_STROKE_MS = 30;
+constexpr long KEY_GAP_MS = 20;
 
 struct NamedKey {
     const char* name;
@@ -205,6 +206,9 @@ bool run_command(ScriptRun& run, const std::string& line) {
         if (command != "keydown") {
             g_headless.keys_down[code] = false;
             h.key(code, false);
+        }
+        if (command == "key") {
+            wait_ms(run, KEY_GAP_MS); // a frame sees the key up before the next key comes
         }
     } else if (command == "move" || command == "click" || command == "press") {
         int x = -1, y = -1;

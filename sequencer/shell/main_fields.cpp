@@ -3,11 +3,14 @@
 #include "sequencer/shell/main_fields.h"
 
 #include "common/text_sjis.h"
+#include "platform/picture.h"
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
+#include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "songcore/song_store.h"
 
@@ -21,6 +24,8 @@ namespace {
 constexpr int COLOUR_RED = 2;
 constexpr int COLOUR_BLUE = 9;
 constexpr int COLOUR_BRIGHT_RED = 10;
+const uint32_t LAMP_RED = colour_rgb(220, 0, 0);
+const uint32_t LAMP_GREEN = colour_rgb(0, 176, 0);
 
 // The title row is blanked with full-width blanks before the title is drawn.
 const std::string& title_blank() {
@@ -163,6 +168,29 @@ void show_port_device() {
     int port = g_midi_devices.current_out_port;
     int device = port >= 0 && port < LOGICAL_PORTS ? g_midi_devices.port_map[port] : 0;
     zero_number_at(74, 26, 3, device + 1);
+}
+
+void show_lyric(const char* text) {
+    constexpr int LYRIC_COLUMNS = 78;
+    static const std::string blank(LYRIC_COLUMNS, ' ');
+    text_at(1, 29, blank.c_str());
+    char line[LYRIC_COLUMNS + 1];
+    sjis_copy_cut(line, text, strlen(text), LYRIC_COLUMNS);
+    text_at(1, 29, line);
+}
+
+void show_transport_lamps(bool playing, bool recording) {
+    // A small lamp in the top-right corner of a button face; off, the background shows.
+    auto lamp = [](int button, bool on, uint32_t colour) {
+        int left = 8 + 48 * button + 36;
+        if (on) {
+            fill_rect(left, 333, left + 7, 337, colour, colour, 1);
+        } else {
+            blit(left, 333, g_shell.background_slot, left, 333, left + 7, 337);
+        }
+    };
+    lamp(0, recording, LAMP_RED);
+    lamp(4, playing, LAMP_GREEN);
 }
 
 void main_fields_draw_all() {

@@ -26,5 +26,9 @@ void show_channel_mute_mark();
 void show_track();
 void show_track_mute_mark();
 void show_port_device();
+// The last lyric of the song on the bottom line; "" clears it.
+void show_lyric(const char* text);
+// A lamp on the play and record buttons while the song plays, records or stands by.
+void show_transport_lamps(bool playing, bool recording);
 // Draws the whole set at start-up.
 void main_fields_draw_all();

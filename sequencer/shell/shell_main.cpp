@@ -95,6 +95,23 @@ void record_page(bool entering) {
     }
 }
 
+// The engine shows what an operation is about to do, before the mode changes: a start from
+// record standby begins recording, so the record lamp stays on with the play lamp.
+void indicator(TransportIndicator shown) {
+    bool armed = transport_mode() == MODE_STANDBY || transport_mode() == MODE_RECORDING;
+    switch (shown) {
+    case TransportIndicator::play:
+        show_transport_lamps(true, armed);
+        break;
+    case TransportIndicator::record:
+        show_transport_lamps(false, true);
+        break;
+    default:
+        show_transport_lamps(false, false);
+        break;
+    }
+}
+
 void out_port_changed() {
     if (g_ui.lower_panel_mode.load() == LOWER_TEMPO) {
         show_port_device();
@@ -128,6 +145,8 @@ void shell_hooks_install() {
     e.record_page = record_page;
     e.step_length = show_step_length;
     e.out_port_changed = out_port_changed;
+    e.indicator = indicator;
+    e.lyric = show_lyric;
     g_song.hooks.set_window_title = set_window_title;
     g_status_line.draw_hook = status_draw;
 }

@@ -232,3 +232,43 @@ TEST_F(ScreenFields, TrackMuteMarkAndTracingMark) {
 }
 
 } // namespace
+
+namespace {
+
+class ScreenLamps : public ScreenFields {
+protected:
+    uint32_t lamp(int button) const { return pixel(8 + 48 * button + 38, 335); }
+};
+
+TEST_F(ScreenLamps, PlayAndRecordLampsFollowTheTransport) {
+    const uint32_t unlit = lamp(4);
+    ASSERT_EQ(load_bytes(smf_file(1, 480, {concat({end_of_track(19200)})})),
+              SongLoadResult::loaded);
+    click(6 + 48 * 4 + 10, 345); // play
+    EXPECT_EQ(lamp(4), 0x00B000u);
+    EXPECT_EQ(lamp(0), unlit);
+    click(6 + 48 * 3 + 10, 345); // stop
+    EXPECT_EQ(lamp(4), unlit);
+    click(20, 345); // record: standby
+    EXPECT_EQ(lamp(0), 0xDC0000u);
+    EXPECT_EQ(lamp(4), unlit);
+    key(32); // Space from standby starts recording
+    EXPECT_EQ(transport_mode(), MODE_RECORDING);
+    EXPECT_EQ(lamp(0), 0xDC0000u);
+    EXPECT_EQ(lamp(4), 0x00B000u);
+    key(32);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_EQ(lamp(0), unlit);
+    EXPECT_EQ(lamp(4), unlit);
+}
+
+TEST_F(ScreenLamps, LyricsShowOnTheBottomLineCutToItsWidth) {
+    std::string long_lyric(100, 'a');
+    g_engine_hooks.lyric(long_lyric.c_str());
+    EXPECT_TRUE(cell_shows(1, 29, std::string(78, 'a').c_str()));
+    EXPECT_EQ(pixel(8 * 79 + 3, 16 * 29 + 8), pixel_from_colour(g_draw.base_colour));
+    g_engine_hooks.lyric("la la");
+    EXPECT_TRUE(cell_shows(1, 29, "la la   "));
+}
+
+} // namespace

@@ -86,6 +86,7 @@ void ShellFixture::key(int code) {
     key_down(code);
     run_ms(30);
     key_up(code);
+    run_ms(20); // a frame sees the key up before the next key comes
 }
 
 void ShellFixture::move(int x, int y) {

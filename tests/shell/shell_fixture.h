@@ -26,7 +26,7 @@ protected:
     void run_ms(int ms);
     void key_down(int code);
     void key_up(int code);
-    // Down, 30 ms, up.
+    // Down, 30 ms, up, 20 ms.
     void key(int code);
     void move(int x, int y);
     void press(int x, int y);
