@@ -147,11 +147,12 @@ void slider_button_click(int x) {
         tempo_step(-1);
         g_shell.pressed = FlashFrame{496, 433, 528, 448, 0};
         g_ui.repeat_armed = 1;
-    } else if (mode == LOWER_TEMPO && cell >= 11) {
+    } else if (mode == LOWER_TEMPO && cell >= 11 && cell <= 14) {
         tempo_step(1);
-        g_shell.pressed = FlashFrame{584, 433, 624, 448, 0};
+        g_shell.pressed = FlashFrame{584, 433, 616, 448, 0};
         g_ui.repeat_armed = 1;
-    } else if (g_ui.repeat_count == 0) {
+    } else if ((mode != LOWER_TEMPO || (cell >= 4 && cell <= 10)) && g_ui.repeat_count == 0) {
+        // Cell 15 of the tempo row is no button.
         g_ui.lower_panel_mode.store((mode + 1) % 3);
         g_ui.slider_sent = -1;
     }

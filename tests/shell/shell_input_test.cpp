@@ -271,6 +271,28 @@ TEST_F(ShellInput, TempoButtonsOnlyInTempoMode) {
     EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1);
 }
 
+TEST_F(ShellInput, SliderButtonRowCellsInTempoMode) {
+    struct Case {
+        int x;
+        int tempo_change;
+        int mode_after;
+    };
+    // Cells of 8 pixels from x 496: 0..3 tempo down, 4..10 next mode, 11..14 tempo up, and
+    // cell 15 (x 616..623) is none of them.
+    const Case cases[] = {
+        {496, -1, LOWER_TEMPO},     {527, -1, LOWER_TEMPO}, {528, 0, LOWER_PITCH_BEND},
+        {583, 0, LOWER_PITCH_BEND}, {584, 1, LOWER_TEMPO},  {615, 1, LOWER_TEMPO},
+        {616, 0, LOWER_TEMPO},      {623, 0, LOWER_TEMPO},
+    };
+    for (const Case& c : cases) {
+        g_ui.lower_panel_mode.store(LOWER_TEMPO);
+        int tempo = g_song_clock.tempo_bpm;
+        click(c.x, 440);
+        EXPECT_EQ(g_song_clock.tempo_bpm - tempo, c.tempo_change) << "x " << c.x;
+        EXPECT_EQ(g_ui.lower_panel_mode.load(), c.mode_after) << "x " << c.x;
+    }
+}
+
 TEST_F(ShellInput, HeldFastForwardMovesMeasuresAndReleaseSetsThePosition) {
     ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
     press(6 + 48 * 5 + 10, 345);
