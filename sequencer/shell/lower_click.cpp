@@ -140,6 +140,14 @@ void octave_click(int y) {
     g_ui.repeat_armed = 1;
 }
 
+// The window timer draws the controller panel from these, not from the frames' state.
+void controller_latch() {
+    int controller = g_settings.slots[SLOT_EXCHANGE_TARGET] & 0x7F;
+    int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
+    g_ui.slider_controller.store(controller);
+    g_ui.slider_value.store(g_channel_state.controller_values[channel][controller]);
+}
+
 void slider_button_click(int x) {
     int cell = (x - 496) / 8;
     int mode = g_ui.lower_panel_mode.load();
@@ -153,7 +161,11 @@ void slider_button_click(int x) {
         g_ui.repeat_armed = 1;
     } else if ((mode != LOWER_TEMPO || (cell >= 4 && cell <= 10)) && g_ui.repeat_count == 0) {
         // Cell 15 of the tempo row is no button.
-        g_ui.lower_panel_mode.store((mode + 1) % 3);
+        int next = (mode + 1) % 3;
+        if (next == LOWER_CONTROLLER) {
+            controller_latch();
+        }
+        g_ui.lower_panel_mode.store(next);
         g_ui.slider_sent = -1;
     }
 }
