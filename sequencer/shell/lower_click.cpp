@@ -123,7 +123,7 @@ void keyboard_click(int x, int y) {
         u.keyboard_notes[u.keyboard_note_count++] = static_cast<uint8_t>(note);
         send_and_record(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 3);
     }
-    g_shell.pressed = FlashFrame{7, 360, 454, 454, 0};
+    // The keys are part of the background and show no press: only the note-off is owed.
     g_shell.button_pressed = 2;
 }
 

@@ -178,6 +178,27 @@ TEST_F(ScreenFields, PressFlashSinksThenRaisesOneTickAfterRelease) {
     EXPECT_EQ(pixel(53, 358), GREY);
 }
 
+TEST_F(ScreenFields, OnScreenKeysLeaveTheKeyboardPictureAsItWas) {
+    click(160, 340); // the stop button sinks and rises: the last pressed button
+    run_ms(60);
+    auto keyboard = [this]() {
+        std::vector<uint32_t> area;
+        for (int y = 355; y < 460; y++) {
+            for (int x = 0; x < 460; x++) {
+                area.push_back(pixel(x, y));
+            }
+        }
+        return area;
+    };
+    std::vector<uint32_t> before = keyboard();
+    click(100, 430); // a white key
+    click(38, 380);  // a black key
+    run_ms(60);
+    EXPECT_EQ(sent().size(), 4u);
+    EXPECT_TRUE(keyboard() == before) << "the on-screen keys show no press";
+    EXPECT_EQ(pixel(152, 329), WHITE) << "the last pressed button stays raised";
+}
+
 TEST_F(ScreenFields, LowerPanelShowsPitchBendAndControllerModes) {
     click(536, 440);
     run_ms(20);
