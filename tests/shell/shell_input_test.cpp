@@ -390,6 +390,25 @@ TEST_F(ShellSpeech, ReaderIniTurnsSpeechOnAndMenuRowsAreSpokenToTheClipboard) {
     EXPECT_EQ(g_headless.clipboard_puts, puts);
 }
 
+TEST_F(ShellSpeech, KeyPointerOnTheCurrentSongBankSpeaksItsTitle) {
+    std::string ini = "[VO]\nv13=song banks\n";
+    write_file_bytes(dir.file("reader.ini"), Bytes(ini.begin(), ini.end()));
+    start();
+    ASSERT_EQ(
+        load_bytes(smf_file(1, 480, {concat({meta_text(0, 0x03, "Night Song"), end_of_track()})})),
+        SongLoadResult::loaded);
+    g_menu.menu_page = 1;
+    g_menu.shown_page = 1;
+    g_menu.menu_cursor[1] = 0;
+    key(9); // Tab: the pointer on bank 1, the current one
+    EXPECT_EQ(g_headless_window.warp_y, 90);
+    EXPECT_EQ(g_headless.clipboard, "Night Song");
+    key(39); // bank 2: a blank only
+    EXPECT_EQ(g_headless.clipboard, " ");
+    key(37); // back on bank 1: its title again, though it was spoken before
+    EXPECT_EQ(g_headless.clipboard, "Night Song");
+}
+
 TEST_F(ShellSpeech, WithoutReaderIniNothingReachesTheClipboard) {
     start();
     g_menu.menu_page = 1;
