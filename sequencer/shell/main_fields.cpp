@@ -19,7 +19,7 @@ MainFields g_main_fields;
 namespace {
 
 constexpr int COLOUR_RED = 2;
-constexpr int COLOUR_BLUE = 9;
+constexpr int COLOUR_BLUE = 1;
 constexpr int COLOUR_BRIGHT_RED = 10;
 
 // The title row is blanked with full-width blanks before the title is drawn.

@@ -6,6 +6,7 @@
 #include "platform/picture.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/midi_input.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/font.h"
@@ -250,6 +251,14 @@ TEST_F(ScreenFields, TrackMuteMarkAndTracingMark) {
     g_song.tracing_track = g_song.write_track + 1;
     show_track_mute_mark();
     EXPECT_TRUE(cell_shows(73, 25, "T", RED));
+    // Another track traced: blue (0, 0, 192) once its notes are used up, else black.
+    g_song.tracing_track = g_song.write_track + 2;
+    g_input.guide_note = -1;
+    show_track_mute_mark();
+    EXPECT_TRUE(cell_shows(73, 25, "T", 0x0000C0));
+    g_input.guide_note = 60;
+    show_track_mute_mark();
+    EXPECT_TRUE(cell_shows(73, 25, "T", BLACK));
 }
 
 } // namespace
