@@ -99,6 +99,20 @@ TEST_F(ScreenFields, ColourSeventeenDrawsNothingAndStaysChosen) {
     EXPECT_TRUE(cell_shows(5, 10, "Z"));
 }
 
+TEST_F(ScreenFields, ResetForgetsAColourChosenForATextNeverDrawn) {
+    for (int colour : {17, 2}) {
+        set_text_colour(colour);
+        shell_all_reset();
+        text_at(5, 10, "R");
+        EXPECT_TRUE(cell_shows(5, 10, "R", BLACK)) << "colour " << colour;
+    }
+    set_text_colour(17);
+    text_inverse_at(5, 10, "X"); // nothing drawn: colour 17 and inverse both stay chosen
+    shell_all_reset();
+    text_at(5, 10, "I");
+    EXPECT_TRUE(cell_shows(5, 10, "I", BLACK)) << "black on the base colour, not inverse";
+}
+
 TEST_F(ScreenFields, AdjacentLargeRowsDoNotOverlap) {
     text_at(4, 10, "\xFF\xFF"); // boxes fill their cells
     text_at(4, 11, "gj");
