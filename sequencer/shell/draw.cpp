@@ -20,8 +20,6 @@ Canvas picture_canvas() {
 void draw_reset() {
     std::lock_guard<std::mutex> hold(g_picture.lock);
     g_draw.base_colour = colour_rgb(212, 208, 200);
-    g_draw.text_colour = 0;
-    g_draw.text_inverse = false;
     for (DrawPicture& slot : g_draw.slots) {
         slot = DrawPicture{};
     }

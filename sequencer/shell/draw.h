@@ -24,14 +24,12 @@ struct DrawPicture {
 // or the picture, since the frame routine and the window timer's refresher both draw.
 struct DrawState {
     uint32_t base_colour; // red | green << 8 | blue << 16: text background, cleared areas
-    int text_colour;      // palette index for the next text only
-    bool text_inverse;    // next text white on grey
     DrawPicture slots[DRAW_SLOT_COUNT];
 };
 
 extern DrawState g_draw;
 
-// Base colour 212, 208, 200, text settings 0, every slot empty (pictures freed).
+// Base colour 212, 208, 200, every slot empty (pictures freed).
 void draw_reset();
 
 // Colours are red | green << 8 | blue << 16. Any coordinates are safe: everything is clipped

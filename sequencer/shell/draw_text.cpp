@@ -58,6 +58,11 @@ uint32_t text_palette_colour(int index) {
     return index >= 0 && index < PALETTE_SIZE ? TEXT_PALETTE[index] : 0;
 }
 
+void text_choice_reset() {
+    t_text_colour = 0;
+    t_text_inverse = false;
+}
+
 void set_text_colour(int index) {
     t_text_colour = index;
 }

@@ -5,6 +5,9 @@
 #include <cstdint>
 
 void set_text_colour(int index); // 0..16; 17 and above make the next text draw nothing
+// Forgets the calling thread's colour and inverse choice (a choice stays until a text is
+// drawn, so one made for a text that drew nothing would outlive a reset).
+void text_choice_reset();
 void text_at(int col, int row, const char* text);
 void small_text_at(int col, int row, const char* text);
 void text_inverse_at(int col, int row, const char* text);

@@ -123,7 +123,7 @@ void keyboard_click(int x, int y) {
         u.keyboard_notes[u.keyboard_note_count++] = static_cast<uint8_t>(note);
         send_and_record(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 3);
     }
-    g_shell.pressed = FlashFrame{7, 360, 454, 454, 0};
+    // The keys are part of the background and show no press: only the note-off is owed.
     g_shell.button_pressed = 2;
 }
 
@@ -140,6 +140,14 @@ void octave_click(int y) {
     g_ui.repeat_armed = 1;
 }
 
+// The window timer draws the controller panel from these, not from the frames' state.
+void controller_latch() {
+    int controller = g_settings.slots[SLOT_EXCHANGE_TARGET] & 0x7F;
+    int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
+    g_ui.slider_controller.store(controller);
+    g_ui.slider_value.store(g_channel_state.controller_values[channel][controller]);
+}
+
 void slider_button_click(int x) {
     int cell = (x - 496) / 8;
     int mode = g_ui.lower_panel_mode.load();
@@ -147,12 +155,17 @@ void slider_button_click(int x) {
         tempo_step(-1);
         g_shell.pressed = FlashFrame{496, 433, 528, 448, 0};
         g_ui.repeat_armed = 1;
-    } else if (mode == LOWER_TEMPO && cell >= 11) {
+    } else if (mode == LOWER_TEMPO && cell >= 11 && cell <= 14) {
         tempo_step(1);
-        g_shell.pressed = FlashFrame{584, 433, 624, 448, 0};
+        g_shell.pressed = FlashFrame{584, 433, 616, 448, 0};
         g_ui.repeat_armed = 1;
-    } else if (g_ui.repeat_count == 0) {
-        g_ui.lower_panel_mode.store((mode + 1) % 3);
+    } else if ((mode != LOWER_TEMPO || (cell >= 4 && cell <= 10)) && g_ui.repeat_count == 0) {
+        // Cell 15 of the tempo row is no button.
+        int next = (mode + 1) % 3;
+        if (next == LOWER_CONTROLLER) {
+            controller_latch();
+        }
+        g_ui.lower_panel_mode.store(next);
         g_ui.slider_sent = -1;
     }
 }

@@ -22,7 +22,7 @@ MainFields g_main_fields;
 namespace {
 
 constexpr int COLOUR_RED = 2;
-constexpr int COLOUR_BLUE = 9;
+constexpr int COLOUR_BLUE = 1;
 constexpr int COLOUR_BRIGHT_RED = 10;
 const uint32_t LAMP_RED = colour_rgb(220, 0, 0);
 const uint32_t LAMP_GREEN = colour_rgb(0, 176, 0);

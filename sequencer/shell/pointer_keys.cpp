@@ -4,6 +4,7 @@
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
+#include "songcore/song_store.h"
 
 namespace {
 
@@ -76,6 +77,17 @@ Point panel_point() {
     return {570, 330};
 }
 
+// On the song-bank list the pointer reaching the current bank speaks its title.
+void bank_title_speak() {
+    if (command_key() != command_of(1, 0)) {
+        return;
+    }
+    int bank = g_song.current_bank;
+    if (wrapped(g_ui.pointer_index, 10) == bank) {
+        speak(g_song.slots[bank].song_title, 1);
+    }
+}
+
 } // namespace
 
 void pointer_move(int direction) {
@@ -102,6 +114,7 @@ void pointer_move(int direction) {
             speak(" ", 1); // so that the next text is spoken even when it repeats
         }
         target = panel_point();
+        bank_title_speak();
     }
     warp_pointer(target.x, target.y);
 }

@@ -92,7 +92,10 @@ bool song_store_start() {
     song_store_init(SEQUENCER_STORE);
     settings_apply();
     for (int p = 1; p < MENU_PAGES; p++) {
-        g_menu.menu_cursor[p] = g_settings.menu_cursor[p - 1];
+        // A byte that names no row (a damaged or foreign file) would index past the page's
+        // texts: the page keeps its first row instead.
+        uint8_t row = g_settings.menu_cursor[p - 1];
+        g_menu.menu_cursor[p] = row < MENU_ROWS ? row : 0;
     }
     if (command_line_path(g_song_files.file_path, sizeof g_song_files.file_path)) {
         file_name_from_path();

@@ -11,6 +11,7 @@
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/draw.h"
+#include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/screen_modes.h"
@@ -128,6 +129,7 @@ void shell_all_reset() {
     deadline_reset();
     picture_reset();
     draw_reset();
+    text_choice_reset();
     shell_reset();
     menu_state_reset();
     ui_input_reset();

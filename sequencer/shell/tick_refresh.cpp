@@ -4,9 +4,7 @@
 #include "common/key_edge.h"
 #include "platform/platform.h"
 #include "platform/window.h"
-#include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine_hooks.h"
-#include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
@@ -101,13 +99,10 @@ void lower_panel_draw(int mode) {
         g_ui.slider_value.store(64);
         return;
     }
-    int controller = g_settings.slots[SLOT_EXCHANGE_TARGET] & 0x7F;
+    // The frame that chose this mode set the slider to the controller's current value.
     text_at(62, 27, "CONT CH ");
-    zero_number_at(70, 27, 3, controller);
-    int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
-    int value = g_channel_state.controller_values[channel][controller];
-    g_ui.slider_value.store(value);
-    platform_pointer_warp(496 + value, 424);
+    zero_number_at(70, 27, 3, g_ui.slider_controller.load());
+    platform_pointer_warp(496 + g_ui.slider_value.load(), 424);
 }
 
 void slider_value_draw(int mode) {

@@ -24,7 +24,10 @@ struct UiInput {
     uint8_t bend_drag;
     std::atomic<int> lower_panel_mode;
     std::atomic<int> slider_value; // 0..127 as shown (pitch bend shows value - 64)
-    int slider_sent;               // last value sent from the slider; -1 none
+    // The slider's controller, latched by the frame that chose controller mode: the channel
+    // state and settings it comes from belong to the frames.
+    std::atomic<int> slider_controller;
+    int slider_sent; // last value sent from the slider; -1 none
     int play_velocity;
     bool velocity_lock;        // the on-screen keyboard plays play_velocity
     uint8_t keyboard_notes[4]; // notes sounding from the on-screen keyboard

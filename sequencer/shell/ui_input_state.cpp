@@ -23,6 +23,7 @@ void ui_input_reset() {
     u.bend_drag = 0;
     u.lower_panel_mode.store(LOWER_TEMPO);
     u.slider_value.store(64);
+    u.slider_controller.store(0);
     u.slider_sent = -1;
     u.play_velocity = 100;
     u.velocity_lock = false;

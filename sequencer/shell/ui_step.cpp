@@ -80,7 +80,7 @@ void release_edge() {
         release_flash();
         break;
     case 2:
-        release_flash();
+        // The last button pressed before the key is already raised; the key never sank.
         for (int i = 0; i < u.keyboard_note_count; i++) {
             send_and_record(0x90, u.keyboard_notes[i], 0, 3);
         }

@@ -6,6 +6,7 @@
 #include "platform/picture.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/midi_input.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/font.h"
@@ -98,6 +99,20 @@ TEST_F(ScreenFields, ColourSeventeenDrawsNothingAndStaysChosen) {
     EXPECT_TRUE(cell_shows(5, 10, "Z"));
 }
 
+TEST_F(ScreenFields, ResetForgetsAColourChosenForATextNeverDrawn) {
+    for (int colour : {17, 2}) {
+        set_text_colour(colour);
+        shell_all_reset();
+        text_at(5, 10, "R");
+        EXPECT_TRUE(cell_shows(5, 10, "R", BLACK)) << "colour " << colour;
+    }
+    set_text_colour(17);
+    text_inverse_at(5, 10, "X"); // nothing drawn: colour 17 and inverse both stay chosen
+    shell_all_reset();
+    text_at(5, 10, "I");
+    EXPECT_TRUE(cell_shows(5, 10, "I", BLACK)) << "black on the base colour, not inverse";
+}
+
 TEST_F(ScreenFields, AdjacentLargeRowsDoNotOverlap) {
     text_at(4, 10, "\xFF\xFF"); // boxes fill their cells
     text_at(4, 11, "gj");
@@ -178,6 +193,27 @@ TEST_F(ScreenFields, PressFlashSinksThenRaisesOneTickAfterRelease) {
     EXPECT_EQ(pixel(53, 358), GREY);
 }
 
+TEST_F(ScreenFields, OnScreenKeysLeaveTheKeyboardPictureAsItWas) {
+    click(160, 340); // the stop button sinks and rises: the last pressed button
+    run_ms(60);
+    auto keyboard = [this]() {
+        std::vector<uint32_t> area;
+        for (int y = 355; y < 460; y++) {
+            for (int x = 0; x < 460; x++) {
+                area.push_back(pixel(x, y));
+            }
+        }
+        return area;
+    };
+    std::vector<uint32_t> before = keyboard();
+    click(100, 430); // a white key
+    click(38, 380);  // a black key
+    run_ms(60);
+    EXPECT_EQ(sent().size(), 4u);
+    EXPECT_TRUE(keyboard() == before) << "the on-screen keys show no press";
+    EXPECT_EQ(pixel(152, 329), WHITE) << "the last pressed button stays raised";
+}
+
 TEST_F(ScreenFields, LowerPanelShowsPitchBendAndControllerModes) {
     click(536, 440);
     run_ms(20);
@@ -229,6 +265,14 @@ TEST_F(ScreenFields, TrackMuteMarkAndTracingMark) {
     g_song.tracing_track = g_song.write_track + 1;
     show_track_mute_mark();
     EXPECT_TRUE(cell_shows(73, 25, "T", RED));
+    // Another track traced: blue (0, 0, 192) once its notes are used up, else black.
+    g_song.tracing_track = g_song.write_track + 2;
+    g_input.guide_note = -1;
+    show_track_mute_mark();
+    EXPECT_TRUE(cell_shows(73, 25, "T", 0x0000C0));
+    g_input.guide_note = 60;
+    show_track_mute_mark();
+    EXPECT_TRUE(cell_shows(73, 25, "T", BLACK));
 }
 
 } // namespace

@@ -271,6 +271,28 @@ TEST_F(ShellInput, TempoButtonsOnlyInTempoMode) {
     EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1);
 }
 
+TEST_F(ShellInput, SliderButtonRowCellsInTempoMode) {
+    struct Case {
+        int x;
+        int tempo_change;
+        int mode_after;
+    };
+    // Cells of 8 pixels from x 496: 0..3 tempo down, 4..10 next mode, 11..14 tempo up, and
+    // cell 15 (x 616..623) is none of them.
+    const Case cases[] = {
+        {496, -1, LOWER_TEMPO},     {527, -1, LOWER_TEMPO}, {528, 0, LOWER_PITCH_BEND},
+        {583, 0, LOWER_PITCH_BEND}, {584, 1, LOWER_TEMPO},  {615, 1, LOWER_TEMPO},
+        {616, 0, LOWER_TEMPO},      {623, 0, LOWER_TEMPO},
+    };
+    for (const Case& c : cases) {
+        g_ui.lower_panel_mode.store(LOWER_TEMPO);
+        int tempo = g_song_clock.tempo_bpm;
+        click(c.x, 440);
+        EXPECT_EQ(g_song_clock.tempo_bpm - tempo, c.tempo_change) << "x " << c.x;
+        EXPECT_EQ(g_ui.lower_panel_mode.load(), c.mode_after) << "x " << c.x;
+    }
+}
+
 TEST_F(ShellInput, HeldFastForwardMovesMeasuresAndReleaseSetsThePosition) {
     ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
     press(6 + 48 * 5 + 10, 345);
@@ -366,6 +388,25 @@ TEST_F(ShellSpeech, ReaderIniTurnsSpeechOnAndMenuRowsAreSpokenToTheClipboard) {
     int puts = g_headless.clipboard_puts;
     key(37); // row M has no text: nothing new is spoken
     EXPECT_EQ(g_headless.clipboard_puts, puts);
+}
+
+TEST_F(ShellSpeech, KeyPointerOnTheCurrentSongBankSpeaksItsTitle) {
+    std::string ini = "[VO]\nv13=song banks\n";
+    write_file_bytes(dir.file("reader.ini"), Bytes(ini.begin(), ini.end()));
+    start();
+    ASSERT_EQ(
+        load_bytes(smf_file(1, 480, {concat({meta_text(0, 0x03, "Night Song"), end_of_track()})})),
+        SongLoadResult::loaded);
+    g_menu.menu_page = 1;
+    g_menu.shown_page = 1;
+    g_menu.menu_cursor[1] = 0;
+    key(9); // Tab: the pointer on bank 1, the current one
+    EXPECT_EQ(g_headless_window.warp_y, 90);
+    EXPECT_EQ(g_headless.clipboard, "Night Song");
+    key(39); // bank 2: a blank only
+    EXPECT_EQ(g_headless.clipboard, " ");
+    key(37); // back on bank 1: its title again, though it was spoken before
+    EXPECT_EQ(g_headless.clipboard, "Night Song");
 }
 
 TEST_F(ShellSpeech, WithoutReaderIniNothingReachesTheClipboard) {

@@ -80,6 +80,28 @@ TEST_F(ShellLifecycle, SettingsFileIsReadAtStartAndItsMenuCursorsUsed) {
     EXPECT_EQ(g_menu.menu_cursor[4], 7);
 }
 
+TEST_F(ShellLifecycle, SettingsMenuCursorNamingNoRowLeavesThePageOnRowA) {
+    std::string ini = "[VO]\nv39=channel list\n"; // page 3 row A
+    write_file_bytes(dir.file("reader.ini"), Bytes(ini.begin(), ini.end()));
+    start();
+    g_menu.menu_cursor[3] = 200;
+    g_menu.menu_cursor[4] = 13; // one past row M
+    g_menu.menu_cursor[2] = 12; // row M itself is a row
+    choose_exit();
+    run_ms(FRAME);
+    ASSERT_TRUE(g_headless_window.destroyed);
+    engine_devices_close();
+    shell_all_reset();
+    shell_hooks_install();
+    headless_window_reset();
+    start();
+    EXPECT_EQ(g_menu.menu_cursor[3], 0);
+    EXPECT_EQ(g_menu.menu_cursor[4], 0);
+    EXPECT_EQ(g_menu.menu_cursor[2], 12);
+    key(114); // F3 shows page 3 and speaks its selected row
+    EXPECT_EQ(g_headless.clipboard, "channel list");
+}
+
 TEST_F(ShellLifecycle, ExitWithNothingUnsavedWritesSettingsAndClosesWithoutQuestion) {
     g_headless.language = UiLanguage::japanese;
     start();

@@ -3,6 +3,7 @@
 #include "tests/shell/shell_fixture.h"
 
 #include "platform/midi.h"
+#include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine_hooks.h"
 
 namespace {
@@ -39,6 +40,59 @@ TEST_F(ShellThreads, TimerRefreshesWhileThePlaybackThreadRunsFrames) {
     playback_thread_join();
     EXPECT_GT(sent().size(), 4u);
     EXPECT_GT(g_engine_display.measure.load() * 1000 + g_engine_display.beat.load(), 1001);
+}
+
+TEST_F(ShellThreads, ControllerSliderTakesItsValueWhileTheSongSendsThatController) {
+    // Volume (controller 7) on channel 1 every 30 ticks, at 240 beats a minute.
+    Bytes events;
+    for (int i = 0; i < 256; i++) {
+        events = concat({events, ev(i == 0 ? 0 : 30, {0xB0, 7, static_cast<uint8_t>(i % 128)})});
+    }
+    std::vector<Bytes> tracks = {concat({tempo_event(0, 250000), end_of_track(7680)}),
+                                 concat({events, end_of_track()})};
+    write_file_bytes(dir.file("volume.mid"), smf_file(1, 480, tracks));
+    g_headless.clock_driven = false;
+    g_shell.frames_follow_clock = false;
+    start(dir.file("volume.mid"));
+    ASSERT_EQ(transport_mode(), MODE_PLAYING);
+    g_settings.slots[SLOT_EXCHANGE_TARGET] = 7;
+    g_settings.slots[SLOT_OUT_CHANNEL] = 0;
+    auto ticks = [](int count) {
+        for (int i = 0; i < count; i++) {
+            SHELL_WINDOW_HANDLERS.timer();
+            platform_sleep_ms(20);
+        }
+    };
+    SHELL_WINDOW_HANDLERS.mouse_move(536, 440); // the slider panel's mode cell
+    int controller_shown = 0;
+    // Tempo -> pitch bend -> controller, a few times over, as the frames see the clicks.
+    for (int click = 0; click < 6 && transport_mode() == MODE_PLAYING; click++) {
+        SHELL_WINDOW_HANDLERS.mouse_button(MouseButton::left, true);
+        ticks(3);
+        SHELL_WINDOW_HANDLERS.mouse_button(MouseButton::left, false);
+        ticks(3);
+        if (g_ui.lower_panel_mode.load() == LOWER_CONTROLLER) {
+            controller_shown++;
+        }
+    }
+    EXPECT_GE(controller_shown, 1);
+    g_transport.transport_mode.store(MODE_STOPPED);
+    playback_thread_join();
+    // Stopped: into controller mode once more; the slider takes the volume last sent.
+    auto click_stopped = [&ticks]() {
+        SHELL_WINDOW_HANDLERS.mouse_button(MouseButton::left, true);
+        SHELL_WINDOW_HANDLERS.mouse_button(MouseButton::left, false);
+        ticks(1); // its frame sees the release
+    };
+    for (int i = 0; i < 3 && g_ui.lower_panel_mode.load() != LOWER_PITCH_BEND; i++) {
+        click_stopped();
+    }
+    g_channel_state.controller_values[0][7] = 77;
+    click_stopped();
+    ticks(1);
+    EXPECT_EQ(g_ui.lower_panel_mode.load(), LOWER_CONTROLLER);
+    EXPECT_EQ(g_ui.slider_value.load(), 77);
+    EXPECT_EQ(g_headless_window.warp_x, 496 + 77);
 }
 
 } // namespace
