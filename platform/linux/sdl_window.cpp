@@ -26,6 +26,10 @@ struct SdlParts {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     uint32_t event_wake = 0;
+    uint32_t event_warp = 0;
+    // A warp asked for by a frame on the playback thread is carried out by the window thread:
+    // the window system's calls belong there.
+    std::atomic<int> warp_x{0}, warp_y{0};
     SDL_Cursor* cursors[3] = {};
     int scale = 1;
     bool running = false;
@@ -90,7 +94,8 @@ bool open(const char* caption, const WindowOptions& options) {
     g_sdl.cursors[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     g_sdl.cursors[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
     g_sdl.cursors[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
-    g_sdl.event_wake = SDL_RegisterEvents(1);
+    g_sdl.event_wake = SDL_RegisterEvents(2);
+    g_sdl.event_warp = g_sdl.event_wake + 1;
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     sdl_keys_init();
     g_sdl_window.open = true;
@@ -114,6 +119,11 @@ void present(bool always) {
 }
 
 void handle(const SDL_Event& event, const WindowHandlers& h) {
+    if (event.type == g_sdl.event_warp) {
+        SDL_WarpMouseInWindow(g_sdl.window, g_sdl.warp_x.load() * g_sdl.scale,
+                              g_sdl.warp_y.load() * g_sdl.scale);
+        return;
+    }
     if (event.type == g_sdl.event_wake) {
         if (h.wake) {
             h.wake();
@@ -225,9 +235,11 @@ void wake() {
 }
 
 void pointer_warp(int x, int y) {
-    if (g_sdl.window) {
-        SDL_WarpMouseInWindow(g_sdl.window, x * g_sdl.scale, y * g_sdl.scale);
-    }
+    g_sdl.warp_x.store(x);
+    g_sdl.warp_y.store(y);
+    SDL_Event event{};
+    event.type = g_sdl.event_warp;
+    SDL_PushEvent(&event);
 }
 
 void cursor_shape(int shape) {

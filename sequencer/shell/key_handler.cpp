@@ -5,26 +5,9 @@
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
+#include "sequencer/shell/virtual_keys.h"
 
 namespace {
-
-constexpr int KEY_TAB = 9;
-constexpr int KEY_ENTER = 13;
-constexpr int KEY_ESC = 27;
-constexpr int KEY_SPACE = 32;
-constexpr int KEY_PAGE_UP = 33;
-constexpr int KEY_PAGE_DOWN = 34;
-constexpr int KEY_HOME = 36;
-constexpr int KEY_LEFT = 37;
-constexpr int KEY_UP = 38;
-constexpr int KEY_RIGHT = 39;
-constexpr int KEY_DOWN = 40;
-constexpr int KEY_DELETE = 46;
-constexpr int KEY_X = 88;
-constexpr int KEY_Z = 90;
-constexpr int KEY_PAD_PLUS = 107;
-constexpr int KEY_F1 = 112;
-constexpr int KEY_F6 = 117;
 
 bool event_list_shown() {
     return g_menu.shown_page != NO_PAGE_SHOWN && command_key() == command_of(5, 2);
@@ -80,33 +63,33 @@ void key_command(int key) {
     UiInput& u = g_ui;
     bool shift = g_shell.shift_down.load() != 0;
     switch (key) {
-    case KEY_TAB:
+    case VK_TAB:
         if (g_menu.menu_page >= 1 && g_menu.menu_page <= 6) {
             u.pointer_focus = u.pointer_focus ? 0 : 1;
             u.pointer_index = u.pointer_focus == 0 ? g_menu.menu_cursor[g_menu.menu_page] : 0;
             pointer_move(0);
         }
         break;
-    case KEY_ENTER:
+    case VK_ENTER:
         g_shell.pointer_left = 1;
         if (u.pointer_focus == 1 && g_menu.menu_page >= 2 && g_menu.menu_page <= 6) {
             g_speech.value_speech = true;
         }
         break;
-    case KEY_ESC:
+    case VK_ESC:
         transport_stop(false);
         page_key(0);
         break;
-    case KEY_SPACE:
+    case VK_SPACE:
         if (transport_mode() == MODE_STOPPED || transport_mode() == MODE_STANDBY) {
             transport_start();
         } else {
             transport_stop(false);
         }
         break;
-    case KEY_PAGE_UP:
-    case KEY_PAGE_DOWN: {
-        bool down = key == KEY_PAGE_DOWN;
+    case VK_PAGE_UP:
+    case VK_PAGE_DOWN: {
+        bool down = key == VK_PAGE_DOWN;
         if (event_list_shown()) {
             if (!event_open()) {
                 press_at(down ? 270 : 126, 350);
@@ -118,7 +101,7 @@ void key_command(int key) {
         }
         break;
     }
-    case KEY_HOME:
+    case VK_HOME:
         if (transport_mode() == MODE_STOPPED) {
             to_top();
             if (event_list_shown() && g_menu_hooks.event_list_refresh) {
@@ -126,44 +109,44 @@ void key_command(int key) {
             }
         }
         break;
-    case KEY_LEFT:
-    case KEY_RIGHT: {
+    case VK_LEFT:
+    case VK_RIGHT: {
         int step = shift ? 10 : 1;
-        int direction = key == KEY_LEFT ? -1 : 1;
+        int direction = key == VK_LEFT ? -1 : 1;
         u.pointer_index += direction * step;
         pointer_move(direction);
         break;
     }
-    case KEY_UP:
-    case KEY_DOWN:
+    case VK_UP:
+    case VK_DOWN:
         if (event_list_shown()) {
             if (!event_open()) {
-                event_list_click(key == KEY_UP ? 458 : 490, 315);
+                event_list_click(key == VK_UP ? 458 : 490, 315);
             } else {
-                event_editor_step(key == KEY_UP ? 2 : 3);
+                event_editor_step(key == VK_UP ? 2 : 3);
             }
         } else {
-            octave_step(key == KEY_UP ? 1 : -1);
+            octave_step(key == VK_UP ? 1 : -1);
         }
         break;
-    case KEY_DELETE:
+    case VK_DELETE:
         if (event_list_shown() && event_open()) {
             event_list_click(395, 290);
             u.press_active = 1;
         }
         break;
-    case KEY_X:
+    case VK_X:
         tempo_key(1, shift);
         break;
-    case KEY_Z:
+    case VK_Z:
         tempo_key(-1, shift);
         break;
-    case KEY_PAD_PLUS:
+    case VK_PAD_PLUS:
         warp_pointer(569, 330);
         break;
     default:
-        if (key >= KEY_F1 && key <= KEY_F6) {
-            page_key(key - KEY_F1 + 1);
+        if (key >= VK_F1 && key <= VK_F6) {
+            page_key(key - VK_F1 + 1);
         }
         break;
     }

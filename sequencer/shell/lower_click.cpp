@@ -164,6 +164,8 @@ void slider_button_click(int x) {
         int next = (mode + 1) % 3;
         if (next == LOWER_CONTROLLER) {
             controller_latch();
+        } else if (next == LOWER_TEMPO) {
+            port_device_latch(); // the refresher shows the port's device again
         }
         g_ui.lower_panel_mode.store(next);
         g_ui.slider_sent = -1;

@@ -43,7 +43,8 @@ const std::string& title_blank() {
 } // namespace
 
 void main_fields_reset() {
-    g_main_fields = MainFields{};
+    g_main_fields.status_first = '\0';
+    g_main_fields.port_device.store(0);
 }
 
 void show_version() {
@@ -164,10 +165,14 @@ void show_track_mute_mark() {
     }
 }
 
-void show_port_device() {
+void port_device_latch() {
     int port = g_midi_devices.current_out_port;
     int device = port >= 0 && port < LOGICAL_PORTS ? g_midi_devices.port_map[port] : 0;
-    zero_number_at(74, 26, 3, device + 1);
+    g_main_fields.port_device.store(device);
+}
+
+void show_port_device() {
+    zero_number_at(74, 26, 3, g_main_fields.port_device.load() + 1);
 }
 
 void show_lyric(const char* text) {

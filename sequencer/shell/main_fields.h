@@ -2,8 +2,13 @@
 #pragma once
 #include <cstdint>
 
+#include <atomic>
+
+// The status field belongs to frames. The port's device number is latched by frames (the
+// port table belongs to them) and drawn by frames or by the window timer's refresher.
 struct MainFields {
-    char status_first; // first byte of the status text last shown
+    char status_first;            // first byte of the status text last shown
+    std::atomic<int> port_device; // device number of the current output port, 0-based
 };
 
 extern MainFields g_main_fields;
@@ -25,6 +30,8 @@ void show_channel();
 void show_channel_mute_mark();
 void show_track();
 void show_track_mute_mark();
+// Takes the current output port's device number (frames only), then draws it.
+void port_device_latch();
 void show_port_device();
 // The last lyric of the song on the bottom line; "" clears it.
 void show_lyric(const char* text);

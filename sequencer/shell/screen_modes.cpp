@@ -168,6 +168,7 @@ void startup_step() {
     show_title();
     show_bank();
     show_octave();
+    port_device_latch();
     show_port_device();
     set_window_title();
     if (g_shell.command_line[0] != '\0') {

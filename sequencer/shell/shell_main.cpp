@@ -87,12 +87,11 @@ void drop_accept(bool on) {
 }
 
 void record_page(bool entering) {
-    static int page_before = 1;
     if (entering) {
-        page_before = g_menu.menu_page;
+        g_shell.page_before_recording = g_menu.menu_page;
         show_command(6);
     } else {
-        show_command(page_before);
+        show_command(g_shell.page_before_recording);
     }
 }
 
@@ -114,6 +113,7 @@ void indicator(TransportIndicator shown) {
 }
 
 void out_port_changed() {
+    port_device_latch();
     if (g_ui.lower_panel_mode.load() == LOWER_TEMPO) {
         show_port_device();
     }

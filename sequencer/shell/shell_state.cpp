@@ -33,6 +33,7 @@ void shell_reset() {
     s.queue_read.store(0);
     s.button_pressed = 0;
     s.pressed = FlashFrame{};
+    s.page_before_recording = 1;
     s.frames_follow_clock = false;
     g_shell_options.disp = true;
     g_shell_options.pc_key = true;

@@ -44,6 +44,7 @@ struct ShellState {
     std::atomic<int> queue_write, queue_read;
     int button_pressed; // 1 a button, 2 an on-screen key, 4 an auditioned note
     FlashFrame pressed;
+    int page_before_recording; // the menu page to show again when recording ends
     // Frames follow a clock that a script drives instead of running on the playback thread.
     bool frames_follow_clock;
 };

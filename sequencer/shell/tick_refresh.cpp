@@ -12,6 +12,7 @@
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
+#include "sequencer/shell/virtual_keys.h"
 
 TickRefresh g_tick_refresh;
 
@@ -23,7 +24,6 @@ namespace {
 
 constexpr uint32_t MARK_COLOUR = 160; // dark red
 constexpr uint32_t SCALE_COLOUR = 0xFF0000;
-constexpr int KEY_CTRL = 17;
 
 // The mark's rectangle on the on-screen key that plays the PC key's note (offset i + 1).
 void key_mark_rect(int i, int& left, int& top, int& right, int& bottom) {
@@ -118,7 +118,7 @@ void step_hold_mark() {
     if (transport_mode() != MODE_RECORDING || g_menu.menu_cursor[6] != 1) {
         return;
     }
-    key_edge_poll(KEY_CTRL, g_tick_refresh.step_hold_state);
+    key_edge_poll(VK_CONTROL, g_tick_refresh.step_hold_state);
     bool held = g_tick_refresh.step_hold_state == KEY_HELD;
     if (held != g_tick_refresh.step_hold_shown) {
         g_tick_refresh.step_hold_shown = held;

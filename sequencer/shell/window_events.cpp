@@ -9,14 +9,13 @@
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/tick_refresh.h"
+#include "sequencer/shell/virtual_keys.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 
 #include <cstdio>
 
 namespace {
-
-constexpr int KEY_SHIFT = 16;
 
 // Every window event first shows the cursor the frames asked for.
 void cursor_apply() {
@@ -54,7 +53,7 @@ void on_clock_step() {
 void on_key(int virtual_key, bool down) {
     cursor_apply();
     if (down) {
-        if (virtual_key == KEY_SHIFT) {
+        if (virtual_key == VK_SHIFT) {
             g_shell.shift_down.store(1);
         }
         g_shell.key_code.store(virtual_key);
@@ -62,7 +61,7 @@ void on_key(int virtual_key, bool down) {
         if (g_shell.key_code.load() == virtual_key) {
             g_shell.key_code.store(0);
         }
-        if (virtual_key == KEY_SHIFT) {
+        if (virtual_key == VK_SHIFT) {
             g_shell.shift_down.store(0);
         }
     }

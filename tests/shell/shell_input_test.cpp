@@ -3,20 +3,9 @@
 
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/shell/tick_refresh.h"
+#include "sequencer/shell/virtual_keys.h"
 
 namespace {
-
-constexpr int KEY_SHIFT = 16;
-constexpr int KEY_SPACE = 32;
-constexpr int KEY_ESC = 27;
-constexpr int KEY_LEFT = 37;
-constexpr int KEY_UP = 38;
-constexpr int KEY_DOWN = 40;
-constexpr int KEY_PAGE_DOWN = 34;
-constexpr int KEY_X = 88;
-constexpr int KEY_Z = 90;
-constexpr int KEY_F3 = 114;
-constexpr int KEY_F6 = 117;
 
 // Eight measures of 4/4 with a note at the start of each.
 Bytes eight_measures() {
@@ -60,38 +49,38 @@ protected:
 
 TEST_F(ShellInput, HeldKeyActsOnceAndASecondKeyActsWhileTheFirstIsHeld) {
     int tempo = g_song_clock.tempo_bpm;
-    key_down(KEY_X);
+    key_down(VK_X);
     run_ms(500); // the system repeats the key; the command does not
-    SHELL_WINDOW_HANDLERS.key(KEY_X, true);
+    SHELL_WINDOW_HANDLERS.key(VK_X, true);
     run_ms(100);
     EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1);
-    key_down(KEY_Z);
+    key_down(VK_Z);
     run_ms(20);
     EXPECT_EQ(g_song_clock.tempo_bpm, tempo);
-    key_up(KEY_Z);
-    key_up(KEY_X);
-    key(KEY_X);
+    key_up(VK_Z);
+    key_up(VK_X);
+    key(VK_X);
     EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1);
 }
 
 TEST_F(ShellInput, ShiftMakesTempoKeysStepByTen) {
     int tempo = g_song_clock.tempo_bpm;
-    key_down(KEY_SHIFT);
-    key(KEY_X);
-    key_up(KEY_SHIFT);
+    key_down(VK_SHIFT);
+    key(VK_X);
+    key_up(VK_SHIFT);
     EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 10);
 }
 
 TEST_F(ShellInput, PcKeyOffDisablesKeyCommandsButShiftStillSendsSustain) {
     g_shell_options.pc_key = false;
     int tempo = g_song_clock.tempo_bpm;
-    key(KEY_X);
-    key(KEY_SPACE);
+    key(VK_X);
+    key(VK_SPACE);
     EXPECT_EQ(g_song_clock.tempo_bpm, tempo);
     EXPECT_EQ(transport_mode(), MODE_STOPPED);
-    key_down(KEY_SHIFT);
+    key_down(VK_SHIFT);
     EXPECT_EQ(sent(), (std::vector<Bytes>{{0xB0, 64, 127}}));
-    key_up(KEY_SHIFT);
+    key_up(VK_SHIFT);
     EXPECT_EQ(sent().back(), (Bytes{0xB0, 64, 0}));
 }
 
@@ -120,32 +109,32 @@ TEST_F(ShellInput, StepRecordingPanelKeepsTheRightButtonForItself) {
 
 TEST_F(ShellInput, SpacePlaysAndStopsAndEscStopsAndShowsPageZero) {
     ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
-    key(KEY_SPACE);
+    key(VK_SPACE);
     EXPECT_EQ(transport_mode(), MODE_PLAYING);
     run_ms(200);
-    key(KEY_SPACE);
+    key(VK_SPACE);
     EXPECT_EQ(transport_mode(), MODE_STOPPED);
-    key(KEY_SPACE);
+    key(VK_SPACE);
     EXPECT_EQ(transport_mode(), MODE_PLAYING);
     shown_commands.clear();
-    key(KEY_ESC);
+    key(VK_ESC);
     EXPECT_EQ(transport_mode(), MODE_STOPPED);
     EXPECT_EQ(shown_commands, (std::vector<int>{0}));
 }
 
 TEST_F(ShellInput, FunctionKeysClickThePageTabsOnlyWhileStopped) {
-    key(KEY_F3);
+    key(VK_F3);
     EXPECT_EQ(shown_commands, (std::vector<int>{3}));
     EXPECT_EQ(g_ui.pointer_focus, 0);
     // F6 lands on the record button: recording is armed and the record page shown.
-    key(KEY_F6);
+    key(VK_F6);
     EXPECT_EQ(transport_mode(), MODE_STANDBY);
     EXPECT_EQ(shown_commands.back(), 6);
     transport_stop(false);
     ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
     transport_start();
     shown_commands.clear();
-    key(KEY_F3);
+    key(VK_F3);
     EXPECT_TRUE(shown_commands.empty());
     EXPECT_EQ(transport_mode(), MODE_PLAYING);
 }
@@ -155,10 +144,10 @@ TEST_F(ShellInput, LeftArrowOnTheMenuColumnWrapsAndSkipsSeparators) {
     g_menu.shown_page = 1;
     g_menu.menu_cursor[1] = 0;
     g_ui.pointer_index = 0;
-    key(KEY_LEFT);
+    key(VK_LEFT);
     EXPECT_EQ(g_headless_window.warp_x, 270);
     EXPECT_EQ(g_headless_window.warp_y, 88 + 16 * 12); // row M
-    key(KEY_LEFT);
+    key(VK_LEFT);
     EXPECT_EQ(g_headless_window.warp_y, 88 + 16 * 10); // row L is a separator: row K
     EXPECT_EQ(g_ui.pointer_index, 10);
 }
@@ -166,11 +155,11 @@ TEST_F(ShellInput, LeftArrowOnTheMenuColumnWrapsAndSkipsSeparators) {
 TEST_F(ShellInput, ArrowKeysStepTheOctaveWithinItsRange) {
     EXPECT_EQ(g_transport.play_octave, 3);
     for (int i = 0; i < 8; i++) {
-        key(KEY_UP);
+        key(VK_UP);
     }
     EXPECT_EQ(g_transport.play_octave, 8);
     for (int i = 0; i < 12; i++) {
-        key(KEY_DOWN);
+        key(VK_DOWN);
     }
     EXPECT_EQ(g_transport.play_octave, -2);
 }
@@ -317,8 +306,8 @@ TEST_F(ShellInput, FastForwardWhilePlayingResumesPlaybackOnRelease) {
 
 TEST_F(ShellInput, PageDownIsOneWholeForwardStep) {
     ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
-    key(KEY_PAGE_DOWN);
-    key(KEY_PAGE_DOWN);
+    key(VK_PAGE_DOWN);
+    key(VK_PAGE_DOWN);
     EXPECT_EQ(g_song_clock.current_measure, 2);
     EXPECT_EQ(g_song_clock.start_tick, 2 * 1920);
     EXPECT_EQ(g_ui.deferred_click, 0);
@@ -364,7 +353,7 @@ TEST_F(ShellInput, KeyPointerOnAPanelCyclesItsItems) {
     EXPECT_EQ(g_ui.pointer_focus, 1);
     EXPECT_EQ(g_headless_window.warp_x, 460);
     EXPECT_EQ(g_headless_window.warp_y, 90);
-    key(KEY_LEFT);
+    key(VK_LEFT);
     EXPECT_EQ(g_headless_window.warp_y, 90 + 16 * 15);
 }
 
