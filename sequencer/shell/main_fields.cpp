@@ -127,17 +127,20 @@ void show_channel() {
     zero_number_at(75, 24, 2, g_settings.slots[SLOT_OUT_CHANNEL] + 1);
 }
 
-void show_channel_mute_mark() {
+// "M" in red at column 73 of the row when anything of the list is muted, else a blank.
+void mute_mark(int row, const uint8_t* play, int count) {
     bool muted = false;
-    for (int c = 0; c < 16; c++) {
-        muted = muted || g_song.channel_play[c] == 0;
+    for (int i = 0; i < count; i++) {
+        muted = muted || play[i] == 0;
     }
     if (muted) {
         set_text_colour(COLOUR_RED);
-        text_at(73, 24, "M");
-    } else {
-        text_at(73, 24, " ");
     }
+    text_at(73, row, muted ? "M" : " ");
+}
+
+void show_channel_mute_mark() {
+    mute_mark(24, g_song.channel_play, 16);
 }
 
 void show_track() {
@@ -145,16 +148,7 @@ void show_track() {
 }
 
 void show_track_mute_mark() {
-    bool muted = false;
-    for (int t = 0; t < 32; t++) {
-        muted = muted || g_song.track_play[t] == 0;
-    }
-    if (muted) {
-        set_text_colour(COLOUR_RED);
-        text_at(73, 25, "M");
-    } else {
-        text_at(73, 25, " ");
-    }
+    mute_mark(25, g_song.track_play, 32);
     if (setting_on(SLOT_GUIDE_MODE)) {
         if (g_song.tracing_track == g_song.write_track + 1) {
             set_text_colour(COLOUR_RED);

@@ -29,6 +29,20 @@ protected:
         g_menu.menu_cursor[0] = 0;
         run_ms(FRAME);
     }
+    // Leaves through Exit (the settings are written) and starts a new run in the same place.
+    void exit_and_start_again() {
+        choose_exit();
+        run_ms(FRAME);
+        ASSERT_TRUE(g_headless_window.destroyed);
+        start_again();
+    }
+    void start_again() {
+        engine_devices_close();
+        shell_all_reset();
+        shell_hooks_install();
+        headless_window_reset();
+        start();
+    }
 };
 
 TEST_F(ShellLifecycle, CommandLineSongInQuotesIsLoadedAndPlaysAtOnce) {
@@ -67,15 +81,7 @@ TEST_F(ShellLifecycle, SettingsFileIsReadAtStartAndItsMenuCursorsUsed) {
     start();
     g_settings.slots[SLOT_METRONOME_CHANNEL] = 5;
     g_menu.menu_cursor[4] = 7;
-    choose_exit();
-    run_ms(FRAME);
-    ASSERT_TRUE(g_headless_window.destroyed);
-    // A new run reads what the last one wrote.
-    engine_devices_close();
-    shell_all_reset();
-    shell_hooks_install();
-    headless_window_reset();
-    start();
+    exit_and_start_again(); // the new run reads what the last one wrote
     EXPECT_EQ(g_settings.slots[SLOT_METRONOME_CHANNEL], 5);
     EXPECT_EQ(g_menu.menu_cursor[4], 7);
 }
@@ -87,14 +93,7 @@ TEST_F(ShellLifecycle, SettingsMenuCursorNamingNoRowLeavesThePageOnRowA) {
     g_menu.menu_cursor[3] = 200;
     g_menu.menu_cursor[4] = 13; // one past row M
     g_menu.menu_cursor[2] = 12; // row M itself is a row
-    choose_exit();
-    run_ms(FRAME);
-    ASSERT_TRUE(g_headless_window.destroyed);
-    engine_devices_close();
-    shell_all_reset();
-    shell_hooks_install();
-    headless_window_reset();
-    start();
+    exit_and_start_again();
     EXPECT_EQ(g_menu.menu_cursor[3], 0);
     EXPECT_EQ(g_menu.menu_cursor[4], 0);
     EXPECT_EQ(g_menu.menu_cursor[2], 12);
@@ -250,10 +249,7 @@ TEST_F(ShellLifecycle, UnreadableSkinFallsBackToTheBuiltInPictureAndColour) {
     for (Bytes skin : {Bytes{'X', 'X', 0, 0}, Bytes{'B', 'M', 1, 2, 3}}) {
         write_file_bytes(dir.file("zb47.bmp"), skin);
         write_file_bytes(dir.file("zb47base.rgb"), {1, 2, 3});
-        engine_devices_close();
-        shell_all_reset();
-        shell_hooks_install();
-        start();
+        start_again();
         EXPECT_NE(g_shell.background_slot, 0);
         EXPECT_EQ(g_draw.base_colour, colour_rgb(212, 208, 200));
         // The menu column's area shows the built-in picture.

@@ -8,20 +8,27 @@
 
 namespace {
 
-class ShellThreads : public ShellFixture {};
+class ShellThreads : public ShellFixture {
+protected:
+    // Starts a song of a 240 beats-a-minute conductor track and one track of events on real
+    // time: the playback thread runs the frames, this thread plays the window.
+    void start_playing(const Bytes& events) {
+        std::vector<Bytes> tracks = {concat({tempo_event(0, 250000), end_of_track(7680)}),
+                                     concat({events, end_of_track()})};
+        write_file_bytes(dir.file("song.mid"), smf_file(1, 480, tracks));
+        g_headless.clock_driven = false;
+        g_shell.frames_follow_clock = false;
+        start(dir.file("song.mid"));
+        ASSERT_EQ(transport_mode(), MODE_PLAYING);
+    }
+};
 
 TEST_F(ShellThreads, TimerRefreshesWhileThePlaybackThreadRunsFrames) {
     Bytes notes;
     for (int i = 0; i < 64; i++) {
         notes = concat({notes, ev(i == 0 ? 0 : 60, {0x90, 60, 100}), ev(60, {0x80, 60, 0})});
     }
-    std::vector<Bytes> tracks = {concat({tempo_event(0, 250000), end_of_track(7680)}),
-                                 concat({notes, end_of_track()})};
-    write_file_bytes(dir.file("busy.mid"), smf_file(1, 480, tracks));
-    g_headless.clock_driven = false;
-    g_shell.frames_follow_clock = false;
-    start(dir.file("busy.mid"));
-    ASSERT_EQ(transport_mode(), MODE_PLAYING);
+    start_playing(notes);
     // Input and timer ticks on this thread while the music runs on the other.
     for (int tick = 0; tick < 40 && transport_mode() == MODE_PLAYING; tick++) {
         SHELL_WINDOW_HANDLERS.timer();
@@ -48,13 +55,7 @@ TEST_F(ShellThreads, ControllerSliderTakesItsValueWhileTheSongSendsThatControlle
     for (int i = 0; i < 256; i++) {
         events = concat({events, ev(i == 0 ? 0 : 30, {0xB0, 7, static_cast<uint8_t>(i % 128)})});
     }
-    std::vector<Bytes> tracks = {concat({tempo_event(0, 250000), end_of_track(7680)}),
-                                 concat({events, end_of_track()})};
-    write_file_bytes(dir.file("volume.mid"), smf_file(1, 480, tracks));
-    g_headless.clock_driven = false;
-    g_shell.frames_follow_clock = false;
-    start(dir.file("volume.mid"));
-    ASSERT_EQ(transport_mode(), MODE_PLAYING);
+    start_playing(events);
     g_settings.slots[SLOT_EXCHANGE_TARGET] = 7;
     g_settings.slots[SLOT_OUT_CHANNEL] = 0;
     auto ticks = [](int count) {
