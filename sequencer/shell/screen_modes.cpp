@@ -2,6 +2,7 @@
 #include "sequencer/shell/screen_modes.h"
 
 #include "common/messages.h"
+#include "common/status_line.h"
 #include "common/text_sjis.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
@@ -97,11 +98,16 @@ bool song_store_start() {
         uint8_t row = g_settings.menu_cursor[p - 1];
         g_menu.menu_cursor[p] = row < MENU_ROWS ? row : 0;
     }
-    if (command_line_path(g_song_files.file_path, sizeof g_song_files.file_path)) {
-        file_name_from_path();
-        return song_load() == SongLoadResult::loaded;
+    if (g_shell.command_line[0] == '\0') {
+        return false;
     }
-    return false;
+    // A path that does not fit is not cut to fit: that could name another file.
+    if (!command_line_path(g_song_files.file_path, sizeof g_song_files.file_path)) {
+        show_status("file not found");
+        return false;
+    }
+    file_name_from_path();
+    return song_load() == SongLoadResult::loaded;
 }
 
 void settings_store() {

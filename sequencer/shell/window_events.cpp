@@ -2,6 +2,7 @@
 // files and the close box.
 #include "sequencer/shell/window_events.h"
 
+#include "common/status_line.h"
 #include "platform/window.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/transport.h"
@@ -14,6 +15,7 @@
 #include "songcore/song_store.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -89,16 +91,25 @@ void on_mouse_button(MouseButton button, bool down) {
     }
 }
 
+void song_load_and_locate() {
+    if (song_load() == SongLoadResult::loaded) {
+        position_reset();
+        step_lengths_update();
+    }
+}
+
 void on_drop(const char* path) {
     cursor_apply();
     if (!stopped()) {
         return; // drops are switched off while music runs; one may still be under way
     }
-    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", path);
-    file_name_from_path();
-    if (song_load() == SongLoadResult::loaded) {
-        position_reset();
-        step_lengths_update();
+    // A path cut to fit could name another file: one that does not fit is not loaded.
+    if (strlen(path) >= sizeof g_song_files.file_path) {
+        show_status("file not found");
+    } else {
+        snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", path);
+        file_name_from_path();
+        song_load_and_locate();
     }
     g_menu.last_command_key = NO_COMMAND;
     show_command(SHOW_REDRAW);

@@ -69,6 +69,30 @@ TEST_F(ShellLifecycle, MissingCommandLineSongLeavesAnEmptyStoppedSong) {
     EXPECT_STREQ(g_headless_window.caption.c_str(), "ZB47 MIDI MUSIC SEQUENCER");
 }
 
+// A path one byte too long for the file-path buffer whose first 260 bytes name a song.
+std::string path_past_the_buffer(const TempDir& dir, const Bytes& song) {
+    std::string fitting = dir.path + "/";
+    fitting += std::string(260 - fitting.size(), 'n');
+    write_file_bytes(fitting, song);
+    return fitting + ".mid";
+}
+
+TEST_F(ShellLifecycle, TooLongPathsAreNotCutToNameAnotherFile) {
+    std::string too_long = path_past_the_buffer(dir, demo_song());
+    start(too_long);
+    EXPECT_EQ(last_status(), "file not found");
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_STRNE(g_song.slots[0].song_title, "Little Tune");
+    g_menu.menu_page = 1;
+    g_menu.shown_page = 1;
+    g_menu.menu_cursor[1] = 0;
+    g_engine_hooks.drop_accept(true);
+    g_headless.status_texts.clear();
+    SHELL_WINDOW_HANDLERS.drop(too_long.c_str());
+    EXPECT_EQ(last_status(), "file not found");
+    EXPECT_STRNE(g_song.slots[0].song_title, "Little Tune");
+}
+
 TEST_F(ShellLifecycle, StartUpTakesLanguageAndProgramDirectory) {
     g_headless.language = UiLanguage::japanese;
     start();
