@@ -18,7 +18,7 @@ void put(Bytes& b, uint32_t v, int bytes) {
     }
 }
 
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 1;
     int32_t height = 1;
     uint32_t bits = 24;
@@ -32,7 +32,7 @@ struct BmpSpec {
 };
 
 // File header, information header (or the 12-byte one), colour table, pixel data.
-Bytes bmp_bytes(const BmpSpec& s) {
+Bytes bmp_bytes(const BmpLayout& s) {
     uint32_t offset = s.offset >= 0 ? static_cast<uint32_t>(s.offset)
                                     : static_cast<uint32_t>(14 + s.header_size + s.palette.size());
     Bytes b = {'B', 'M'};
@@ -64,7 +64,7 @@ const Bytes THREE_COLOURS = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0}; // red, 
 TEST(BmpFile, DecodesEachDepthAndRowOrder) {
     struct GoodCase {
         const char* name;
-        BmpSpec spec;
+        BmpLayout layout;
         int width, height;
         std::vector<uint32_t> expected; // top row first
     };
@@ -122,7 +122,7 @@ TEST(BmpFile, DecodesEachDepthAndRowOrder) {
     };
     for (const GoodCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Bytes file = bmp_bytes(c.spec);
+        Bytes file = bmp_bytes(c.layout);
         BmpImage image;
         ASSERT_EQ(bmp_decode(file.data(), file.size(), image), BmpResult::ok);
         EXPECT_EQ(image.width, c.width);
@@ -131,13 +131,13 @@ TEST(BmpFile, DecodesEachDepthAndRowOrder) {
     }
 }
 
-Bytes with(BmpSpec spec, void (*change)(BmpSpec&)) {
-    change(spec);
-    return bmp_bytes(spec);
+Bytes with(BmpLayout layout, void (*change)(BmpLayout&)) {
+    change(layout);
+    return bmp_bytes(layout);
 }
 
 TEST(BmpFile, DamagedFilesAreGradedAndLeaveNoImage) {
-    const BmpSpec good{2, 2, 24, {}, Bytes(16, 0x55)};
+    const BmpLayout good{2, 2, 24, {}, Bytes(16, 0x55)};
     const Bytes good_file = bmp_bytes(good);
     auto cut = [](Bytes b, size_t size) {
         b.resize(size);
@@ -162,21 +162,21 @@ TEST(BmpFile, DamagedFilesAreGradedAndLeaveNoImage) {
         {"colour table cut", cut(bmp_bytes({2, 1, 8, Bytes(1024, 0), {0, 0, 0, 0}}), 500),
          BmpResult::truncated},
         {"offset past the end", patch(13, 0x7F), BmpResult::truncated},
-        {"offset inside the header", with(good, [](BmpSpec& s) { s.offset = 20; }),
+        {"offset inside the header", with(good, [](BmpLayout& s) { s.offset = 20; }),
          BmpResult::bad_header},
         {"header size 20", patch(14, 20), BmpResult::bad_header},
         {"header size huge", patch(17, 0xFF), BmpResult::bad_header},
-        {"width negative", with(good, [](BmpSpec& s) { s.width = -2; }), BmpResult::bad_header},
-        {"height 0", with(good, [](BmpSpec& s) { s.height = 0; }), BmpResult::bad_header},
-        {"two planes", with(good, [](BmpSpec& s) { s.planes = 2; }), BmpResult::bad_header},
-        {"2 bits", with(good, [](BmpSpec& s) { s.bits = 2; }), BmpResult::unsupported},
-        {"bit fields", with(good, [](BmpSpec& s) { s.compression = 3; }), BmpResult::unsupported},
-        {"too wide", with(good, [](BmpSpec& s) { s.width = 8193; }), BmpResult::unsupported},
-        {"too many pixels", with(good, [](BmpSpec& s) { s.width = s.height = 8192; }),
+        {"width negative", with(good, [](BmpLayout& s) { s.width = -2; }), BmpResult::bad_header},
+        {"height 0", with(good, [](BmpLayout& s) { s.height = 0; }), BmpResult::bad_header},
+        {"two planes", with(good, [](BmpLayout& s) { s.planes = 2; }), BmpResult::bad_header},
+        {"2 bits", with(good, [](BmpLayout& s) { s.bits = 2; }), BmpResult::unsupported},
+        {"bit fields", with(good, [](BmpLayout& s) { s.compression = 3; }), BmpResult::unsupported},
+        {"too wide", with(good, [](BmpLayout& s) { s.width = 8193; }), BmpResult::unsupported},
+        {"too many pixels", with(good, [](BmpLayout& s) { s.width = s.height = 8192; }),
          BmpResult::unsupported},
-        {"height INT_MIN", with(good, [](BmpSpec& s) { s.height = INT_MIN; }),
+        {"height INT_MIN", with(good, [](BmpLayout& s) { s.height = INT_MIN; }),
          BmpResult::unsupported},
-        {"claims 4096 by 4096", with(good, [](BmpSpec& s) { s.width = s.height = 4096; }),
+        {"claims 4096 by 4096", with(good, [](BmpLayout& s) { s.width = s.height = 4096; }),
          BmpResult::truncated},
         {"RLE8 without an end", bmp_bytes({4, 2, 8, THREE_COLOURS, {3, 1, 0, 0, 2}, 1, 40, 3}),
          BmpResult::truncated},
