@@ -52,6 +52,11 @@ struct EditParams {
     int filter_in = 1, filter_out = 1;
     int poly_track = 1, mono_track = 1, poly_voices = 1;
     int time_track = 1, event_track = 1, time_out_track = 1;
+    // Insertion of the current channel's sound settings at measure, beat and clock.
+    int sound_measure = 1, sound_beat = 1, sound_clock = 0;
+    // Auto accompaniment: destination track, pattern song and track, chord song and track.
+    int accomp_track = 1, accomp_pattern_song = 1, accomp_pattern_track = 1;
+    int accomp_chord_song = 1, accomp_chord_track = 1;
 
     // Shell state the commands read: Shift or the right button held, the PC keyboard octave
     // setting, and the "BACK UP" option.

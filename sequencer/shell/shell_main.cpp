@@ -13,6 +13,7 @@
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/main_fields.h"
+#include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
@@ -151,6 +152,7 @@ void shell_hooks_install() {
     e.lyric = show_lyric;
     g_song.hooks.set_window_title = set_window_title;
     g_status_line.draw_hook = status_draw;
+    menu_hooks_install();
 }
 
 int zb47_main(int argc, char** argv) {
