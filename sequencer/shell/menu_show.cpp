@@ -72,14 +72,13 @@ void command_open(int key) {
         return;
     }
     g_menu.last_command_key = static_cast<uint8_t>(key);
-    if (list_panel_show(key) || param_panel_show(key)) {
-        if (key == command_of(1, 0) && stopped()) {
-            platform_window_drop_accept(true);
-        }
-        return;
+    if (!list_panel_show(key) && !param_panel_show(key)) {
+        // The event list and the exclusive editor take the panel over once they exist.
+        clear_panel();
     }
-    // The event list and the exclusive editor take the panel over once they exist.
-    clear_panel();
+    if (key == command_of(1, 0) && stopped()) {
+        platform_window_drop_accept(true);
+    }
 }
 
 bool menu_column_hit(int x, int y) {
@@ -148,6 +147,20 @@ void menu_panel_click(int x, int y) {
         return;
     }
     param_panel_click(x, y, key);
+}
+
+void menu_hover(int x, int y) {
+    int row = -1;
+    if (g_menu.shown_page != NO_PAGE_SHOWN && menu_column_hit(x, y)) {
+        row = (y - 80) / 16;
+    }
+    if (row == g_menu.hovered_row) {
+        return;
+    }
+    g_menu.hovered_row = row;
+    if (row >= 0 && row < MENU_ROWS) {
+        speak(g_speech.speech_text[g_menu.shown_page * MENU_ROWS + row], 1);
+    }
 }
 
 void menu_hooks_install() {

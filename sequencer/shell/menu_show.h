@@ -6,4 +6,6 @@
 void menu_show_command(int page_or_redraw);
 // Clicks on the menu column and the right panel.
 void menu_panel_click(int x, int y);
+// The pointer at (x, y) this frame: reaching another menu row speaks that row.
+void menu_hover(int x, int y);
 void menu_hooks_install();

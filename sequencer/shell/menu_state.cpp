@@ -34,6 +34,7 @@ void menu_state_reset() {
     g_menu.shown_row = 12;
     g_menu.last_command_key = NO_COMMAND;
     g_menu.alt_variant = 0;
+    g_menu.hovered_row = -1;
 }
 
 void show_command(int page_or_redraw) {

@@ -18,6 +18,7 @@ struct MenuState {
     uint8_t shown_row;
     uint8_t last_command_key; // NO_COMMAND: the next selection acts again
     int alt_variant;
+    int hovered_row; // menu row under the mouse, spoken when it changes; -1 none
 };
 
 // What the menus, panels and editors supply; null until they exist.

@@ -5,6 +5,7 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
@@ -159,6 +160,7 @@ int ui_step() {
     UiInput& u = g_ui;
     int mode = u.lower_panel_mode.load(std::memory_order_relaxed);
     g_shell.cursor_shape.store(mode != LOWER_TEMPO && pointer_in(496, 417, 623, 431) ? 1 : 0);
+    menu_hover(g_shell.pointer_x, g_shell.pointer_y);
     if (g_shell_options.pc_key) {
         key_handler();
     }

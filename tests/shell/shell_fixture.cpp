@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "sequencer/engine/engine.h"
 #include "sequencer/shell/screen_modes.h"
+#include "tests/support/smf_builder.h"
 
 std::vector<int> ShellFixture::shown_commands;
 std::vector<std::pair<int, int>> ShellFixture::panel_clicks;
@@ -23,6 +24,13 @@ void record_panel_click(int x, int y) {
 }
 
 } // namespace
+
+Bytes little_tune_song() {
+    return smf_file(
+        1, 480,
+        {concat({meta_text(0, 0x03, "Little Tune"), tempo_event(0, 500000), end_of_track(1920)}),
+         concat({ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}), end_of_track()})});
+}
 
 void ShellFixture::SetUp() {
     SongFixture::SetUp();

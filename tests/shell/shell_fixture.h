@@ -16,6 +16,9 @@
 #include <string>
 #include <vector>
 
+// Two tracks: "Little Tune" at 120 bpm, one note in track 2.
+Bytes little_tune_song();
+
 class ShellFixture : public SongFixture {
 protected:
     void SetUp() override;

@@ -14,13 +14,6 @@ namespace {
 
 constexpr int FRAME = 20;
 
-Bytes demo_song() {
-    return smf_file(
-        1, 480,
-        {concat({meta_text(0, 0x03, "Little Tune"), tempo_event(0, 500000), end_of_track(1920)}),
-         concat({ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}), end_of_track()})});
-}
-
 class ShellLifecycle : public ShellFixture {
 protected:
     std::string settings_path() const { return dir.file("ZB47.DAT"); }
@@ -46,7 +39,7 @@ protected:
 };
 
 TEST_F(ShellLifecycle, CommandLineSongInQuotesIsLoadedAndPlaysAtOnce) {
-    write_file_bytes(dir.file("tune.mid"), demo_song());
+    write_file_bytes(dir.file("tune.mid"), little_tune_song());
     start("\"" + dir.file("tune.mid") + "\"");
     EXPECT_EQ(transport_mode(), MODE_PLAYING);
     EXPECT_EQ(g_shell.command_line[0], '\0');
@@ -57,7 +50,7 @@ TEST_F(ShellLifecycle, CommandLineSongInQuotesIsLoadedAndPlaysAtOnce) {
 }
 
 TEST_F(ShellLifecycle, CommandLineWithoutQuotesLoadsToo) {
-    write_file_bytes(dir.file("tune.mid"), demo_song());
+    write_file_bytes(dir.file("tune.mid"), little_tune_song());
     start(dir.file("tune.mid"));
     EXPECT_EQ(transport_mode(), MODE_PLAYING);
 }
@@ -78,7 +71,7 @@ std::string path_past_the_buffer(const TempDir& dir, const Bytes& song) {
 }
 
 TEST_F(ShellLifecycle, TooLongPathsAreNotCutToNameAnotherFile) {
-    std::string too_long = path_past_the_buffer(dir, demo_song());
+    std::string too_long = path_past_the_buffer(dir, little_tune_song());
     start(too_long);
     EXPECT_EQ(last_status(), "file not found");
     EXPECT_EQ(transport_mode(), MODE_STOPPED);
@@ -283,7 +276,7 @@ TEST_F(ShellLifecycle, UnreadableSkinFallsBackToTheBuiltInPictureAndColour) {
 }
 
 TEST_F(ShellLifecycle, DroppedFileLoadsOnlyWhileTheDropTargetIsOn) {
-    write_file_bytes(dir.file("tune.mid"), demo_song());
+    write_file_bytes(dir.file("tune.mid"), little_tune_song());
     start();
     g_menu_hooks.show_command = nullptr;
     g_menu.menu_page = 1;
