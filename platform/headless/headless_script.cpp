@@ -12,8 +12,9 @@
 //   screenshot FILE.png     the picture as it stands
 //   close                   the window's close box
 //   note TEXT               a line copied into the log
-// The log lists, with the clock, every MIDI message sent, status text, message box, question
-// and caption change. The program starts on the first timer tick, so scripts begin with a wait.
+// The log lists, with the clock, every MIDI message sent, status text, message box, question,
+// program started, document opened and caption change. The program starts on the first timer tick,
+// so scripts begin with a wait.
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/headless/headless_window.h"
@@ -76,6 +77,8 @@ struct ScriptRun {
     size_t status_logged = 0;
     size_t messages_logged = 0;
     size_t questions_logged = 0;
+    size_t programs_logged = 0;
+    size_t documents_logged = 0;
     std::string caption_logged;
     int since_timer = 0;
     int errors = 0;
@@ -123,6 +126,13 @@ void log_flush(ScriptRun& run) {
     for (; run.questions_logged < g_headless.questions.size(); run.questions_logged++) {
         const HeadlessShown& shown = g_headless.questions[run.questions_logged];
         log_line(run, "question: [" + printable(shown.caption) + "] " + printable(shown.text));
+    }
+    for (; run.programs_logged < g_headless.started_programs.size(); run.programs_logged++) {
+        const auto& started = g_headless.started_programs[run.programs_logged];
+        log_line(run, "program: " + started.first + " [" + started.second + "]");
+    }
+    for (; run.documents_logged < g_headless.opened_documents.size(); run.documents_logged++) {
+        log_line(run, "opened: " + g_headless.opened_documents[run.documents_logged]);
     }
     if (g_headless_window.caption != run.caption_logged) {
         run.caption_logged = g_headless_window.caption;

@@ -1,0 +1,75 @@
+// A tour of every selectable row of every menu page in both languages: each row is clicked
+// and the picture compared with its reference in tests/data/screens/menus.
+#include "tests/shell/zb47_run.h"
+
+#include "tests/support/smf_builder.h"
+
+namespace {
+
+// The selectable rows of each page, in the order the tour clicks them. Page 0 row A (Exit)
+// ends the tour.
+const char* const TOUR_ROWS[7] = {"CEFHIKLM",     "ACEGIKM",  "ABCDEFHJLM", "ABCEFGHIKLM",
+                                  "ABCDEFGHIJKM", "ACDFGHJM", "AB"};
+
+// Four tracks with names, programs on channels 1, 2 and 10, notes and a tempo.
+Bytes tour_song() {
+    return smf_file(1, 480,
+                    {concat({meta_text(0, 0x03, "Menu Tour"), tempo_event(0, 500000),
+                             time_signature(0, 3, 2), end_of_track(1440 * 4)}),
+                     concat({meta_text(0, 0x03, "Melody"), ev(0, {0xC0, 73}),
+                             ev(0, {0x90, 72, 100}), ev(480, {0x80, 72, 0}), ev(0, {0x90, 76, 90}),
+                             ev(480, {0x80, 76, 0}), end_of_track()}),
+                     concat({meta_text(0, 0x03, "Bass"), ev(0, {0xC1, 33}), ev(0, {0x91, 36, 110}),
+                             ev(960, {0x81, 36, 0}), end_of_track()}),
+                     concat({meta_text(0, 0x03, "Drums"), ev(0, {0xC9, 0}), ev(0, {0x99, 36, 120}),
+                             ev(120, {0x89, 36, 0}), end_of_track()})});
+}
+
+std::string tab_click(int page) {
+    return "click " + std::to_string(30 + 48 * page) + " 320\nwait 40\n";
+}
+
+std::string row_click(char letter) {
+    return "click 150 " + std::to_string(88 + 16 * (letter - 'A')) + "\nwait 60\n";
+}
+
+class MenuTour : public Zb47Run {
+protected:
+    // The script of the whole tour and the screenshots it takes, as (file, reference).
+    std::string script(const std::string& language, std::vector<std::string>& shots) {
+        std::string text =
+            "wait 60\n" + tab_click(1) + "drop " + dir.file("tour.mid") + "\nwait 40\n";
+        for (int page = 0; page < 7; page++) {
+            text += page < 6 ? tab_click(page) : "key F6\nwait 40\n";
+            for (const char* row = TOUR_ROWS[page]; *row != '\0'; row++) {
+                std::string name = language + "_p" + std::to_string(page) + *row + ".png";
+                text += row_click(*row) + "screenshot " + name + "\n";
+                shots.push_back(name);
+            }
+            if (page == 6) {
+                text += "key Esc\nwait 40\n"; // out of record standby
+            }
+        }
+        return text + tab_click(0) + row_click('A') + "wait 100\n";
+    }
+    void tour(const std::string& language, const std::string& locale) {
+        write_file_bytes(dir.file("tour.mid"), tour_song());
+        std::vector<std::string> shots;
+        ASSERT_EQ(run(script(language, shots), locale), 0) << read_text(dir.file("stderr.txt"));
+        for (const std::string& shot : shots) {
+            expect_same_as_reference(shot, "menus/" + shot);
+        }
+        // Exit with no unsaved song ends the run and writes the settings.
+        EXPECT_TRUE(std::ifstream(dir.file("ZB47.DAT")).good()) << log();
+    }
+};
+
+TEST_F(MenuTour, EveryRowOfEveryPageInEnglishMatchesItsReference) {
+    tour("en", "C");
+}
+
+TEST_F(MenuTour, EveryRowOfEveryPageInJapaneseMatchesItsReference) {
+    tour("ja", "ja_JP.UTF-8");
+}
+
+} // namespace
