@@ -239,22 +239,4 @@ TEST_F(FileActions, FileReadLoadsAndGoesBackToTheStart) {
     EXPECT_EQ(g_song.time_base, 96);
 }
 
-TEST_F(FileActions, TitleRowRedrawsTheCaption) {
-    snprintf(g_song.slots[0].song_title, sizeof g_song.slots[0].song_title, "%s", "Tune");
-
-    run_row(2);
-
-    EXPECT_EQ(g_headless_window.caption, "Tune - ZB47 MIDI MUSIC SEQUENCER");
-}
-
-TEST_F(FileActions, InitFileWriteAsksForAName) {
-    g_headless.dialog_paths.push_back(dir.file("ZB47INIT.MID"));
-
-    run_row(6);
-
-    ASSERT_EQ(g_headless.dialog_proposals.size(), 1u);
-    EXPECT_EQ(g_headless.dialog_proposals[0], "ZB47INIT.MID");
-    EXPECT_TRUE(std::filesystem::exists(dir.file("ZB47INIT.MID")));
-}
-
 } // namespace

@@ -221,13 +221,4 @@ TEST_F(PanelCommands, AfterACommandTheScreenShowsTheChangedSong) {
     EXPECT_EQ(g_shell.cursor_shape.load(), 0);
 }
 
-TEST_F(PanelCommands, AutoAccompanimentDoesNothingYet) {
-    load_song(2, {concat({note_on(0, 60), note_end(480, 60), end_of_track(0)})});
-    StoreSnapshot before = store_snapshot();
-
-    panel_command_run(command_of(4, 12));
-
-    EXPECT_TRUE(store_unchanged(before));
-}
-
 } // namespace
