@@ -23,13 +23,15 @@ test: format-check build-asan tsan
 	ctest --preset asan -j $(JOBS)
 
 # The engine's and the shell's threads (playback thread, window timer, input arriving on
-# another thread, drawing from two threads) under ThreadSanitizer.
+# another thread, drawing from two threads, the version check's thread) under ThreadSanitizer.
 tsan: deps
 	cmake --preset tsan >/dev/null
-	cmake --build --preset tsan --target engine_tests shell_draw_tests shell_tests -j $(JOBS)
+	cmake --build --preset tsan --target engine_tests shell_draw_tests shell_tests \
+		shell_command_tests -j $(JOBS)
 	build/tsan/tests/engine/engine_tests --gtest_brief=1
 	build/tsan/tests/shell/shell_draw_tests --gtest_brief=1
 	build/tsan/tests/shell/shell_tests --gtest_brief=1
+	build/tsan/tests/shell/shell_command_tests --gtest_brief=1
 
 format-check: deps
 	@files=$$(git ls-files '*.cpp' '*.h'); \

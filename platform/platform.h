@@ -75,7 +75,8 @@ void platform_path_display_text(const char* path, char* out, size_t out_size);
 
 // Clipboard: puts a NUL-terminated text there as plain text; false when there is none.
 bool platform_clipboard_put_text(const char* text);
-// Starts a program with one argument and does not wait for it; false when it cannot start.
+// Starts a program with one argument (null: none) and does not wait for it; false when it
+// cannot start.
 bool platform_start_program(const char* program_path, const char* argument);
 // Opens a file or web address with the program the system associates with it.
 bool platform_open_document(const char* path_or_address);

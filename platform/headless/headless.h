@@ -53,9 +53,13 @@ struct HeadlessState {
     bool clipboard_available = true;
     std::string clipboard;
     int clipboard_puts = 0;
-    // Programs started (path and argument) and documents opened, in order; none really runs.
+    // Programs started (path and argument; no argument is recorded as "") and documents
+    // opened, in order; none really runs.
     std::vector<std::pair<std::string, std::string>> started_programs;
     std::vector<std::string> opened_documents;
+    // The next this many starts, or opens, fail and are not recorded.
+    int fail_start_programs = 0;
+    int fail_open_documents = 0;
     // Network: the connection state the system reports; sockets are real (loopback in tests).
     bool network_up = true;
     HostLookup last_lookup = HostLookup::none;

@@ -144,11 +144,19 @@ bool clipboard_put_text(const char* text) {
 }
 
 bool start_program(const char* program_path, const char* argument) {
-    g_headless.started_programs.emplace_back(program_path, argument);
+    if (g_headless.fail_start_programs > 0) {
+        g_headless.fail_start_programs--;
+        return false;
+    }
+    g_headless.started_programs.emplace_back(program_path, argument != nullptr ? argument : "");
     return true;
 }
 
 bool open_document(const char* path_or_address) {
+    if (g_headless.fail_open_documents > 0) {
+        g_headless.fail_open_documents--;
+        return false;
+    }
     g_headless.opened_documents.emplace_back(path_or_address);
     return true;
 }

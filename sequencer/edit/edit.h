@@ -169,6 +169,12 @@ EditResult event_time_change(int time_track, int event_track, int out_track);
 EditResult notes_dedupe(int slot, int track0);
 EditResult tempo_flatten(int song, int track);
 
+// Rebuilds the write track of the current bank with `count` raw bytes inserted at `tick`,
+// before any event already standing there, and the event whose status byte is at
+// `skip_pos` left out (0: none). The bytes are whole events with the zero deltas between
+// them; the first delta is written here. An end of track before `tick` moves to it.
+EditResult event_insert_at(int32_t tick, const uint8_t* bytes, uint32_t count, uint32_t skip_pos);
+
 // The commands as the panels start them, reading g_edit.params.
 enum class EditCommand {
     create,

@@ -12,9 +12,11 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
+#include "sequencer/shell/immediate_actions.h"
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/panel_commands.h"
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
@@ -137,6 +139,7 @@ void shell_all_reset() {
     tick_refresh_reset();
     main_fields_reset();
     speech_reset();
+    immediate_actions_reset();
 }
 
 void shell_hooks_install() {
@@ -153,6 +156,7 @@ void shell_hooks_install() {
     g_song.hooks.set_window_title = set_window_title;
     g_status_line.draw_hook = status_draw;
     menu_hooks_install();
+    edit_hooks_install();
 }
 
 int zb47_main(int argc, char** argv) {
@@ -187,6 +191,7 @@ int zb47_main(int argc, char** argv) {
         return 1;
     }
     platform_window_run(SHELL_WINDOW_HANDLERS);
+    immediate_actions_finish();
     engine_devices_close();
     if (options.headless && g_headless_window.script_errors > 0) {
         return 3;

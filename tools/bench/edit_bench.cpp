@@ -1,5 +1,6 @@
 // Editing command timings on a 64-track song of about 3 MB: Delete over every track, Copy
-// within the song and Quantize of a whole track. Prints figures; never a pass/fail test.
+// within the song, Quantize of a whole track and an event block inserted into one track. Prints
+// figures; never a pass/fail test.
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "sequencer/edit/edit.h"
@@ -95,9 +96,21 @@ void BM_QuantizeWholeTrack(benchmark::State& state) {
                 [] { return quantize(2, 1, g_song.measure_table.last_measure + 1, 16, 90); });
 }
 
+// The sound-settings block inserted in the middle of track 2: one track rebuilt and the
+// arena behind it moved.
+void BM_EventInsertMidTrack(benchmark::State& state) {
+    static const uint8_t block[] = {0xB0, 0x20, 0x00, 0x00, 0xB0, 0x00, 0x00, 0x00, 0xC0,
+                                    0x05, 0x00, 0xB0, 0x5B, 0x28, 0x00, 0xB0, 0x5D, 0x00};
+    run_command(state, [] {
+        g_song.write_track = 1;
+        return event_insert_at(g_song.measure_table.song_end_tick / 2, block, sizeof block, 0);
+    });
+}
+
 } // namespace
 
 BENCHMARK(BM_DeleteMeasure_64Tracks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyMeasures_x4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuantizeWholeTrack)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EventInsertMidTrack)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
