@@ -15,6 +15,7 @@
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/panels.h"
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
@@ -137,6 +138,7 @@ void shell_all_reset() {
     tick_refresh_reset();
     main_fields_reset();
     speech_reset();
+    list_panels_reset();
 }
 
 void shell_hooks_install() {
@@ -150,7 +152,9 @@ void shell_hooks_install() {
     e.out_port_changed = out_port_changed;
     e.indicator = indicator;
     e.lyric = show_lyric;
+    e.program_panel = program_changed;
     g_song.hooks.set_window_title = set_window_title;
+    g_song.hooks.bank_selected = bank_selected_show;
     g_status_line.draw_hook = status_draw;
     menu_hooks_install();
 }
