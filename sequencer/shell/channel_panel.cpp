@@ -54,7 +54,7 @@ void channel_panel_click(ChannelList kind, int y) {
         return;
     }
     if (kind == ChannelList::mute) {
-        uint8_t play = g_song.channel_play[ch] != 0 ? 0 : 1;
+        uint8_t play = g_song.channel_play[ch] != 0 ? 0 : PLAY_ON;
         if (g_ui.alt_mode != 0) {
             for (uint8_t& p : g_song.channel_play) {
                 p = play;

@@ -9,6 +9,8 @@ constexpr int BANK_ROWS = 10;     // entries of the bank and device lists
 constexpr int COLOUR_BLUE = 1;
 constexpr int COLOUR_RED = 2;
 constexpr int COLOUR_BRIGHT_RED = 10;
+// The play switch of an audible track or channel, as the store starts them.
+constexpr uint8_t PLAY_ON = 0xFF;
 
 enum GridKind { GRID_PROGRAM = 0, GRID_BANK = 1, GRID_BANK_LSB = 2 };
 

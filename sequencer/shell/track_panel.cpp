@@ -133,7 +133,7 @@ void track_panel_click(TrackList kind, int x, int y) {
         break;
     }
     case TrackList::mutes: {
-        uint8_t play = g_song.track_play[track] != 0 ? 0 : 1;
+        uint8_t play = g_song.track_play[track] != 0 ? 0 : PLAY_ON;
         if (alt) {
             for (uint8_t& p : g_song.track_play) {
                 p = play;
