@@ -14,13 +14,13 @@
 
 namespace {
 
-constexpr int NUMBER_COLUMN = 40;
+constexpr int NUMBER_COLUMN = 40; // one digit: at most 9 ports and 8 input devices
 constexpr int NAME_COLUMN = 43;
 constexpr int SPEED_COLUMN = 56;
 
 void device_row_draw(int i, int number, const char* name, bool inverse) {
     int row = LIST_FIRST_ROW + i;
-    zero_number_at(NUMBER_COLUMN, row, 2, number);
+    number_at(NUMBER_COLUMN, row, 1, number);
     if (inverse) {
         small_text_inverse_at(NAME_COLUMN, row, name);
     } else {
@@ -87,7 +87,7 @@ void out_port_panel_click(int x, int y) {
         return;
     }
     int col = x / 8;
-    if (col >= NUMBER_COLUMN && col <= NUMBER_COLUMN + 1) {
+    if (col == NUMBER_COLUMN) {
         d.port_map[port] = static_cast<uint8_t>((d.port_map[port] + 1) % d.out_port_count);
     } else {
         d.current_out_port = port;

@@ -378,10 +378,11 @@ TEST_F(ListPanels, TrackMutesAndPortsStepAndFollowAlt) {
 
 TEST_F(ListPanels, OutputPortsSelectCopyToTracksAndStepTheirDevice) {
     show_row(2, 4);
-    EXPECT_TRUE(large(40, 5, "01"));
+    EXPECT_TRUE(large(40, 5, "1"));
+    EXPECT_TRUE(large(40, 7, "3"));
     EXPECT_TRUE(small(43, 5, "Synth 1", BLACK, Look::inverse));
     EXPECT_TRUE(small(43, 7, "Synth 3"));
-    click(x_of(50), y_of(1));
+    click(330, y_of(1)); // where the keyboard pointer stands: beside the device number
     EXPECT_EQ(g_midi_devices.current_out_port, 1);
     for (int t = 0; t < 64; t++) {
         EXPECT_EQ(g_song.track_port[t], 1) << t;
@@ -395,7 +396,7 @@ TEST_F(ListPanels, OutputPortsSelectCopyToTracksAndStepTheirDevice) {
 
     click(x_of(40), y_of(0)); // the device number of port 1 steps
     EXPECT_EQ(g_midi_devices.port_map[0], 1);
-    EXPECT_TRUE(large(40, 5, "02"));
+    EXPECT_TRUE(large(40, 5, "2"));
     EXPECT_TRUE(small(43, 5, "Synth 2"));
     EXPECT_EQ(g_midi_devices.current_out_port, 2);
 
@@ -415,6 +416,18 @@ TEST_F(ListPanels, InputDevicesSelectAndReopenAndIgnoreClicksBelowTheLast) {
     click(x_of(50), y_of(2));
     EXPECT_EQ(g_midi_devices.in_device, 1);
     EXPECT_EQ(g_headless_midi.in_open_device, 1);
+}
+
+TEST_F(ListPanels, WithoutInputDevicesThePageSaysSoAndTakesNoClick) {
+    g_headless_midi.in_names.clear();
+    midi_in_close();
+    midi_in_open();
+    show_row(2, 3);
+    EXPECT_TRUE(small(43, 5,
+                      "MIDI IN \x83\x66\x83\x6F\x83\x43\x83\x58\x82\xCD\x83\x49\x81\x5B"
+                      "\x83\x76\x83\x93\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1"));
+    click(x_of(50), y_of(0));
+    EXPECT_EQ(g_headless_midi.in_open_device, -2); // still closed
 }
 
 TEST_F(ListPanels, SpeedListAndAboutText) {
