@@ -25,18 +25,8 @@ constexpr uint32_t BRIGHT_RED = 0xFF0000;
 
 enum class Look { normal, inverse };
 
-// A track of notes: (delta, note, velocity) note-ons, each ended before the next unless
-// `overlap` lets them sound together.
-Bytes notes_track(std::initializer_list<std::array<int, 3>> notes) {
-    Bytes events;
-    for (const auto& n : notes) {
-        events = concat(
-            {events, ev(n[0], {0x90, static_cast<uint8_t>(n[1]), static_cast<uint8_t>(n[2])})});
-    }
-    for (const auto& n : notes) {
-        events = concat({events, ev(10, {0x80, static_cast<uint8_t>(n[1]), 0})});
-    }
-    return concat({events, end_of_track()});
+Bytes one_note_track(uint8_t note, uint8_t velocity) {
+    return concat({ev(0, {0x90, note, velocity}), ev(10, {0x80, note, 0}), end_of_track()});
 }
 
 class ListPanels : public ShellFixture {
@@ -249,9 +239,9 @@ TEST_F(ListPanels, BankPanelListsBanksAndChoosingOneRedrawsAndAltPlays) {
 }
 
 TEST_F(ListPanels, InformationPanelOfTwentyTracksListsSeventeen) {
-    std::vector<Bytes> tracks = {notes_track({{0, 60, 100}})};
+    std::vector<Bytes> tracks = {one_note_track(60, 100)};
     for (int t = 1; t < 20; t++) {
-        tracks.push_back(notes_track({{0, 62, 90}}));
+        tracks.push_back(one_note_track(62, 90));
     }
     // Track 2: a chord of three, then a fourth note after the chord ended.
     tracks[1] = concat({ev(0, {0x90, 64, 80}), ev(0, {0x90, 60, 100}), ev(0, {0x90, 67, 90}),
