@@ -97,8 +97,8 @@ TrackNotes track_notes_scan(uint32_t track_pos) {
     return t;
 }
 
-// The note range a karaoke pitch shift would push out of a singer's reach: bright red when
-// the shifted note leaves the usual range, blue when it leaves the wider one.
+// Notes that the karaoke pitch moves near (bright red) or past (blue) the edges of the
+// usual sound range.
 int high_colour(int shifted) {
     return shifted > 119 ? COLOUR_BLUE : (shifted > 107 ? COLOUR_BRIGHT_RED : 0);
 }

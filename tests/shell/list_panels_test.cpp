@@ -202,6 +202,10 @@ TEST_F(ListPanels, GridFollowsChangesTheSenderReportsForTheCurrentChannelOnly) {
     midi_send(change, 2);
     EXPECT_TRUE(large(50, 13, "041", BLACK, Look::inverse));
     EXPECT_TRUE(large(42, 4, "Violin       "));
+    uint8_t gs_reset[11] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+    midi_send(gs_reset, 11); // every channel back to program 1
+    EXPECT_TRUE(large(42, 5, "001", BLACK, Look::inverse));
+    EXPECT_TRUE(large(50, 13, "041"));
 }
 
 TEST_F(ListPanels, BankPanelListsBanksAndChoosingOneRedrawsAndAltPlays) {
