@@ -52,6 +52,7 @@ bench: build
 	build/default/tools/bench/converter_bench
 	build/default/tools/bench/draw_bench
 	build/default/tools/bench/shell_bench
+	build/default/tools/bench/panels_bench
 
 clean:
 	rm -rf build

@@ -92,12 +92,6 @@ void rechord_note_ended() {
 void control_change(int channel, uint8_t controller, uint8_t value, int port, bool from_track) {
     ChannelState& c = g_channel_state;
     switch (controller) {
-    case 0:
-    case 32:
-        if (g_engine_hooks.program_panel) {
-            g_engine_hooks.program_panel(channel);
-        }
-        break;
     case 6:
         if (c.nrpn_select[channel] < NRPN_PARAMETERS) {
             c.nrpn_values[channel][c.nrpn_select[channel]] = value;
@@ -127,6 +121,10 @@ void control_change(int channel, uint8_t controller, uint8_t value, int port, bo
         break;
     }
     c.controller_values[channel][controller & 0x7F] = value;
+    // After the store, so the program panel reads the new bank.
+    if ((controller == 0 || controller == 32) && g_engine_hooks.program_panel) {
+        g_engine_hooks.program_panel(channel);
+    }
 }
 
 void gs_message(const uint8_t* b) {

@@ -1,18 +1,213 @@
-// List, grid and information panels (filled in by the panels work).
+// Which menu rows show a list, grid or information panel, and the routing of their clicks.
 #include "sequencer/shell/panels.h"
 
+#include "sequencer/engine/settings.h"
 #include "sequencer/shell/draw.h"
+#include "sequencer/shell/list_panels_internal.h"
+#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/shell_state.h"
+#include "sequencer/shell/ui_input.h"
+
+ListPanels g_list_panels;
+
+namespace {
+
+enum class Panel {
+    none,
+    about,
+    banks,
+    channels,
+    channel_mutes,
+    in_devices,
+    out_ports,
+    track_ports,
+    track_mutes,
+    track_select,
+    info,
+    program_grid,
+    bank_grid,
+    bank_lsb_grid,
+    speed,
+};
+
+Panel panel_of(int key) {
+    switch (key) {
+    case 0 * MENU_ROWS + 2:
+        return Panel::about;
+    case 1 * MENU_ROWS + 0:
+        return Panel::banks;
+    case 2 * MENU_ROWS + 2:
+    case 3 * MENU_ROWS + 2:
+        return Panel::channels;
+    case 2 * MENU_ROWS + 3:
+        return Panel::in_devices;
+    case 2 * MENU_ROWS + 4:
+        return Panel::out_ports;
+    case 2 * MENU_ROWS + 5:
+        return Panel::track_ports;
+    case 2 * MENU_ROWS + 11:
+        return Panel::info;
+    case 3 * MENU_ROWS + 0:
+        return Panel::track_mutes;
+    case 3 * MENU_ROWS + 1:
+        return Panel::channel_mutes;
+    case 3 * MENU_ROWS + 4:
+        return Panel::program_grid;
+    case 3 * MENU_ROWS + 5:
+        return Panel::bank_grid;
+    case 3 * MENU_ROWS + 6:
+        return Panel::bank_lsb_grid;
+    case 3 * MENU_ROWS + 10:
+        return Panel::speed;
+    case 5 * MENU_ROWS + 3:
+    case 6 * MENU_ROWS + 0:
+        return Panel::track_select;
+    default:
+        return Panel::none;
+    }
+}
+
+} // namespace
+
+void list_panels_reset() {
+    g_list_panels.bank_shown = -1;
+    g_list_panels.grid_value = -1;
+    g_list_panels.played_note = 60;
+}
 
 void clear_panel() {
     clear_rect(299, 59, 627, 356);
 }
 
-bool list_panel_show(int) {
-    return false;
+int list_row_at(int y, int count) {
+    if (y < 81 || y > 335) {
+        return -1;
+    }
+    int row = (y - 80) / 16;
+    return row < count ? row : -1;
 }
 
-bool list_panel_click(int, int, int) {
-    return false;
+int current_channel() {
+    return g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
 }
 
-void grid_follow(int, int) {}
+void audition_if_alt() {
+    if (g_ui.alt_mode == 0) {
+        return;
+    }
+    int note = g_list_panels.played_note & 0x7F;
+    send_and_record(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(g_ui.play_velocity), 3);
+    g_ui.auditioned_note = note;
+    g_shell.button_pressed = 4; // the release sends the note-off
+}
+
+void list_panels_note_played(int note) {
+    if (note >= 0 && note < 128) {
+        g_list_panels.played_note = note;
+    }
+}
+
+bool list_panel_show(int command_key) {
+    Panel panel = panel_of(command_key);
+    // Whatever was drawn inverse belongs to the panel being replaced.
+    g_list_panels.bank_shown = -1;
+    g_list_panels.grid_value = -1;
+    if (panel == Panel::none) {
+        return false;
+    }
+    clear_panel();
+    switch (panel) {
+    case Panel::about:
+        about_panel_draw();
+        break;
+    case Panel::banks:
+        bank_panel_draw();
+        break;
+    case Panel::channels:
+        channel_panel_draw(ChannelList::select);
+        break;
+    case Panel::channel_mutes:
+        channel_panel_draw(ChannelList::mute);
+        break;
+    case Panel::in_devices:
+        in_device_panel_draw();
+        break;
+    case Panel::out_ports:
+        out_port_panel_draw();
+        break;
+    case Panel::track_ports:
+        track_panel_draw(TrackList::ports);
+        break;
+    case Panel::track_mutes:
+        track_panel_draw(TrackList::mutes);
+        break;
+    case Panel::track_select:
+        track_panel_draw(TrackList::select);
+        break;
+    case Panel::info:
+        info_panel_draw();
+        break;
+    case Panel::program_grid:
+        grid_panel_draw(GRID_PROGRAM);
+        break;
+    case Panel::bank_grid:
+        grid_panel_draw(GRID_BANK);
+        break;
+    case Panel::bank_lsb_grid:
+        grid_panel_draw(GRID_BANK_LSB);
+        break;
+    case Panel::speed:
+        speed_panel_draw();
+        break;
+    case Panel::none:
+        break;
+    }
+    return true;
+}
+
+bool list_panel_click(int command_key, int x, int y) {
+    switch (panel_of(command_key)) {
+    case Panel::none:
+        return false;
+    case Panel::about:
+    case Panel::info:
+        break; // nothing to click
+    case Panel::banks:
+        bank_panel_click(y);
+        break;
+    case Panel::channels:
+        channel_panel_click(ChannelList::select, y);
+        break;
+    case Panel::channel_mutes:
+        channel_panel_click(ChannelList::mute, y);
+        break;
+    case Panel::in_devices:
+        in_device_panel_click(y);
+        break;
+    case Panel::out_ports:
+        out_port_panel_click(x, y);
+        break;
+    case Panel::track_ports:
+        track_panel_click(TrackList::ports, x, y);
+        break;
+    case Panel::track_mutes:
+        track_panel_click(TrackList::mutes, x, y);
+        break;
+    case Panel::track_select:
+        track_panel_click(TrackList::select, x, y);
+        break;
+    case Panel::program_grid:
+        grid_panel_click(GRID_PROGRAM, x, y);
+        break;
+    case Panel::bank_grid:
+        grid_panel_click(GRID_BANK, x, y);
+        break;
+    case Panel::bank_lsb_grid:
+        grid_panel_click(GRID_BANK_LSB, x, y);
+        break;
+    case Panel::speed:
+        speed_panel_click(y);
+        break;
+    }
+    return true;
+}

@@ -3,13 +3,32 @@
 // their clicks.
 #pragma once
 
+// Frames own this record (panels are drawn and clicked inside the frame routine; the MIDI
+// sender's grid follow-up runs there too).
+struct ListPanels {
+    int bank_shown;  // bank whose title the bank panel draws inverse; -1 none
+    int grid_value;  // value drawn inverse in the shown grid; -1 none
+    int played_note; // the last note played, auditioned by alt clicks on channels and grids
+};
+
+extern ListPanels g_list_panels;
+void list_panels_reset();
+
 // The right panel area (299, 59) to (626, 355) in the base colour.
 void clear_panel();
 // Clears the panel and draws the list, grid, information or about panel of a menu row
 // (page * 13 + row); false, with nothing drawn, when the row has none of these.
 bool list_panel_show(int command_key);
-// A click in the right panel while that row's list or grid panel is shown; false when the
-// row has no such panel.
+// A click in the right panel while that row's panel is shown; false when the row has no
+// such panel.
 bool list_panel_click(int command_key, int x, int y);
-// The program or bank of the current channel changed while its grid may be shown.
+// The program (kind 0), bank (1) or bank LSB (2) of the current channel became `value`
+// while its grid may be shown: the cells and the tone name follow.
 void grid_follow(int kind, int value);
+// The MIDI sender's report that a channel's program or bank changed (-1: every channel).
+void program_changed(int channel);
+// After a bank switch: the bank panel's rows and counts, the bank and title fields, and the
+// playback position and step lengths of the new song.
+void bank_selected_show();
+// A note was played (on the PC keyboard or on MIDI input); alt clicks audition it.
+void list_panels_note_played(int note);

@@ -16,6 +16,7 @@
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/menu_texts.h"
+#include "sequencer/shell/name_tables.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -162,6 +163,7 @@ void startup_step() {
     background_load();
     g_shell.is_japanese = platform_system_language() == UiLanguage::japanese ? 1 : 0;
     menu_texts_load(g_shell.is_japanese != 0);
+    name_tables_load();
     // The whole picture: a copy to x 639 would leave the last column black.
     blit(0, 0, g_shell.background_slot, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
     main_fields_draw_all();

@@ -17,6 +17,7 @@
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/panel_commands.h"
+#include "sequencer/shell/panels.h"
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
@@ -140,6 +141,7 @@ void shell_all_reset() {
     main_fields_reset();
     speech_reset();
     immediate_actions_reset();
+    list_panels_reset();
 }
 
 void shell_hooks_install() {
@@ -153,7 +155,9 @@ void shell_hooks_install() {
     e.out_port_changed = out_port_changed;
     e.indicator = indicator;
     e.lyric = show_lyric;
+    e.program_panel = program_changed;
     g_song.hooks.set_window_title = set_window_title;
+    g_song.hooks.bank_selected = bank_selected_show;
     g_status_line.draw_hook = status_draw;
     menu_hooks_install();
     edit_hooks_install();

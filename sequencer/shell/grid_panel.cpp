@@ -1,0 +1,113 @@
+// The program, bank and bank LSB grids: 128 values in 16 rows of 8, the current channel's
+// value inverse, clicks that send bank select and program change, and following changes that
+// the MIDI sender reports.
+#include "sequencer/engine/channel_state.h"
+#include "sequencer/shell/draw_text.h"
+#include "sequencer/shell/list_panels_internal.h"
+#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/name_tables.h"
+#include "sequencer/shell/panels.h"
+
+namespace {
+
+constexpr int GRID_COLUMN = 42;
+constexpr int GRID_ROWS = 16;
+constexpr int GRID_VALUES = 128;
+
+// The grid row shown now, or -1: grids are the rows E, F and G of page 3.
+int shown_grid() {
+    int key = command_key();
+    if (g_menu.shown_page != 3 || g_menu.last_command_key != key) {
+        return -1;
+    }
+    int kind = key - command_of(3, 4);
+    return kind >= GRID_PROGRAM && kind <= GRID_BANK_LSB ? kind : -1;
+}
+
+// The channel memory a grid shows and edits.
+uint8_t& channel_value(int kind, int channel) {
+    switch (kind) {
+    case GRID_BANK:
+        return g_channel_state.controller_values[channel][0];
+    case GRID_BANK_LSB:
+        return g_channel_state.controller_values[channel][32];
+    default:
+        return g_channel_state.channel_program[channel];
+    }
+}
+
+void cell_draw(int kind, int value, bool inverse) {
+    int col = GRID_COLUMN + 4 * (value / GRID_ROWS);
+    int row = LIST_FIRST_ROW + value % GRID_ROWS;
+    int shown = kind == GRID_PROGRAM ? value + 1 : value;
+    if (inverse) {
+        zero_number_inverse_at(col, row, 3, shown);
+    } else {
+        zero_number_at(col, row, 3, shown);
+    }
+}
+
+void tone_name_draw() {
+    int ch = current_channel();
+    text_at(42, 4,
+            tone_name(g_channel_state.channel_program[ch] + g_channel_state.drum_channel[ch]));
+}
+
+} // namespace
+
+void grid_panel_draw(GridKind kind) {
+    tone_name_draw();
+    for (int v = 0; v < GRID_VALUES; v++) {
+        cell_draw(kind, v, false);
+    }
+    int value = channel_value(kind, current_channel()) & 0x7F;
+    cell_draw(kind, value, true);
+    g_list_panels.grid_value = value;
+}
+
+void grid_panel_click(GridKind kind, int x, int y) {
+    int row = list_row_at(y, GRID_ROWS);
+    if (row < 0 || x < 333 || x > 587) {
+        return;
+    }
+    int value = ((x - 332) / 32) * GRID_ROWS + row;
+    int ch = current_channel();
+    uint8_t lsb = kind == GRID_BANK_LSB ? value : g_channel_state.controller_values[ch][32];
+    uint8_t msb = kind == GRID_BANK ? value : g_channel_state.controller_values[ch][0];
+    uint8_t program = kind == GRID_PROGRAM ? value : g_channel_state.channel_program[ch];
+    uint8_t status = static_cast<uint8_t>(ch);
+    uint8_t bank_lsb[3] = {static_cast<uint8_t>(0xB0 | status), 32, lsb};
+    uint8_t bank_msb[3] = {static_cast<uint8_t>(0xB0 | status), 0, msb};
+    uint8_t change[2] = {static_cast<uint8_t>(0xC0 | status), program};
+    midi_send(bank_lsb, 3);
+    midi_send(bank_msb, 3);
+    midi_send(change, 2);
+    // The sender reports the change and the grid follows; a sender that kept quiet (a muted
+    // path) still leaves the grid showing what the channel now holds.
+    grid_follow(kind, channel_value(kind, ch));
+    audition_if_alt();
+}
+
+void grid_follow(int kind, int value) {
+    if (kind != shown_grid() || value < 0 || value >= GRID_VALUES) {
+        return;
+    }
+    channel_value(kind, current_channel()) = static_cast<uint8_t>(value);
+    int old = g_list_panels.grid_value;
+    if (old != value) {
+        if (old >= 0 && old < GRID_VALUES) {
+            cell_draw(kind, old, false);
+        }
+        cell_draw(kind, value, true);
+        g_list_panels.grid_value = value;
+    }
+    tone_name_draw();
+}
+
+void program_changed(int channel) {
+    int kind = shown_grid();
+    if (kind < 0 || (channel >= 0 && channel != current_channel())) {
+        return;
+    }
+    grid_follow(kind, channel_value(kind, current_channel()));
+}

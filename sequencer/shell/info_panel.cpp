@@ -1,0 +1,148 @@
+// The information panel (note statistics of the first tracks, the chord-mode key table, or
+// the help list of controllers and octave functions) and the about text.
+#include "common/text_sjis.h"
+#include "sequencer/engine/channel_state.h"
+#include "sequencer/engine/settings.h"
+#include "sequencer/engine/transport.h"
+#include "sequencer/shell/draw_text.h"
+#include "sequencer/shell/list_panels_internal.h"
+#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/name_tables.h"
+#include "songcore/event_parse.h"
+#include "songcore/song_store.h"
+
+#include <string>
+
+namespace {
+
+constexpr int INFO_TRACKS = 17;
+constexpr int CHORD_MODE_OCTAVE = 8;
+constexpr int MEASURE_MEMORY_F = SLOT_REMOTE_MEASURE_FIRST + 5;
+
+const char* const HELP_LINES[] = {
+    "modulation : 1",
+    "volume     : 7",
+    "panpot     :10",
+    "expression :11",
+    "reverb     :91",
+    "chorus     :93",
+    "",
+    "OCT:",
+    "CO :Micro chord set",
+    "-1 :external control change exchange",
+    "-2 :remote control from midi keyboard",
+    " 2 :chord note check",
+    " 1 :chord and melody check",
+};
+
+int changed_entries(const uint8_t* map) {
+    int count = 0;
+    for (int i = 0; i < 128; i++) {
+        count += map[i] != i ? 1 : 0;
+    }
+    return count;
+}
+
+void help_draw() {
+    int row = 5;
+    for (const char* line : HELP_LINES) {
+        text_at(40, row++, line);
+    }
+    text_at(40, row, " 7:Micro scale");
+    zero_number_at(70, row++, 3, changed_entries(g_midi_maps.note_map));
+    text_at(40, row, " 7:Micro program change");
+    zero_number_at(70, row, 3, changed_entries(g_midi_maps.program_map));
+}
+
+void chord_keys_draw() {
+    static const std::string arrow = utf8_to_sjis("→");
+    int shift = (g_settings.slots[MEASURE_MEMORY_F] - 1) % 12;
+    shift = shift < 0 ? shift + 12 : shift;
+    for (int key = 0; key < 12; key++) {
+        int row = LIST_FIRST_ROW + key;
+        text_at(45, row, key_name(key));
+        text_at(56, row, arrow.c_str());
+        text_at(60, row, key_name((key + shift) % 12));
+    }
+}
+
+struct TrackNotes {
+    int32_t notes = 0; // note-ons
+    int poly = 0;      // most notes sounding at once
+    int high = -1, low = 128;
+    int high_velocity = -1, low_velocity = 128;
+};
+
+TrackNotes track_notes_scan(uint32_t track_pos) {
+    TrackNotes t;
+    int sounding = 0;
+    TrackWalk walk = track_walk_begin(track_pos);
+    TrackEvent ev;
+    while (event_parse(walk, ev)) {
+        int kind = note_kind(ev);
+        if (kind == 1) {
+            int note = event_data(ev, 0);
+            int velocity = event_data(ev, 1);
+            t.notes++;
+            sounding++;
+            t.poly = sounding > t.poly ? sounding : t.poly;
+            t.high = note > t.high ? note : t.high;
+            t.low = note < t.low ? note : t.low;
+            t.high_velocity = velocity > t.high_velocity ? velocity : t.high_velocity;
+            t.low_velocity = velocity < t.low_velocity ? velocity : t.low_velocity;
+        } else if (kind == -1 && sounding > 0) {
+            sounding--;
+        }
+    }
+    return t;
+}
+
+// Notes that the karaoke pitch moves near (bright red) or past (blue) the edges of the
+// usual sound range.
+int high_colour(int shifted) {
+    return shifted > 119 ? COLOUR_BLUE : (shifted > 107 ? COLOUR_BRIGHT_RED : 0);
+}
+int low_colour(int shifted) {
+    return shifted < 21 ? COLOUR_BLUE : (shifted < 45 ? COLOUR_BRIGHT_RED : 0);
+}
+
+void track_statistics_draw() {
+    small_text_at(40, 4, "TR POLY    NOTES    HIGH      LOW      HVO  LVO");
+    int pitch = g_midi_maps.playback_transpose;
+    const SongSlot& slot = g_song.slots[g_song.current_bank];
+    for (int track = 0; track < INFO_TRACKS && track < g_song.track_count; track++) {
+        int row = LIST_FIRST_ROW + track;
+        TrackNotes t = track_notes_scan(slot.track_pos[track]);
+        zero_number_at(40, row, 2, track + 1);
+        number_at(42, row, 3, t.poly);
+        number_at(46, row, 7, t.notes);
+        if (t.notes == 0) {
+            continue;
+        }
+        set_text_colour(high_colour(t.high + pitch));
+        text_at(55, row, note_name(t.high));
+        set_text_colour(low_colour(t.low + pitch));
+        text_at(62, row, note_name(t.low));
+        number_at(69, row, 3, t.high_velocity);
+        number_at(73, row, 3, t.low_velocity);
+    }
+}
+
+} // namespace
+
+void info_panel_draw() {
+    if (g_menu.alt_variant != 0) {
+        help_draw();
+    } else if (g_transport.play_octave == CHORD_MODE_OCTAVE) {
+        chord_keys_draw();
+    } else {
+        track_statistics_draw();
+    }
+}
+
+void about_panel_draw() {
+    text_at(45, 8, "ZB47 MIDI MUSIC SEQUENCER");
+    text_at(45, 9, "                  for Win");
+    text_at(45, 12, "Ten songs of 64 tracks, kept");
+    text_at(45, 13, "as Standard MIDI Files.");
+}
