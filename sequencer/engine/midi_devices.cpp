@@ -120,7 +120,7 @@ void midi_in_open() {
     if (!d.in_long_buffer) {
         d.in_long_buffer = static_cast<uint8_t*>(calloc(SYSEX_BUFFER_SIZE, 1));
     }
-    if (d.in_device > d.in_dev_count || d.in_device < 0) {
+    if (d.in_device >= d.in_dev_count || d.in_device < 0) {
         d.in_device = 0;
     }
     MidiInCallbacks callbacks{on_midi_in_data, on_midi_in_longdata};

@@ -220,3 +220,22 @@ TEST_F(MidiInput, OpenExclusiveMessageNeverWaitsForItsEnd) {
 }
 
 } // namespace
+
+namespace {
+
+class MidiInDevice : public EngineFixture {};
+
+TEST_F(MidiInDevice, ASavedInputPastTheDevicesThereAreFallsBackToTheFirst) {
+    g_headless_midi.in_names = {"Keys A", "Keys B"};
+    for (int saved : {1, 2, 7, -1}) {
+        midi_in_close();
+        g_midi_devices.in_device = saved;
+        midi_in_open();
+        int expected = saved == 1 ? 1 : 0;
+        EXPECT_EQ(g_midi_devices.in_device, expected) << saved;
+        EXPECT_EQ(g_headless_midi.in_open_device, expected) << saved;
+        EXPECT_EQ(g_midi_devices.in_status, 0) << saved;
+    }
+}
+
+} // namespace
