@@ -268,3 +268,26 @@ TEST_F(SmfReaderTest, ConverterStoreTakesThirtyTwoTracksWithinItsOwnLimit) {
     EXPECT_EQ(last_status(), "memory over");
     EXPECT_EQ(load_bytes(exclusive_smf(2000 * 1024), "fits.mid"), SongLoadResult::loaded);
 }
+
+namespace {
+
+class BankSelectNames : public SongFixture {};
+
+TEST_F(BankSelectNames, TrackNamesFollowTheBankChosen) {
+    auto song = [](const char* title, const char* track) {
+        return smf_file(1, 480,
+                        {concat({meta_text(0, 0x03, title), end_of_track()}),
+                         concat({meta_text(0, 0x03, track), end_of_track()})});
+    };
+    ASSERT_EQ(load_bytes(song("First", "Alpha"), "a.mid"), SongLoadResult::loaded);
+    song_bank_select(1);
+    ASSERT_EQ(load_bytes(song("Second", "Beta"), "b.mid"), SongLoadResult::loaded);
+    EXPECT_STREQ(g_song.track_names[1], "Beta");
+    song_bank_select(0);
+    EXPECT_STREQ(g_song.track_names[1], "Alpha");
+    EXPECT_STREQ(g_song.slots[0].song_title, "First");
+    song_bank_select(2); // empty bank: no names left over
+    EXPECT_STREQ(g_song.track_names[1], " ");
+}
+
+} // namespace
