@@ -84,6 +84,11 @@ bool options_parse(int argc, char** argv, ProgramOptions& o) {
     return (o.script == nullptr && o.log == nullptr && o.directory == nullptr) || o.headless;
 }
 
+// A note from the MIDI input is the last note played, which auditions repeat.
+void input_note_seen(int note, int) {
+    list_panels_note_played(note);
+}
+
 void drop_accept(bool on) {
     // Only the song-bank page takes dropped files.
     bool bank_page = g_menu.shown_page == 1 && command_key() == command_of(1, 0);
@@ -156,6 +161,7 @@ void shell_hooks_install() {
     e.indicator = indicator;
     e.lyric = show_lyric;
     e.program_panel = program_changed;
+    e.input_note = input_note_seen;
     g_song.hooks.set_window_title = set_window_title;
     g_song.hooks.bank_selected = bank_selected_show;
     g_status_line.draw_hook = status_draw;

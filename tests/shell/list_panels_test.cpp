@@ -5,6 +5,7 @@
 
 #include "platform/picture.h"
 #include "sequencer/engine/channel_state.h"
+#include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/font.h"
@@ -137,6 +138,21 @@ TEST_F(ListPanels, ChoosingAChannelSetsTheFieldAndAltAuditionsTheLastNote) {
     run_ms(20);
     EXPECT_EQ(sent(), (std::vector<Bytes>{{0x96, 64, 100}, {0x96, 64, 0}}));
     hold_alt(false);
+}
+
+TEST_F(ListPanels, TheNotePlayedLastOnTheKeyboardOrReceivedIsTheOneAuditioned) {
+    show_row(2, 2);
+    auto audition_on_channel_3 = [&]() {
+        hold_alt(true);
+        click(x_of(50), y_of(2));
+        std::vector<Bytes> messages = sent();
+        hold_alt(false);
+        return messages.empty() ? Bytes{} : messages.front();
+    };
+    click(20 + 32 * 7, 430); // on-screen white key 7: note 72 at octave 3
+    EXPECT_EQ(audition_on_channel_3(), (Bytes{0x92, 72, 100}));
+    g_engine_hooks.input_note(67, 90); // a note from the MIDI input counts too
+    EXPECT_EQ(audition_on_channel_3(), (Bytes{0x92, 67, 100}));
 }
 
 TEST_F(ListPanels, ChannelMutesToggleOneOrWithAltAll) {
