@@ -15,6 +15,7 @@
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
@@ -113,6 +114,11 @@ void indicator(TransportIndicator shown) {
     }
 }
 
+// Kept for the panels that take the last note played.
+void note_received(int note, int) {
+    g_ui.last_note = note;
+}
+
 void out_port_changed() {
     port_device_latch();
     if (g_ui.lower_panel_mode.load() == LOWER_TEMPO) {
@@ -137,6 +143,7 @@ void shell_all_reset() {
     tick_refresh_reset();
     main_fields_reset();
     speech_reset();
+    param_panel_reset();
 }
 
 void shell_hooks_install() {
@@ -150,6 +157,7 @@ void shell_hooks_install() {
     e.out_port_changed = out_port_changed;
     e.indicator = indicator;
     e.lyric = show_lyric;
+    e.input_note = note_received;
     g_song.hooks.set_window_title = set_window_title;
     g_status_line.draw_hook = status_draw;
     menu_hooks_install();
