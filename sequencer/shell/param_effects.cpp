@@ -193,6 +193,20 @@ void param_effect_show(int command_key) {
     case OPTIONS:
         s[SLOT_SLEEP] &= 1;
         break;
+    case MICRO_SCALE: {
+        // Captures change the records these slots mirror.
+        const MidiMaps& m = g_midi_maps;
+        s[SLOT_MICRO_CHANNEL] =
+            m.saved_micro_channel >= 0 ? m.saved_micro_channel : m.micro_channel;
+        break;
+    }
+    case KARAOKE:
+        s[SLOT_TRANSPOSE_ON] = g_midi_maps.transpose_on ? 1 : 0;
+        s[SLOT_PLAYBACK_TRANSPOSE] = g_midi_maps.playback_transpose;
+        s[SLOT_TRACING_TRACK] = g_song.tracing_track;
+        s[SLOT_RECHORD_ON] = g_midi_maps.rechord_on ? 1 : 0;
+        s[SLOT_RECHORD_TRACK] = g_midi_maps.rechord_track;
+        break;
     default:
         break;
     }

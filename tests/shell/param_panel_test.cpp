@@ -317,6 +317,12 @@ TEST_F(ParamPanels, SettingsPanelsReachTheRecordsThatFollowThem) {
     down(8);
     EXPECT_EQ(g_event_filter.pass[FILTER_META], 0);
 
+    g_midi_maps.micro_channel = 5;
+    show(2, 12); // shows the record the slot mirrors
+    EXPECT_EQ(slot(SLOT_MICRO_CHANNEL), 5);
+    box(1);
+    EXPECT_EQ(g_midi_maps.micro_channel, 17);
+
     g_song.track_play[0] = 0;
     show(3, 11);
     up(3); // tracing on unmutes the tracing track
