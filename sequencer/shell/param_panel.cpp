@@ -48,7 +48,8 @@ const char* label_of(int32_t value) {
     return value >= 1 && value <= 64 ? g_param_texts.label[value] : nullptr;
 }
 
-// The text a value shows as; null for kind 1, which shows the number.
+// The text a value shows as; null where the number itself is shown (kind 1, or a value
+// that has no text).
 const char* value_text(int32_t value, int kind) {
     const ParamTexts& t = g_param_texts;
     switch (kind) {
