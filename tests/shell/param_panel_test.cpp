@@ -331,6 +331,24 @@ TEST_F(ParamPanels, SettingsPanelsReachTheRecordsThatFollowThem) {
     EXPECT_EQ(g_song.tracing_track, 2);
 }
 
+TEST_F(ParamPanels, ClockSourceChangeGoesBackToTheSongStartAndMemoryHMovesTheSlider) {
+    ASSERT_EQ(load_bytes(signature_song()), SongLoadResult::loaded);
+    measure_move(3);
+    g_song_clock.tempo_bpm = 77;
+    show(2, 7);
+    up(1);
+    EXPECT_EQ(slot(SLOT_CLOCK_SOURCE), CLOCK_MIDI);
+    EXPECT_EQ(g_song_clock.current_measure, 0);
+    EXPECT_EQ(g_song_clock.tempo_bpm, 120);
+
+    g_ui.lower_panel_mode.store(LOWER_CONTROLLER);
+    g_channel_state.controller_values[0][81] = 33;
+    show(3, 12);
+    up(8); // controller 80 -> 81
+    EXPECT_EQ(g_ui.slider_controller.load(), 81);
+    EXPECT_EQ(g_ui.slider_value.load(), 33);
+}
+
 TEST_F(ParamPanels, StepRecordingNoteValueSetsTheStepLength) {
     show(6, 1);
     up(5); // 1/6
