@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "songcore/song_store.h"
+#include "songcore/track_normalize.h"
 
 #include <cstdio>
 #include <cstring>
@@ -40,6 +41,73 @@ struct SlotDefault {
 };
 
 const SlotDefault SLOT_DEFAULTS[] = {
+    {SLOT_PC_KEY, 1},
+    {SLOT_KEY_ASSIGN, 1},
+    {SLOT_EVENT_FILTER_FIRST, 1},
+    {SLOT_EVENT_FILTER_FIRST + 1, 1},
+    {SLOT_EVENT_FILTER_FIRST + 2, 1},
+    {SLOT_EVENT_FILTER_FIRST + 3, 1},
+    {SLOT_EVENT_FILTER_FIRST + 4, 1},
+    {SLOT_EVENT_FILTER_FIRST + 5, 1},
+    {SLOT_EVENT_FILTER_FIRST + 6, 1},
+    {SLOT_EVENT_FILTER_FIRST + 7, 1},
+    {SLOT_MIX_A, 1},
+    {SLOT_MIX_B, 1},
+    {SLOT_MIX_OUT, 1},
+    {SLOT_QUANTIZE_TRACK, 1},
+    {SLOT_QUANTIZE_START, 1},
+    {SLOT_QUANTIZE_LENGTH, 1},
+    {SLOT_QUANTIZE_NOTE, 4},
+    {SLOT_QUANTIZE_GATE, 90},
+    {SLOT_CREATE_MEASURE, 1},
+    {SLOT_CREATE_NUMERATOR, 4},
+    {SLOT_CREATE_DENOMINATOR, 4},
+    {SLOT_CREATE_TEMPO, 120},
+    {SLOT_COPY_SRC_TRACK, 1},
+    {SLOT_COPY_START, 1},
+    {SLOT_COPY_LENGTH, 1},
+    {SLOT_COPY_DST_TRACK, 1},
+    {SLOT_COPY_DST_START, 1},
+    {SLOT_COPY_TIMES, 1},
+    {SLOT_DELETE_START, 1},
+    {SLOT_DELETE_LENGTH, 1},
+    {SLOT_INSERT_START, 1},
+    {SLOT_INSERT_LENGTH, 1},
+    {SLOT_INSERT_AT, 1},
+    {SLOT_ERASE_TRACK, 1},
+    {SLOT_ERASE_START, 1},
+    {SLOT_ERASE_LENGTH, 1},
+    {SLOT_TRANSPOSE_TRACK, 1},
+    {SLOT_TRANSPOSE_START, 1},
+    {SLOT_TRANSPOSE_LENGTH, 1},
+    {SLOT_TRANSPOSE_NOTE_FROM, 60},
+    {SLOT_TRANSPOSE_NOTE_TO, 60},
+    {SLOT_COMBINE_TIME, 1},
+    {SLOT_COMBINE_PITCH, 1},
+    {SLOT_COMBINE_VELOCITY, 1},
+    {SLOT_COMBINE_OUT, 1},
+    {SLOT_CLEAR_TRACK, 1},
+    {SLOT_FILTER_IN_TRACK, 1},
+    {SLOT_FILTER_OUT_TRACK, 1},
+    {SLOT_POLY_TRACK, 1},
+    {SLOT_MONO_TRACK, 1},
+    {SLOT_POLY_VOICES, 1},
+    {SLOT_TIME_TRACK, 1},
+    {SLOT_EVENT_TRACK, 1},
+    {SLOT_TIME_OUT_TRACK, 1},
+    {SLOT_MOVE_SRC_SONG, 1},
+    {SLOT_MOVE_SRC_TRACK, 1},
+    {SLOT_MOVE_SRC_CHANNEL, 17},
+    {SLOT_MOVE_DST_SONG, 1},
+    {SLOT_MOVE_DST_TRACK, 1},
+    {SLOT_MOVE_DST_CHANNEL, 17},
+    {SLOT_SOUND_MEASURE, 1},
+    {SLOT_SOUND_BEAT, 1},
+    {SLOT_ACCOMP_TRACK, 1},
+    {SLOT_ACCOMP_PATTERN_SONG, 1},
+    {SLOT_ACCOMP_PATTERN_TRACK, 1},
+    {SLOT_ACCOMP_CHORD_SONG, 1},
+    {SLOT_ACCOMP_CHORD_TRACK, 1},
     {SLOT_STEP_GATE_PERCENT, 90},
     {SLOT_STEP_NOTE_VALUE, 4},
     {SLOT_STEP_LENGTH, 480},
@@ -70,6 +138,7 @@ const SlotDefault SLOT_DEFAULTS[] = {
     {SLOT_METRONOME_VELOCITY, 100},
     {SLOT_WRITE_TRACK, 1},
     {SLOT_POSITION_DISPLAY, 1},
+    {SLOT_FIXED_VELOCITY, 100},
 };
 
 uint8_t checksum(const uint8_t* image) {
@@ -219,6 +288,9 @@ void settings_apply() {
     g_midi_maps.transpose_on = slots[SLOT_TRANSPOSE_ON] != 0;
     g_midi_maps.playback_transpose = within(slots[SLOT_PLAYBACK_TRANSPOSE], -127, 127, 0);
     g_transport.step_recording = g_settings.menu_cursor[5] == 1;
+    for (int i = 0; i < FILTER_SWITCHES; i++) {
+        g_event_filter.pass[i] = slots[SLOT_EVENT_FILTER_FIRST + i] != 0 ? 1 : 0;
+    }
     metronome_messages_build();
     step_lengths_update();
 }

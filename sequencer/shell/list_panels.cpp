@@ -72,7 +72,6 @@ Panel panel_of(int key) {
 void list_panels_reset() {
     g_list_panels.bank_shown = -1;
     g_list_panels.grid_value = -1;
-    g_list_panels.played_note = 60;
 }
 
 void clear_panel() {
@@ -95,16 +94,11 @@ void audition_if_alt() {
     if (g_ui.alt_mode == 0) {
         return;
     }
-    int note = g_list_panels.played_note & 0x7F;
+    // Before any note was played, middle C.
+    int note = g_ui.last_note >= 0 ? g_ui.last_note & 0x7F : 60;
     send_and_record(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(g_ui.play_velocity), 3);
     g_ui.auditioned_note = note;
     g_shell.button_pressed = 4; // the release sends the note-off
-}
-
-void list_panels_note_played(int note) {
-    if (note >= 0 && note < 128) {
-        g_list_panels.played_note = note;
-    }
 }
 
 bool list_panel_show(int command_key) {

@@ -5,7 +5,6 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_state.h"
-#include "sequencer/shell/panels.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
 
@@ -122,8 +121,8 @@ void keyboard_click(int x, int y) {
     } else {
         int note = clamp((g_transport.play_octave + 2) * 12 - 1 + offset, 0, 127);
         u.keyboard_notes[u.keyboard_note_count++] = static_cast<uint8_t>(note);
+        u.last_note = note;
         send_and_record(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 3);
-        list_panels_note_played(note);
     }
     // The keys are part of the background and show no press: only the note-off is owed.
     g_shell.button_pressed = 2;

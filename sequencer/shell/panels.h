@@ -6,9 +6,8 @@
 // Frames own this record (panels are drawn and clicked inside the frame routine; the MIDI
 // sender's grid follow-up runs there too).
 struct ListPanels {
-    int bank_shown;  // bank whose title the bank panel draws inverse; -1 none
-    int grid_value;  // value drawn inverse in the shown grid; -1 none
-    int played_note; // the last note played, auditioned by alt clicks on channels and grids
+    int bank_shown; // bank whose title the bank panel draws inverse; -1 none
+    int grid_value; // value drawn inverse in the shown grid; -1 none
 };
 
 extern ListPanels g_list_panels;
@@ -30,5 +29,3 @@ void program_changed(int channel);
 // After a bank switch: the bank panel's rows and counts, the bank and title fields, and the
 // playback position and step lengths of the new song.
 void bank_selected_show();
-// A note was played (on the PC keyboard or on MIDI input); alt clicks audition it.
-void list_panels_note_played(int note);

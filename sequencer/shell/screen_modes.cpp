@@ -17,6 +17,8 @@
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/menu_texts.h"
 #include "sequencer/shell/name_tables.h"
+#include "sequencer/shell/param_effects.h"
+#include "sequencer/shell/param_texts.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -94,6 +96,7 @@ bool song_store_start() {
     settings_read();
     song_store_init(SEQUENCER_STORE);
     settings_apply();
+    param_settings_apply();
     for (int p = 1; p < MENU_PAGES; p++) {
         // A byte that names no row (a damaged or foreign file) would index past the page's
         // texts: the page keeps its first row instead.
@@ -164,6 +167,7 @@ void startup_step() {
     g_shell.is_japanese = platform_system_language() == UiLanguage::japanese ? 1 : 0;
     menu_texts_load(g_shell.is_japanese != 0);
     name_tables_load();
+    param_texts_load(g_shell.is_japanese != 0);
     // The whole picture: a copy to x 639 would leave the last column black.
     blit(0, 0, g_shell.background_slot, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
     main_fields_draw_all();

@@ -18,6 +18,7 @@
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/panel_commands.h"
 #include "sequencer/shell/panels.h"
+#include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
@@ -84,11 +85,6 @@ bool options_parse(int argc, char** argv, ProgramOptions& o) {
     return (o.script == nullptr && o.log == nullptr && o.directory == nullptr) || o.headless;
 }
 
-// A note from the MIDI input is the last note played, which auditions repeat.
-void input_note_seen(int note, int) {
-    list_panels_note_played(note);
-}
-
 void drop_accept(bool on) {
     // Only the song-bank page takes dropped files.
     bool bank_page = g_menu.shown_page == 1 && command_key() == command_of(1, 0);
@@ -121,6 +117,11 @@ void indicator(TransportIndicator shown) {
     }
 }
 
+// Kept for the panels that take the last note played.
+void note_received(int note, int) {
+    g_ui.last_note = note;
+}
+
 void out_port_changed() {
     port_device_latch();
     if (g_ui.lower_panel_mode.load() == LOWER_TEMPO) {
@@ -147,6 +148,7 @@ void shell_all_reset() {
     speech_reset();
     immediate_actions_reset();
     list_panels_reset();
+    param_panel_reset();
 }
 
 void shell_hooks_install() {
@@ -161,7 +163,7 @@ void shell_hooks_install() {
     e.indicator = indicator;
     e.lyric = show_lyric;
     e.program_panel = program_changed;
-    e.input_note = input_note_seen;
+    e.input_note = note_received;
     g_song.hooks.set_window_title = set_window_title;
     g_song.hooks.bank_selected = bank_selected_show;
     g_status_line.draw_hook = status_draw;

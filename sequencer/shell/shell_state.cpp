@@ -6,7 +6,6 @@
 #include <cstring>
 
 ShellState g_shell;
-ShellOptions g_shell_options;
 
 void shell_reset() {
     ShellState& s = g_shell;
@@ -35,8 +34,6 @@ void shell_reset() {
     s.pressed = FlashFrame{};
     s.page_before_recording = 1;
     s.frames_follow_clock = false;
-    g_shell_options.disp = true;
-    g_shell_options.pc_key = true;
 }
 
 void frame_queue_push(int left, int top, int right, int bottom, int style) {

@@ -49,14 +49,7 @@ struct ShellState {
     bool frames_follow_clock;
 };
 
-// Options of the option page that the shell reads.
-struct ShellOptions {
-    bool disp;   // mark the PC keyboard's playing keys on the on-screen keyboard
-    bool pc_key; // keyboard commands and note keys
-};
-
 extern ShellState g_shell;
-extern ShellOptions g_shell_options;
 void shell_reset();
 
 // Press flash: the button is drawn sunken now and raised one tick after its release.

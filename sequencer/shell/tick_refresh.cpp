@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/window.h"
 #include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
@@ -61,7 +62,7 @@ void display_jobs() {
 }
 
 void playing_keys_mark() {
-    if (!g_shell_options.disp) {
+    if (!setting_on(SLOT_POSITION_DISPLAY)) {
         return;
     }
     for (int i = 0; i < PC_NOTE_KEYS; i++) {

@@ -33,6 +33,7 @@ struct UiInput {
     uint8_t keyboard_notes[4]; // notes sounding from the on-screen keyboard
     int keyboard_note_count;
     int auditioned_note; // -1 none
+    int last_note;       // the last note played or received; -1 none
 };
 
 extern UiInput g_ui;

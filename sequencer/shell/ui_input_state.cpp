@@ -29,6 +29,7 @@ void ui_input_reset() {
     u.velocity_lock = false;
     u.keyboard_note_count = 0;
     u.auditioned_note = -1;
+    u.last_note = -1;
 }
 
 void warp_pointer(int x, int y) {

@@ -161,7 +161,7 @@ int ui_step() {
     int mode = u.lower_panel_mode.load(std::memory_order_relaxed);
     g_shell.cursor_shape.store(mode != LOWER_TEMPO && pointer_in(496, 417, 623, 431) ? 1 : 0);
     menu_hover(g_shell.pointer_x, g_shell.pointer_y);
-    if (g_shell_options.pc_key) {
+    if (setting_on(SLOT_PC_KEY)) {
         key_handler();
     }
     modifier_step();

@@ -35,12 +35,23 @@ const uint8_t DEFAULT_CHORDS[96] = {
     60, 64, 67, 70, 60, 64, 67, 71, 62, 65, 69, 72, 64, 68, 71, 74, 64, 67, 71, 74, 65, 69, 72, 76,
     65, 68, 72, 76, 67, 71, 74, 77, 67, 70, 74, 77, 57, 60, 64, 67, 57, 61, 64, 67, 59, 62, 66, 69};
 
-// Slot defaults of a fresh program; every slot not listed is 0.
+// Slot defaults of a fresh program; every slot not listed is 0. From slot 0 on: the panels'
+// own fields (PC KEY, KEY ASSIGN and the event filter's switches on, the edit commands'
+// tracks, measures and lengths 1, and the README's values in brackets).
 const std::pair<int, int32_t> DEFAULT_SLOTS[] = {
-    {53, 90},  {54, 4},    {55, 480}, {56, 1},    {57, 1},   {60, 1},  {64, 1},   {66, 7},
-    {74, 1},   {76, 1},    {77, 1},   {79, 1},    {90, 1},   {95, 10}, {96, 20},  {97, 30},
-    {98, 40},  {99, 50},   {100, 60}, {101, 70},  {102, 80}, {106, 1}, {108, 17}, {119, 10},
-    {120, 34}, {121, 100}, {122, 33}, {123, 100}, {128, 1},  {134, 1}};
+    {53, 90},  {54, 4},    {55, 480}, {56, 1},    {57, 1},   {60, 1},  {64, 1},    {66, 7},
+    {74, 1},   {76, 1},    {77, 1},   {79, 1},    {90, 1},   {95, 10}, {96, 20},   {97, 30},
+    {98, 40},  {99, 50},   {100, 60}, {101, 70},  {102, 80}, {106, 1}, {108, 17},  {119, 10},
+    {120, 34}, {121, 100}, {122, 33}, {123, 100}, {128, 1},  {134, 1}, {141, 100}, {0, 1},
+    {1, 1},    {2, 1},     {3, 1},    {4, 1},     {5, 1},    {6, 1},   {7, 1},     {8, 1},
+    {9, 1},    {10, 1},    {11, 1},   {12, 1},    {14, 1},   {15, 1},  {16, 1},    {17, 4},
+    {18, 90},  {19, 1},    {20, 4},   {21, 4},    {22, 120}, {24, 1},  {25, 1},    {26, 1},
+    {27, 1},   {28, 1},    {29, 1},   {30, 1},    {31, 1},   {32, 1},  {33, 1},    {34, 1},
+    {35, 1},   {36, 1},    {37, 1},   {38, 1},    {39, 1},   {40, 1},  {43, 60},   {44, 60},
+    {45, 1},   {46, 1},    {47, 1},   {48, 1},    {49, 1},   {50, 1},  {51, 1},    {52, 1},
+    {143, 1},  {144, 1},   {145, 1},  {146, 1},   {147, 1},  {148, 1}, {149, 1},   {150, 17},
+    {152, 1},  {153, 1},   {154, 17}, {156, 1},   {157, 1},  {159, 1}, {160, 1},   {161, 1},
+    {162, 1},  {163, 1}};
 
 // A file image built from the layout, independent of the program's writer.
 struct Image {
@@ -198,7 +209,7 @@ TEST_F(SettingsFile, RoundTripRestoresSettingsButNotTheChannelState) {
     ASSERT_EQ(settings_write(), 1);
 
     restart();
-    ASSERT_EQ(g_settings.slots[0], 0);
+    ASSERT_EQ(g_settings.slots[0], 1); // PC KEY's default
     ASSERT_EQ(g_song.track_port[0], 0);
     ASSERT_EQ(settings_read(), 0);
     EXPECT_EQ(g_settings.slots[0], -3);
@@ -288,7 +299,7 @@ TEST_F(SettingsFile, DamagedShortOrMissingFilesLeaveEveryDefault) {
         g_headless.fail_next_read_close = c.fail_close;
         ASSERT_EQ(settings_read(), c.result);
         bool applied = c.result == 0;
-        EXPECT_EQ(g_settings.slots[0], applied ? -3 : 0);
+        EXPECT_EQ(g_settings.slots[0], applied ? -3 : 1);
         EXPECT_EQ(g_settings.slots[SLOT_SLEEP], applied ? 2 : 7);
         EXPECT_EQ(g_midi_maps.note_map[60], applied ? 61 : 60);
         EXPECT_EQ(g_midi_maps.chord_table[5], applied ? 1 : 65);

@@ -129,7 +129,7 @@ TEST_F(ListPanels, ChoosingAChannelSetsTheFieldAndAltAuditionsTheLastNote) {
     EXPECT_TRUE(small(42, 5, number_label(1)));
     EXPECT_TRUE(sent().empty());
 
-    list_panels_note_played(64);
+    g_ui.last_note = 64;
     hold_alt(true);
     press(x_of(50), y_of(6));
     run_ms(30);

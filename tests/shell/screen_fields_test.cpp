@@ -250,7 +250,7 @@ TEST_F(ScreenFields, HeldPcKeysAreMarkedOnTheOnScreenKeyboard) {
     run_ms(20);
     EXPECT_FALSE(marked(22, 443));
     EXPECT_TRUE(marked(38, 395));
-    g_shell_options.disp = false;
+    g_settings.slots[SLOT_POSITION_DISPLAY] = 0;
     g_headless.keys_down['S'] = true;
     run_ms(20);
     EXPECT_FALSE(marked(6 + 32 + 16, 443));

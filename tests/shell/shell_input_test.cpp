@@ -72,7 +72,7 @@ TEST_F(ShellInput, ShiftMakesTempoKeysStepByTen) {
 }
 
 TEST_F(ShellInput, PcKeyOffDisablesKeyCommandsButShiftStillSendsSustain) {
-    g_shell_options.pc_key = false;
+    g_settings.slots[SLOT_PC_KEY] = 0;
     int tempo = g_song_clock.tempo_bpm;
     key(VK_X);
     key(VK_SPACE);

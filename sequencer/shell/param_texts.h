@@ -1,0 +1,21 @@
+// The texts of the parameter panels in Shift-JIS: captions, the full-width labels 1 to 64,
+// the 128 note names and the words the field kinds show, converted once at start.
+#pragma once
+#include "sequencer/shell/menu_state.h"
+
+constexpr int PARAM_CAPTION_SIZE = 64;
+constexpr int PARAM_CAPTION_LINES = 5;
+
+struct ParamTexts {
+    char caption[MENU_PAGES * MENU_ROWS][PARAM_CAPTION_LINES][PARAM_CAPTION_SIZE];
+    char label[65][5]; // " １ " .. "６４"; entry 0 unused
+    char note_name[128][7];
+    char off[5], on[5], all[5];
+    char clock_source[3][5]; // "INT ", "EXT ", "MOS "
+    // Box-drawing pieces of one field (8 cells wide) and of the ENTER box.
+    char box_top[12], box_value[12], box_middle[12], box_arrows[12], box_bottom[12];
+    char enter_top[12], enter_middle[12], enter_bottom[12];
+};
+
+extern ParamTexts g_param_texts;
+void param_texts_load(bool japanese);
