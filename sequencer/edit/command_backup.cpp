@@ -4,6 +4,8 @@
 #include "common/status_line.h"
 #include "songcore/track_merge.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int BACKUP_SLOT = 9; // bank 10
@@ -42,6 +44,13 @@ void command_backup() {
             track_replace(track_empty_append(), BACKUP_SLOT, t);
         }
     }
+    // The bank list shows the copy by the song's title. The copy is no file: bank 10 forgets
+    // the file it last came from, so saving it never writes over that file unasked.
+    SongSlot& backup = g_song.slots[BACKUP_SLOT];
+    memcpy(backup.song_title, src.song_title, sizeof backup.song_title);
+    backup.song_file_name[0] = '\0';
+    backup.song_path[0] = '\0';
+    backup.song_has_path = false;
     g_song.song_modified_mask = mask;
     show_status("  Executing backup");
 }

@@ -248,6 +248,22 @@ TEST_F(MeasureCommands, BackupCopiesTheCurrentBankIntoBankTenExactly) {
     EXPECT_EQ(last_status(), "  Executing backup");
 }
 
+TEST_F(MeasureCommands, BackupCarriesTheTitleAndLeavesBankTenWithoutAFile) {
+    song_bank_select(9);
+    load_song(1, {concat({on(0, 60), off(10, 60), end_of_track(0)})});
+    strcpy(g_song.slots[9].song_path, "older.mid");
+    strcpy(g_song.slots[9].song_file_name, "older");
+    g_song.slots[9].song_has_path = true;
+    song_bank_select(0);
+    load_song(1, {concat({on(0, 62), off(10, 62), end_of_track(0)})});
+    strcpy(g_song.slots[0].song_title, "Night Song");
+    g_edit.params.backup = true;
+    command_backup();
+    EXPECT_STREQ(g_song.slots[9].song_title, "Night Song");
+    EXPECT_FALSE(g_song.slots[9].song_has_path);
+    EXPECT_STREQ(g_song.slots[9].song_file_name, "");
+}
+
 TEST_F(MeasureCommands, BackupIsSkippedWhenOffOrFromBankTen) {
     load_song(2, {concat({on(0, 60), off(10, 60), end_of_track(0)})});
     Bytes bank10 = track_bytes(9, 1);

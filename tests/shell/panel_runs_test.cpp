@@ -93,8 +93,8 @@ TEST_F(PanelRuns, FirstEnterAsksAgainAfterAFieldChangeAndBackupStaysOffByDefault
 
 TEST_F(PanelRuns, SongBanksAreChosenByClickAndTakeDropsOnlyWhileTheirListIsShown) {
     std::string script = with_song() + "click 330 106\nwait 40\n" + "drop " + dir.file("bars.mid") +
-                         "\nwait 40\n" + row('C') + "drop " + dir.file("bars.mid") + "\nwait 40\n" +
-                         row('A') + "screenshot banks.png\n";
+                         "\nwait 40\n" + tab(2) + "drop " + dir.file("bars.mid") + "\nwait 40\n" +
+                         tab(1) + "screenshot banks.png\n";
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     expect_same_as_reference("banks.png", "panels/bank_two_chosen.png");
     EXPECT_NE(log().find("drop refused"), std::string::npos) << log();
