@@ -2,6 +2,8 @@
 // value-box shortcuts and the two-press ENTER box.
 #include "sequencer/shell/param_panel.h"
 
+#include "sequencer/shell/name_tables.h"
+
 #include "platform/window.h"
 #include "sequencer/edit/edit.h"
 #include "sequencer/engine/settings.h"
@@ -45,7 +47,7 @@ int value_row(int field) {
 }
 
 const char* label_of(int32_t value) {
-    return value >= 1 && value <= 64 ? g_param_texts.label[value] : nullptr;
+    return value >= 1 && value <= NUMBER_LABELS ? number_label(value) : nullptr;
 }
 
 // The text a value shows as; null where the number itself is shown (kind 1, or a value
@@ -58,7 +60,7 @@ const char* value_text(int32_t value, int kind) {
     case KIND_TRACK:
         return value == 0 ? t.all : label_of(value);
     case KIND_NOTE:
-        return value >= 0 && value <= 127 ? t.note_name[value] : nullptr;
+        return value >= 0 && value <= 127 ? note_name(value) : nullptr;
     case KIND_CHANNEL:
         return value >= 17 ? t.all : label_of(value);
     case KIND_SONG:

@@ -4,7 +4,6 @@
 #include "common/text_sjis.h"
 #include "sequencer/shell/param_fields.h"
 
-#include <cstdio>
 #include <string>
 
 ParamTexts g_param_texts;
@@ -16,46 +15,11 @@ void copy_sjis(char* out, size_t size, const std::string& utf8) {
     sjis_copy_cut(out, text.c_str(), text.size(), size - 1);
 }
 
-std::string full_digit(int digit) {
-    // U+FF10 + digit, written out in UTF-8.
-    char bytes[4] = {'\xEF', '\xBC', static_cast<char>(0x90 + digit), '\0'};
-    return bytes;
-}
-
-std::string label_utf8(int n) {
-    if (n < 10) {
-        return " " + full_digit(n) + " ";
-    }
-    return full_digit(n / 10) + full_digit(n % 10);
-}
-
-// Letter of each pitch class and whether it is sharp.
-const char* const NOTE_LETTERS[12] = {"Ｃ", "Ｃ", "Ｄ", "Ｄ", "Ｅ", "Ｆ",
-                                      "Ｆ", "Ｇ", "Ｇ", "Ａ", "Ａ", "Ｂ"};
-const bool NOTE_SHARP[12] = {false, true,  false, true,  false, false,
-                             true,  false, true,  false, true,  false};
-
-std::string note_utf8(int n) {
-    int octave = n / 12 - 2;
-    std::string oct = octave < 0 ? "-" + std::to_string(-octave) : full_digit(octave);
-    int pc = n % 12;
-    if (NOTE_SHARP[pc]) {
-        return std::string(NOTE_LETTERS[pc]) + "# " + oct;
-    }
-    return std::string(NOTE_LETTERS[pc]) + oct + "　";
-}
-
 } // namespace
 
 void param_texts_load(bool japanese) {
     ParamTexts& t = g_param_texts;
     t = ParamTexts{};
-    for (int n = 1; n <= 64; n++) {
-        copy_sjis(t.label[n], sizeof t.label[n], label_utf8(n));
-    }
-    for (int n = 0; n < 128; n++) {
-        copy_sjis(t.note_name[n], sizeof t.note_name[n], note_utf8(n));
-    }
     copy_sjis(t.off, sizeof t.off, "Ｏff");
     copy_sjis(t.on, sizeof t.on, "ＯＮ");
     copy_sjis(t.all, sizeof t.all, "ａll");

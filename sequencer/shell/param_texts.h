@@ -1,5 +1,5 @@
-// The texts of the parameter panels in Shift-JIS: captions, the full-width labels 1 to 64,
-// the 128 note names and the words the field kinds show, converted once at start.
+// The texts of the parameter panels in Shift-JIS: captions, the words the field kinds show
+// and the box outlines, converted once at start. Labels and note names are the name tables'.
 #pragma once
 #include "sequencer/shell/menu_state.h"
 
@@ -8,8 +8,6 @@ constexpr int PARAM_CAPTION_LINES = 5;
 
 struct ParamTexts {
     char caption[MENU_PAGES * MENU_ROWS][PARAM_CAPTION_LINES][PARAM_CAPTION_SIZE];
-    char label[65][5]; // " １ " .. "６４"; entry 0 unused
-    char note_name[128][7];
     char off[5], on[5], all[5];
     char clock_source[3][5]; // "INT ", "EXT ", "MOS "
     // Box-drawing pieces of one field (8 cells wide) and of the ENTER box.

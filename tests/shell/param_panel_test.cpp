@@ -463,12 +463,7 @@ TEST_F(ParamPanels, ClicksOutsideTheFieldsDoNothingAndTheLayoutNamesThem) {
     EXPECT_EQ(panel_layout(), 2 * 8 + 4);
 }
 
-TEST_F(ParamPanels, LabelsNotesAndTheLanguageCaption) {
-    EXPECT_STREQ(g_param_texts.label[1], utf8_to_sjis(" １ ").c_str());
-    EXPECT_STREQ(g_param_texts.label[64], utf8_to_sjis("６４").c_str());
-    EXPECT_STREQ(g_param_texts.note_name[0], utf8_to_sjis("Ｃ-2　").c_str());
-    EXPECT_STREQ(g_param_texts.note_name[61], utf8_to_sjis("Ｃ# ３").c_str());
-    EXPECT_STREQ(g_param_texts.note_name[127], utf8_to_sjis("Ｇ８　").c_str());
+TEST_F(ParamPanels, TheVoicesCaptionFollowsTheLanguage) {
     param_texts_load(true);
     EXPECT_STREQ(g_param_texts.caption[5 * 13 + 6][0],
                  utf8_to_sjis(" POLY Tr>>MONO Tr 発音数").c_str());
