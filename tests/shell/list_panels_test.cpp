@@ -32,8 +32,6 @@ Bytes one_note_track(uint8_t note, uint8_t velocity) {
 
 class ListPanels : public ShellFixture {
 protected:
-    std::vector<uint32_t> scratch = std::vector<uint32_t>(PICTURE_WIDTH * PICTURE_HEIGHT);
-
     void SetUp() override {
         ShellFixture::SetUp();
         g_headless_midi.out_names = {"Synth 1", "Synth 2", "Synth 3"};
@@ -60,18 +58,7 @@ protected:
 
     ::testing::AssertionResult shows(int x, int y, FontSize size, const char* text, uint32_t ink,
                                      uint32_t paper) {
-        std::fill(scratch.begin(), scratch.end(), 0x123456u);
-        int width = font_draw_text(scratch.data(), x, y, size, text, strlen(text), ink, paper);
-        for (int row = y; row < y + font_height(size); row++) {
-            for (int col = x; col < x + width; col++) {
-                uint32_t seen = g_picture.pixels[row * PICTURE_WIDTH + col];
-                if (scratch[row * PICTURE_WIDTH + col] != seen) {
-                    return ::testing::AssertionFailure()
-                           << "\"" << text << "\" differs at (" << col << ", " << row << ")";
-                }
-            }
-        }
-        return ::testing::AssertionSuccess();
+        return picture_shows_text(x, y, size, text, ink, paper);
     }
     ::testing::AssertionResult large(int col, int row, const char* text, uint32_t ink = BLACK,
                                      Look look = Look::normal) {

@@ -31,6 +31,13 @@ Bytes signature_song() {
     return smf_file(1, 480, {conductor, notes, notes});
 }
 
+struct StepCase {
+    int page, row, field, slot;
+    int32_t from;
+    bool up;
+    int32_t to;
+};
+
 class ParamPanels : public ShellFixture {
 protected:
     void SetUp() override {
@@ -42,6 +49,19 @@ protected:
     void show(int page, int row) {
         g_menu.menu_cursor[page] = static_cast<uint8_t>(row);
         show_command(page);
+    }
+    // One press on a field from a set value, checked against the value expected after it.
+    void step_case(const StepCase& c) {
+        slot(c.slot) = c.from;
+        show(c.page, c.row);
+        if (c.up) {
+            up(c.field);
+        } else {
+            down(c.field);
+        }
+        EXPECT_EQ(slot(c.slot), c.to)
+            << "page " << c.page << " row " << c.row << " field " << c.field << " from " << c.from;
+        show(0, 2); // another row, so the next one is shown anew
     }
     static int button_x(int field, bool up) {
         return 328 + 32 * (2 * ((field - 1) % 4) + (up ? 0 : 1)) + 16;
@@ -67,13 +87,6 @@ protected:
     }
 };
 
-struct StepCase {
-    int page, row, field, slot;
-    int32_t from;
-    bool up;
-    int32_t to;
-};
-
 TEST_F(ParamPanels, StepsStopAtTheLimitsOfEachKind) {
     const StepCase cases[] = {
         {4, 1, 6, SLOT_QUANTIZE_GATE, 100, true, 100},         // number
@@ -96,16 +109,7 @@ TEST_F(ParamPanels, StepsStopAtTheLimitsOfEachKind) {
         {4, 4, 1, SLOT_DELETE_START, 1, true, 1},              // measure of a one-measure song
     };
     for (const StepCase& c : cases) {
-        slot(c.slot) = c.from;
-        show(c.page, c.row);
-        if (c.up) {
-            up(c.field);
-        } else {
-            down(c.field);
-        }
-        EXPECT_EQ(slot(c.slot), c.to)
-            << "page " << c.page << " row " << c.row << " field " << c.field << " from " << c.from;
-        show(0, 2); // another row, so the next one is shown anew
+        step_case(c);
     }
 }
 
@@ -124,16 +128,7 @@ TEST_F(ParamPanels, ShiftStepsByAnOctaveTenOrFiveButNeverPastTheLimit) {
     };
     shift(true);
     for (const StepCase& c : cases) {
-        slot(c.slot) = c.from;
-        show(c.page, c.row);
-        if (c.up) {
-            up(c.field);
-        } else {
-            down(c.field);
-        }
-        EXPECT_EQ(slot(c.slot), c.to)
-            << "page " << c.page << " row " << c.row << " field " << c.field << " from " << c.from;
-        show(0, 2);
+        step_case(c);
     }
     shift(false);
 }

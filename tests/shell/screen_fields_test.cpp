@@ -25,30 +25,15 @@ constexpr uint32_t BRIGHT_RED = 0xFF0000;
 
 class ScreenFields : public ShellFixture {
 protected:
-    std::vector<uint32_t> scratch = std::vector<uint32_t>(PICTURE_WIDTH * PICTURE_HEIGHT);
     void SetUp() override {
         ShellFixture::SetUp();
         start();
     }
     uint32_t base() const { return pixel_from_colour(g_draw.base_colour); }
     uint32_t pixel(int x, int y) const { return g_picture.pixels[y * PICTURE_WIDTH + x]; }
-    // Whether the picture holds exactly `text` drawn at pixel (x, y) in these colours.
     ::testing::AssertionResult shows(int x, int y, FontSize size, const char* text, uint32_t ink,
                                      uint32_t paper) {
-        std::fill(scratch.begin(), scratch.end(), 0x123456u);
-        int width = font_draw_text(scratch.data(), x, y, size, text, strlen(text), ink, paper);
-        int height = font_height(size);
-        for (int row = y; row < y + height; row++) {
-            for (int col = x; col < x + width; col++) {
-                if (scratch[row * PICTURE_WIDTH + col] != pixel(col, row)) {
-                    return ::testing::AssertionFailure()
-                           << "\"" << text << "\" differs at (" << col << ", " << row
-                           << "): " << std::hex << pixel(col, row) << " instead of "
-                           << scratch[row * PICTURE_WIDTH + col];
-                }
-            }
-        }
-        return ::testing::AssertionSuccess();
+        return picture_shows_text(x, y, size, text, ink, paper);
     }
     ::testing::AssertionResult cell_shows(int col, int row, const char* text,
                                           uint32_t ink = BLACK) {

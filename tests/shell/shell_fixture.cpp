@@ -1,10 +1,13 @@
 // Shell test fixture.
 #include "tests/shell/shell_fixture.h"
 
+#include "platform/picture.h"
 #include "platform/platform.h"
 #include "sequencer/engine/engine.h"
 #include "sequencer/shell/screen_modes.h"
 #include "tests/support/smf_builder.h"
+
+#include <cstring>
 
 std::vector<int> ShellFixture::shown_commands;
 std::vector<std::pair<int, int>> ShellFixture::panel_clicks;
@@ -24,6 +27,24 @@ void record_panel_click(int x, int y) {
 }
 
 } // namespace
+
+::testing::AssertionResult picture_shows_text(int x, int y, FontSize size, const char* text,
+                                              uint32_t ink, uint32_t paper) {
+    std::vector<uint32_t> scratch(PICTURE_WIDTH * PICTURE_HEIGHT, 0x123456u);
+    int width = font_draw_text(scratch.data(), x, y, size, text, strlen(text), ink, paper);
+    for (int row = y; row < y + font_height(size) && row < PICTURE_HEIGHT; row++) {
+        for (int col = x; col < x + width && col < PICTURE_WIDTH; col++) {
+            uint32_t seen = g_picture.pixels[row * PICTURE_WIDTH + col];
+            if (scratch[row * PICTURE_WIDTH + col] != seen) {
+                return ::testing::AssertionFailure()
+                       << "\"" << text << "\" differs at (" << col << ", " << row
+                       << "): " << std::hex << seen << " instead of "
+                       << scratch[row * PICTURE_WIDTH + col];
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
 
 Bytes little_tune_song() {
     return smf_file(

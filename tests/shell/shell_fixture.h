@@ -7,6 +7,7 @@
 #include "platform/headless/headless_window.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "sequencer/shell/font.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
@@ -15,6 +16,11 @@
 
 #include <string>
 #include <vector>
+
+// Whether the picture holds exactly `text` drawn at pixel (x, y) in these colours, compared
+// with the same text drawn into a scratch picture.
+::testing::AssertionResult picture_shows_text(int x, int y, FontSize size, const char* text,
+                                              uint32_t ink, uint32_t paper);
 
 // Two tracks: "Little Tune" at 120 bpm, one note in track 2.
 Bytes little_tune_song();
