@@ -1,14 +1,16 @@
-// Figures of the right panel: how long drawing each kind of list, grid and information panel
-// takes, the information panel on a dense song (17 tracks of many notes), since panels are
-// drawn inside a frame and a slow one holds up input.
+// Figures of the right panel: how long drawing each kind of list, grid, parameter and
+// information panel takes, and a page switch; the information panel on a dense song (17 tracks of
+// many notes), since panels are drawn inside a frame and a slow one holds up input.
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/headless/headless_window.h"
 #include "platform/platform.h"
 #include "platform/window.h"
 #include "sequencer/engine/engine.h"
+#include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/panels.h"
+#include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/window_events.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
@@ -67,6 +69,23 @@ double panel_us(int page, int row, int count) {
     });
 }
 
+double param_panel_us(int page, int row, int count) {
+    return microseconds_each(count, [page, row] {
+        g_menu.menu_page = page;
+        g_menu.menu_cursor[page] = static_cast<uint8_t>(row);
+        param_panel_show(command_key());
+    });
+}
+
+// A page chosen by its tab: the menu column drawn anew and the row's panel shown.
+double page_switch_us(int count) {
+    int i = 0;
+    return microseconds_each(count, [&i] {
+        g_menu.last_command_key = NO_COMMAND;
+        menu_show_command(i++ % 2 == 0 ? 2 : 4);
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -103,6 +122,9 @@ int main(int argc, char** argv) {
     printf("channel list:          %10.2f us\n", panel_us(2, 2, 2000));
     printf("32-track list:         %10.2f us\n", panel_us(3, 0, 2000));
     printf("program grid:          %10.2f us\n", panel_us(3, 4, 2000));
+    printf("metronome panel:       %10.2f us\n", param_panel_us(2, 9, 2000));
+    printf("copy panel (ENTER box):%10.2f us\n", param_panel_us(4, 3, 2000));
+    printf("page switch (2 <-> 4): %10.2f us\n", page_switch_us(2000));
     printf("information, 17 x %d notes (%zu KB): %10.2f us\n", notes, song.size() / 1024,
            panel_us(2, 11, 20));
     engine_devices_close();
