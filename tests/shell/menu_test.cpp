@@ -221,3 +221,36 @@ TEST_F(MenuSpeech, MovingTheMouseOntoAnotherMenuRowSpeaksItsTextOnce) {
 }
 
 } // namespace
+
+namespace {
+
+class MenuExit : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        start();
+        menu_hooks_install();
+    }
+    bool says_see_you() {
+        return picture_shows_text(8 * 45 - 1, 16 * 16, FontSize::large, "       See  You !!",
+                                  0x000000, pixel_from_colour(g_draw.base_colour));
+    }
+};
+
+TEST_F(MenuExit, ExitSaysGoodbyeOnlyWhenNoSongIsUnsaved) {
+    g_menu.menu_cursor[0] = 0;
+    show_command(0);
+    EXPECT_TRUE(says_see_you());
+    run_ms(20);
+    EXPECT_NE(g_shell.app_state, STATE_RUN); // the frame saw row A and quits
+}
+
+TEST_F(MenuExit, ExitWithAnUnsavedSongDrawsNoGoodbye) {
+    ASSERT_EQ(load_bytes(little_tune_song()), SongLoadResult::loaded);
+    g_song.song_modified_mask = 1;
+    g_menu.menu_cursor[0] = 0;
+    show_command(0);
+    EXPECT_FALSE(says_see_you());
+}
+
+} // namespace
