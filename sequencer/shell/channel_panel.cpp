@@ -13,6 +13,9 @@
 namespace {
 
 constexpr int LABEL_COLUMN = 42;
+// Controllers of the three value columns, and with alt_variant.
+const int VALUE_COLUMNS[3] = {0, 91, 93};
+const int VALUE_COLUMNS_ALT[3] = {10, 7, 11};
 
 void label_draw(int channel, bool inverse) {
     const char* label = number_label(channel + 1);
@@ -29,7 +32,7 @@ void channel_panel_draw(ChannelList kind) {
     bool alt = g_menu.alt_variant != 0;
     text_at(42, 4,
             alt ? "ch   tone name     PRG PAN VOL EXP" : "ch   tone name     PRG BNK rev cor");
-    const int controllers[3] = {alt ? 10 : 0, alt ? 7 : 91, alt ? 11 : 93};
+    const int* controllers = alt ? VALUE_COLUMNS_ALT : VALUE_COLUMNS;
     for (int ch = 0; ch < 16; ch++) {
         int row = LIST_FIRST_ROW + ch;
         bool inverse =
@@ -44,6 +47,16 @@ void channel_panel_draw(ChannelList kind) {
         for (int i = 0; i < 3; i++) {
             zero_number_at(65 + 4 * i, row, 3,
                            g_channel_state.controller_values[ch][controllers[i]]);
+        }
+    }
+}
+
+void channel_panel_value_draw(int channel, int controller) {
+    const int* controllers = g_menu.alt_variant != 0 ? VALUE_COLUMNS_ALT : VALUE_COLUMNS;
+    for (int i = 0; i < 3; i++) {
+        if (controllers[i] == controller) {
+            zero_number_at(65 + 4 * i, LIST_FIRST_ROW + channel, 3,
+                           g_channel_state.controller_values[channel & 0x0F][controller & 0x7F]);
         }
     }
 }

@@ -159,6 +159,15 @@ bool list_panel_show(int command_key) {
     return true;
 }
 
+void list_panels_controller_changed(int channel, int controller) {
+    int key = command_key();
+    Panel panel = panel_of(key);
+    if (key == g_menu.last_command_key &&
+        (panel == Panel::channels || panel == Panel::channel_mutes)) {
+        channel_panel_value_draw(channel, controller);
+    }
+}
+
 bool list_panel_click(int command_key, int x, int y) {
     switch (panel_of(command_key)) {
     case Panel::none:

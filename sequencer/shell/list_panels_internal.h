@@ -28,6 +28,8 @@ void bank_panel_click(int y);
 enum class ChannelList { select, mute };
 void channel_panel_draw(ChannelList kind);
 void channel_panel_click(ChannelList kind, int y);
+// The channel's value of the controller again, where one of the columns shows it.
+void channel_panel_value_draw(int channel, int controller);
 
 enum class TrackList { ports, mutes, select };
 void track_panel_draw(TrackList kind);

@@ -5,6 +5,8 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/panels.h"
+#include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
 
@@ -187,6 +189,9 @@ void slider_click(int x) {
         } else {
             int controller = g_settings.slots[SLOT_EXCHANGE_TARGET] & 0x7F;
             send_and_record(0xB0, static_cast<uint8_t>(controller), static_cast<uint8_t>(value), 3);
+            // Panels showing the channel's controllers follow the slider.
+            list_panels_controller_changed(g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F, controller);
+            param_panel_values_redraw();
         }
         g_ui.slider_value.store(value);
     }

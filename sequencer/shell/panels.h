@@ -21,6 +21,9 @@ bool list_panel_show(int command_key);
 // A click in the right panel while that row's panel is shown; false when the row has no
 // such panel.
 bool list_panel_click(int command_key, int x, int y);
+// A controller of a channel changed outside the panel (the slider): a channel list shown
+// draws its value again.
+void list_panels_controller_changed(int channel, int controller);
 // The program (kind 0), bank (1) or bank LSB (2) of the current channel became `value`
 // while its grid may be shown: the cells and the tone name follow.
 void grid_follow(int kind, int value);

@@ -492,6 +492,13 @@ void param_panel_click(int x, int y, int command_key) {
     }
 }
 
+void param_panel_values_redraw() {
+    const ParamPanel* panel = shown_panel();
+    if (panel != nullptr && g_param_panel.shown_key == command_key()) {
+        values_draw(*panel);
+    }
+}
+
 int panel_layout() {
     const ParamPanel* panel = shown_panel();
     if (panel == nullptr || g_param_panel.shown_key != command_key()) {

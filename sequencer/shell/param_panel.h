@@ -35,3 +35,6 @@ void confirm_press();
 // Sets field 1..8 of the shown panel to a value (clamped to its bounds), stores it, redraws
 // it and runs what a change of it does.
 void field_set(int field, int32_t value);
+// The shown panel's values drawn again from where they live (a channel's controllers may
+// have changed outside the panel).
+void param_panel_values_redraw();

@@ -441,3 +441,36 @@ TEST_F(ListPanels, SpeedListAndAboutText) {
 }
 
 } // namespace
+
+namespace {
+
+class SliderFollow : public ListPanels {
+protected:
+    // The slider panel in controller mode for `controller`, then a slider click at `value`.
+    void slide(int controller, int value) {
+        g_settings.slots[SLOT_EXCHANGE_TARGET] = controller;
+        click(536, 440); // tempo -> pitch bend
+        click(536, 440); // pitch bend -> controller
+        click(496 + value, 424);
+    }
+};
+
+TEST_F(SliderFollow, ChannelListsAndTheSoundPanelShowTheControllerTheSliderSends) {
+    show_row(2, 2);
+    slide(91, 50);
+    EXPECT_EQ(g_channel_state.controller_values[0][91], 50);
+    EXPECT_TRUE(large(69, 5, "050"));
+    EXPECT_TRUE(large(69, 6, "040")); // other channels keep theirs
+    // The reverb field of the sound panel, 4 wide at column 43 of row 7.
+    show_row(3, 7);
+    click(496 + 70, 424);
+    EXPECT_TRUE(large(43, 7, "  70"));
+    // A controller no column shows leaves the list as it was.
+    show_row(3, 2);
+    g_settings.slots[SLOT_EXCHANGE_TARGET] = 1;
+    click(536, 440); // controller -> tempo
+    slide(1, 99);
+    EXPECT_TRUE(large(69, 5, "070"));
+}
+
+} // namespace
