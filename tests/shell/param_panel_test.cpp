@@ -9,6 +9,7 @@
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/shell/menu_show.h"
+#include "sequencer/shell/param_fields.h"
 #include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/param_texts.h"
 #include "sequencer/shell/speech.h"
@@ -476,6 +477,77 @@ TEST_F(ParamPanels, SpokenValuesWhenEnterTurnedValueSpeechOn) {
     show(4, 1);
     up(6);
     EXPECT_EQ(g_headless.clipboard, "91");
+}
+
+} // namespace
+
+namespace {
+
+// Settings read from a file may hold any value in any slot; every panel must still draw and
+// step without reading outside its tables, and a step brings a field back within its range.
+TEST_F(ParamPanels, PanelsDrawAndStepSafelyFromAnyStoredValue) {
+    ASSERT_EQ(load_bytes(little_tune_song()), SongLoadResult::loaded);
+    for (int32_t stored : {32767, -32767, 0, 200}) {
+        for (int key = 0; key < MENU_PAGES * MENU_ROWS; key++) {
+            const ParamPanel* panel = param_panel_find(key);
+            if (panel == nullptr) {
+                continue;
+            }
+            for (int field = 1; field <= 8; field++) {
+                if (panel_field(*panel, field) == nullptr) {
+                    continue;
+                }
+                for (bool step_up : {true, false}) {
+                    for (int32_t& s : g_settings.slots) {
+                        s = stored;
+                    }
+                    show(0, 2);
+                    show(key / MENU_ROWS, key % MENU_ROWS);
+                    if (step_up) {
+                        up(field);
+                    } else {
+                        down(field);
+                    }
+                    int32_t low = 0, high = 0;
+                    field_bounds(*panel, field, low, high);
+                    int32_t value = field_value(*panel, field);
+                    bool moved_in = value >= low && value <= high;
+                    bool stayed_outside = value == stored;
+                    EXPECT_TRUE(moved_in || stayed_outside)
+                        << "key " << key << " field " << field << " stored " << stored << " now "
+                        << value << " range " << low << ".." << high;
+                }
+            }
+        }
+    }
+    settings_reset();
+}
+
+// The same stored values reaching a command through ENTER: the commands refuse what is out
+// of range and the song stays whole.
+TEST_F(ParamPanels, CommandsRefuseAnyStoredValueOutsideTheirRanges) {
+    for (int32_t stored : {32767, -32767, 0, 1000, 1, 2}) {
+        ASSERT_EQ(load_bytes(little_tune_song()), SongLoadResult::loaded);
+        for (int key = 0; key < MENU_PAGES * MENU_ROWS; key++) {
+            const ParamPanel* panel = param_panel_find(key);
+            if (panel == nullptr || !panel->enter) {
+                continue;
+            }
+            for (int32_t& s : g_settings.slots) {
+                s = stored;
+            }
+            show(0, 2);
+            show(key / MENU_ROWS, key % MENU_ROWS);
+            enter();
+            enter();
+            ASSERT_GE(g_song.track_count, 1) << key;
+            ASSERT_LE(g_song.measure_table.last_measure, 999) << key;
+        }
+        if (stored == 1) {
+            EXPECT_NE(g_song.song_modified_mask, 0u); // commands within range did run
+        }
+    }
+    settings_reset();
 }
 
 } // namespace
