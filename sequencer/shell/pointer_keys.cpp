@@ -1,6 +1,8 @@
 // The keyboard pointer: moving it over menu rows and panel items, and the page keys.
+#include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/name_tables.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -77,14 +79,25 @@ Point panel_point() {
     return {570, 330};
 }
 
-// On the song-bank list the pointer reaching the current bank speaks its title.
-void bank_title_speak() {
-    if (command_key() != command_of(1, 0)) {
-        return;
-    }
-    int bank = g_song.current_bank;
-    if (wrapped(g_ui.pointer_index, 10) == bank) {
-        speak(g_song.slots[bank].song_title, 1);
+// The pointer reaching the current entry of a list speaks it: the current bank's title, the
+// current channel's or the current track's label.
+void current_item_speak() {
+    int key = command_key();
+    if (key == command_of(1, 0)) {
+        int bank = g_song.current_bank;
+        if (wrapped(g_ui.pointer_index, 10) == bank) {
+            speak(g_song.slots[bank].song_title, 1);
+        }
+    } else if (key == command_of(2, 2) || key == command_of(3, 2)) {
+        int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
+        if (wrapped(g_ui.pointer_index, 16) == channel) {
+            speak(number_label(channel + 1), 1);
+        }
+    } else if (key == command_of(5, 3) || key == command_of(6, 0)) {
+        int track = wrapped(g_ui.pointer_index, 32) + (g_menu.alt_variant != 0 ? 32 : 0);
+        if (track == g_song.write_track) {
+            speak(number_label(track + 1), 1);
+        }
     }
 }
 
@@ -114,7 +127,7 @@ void pointer_move(int direction) {
             speak(" ", 1); // so that the next text is spoken even when it repeats
         }
         target = panel_point();
-        bank_title_speak();
+        current_item_speak();
     }
     warp_pointer(target.x, target.y);
 }

@@ -1,6 +1,8 @@
 // Keys, clicks, the keyboard pointer, auto-repeat and the controls under the menu column.
 #include "tests/shell/shell_fixture.h"
 
+#include "common/text_sjis.h"
+
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/shell/tick_refresh.h"
 #include "sequencer/shell/virtual_keys.h"
@@ -377,6 +379,31 @@ TEST_F(ShellSpeech, ReaderIniTurnsSpeechOnAndMenuRowsAreSpokenToTheClipboard) {
     int puts = g_headless.clipboard_puts;
     key(37); // row M has no text: nothing new is spoken
     EXPECT_EQ(g_headless.clipboard_puts, puts);
+}
+
+TEST_F(ShellSpeech, KeyPointerOnTheCurrentChannelOrTrackSpeaksItsLabel) {
+    std::string ini = "[VO]\nv28=channels\n";
+    write_file_bytes(dir.file("reader.ini"), Bytes(ini.begin(), ini.end()));
+    start();
+    g_settings.slots[SLOT_OUT_CHANNEL] = 1; // channel 2
+    g_menu.menu_page = 2;
+    g_menu.shown_page = 2;
+    g_menu.menu_cursor[2] = 2;
+    key(9);  // Tab: the pointer on channel 1
+    key(39); // channel 2, the current one
+    EXPECT_EQ(g_headless.clipboard, utf8_to_sjis(" ２ "));
+    key(39); // channel 3: a blank only
+    EXPECT_EQ(g_headless.clipboard, " ");
+    // The track choice speaks the current recording track's label.
+    g_song.write_track = 2;
+    g_menu.menu_page = 5;
+    g_menu.shown_page = 5;
+    g_menu.menu_cursor[5] = 3;
+    key(9);  // back to the menu column
+    key(9);  // the pointer on track 1
+    key(39); // track 2
+    key(39); // track 3, the current one
+    EXPECT_EQ(g_headless.clipboard, utf8_to_sjis(" ３ "));
 }
 
 TEST_F(ShellSpeech, KeyPointerOnTheCurrentSongBankSpeaksItsTitle) {
