@@ -15,10 +15,6 @@
 
 namespace {
 
-constexpr uint32_t WHITE = 0xFFFFFF;
-constexpr uint32_t GREY = 0x7F7F7F;
-constexpr uint32_t BLACK = 0x000000;
-
 std::string bytes_of(const char* text) {
     return std::string(text);
 }

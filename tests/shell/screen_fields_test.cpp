@@ -17,12 +17,6 @@
 
 namespace {
 
-constexpr uint32_t WHITE = 0xFFFFFF;
-constexpr uint32_t GREY = 0x7F7F7F;
-constexpr uint32_t BLACK = 0x000000;
-constexpr uint32_t RED = 0xC00000;
-constexpr uint32_t BRIGHT_RED = 0xFF0000;
-
 class ScreenFields : public ShellFixture {
 protected:
     void SetUp() override {

@@ -17,6 +17,14 @@
 #include <string>
 #include <vector>
 
+// Palette colours as the picture holds them: text ink, inverse text and its paper.
+constexpr uint32_t BLACK = 0x000000;
+constexpr uint32_t WHITE = 0xFFFFFF;
+constexpr uint32_t GREY = 0x7F7F7F;
+constexpr uint32_t BLUE = 0x0000C0;
+constexpr uint32_t RED = 0xC00000;
+constexpr uint32_t BRIGHT_RED = 0xFF0000;
+
 // Whether the picture holds exactly `text` drawn at pixel (x, y) in these colours, compared
 // with the same text drawn into a scratch picture.
 ::testing::AssertionResult picture_shows_text(int x, int y, FontSize size, const char* text,
