@@ -189,6 +189,29 @@ void channel_block_fill(uint8_t* image) {
     }
 }
 
+// A file written before the panels kept their fields holds zeros where they now live; it
+// would turn PC KEY and every event-filter switch off and leave the commands' fields out of
+// range. Such a block (no file written since ever has it all zero) takes the defaults. A fixed
+// velocity outside 1..127 would play silent notes and takes its default too.
+void panel_field_slots_settle() {
+    int32_t* slots = g_settings.slots;
+    bool all_zero = true;
+    for (int slot = 0; slot <= SLOT_POLY_TRACK; slot++) {
+        all_zero = all_zero && slots[slot] == 0;
+    }
+    for (int slot = SLOT_MONO_TRACK; slot <= SLOT_ACCOMP_CHORD_TRACK; slot++) {
+        all_zero = all_zero && slots[slot] == 0;
+    }
+    for (const SlotDefault& d : SLOT_DEFAULTS) {
+        bool field_slot = d.slot <= SLOT_POLY_TRACK ||
+                          (d.slot >= SLOT_MONO_TRACK && d.slot <= SLOT_ACCOMP_CHORD_TRACK);
+        if ((all_zero && field_slot) ||
+            (d.slot == SLOT_FIXED_VELOCITY && (slots[d.slot] < 1 || slots[d.slot] > 127))) {
+            slots[d.slot] = d.value;
+        }
+    }
+}
+
 } // namespace
 
 void settings_reset() {
@@ -255,6 +278,7 @@ int settings_parse(const uint8_t* image, size_t size) {
             slot_decode(image[AT_SLOTS + slot * 2], image[AT_SLOTS + slot * 2 + 1]);
     }
     memcpy(g_settings.menu_cursor, image + AT_MENU_CURSOR, 6);
+    panel_field_slots_settle();
     int32_t* slots = g_settings.slots;
     if (slots[SLOT_CURRENT_OUT_PORT] > 8 || slots[SLOT_CURRENT_OUT_PORT] < 0) {
         slots[SLOT_CURRENT_OUT_PORT] = 0;

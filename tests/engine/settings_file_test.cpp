@@ -582,3 +582,39 @@ TEST_F(InitFile, WriteFailuresShowTheirStatusAndKeepTheOldFile) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SettingsFile, AFileFromBeforeThePanelFieldsKeepsTheirDefaults) {
+    // Every panel-field slot zero, as a file written before they were kept: the defaults stay.
+    Image old = default_image();
+    for (int slot = 0; slot <= SLOT_POLY_TRACK; slot++) {
+        old.slot(slot, 0);
+    }
+    for (int slot = SLOT_MONO_TRACK; slot <= SLOT_ACCOMP_CHORD_TRACK; slot++) {
+        old.slot(slot, 0);
+    }
+    old.slot(SLOT_FIXED_VELOCITY, 0);
+    put(old.seal().b);
+    ASSERT_EQ(settings_read(), 0);
+    EXPECT_EQ(g_settings.slots[SLOT_PC_KEY], 1);
+    EXPECT_EQ(g_settings.slots[SLOT_EVENT_FILTER_FIRST + 7], 1);
+    EXPECT_EQ(g_settings.slots[SLOT_QUANTIZE_NOTE], 4);
+    EXPECT_EQ(g_settings.slots[SLOT_CREATE_TEMPO], 120);
+    EXPECT_EQ(g_settings.slots[SLOT_MOVE_SRC_CHANNEL], 17);
+    EXPECT_EQ(g_settings.slots[SLOT_FIXED_VELOCITY], 100);
+
+    // A file written since keeps a switch turned off and a zero a field may hold.
+    restart();
+    Image recent = default_image();
+    recent.slot(SLOT_PC_KEY, 0);
+    recent.slot(SLOT_CREATE_COUNT, 0);
+    recent.slot(SLOT_FIXED_VELOCITY, 64);
+    put(recent.seal().b);
+    ASSERT_EQ(settings_read(), 0);
+    EXPECT_EQ(g_settings.slots[SLOT_PC_KEY], 0);
+    EXPECT_EQ(g_settings.slots[SLOT_QUANTIZE_NOTE], 4);
+    EXPECT_EQ(g_settings.slots[SLOT_FIXED_VELOCITY], 64);
+}
+
+} // namespace
