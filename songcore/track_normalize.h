@@ -33,8 +33,8 @@ enum EventFilterSwitch {
     FILTER_SWITCHES
 };
 
-// Which kinds of event edits and the event list let through. Lives for the whole run; the
-// sequencer keeps the switches in its settings. Touched only inside the frame routine.
+// Which kinds of event edits and the event list let through. Lives for the whole run and is
+// all ON at every start. Touched only inside the frame routine.
 struct EventFilter {
     uint8_t pass[FILTER_SWITCHES]; // 1 = shown or passed, 0 = left out
 };

@@ -294,7 +294,7 @@ int settings_parse(const uint8_t* image, size_t size) {
 }
 
 void settings_apply() {
-    const int32_t* slots = g_settings.slots;
+    int32_t* slots = g_settings.slots;
     auto within = [](int32_t v, int32_t low, int32_t high, int32_t fallback) {
         return v < low || v > high ? fallback : v;
     };
@@ -312,8 +312,11 @@ void settings_apply() {
     g_midi_maps.transpose_on = slots[SLOT_TRANSPOSE_ON] != 0;
     g_midi_maps.playback_transpose = within(slots[SLOT_PLAYBACK_TRANSPOSE], -127, 127, 0);
     g_transport.step_recording = g_settings.menu_cursor[5] == 1;
+    // The event filter lasts one run: every start has all its switches on, whatever the file
+    // holds, so no kind of event is hidden from the event list by an old choice.
     for (int i = 0; i < FILTER_SWITCHES; i++) {
-        g_event_filter.pass[i] = slots[SLOT_EVENT_FILTER_FIRST + i] != 0 ? 1 : 0;
+        slots[SLOT_EVENT_FILTER_FIRST + i] = 1;
+        g_event_filter.pass[i] = 1;
     }
     metronome_messages_build();
     step_lengths_update();

@@ -2,6 +2,8 @@
 // tone initialisation song (its bytes and the dialog, question and failure paths of its writing).
 #include "tests/engine/engine_fixture.h"
 
+#include "songcore/track_normalize.h"
+
 #include "common/text_sjis.h"
 
 #include <algorithm>
@@ -184,7 +186,7 @@ TEST_F(SettingsFile, EveryBlockLandsAtItsOffset) {
 TEST_F(SettingsFile, RoundTripRestoresSettingsButNotTheChannelState) {
     g_settings.slots[0] = -3;
     g_settings.slots[1] = 32767;
-    g_settings.slots[2] = -32767;
+    g_settings.slots[SLOT_MOVE_DELAY] = -32767;
     g_settings.slots[SLOT_SLEEP] = 2;
     g_settings.slots[SLOT_STEP_NOTE_VALUE] = 8;
     g_settings.slots[SLOT_METRONOME_CHANNEL] = 3;
@@ -214,7 +216,7 @@ TEST_F(SettingsFile, RoundTripRestoresSettingsButNotTheChannelState) {
     ASSERT_EQ(settings_read(), 0);
     EXPECT_EQ(g_settings.slots[0], -3);
     EXPECT_EQ(g_settings.slots[1], 32767);
-    EXPECT_EQ(g_settings.slots[2], -32767);
+    EXPECT_EQ(g_settings.slots[SLOT_MOVE_DELAY], -32767);
     EXPECT_EQ(g_settings.slots[SLOT_SLEEP], 2);
     EXPECT_FALSE(sleep_option_on());
     EXPECT_EQ(g_settings.slots[SLOT_STEP_LENGTH], 240); // 480 * 4 / 8, recomputed
@@ -243,22 +245,23 @@ TEST_F(SettingsFile, RoundTripRestoresSettingsButNotTheChannelState) {
 
 TEST_F(SettingsFile, SignAndMagnitudeSlotsAreDecodedFromTheirBytes) {
     Image im = default_image();
-    const std::pair<int, std::pair<uint8_t, uint8_t>> words[] = {{0, {0x80, 0x03}},
-                                                                 {1, {0xFF, 0xFF}},
-                                                                 {2, {0x80, 0x00}},
-                                                                 {3, {0x7F, 0xFF}},
-                                                                 {4, {0x01, 0x00}}};
+    // Slots of fields the panels keep, which the start leaves as the file has them.
+    const std::pair<int, std::pair<uint8_t, uint8_t>> words[] = {{10, {0x80, 0x03}},
+                                                                 {11, {0xFF, 0xFF}},
+                                                                 {12, {0x80, 0x00}},
+                                                                 {13, {0x7F, 0xFF}},
+                                                                 {14, {0x01, 0x00}}};
     for (auto [slot, word] : words) {
         im.b[AT_SLOTS + 2 * slot] = word.first;
         im.b[AT_SLOTS + 2 * slot + 1] = word.second;
     }
     put(im.seal().b);
     ASSERT_EQ(settings_read(), 0);
-    EXPECT_EQ(g_settings.slots[0], -3);
-    EXPECT_EQ(g_settings.slots[1], -32767);
-    EXPECT_EQ(g_settings.slots[2], 0);
-    EXPECT_EQ(g_settings.slots[3], 32767);
-    EXPECT_EQ(g_settings.slots[4], 256);
+    EXPECT_EQ(g_settings.slots[10], -3);
+    EXPECT_EQ(g_settings.slots[11], -32767);
+    EXPECT_EQ(g_settings.slots[12], 0);
+    EXPECT_EQ(g_settings.slots[13], 32767);
+    EXPECT_EQ(g_settings.slots[14], 256);
 }
 
 struct RejectCase {
@@ -615,6 +618,18 @@ TEST_F(SettingsFile, AFileFromBeforeThePanelFieldsKeepsTheirDefaults) {
     EXPECT_EQ(g_settings.slots[SLOT_PC_KEY], 0);
     EXPECT_EQ(g_settings.slots[SLOT_QUANTIZE_NOTE], 4);
     EXPECT_EQ(g_settings.slots[SLOT_FIXED_VELOCITY], 64);
+}
+
+TEST_F(SettingsFile, TheEventFilterStartsAllOnWhateverTheFileHolds) {
+    Image im = default_image();
+    im.slot(SLOT_EVENT_FILTER_FIRST + 3, 0); // program changes off when the file was written
+    put(im.seal().b);
+    ASSERT_EQ(settings_read(), 0);
+    settings_apply();
+    for (int i = 0; i < FILTER_SWITCHES; i++) {
+        EXPECT_EQ(g_event_filter.pass[i], 1) << i;
+        EXPECT_EQ(g_settings.slots[SLOT_EVENT_FILTER_FIRST + i], 1) << i;
+    }
 }
 
 } // namespace
