@@ -60,16 +60,6 @@ void fields_after(EditCommand command) {
     }
 }
 
-void sound_insert_run() {
-    if (g_edit.hooks.busy_cursor != nullptr) {
-        g_edit.hooks.busy_cursor(true);
-    }
-    sound_settings_insert();
-    if (g_edit.hooks.busy_cursor != nullptr) {
-        g_edit.hooks.busy_cursor(false);
-    }
-}
-
 } // namespace
 
 void panel_command_run(int command_key) {
@@ -78,7 +68,7 @@ void panel_command_run(int command_key) {
     p.alt_mode = g_ui.alt_mode != 0;
     p.play_octave = g_transport.play_octave;
     if (command_key == command_of(5, 9)) {
-        sound_insert_run();
+        sound_settings_insert(); // the ENTER box has set the hourglass around the run
         return;
     }
     for (const CommandRow& r : COMMAND_ROWS) {

@@ -326,9 +326,8 @@ void params_fill(const ParamPanel& panel) {
             p.*(f->flag) = field_value(panel, field) != 0;
         }
     }
-    p.alt_mode = g_ui.alt_mode != 0;
+    // Shift and the octave are taken by the command run itself, at the second press.
     p.backup = setting_on(SLOT_BACKUP_ALLOWED);
-    p.play_octave = g_transport.play_octave;
 }
 
 // The command may have adjusted its fields (lowered tracks, lengths back to 1).
