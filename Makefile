@@ -1,12 +1,17 @@
 # The README's two commands: `make run` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan tsan format format-check fuzz bench clean
+.PHONY: run test deps build build-all build-asan tsan format format-check fuzz bench clean
 
 deps:
 	@tools/install-deps.sh
 
+# Only the two programs: a first `make run` does not wait for every test and benchmark.
 build: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default --target zb47 melconv -j $(JOBS)
+
+build-all: deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default -j $(JOBS)
 
@@ -45,7 +50,7 @@ fuzz:
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
 
-bench: build
+bench: build-all
 	build/default/tools/bench/songcore_bench
 	build/default/tools/bench/engine_bench
 	build/default/tools/bench/edit_bench

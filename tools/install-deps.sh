@@ -24,5 +24,41 @@ if [ "$(id -u)" -ne 0 ]; then
     as_root=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# Another package manager (an unattended upgrade, a second install) may hold apt's locks.
+# Wait for it, up to ZB_APT_LOCK_WAIT seconds, instead of failing at once.
+lock_wait_limit=${ZB_APT_LOCK_WAIT:-600}
+lock_retry_pause=${ZB_APT_LOCK_PAUSE:-5}
+[ "$lock_retry_pause" -ge 1 ] || lock_retry_pause=1
+apt_with_lock_wait() {
+    local waited=0 log status
+    log=$(mktemp)
+    while true; do
+        status=0
+        "${as_root[@]}" apt-get -o DPkg::Lock::Timeout="$lock_wait_limit" "$@" 2>"$log" || status=$?
+        if [ "$status" -eq 0 ]; then
+            cat "$log" >&2
+            rm -f "$log"
+            return 0
+        fi
+        if ! grep -qiE "could not get lock|unable to acquire|is another process using it" "$log"; then
+            cat "$log" >&2
+            rm -f "$log"
+            return "$status"
+        fi
+        if [ "$waited" -ge "$lock_wait_limit" ]; then
+            cat "$log" >&2
+            echo "install-deps: apt was still locked by another package manager after ${waited} s" >&2
+            rm -f "$log"
+            return "$status"
+        fi
+        if [ "$waited" -eq 0 ]; then
+            echo "install-deps: another package manager holds apt's lock; waiting (at most ${lock_wait_limit} s)" >&2
+        fi
+        sleep "$lock_retry_pause"
+        waited=$((waited + lock_retry_pause))
+    done
+}
+
+apt_with_lock_wait update -qq
+apt_with_lock_wait install -y -qq --no-install-recommends "${missing[@]}"
