@@ -42,6 +42,15 @@ std::vector<HeadlessMidiMessage> headless_midi_sent() {
     return g_headless_midi.sent;
 }
 
+std::vector<HeadlessMidiMessage> headless_midi_sent_since(size_t first) {
+    std::lock_guard<std::mutex> guard(g_headless_midi.lock);
+    if (first >= g_headless_midi.sent.size()) {
+        return {};
+    }
+    return {g_headless_midi.sent.begin() + static_cast<std::ptrdiff_t>(first),
+            g_headless_midi.sent.end()};
+}
+
 void headless_midi_clear_sent() {
     std::lock_guard<std::mutex> guard(g_headless_midi.lock);
     g_headless_midi.sent.clear();

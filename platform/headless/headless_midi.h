@@ -40,4 +40,7 @@ void headless_midi_feed_short(uint32_t packed);
 void headless_midi_feed_long(const uint8_t* bytes, uint32_t length);
 // A copy of the recorded messages (taken under the lock).
 std::vector<HeadlessMidiMessage> headless_midi_sent();
+// A copy of the messages recorded from index `first` on: a log that follows a long run reads
+// only what is new instead of copying everything each millisecond.
+std::vector<HeadlessMidiMessage> headless_midi_sent_since(size_t first);
 void headless_midi_clear_sent();

@@ -100,9 +100,8 @@ std::string printable(const std::string& sjis) {
 
 // Everything shown or sent since the last call goes into the log.
 void log_flush(ScriptRun& run) {
-    std::vector<HeadlessMidiMessage> sent = headless_midi_sent();
-    for (; run.midi_logged < sent.size(); run.midi_logged++) {
-        const HeadlessMidiMessage& m = sent[run.midi_logged];
+    for (const HeadlessMidiMessage& m : headless_midi_sent_since(run.midi_logged)) {
+        run.midi_logged++;
         char line[64];
         snprintf(line, sizeof line, "midi %d:", m.device);
         std::string text = line;
