@@ -180,6 +180,31 @@ TEST_F(ShellInput, HeldButtonRepeatsAfter400Then500Then200EightTimesThen100) {
     }
 }
 
+TEST_F(ShellInput, HeldButtonRepeatsKeepTheirScheduleFromThePressOverALongHold) {
+    // Due 0, 400 and 900 ms after the press, then every 200 ms up to the tenth repeat, then
+    // every 100 ms: ten steps a second however long the hold.
+    std::vector<int> due = {0, 400, 900};
+    for (int t = 1100; t <= 2500; t += 200) {
+        due.push_back(t);
+    }
+    for (int t = 2600; t <= 5000; t += 100) {
+        due.push_back(t);
+    }
+    // A press on a timer tick steps on the ticks at those times; a press between ticks steps
+    // on the first tick after each, 10 ms late every time, never later.
+    for (int offset : {0, 10}) {
+        run_ms(20 - timer_phase + offset);
+        std::vector<int> want;
+        for (int t : due) {
+            want.push_back(t == 0 ? 0 : t + offset);
+        }
+        while (want.back() > 5000) {
+            want.pop_back();
+        }
+        EXPECT_EQ(tempo_steps_while_held(5000), want) << "press " << offset << " ms after a tick";
+    }
+}
+
 TEST_F(ShellInput, PointerLeavingAHeldButtonStopsTheRepeat) {
     int tempo = g_song_clock.tempo_bpm;
     press(600, 440);
