@@ -36,3 +36,16 @@ bool deadline_passed(int slot) {
     }
     return platform_tick_ms() > g_deadlines.at[slot];
 }
+
+void deadline_extend(int slot, uint32_t ms) {
+    if (valid_slot(slot)) {
+        g_deadlines.at[slot] += ms;
+    }
+}
+
+bool deadline_reached(int slot) {
+    if (!valid_slot(slot)) {
+        return true;
+    }
+    return platform_tick_ms() >= g_deadlines.at[slot];
+}

@@ -23,3 +23,9 @@ void deadline_clear(int slot);
 // True when the tick count exceeds the slot's deadline: a plain unsigned comparison, so a
 // deadline set within ms of the 32-bit wrap of the tick count reads as passed at once.
 bool deadline_passed(int slot);
+// Moves the slot's deadline on by ms from where it stands, not from now: a chain of
+// deadlines then keeps to its schedule however late each one was noticed.
+void deadline_extend(int slot, uint32_t ms);
+// True once the tick count has reached the slot's deadline, so a schedule kept with
+// deadline_extend is met on its own millisecond rather than one later.
+bool deadline_reached(int slot);

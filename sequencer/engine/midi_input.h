@@ -31,6 +31,10 @@ struct Recorder {
     int32_t step_rest;
     int step_multiplier;
     int32_t shown_clock; // last clock field shown in step recording
+    // What the written events leave sounding, so a stop can end it: note-ons not yet
+    // ended per channel and key, and channels whose sustain pedal is down.
+    uint8_t open_notes[16][128];
+    bool open_pedals[16];
 };
 
 extern InputState g_input;

@@ -8,6 +8,8 @@
 #include "sequencer/engine/transport.h"
 #include "songcore/song_store.h"
 
+#include <cstring>
+
 Recorder g_recorder;
 
 namespace {
@@ -74,6 +76,49 @@ void step_record(const uint8_t* bytes, uint32_t length) {
     show_clock_field();
 }
 
+// Keeps count of what the written events leave sounding.
+void open_events_track(const uint8_t* bytes, uint32_t length) {
+    Recorder& r = g_recorder;
+    if (length != 3 || bytes[0] >= 0xF0) {
+        return;
+    }
+    uint8_t kind = bytes[0] & 0xF0;
+    int channel = bytes[0] & 0x0F;
+    uint8_t& open = r.open_notes[channel][bytes[1] & 0x7F];
+    if (kind == 0x90 && bytes[2] > 0) {
+        if (open < 255) {
+            open++;
+        }
+    } else if (kind == 0x80 || kind == 0x90) {
+        if (open > 0) {
+            open--;
+        }
+    } else if (kind == 0xB0 && bytes[1] == 64) {
+        r.open_pedals[channel] = bytes[2] > 64;
+    }
+}
+
+// Keys and pedals still down when the recording stops end at the stop, so the track never
+// holds a note without its end.
+void open_events_close() {
+    Recorder& r = g_recorder;
+    for (int channel = 0; channel < 16; channel++) {
+        for (int key = 0; key < 128; key++) {
+            for (int n = r.open_notes[channel][key]; n > 0; n--) {
+                uint8_t off[3] = {static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key),
+                                  0};
+                recorder_append(off, 3);
+            }
+        }
+    }
+    for (int channel = 0; channel < 16; channel++) {
+        if (r.open_pedals[channel]) {
+            uint8_t pedal_up[3] = {static_cast<uint8_t>(0xB0 | channel), 64, 0};
+            recorder_append(pedal_up, 3);
+        }
+    }
+}
+
 } // namespace
 
 void recorder_reset() {
@@ -126,6 +171,7 @@ void recorder_append(const uint8_t* bytes, uint32_t length) {
         arena_append(bytes, length);
     }
     r.last_written_tick = tick;
+    open_events_track(bytes, length);
 }
 
 void recording_begin() {
@@ -135,6 +181,8 @@ void recording_begin() {
     g_recorder.step_pending = false;
     g_recorder.pedal_down = false;
     g_recorder.step_multiplier = 1;
+    memset(g_recorder.open_notes, 0, sizeof g_recorder.open_notes);
+    memset(g_recorder.open_pedals, 0, sizeof g_recorder.open_pedals);
 }
 
 void recording_discard() {
@@ -163,6 +211,7 @@ void recording_finish() {
         show_status("memory over");
         return;
     }
+    open_events_close();
     int bank = g_song.current_bank;
     int track = g_song.write_track;
     int32_t song_end = g_song.measure_table.song_end_tick;

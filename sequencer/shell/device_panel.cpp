@@ -7,6 +7,7 @@
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/list_panels_internal.h"
 #include "sequencer/shell/name_tables.h"
+#include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
 #include "songcore/song_store.h"
 
@@ -50,8 +51,9 @@ void out_port_changed() {
 void in_device_panel_draw() {
     const MidiDevices& d = g_midi_devices;
     if (d.in_dev_count < 1) {
-        static const std::string none = utf8_to_sjis("MIDI IN デバイスはオープンできません");
-        small_text_at(NAME_COLUMN, LIST_FIRST_ROW, none.c_str());
+        static const std::string none_ja = utf8_to_sjis("MIDI IN デバイスはオープンできません");
+        small_text_at(NAME_COLUMN, LIST_FIRST_ROW,
+                      g_shell.is_japanese ? none_ja.c_str() : "MIDI IN");
         return;
     }
     for (int i = 0; i < d.in_dev_count && i < MAX_IN_DEVICES; i++) {

@@ -93,11 +93,13 @@ bool command_line_path(char* out, size_t out_size) {
 
 // Returns whether a song named on the command line was loaded.
 bool song_store_start() {
-    settings_read();
+    bool settings_found = settings_read() == 0;
     song_store_init(SEQUENCER_STORE);
     settings_apply();
     param_settings_apply();
-    for (int p = 1; p < MENU_PAGES; p++) {
+    // Without a settings file the pages keep their start rows; the zero-filled image would
+    // put every page on row A.
+    for (int p = 1; p < MENU_PAGES && settings_found; p++) {
         // A byte that names no row (a damaged or foreign file) would index past the page's
         // texts: the page keeps its first row instead.
         uint8_t row = g_settings.menu_cursor[p - 1];

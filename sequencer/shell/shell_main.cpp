@@ -168,6 +168,7 @@ void shell_hooks_install() {
     g_song.hooks.bank_selected = bank_selected_show;
     g_status_line.draw_hook = status_draw;
     menu_hooks_install();
+    g_menu_hooks.note_keys = pc_note_keys;
     edit_hooks_install();
 }
 

@@ -17,10 +17,6 @@
 
 TickRefresh g_tick_refresh;
 
-// A W S E D F T G Y H U J K O L P and the four keys right of L and P, chromatic from C.
-const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS] = {'A', 'W', 'S', 'E', 'D', 'F', 'T',  'G',  'Y',  'H',
-                                             'U', 'J', 'K', 'O', 'L', 'P', 0xBB, 0xBA, 0xDB, 0xDD};
-
 namespace {
 
 constexpr uint32_t MARK_COLOUR = 160; // dark red

@@ -1,8 +1,7 @@
 // The window timer's display jobs: fields the engine flagged, the PC keyboard's playing
 // keys, press flashes, the lower-right slider panel and the step-record hold mark.
 #pragma once
-
-constexpr int PC_NOTE_KEYS = 20;
+#include "sequencer/shell/ui_input.h"
 
 // Window thread only.
 struct TickRefresh {
@@ -14,6 +13,5 @@ struct TickRefresh {
 };
 
 extern TickRefresh g_tick_refresh;
-extern const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS];
 void tick_refresh_reset();
 void tick_refresh();

@@ -7,6 +7,10 @@
 enum LowerPanelMode { LOWER_TEMPO = 0, LOWER_PITCH_BEND = 1, LOWER_CONTROLLER = 2 };
 
 constexpr int REPEAT_DEADLINE = 1; // deadline slot of the auto-repeat
+constexpr int PC_NOTE_KEYS = 20;
+
+// The virtual-key codes of the PC keyboard's note keys, chromatic from the octave's C.
+extern const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS];
 
 // Frames own everything here; the lower panel's mode and the slider value are also read by
 // the window timer's refresher, so they are atomics.
@@ -34,6 +38,12 @@ struct UiInput {
     int keyboard_note_count;
     int auditioned_note; // -1 none
     int last_note;       // the last note played or received; -1 none
+    // The PC keyboard's note keys: each key's edge word, the note it sounds (-1 none) and the
+    // channel it sounds on, and the octave they play in, latched while none sounds.
+    int note_key_state[PC_NOTE_KEYS];
+    int note_key_sounding[PC_NOTE_KEYS];
+    uint8_t note_key_channel[PC_NOTE_KEYS];
+    int note_key_octave;
 };
 
 extern UiInput g_ui;
@@ -43,6 +53,9 @@ void ui_input_reset();
 // still being sent).
 int ui_step();
 void key_handler();
+// Plays and ends the notes of the PC keyboard's note keys; polled every frame while "PC KEY"
+// is on.
+void pc_note_keys();
 void pointer_move(int direction);
 void page_key(int page);
 void lower_click(int x, int y);

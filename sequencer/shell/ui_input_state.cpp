@@ -30,6 +30,12 @@ void ui_input_reset() {
     u.keyboard_note_count = 0;
     u.auditioned_note = -1;
     u.last_note = -1;
+    for (int i = 0; i < PC_NOTE_KEYS; i++) {
+        u.note_key_state[i] = 0;
+        u.note_key_sounding[i] = -1;
+        u.note_key_channel[i] = 0;
+    }
+    u.note_key_octave = 3;
 }
 
 void warp_pointer(int x, int y) {

@@ -113,13 +113,15 @@ void repeat_step() {
     if (!pointer_in(p.left, p.top, p.right, p.bottom)) {
         u.pointer_strayed = 1;
     } else {
-        while (u.repeat_armed && u.press_active && deadline_passed(REPEAT_DEADLINE)) {
+        // Each repeat is due a fixed time after the one before it was due, not after it ran:
+        // frames come only on the 20 ms timer while stopped, and lateness must not add up.
+        while (u.repeat_armed && u.press_active && deadline_reached(REPEAT_DEADLINE)) {
             u.repeat_count++;
             uint32_t delay = u.repeat_count == 1 ? 500 : (u.repeat_count < 10 ? 200 : 100);
             if (u.bend_drag) {
                 delay = 100;
             }
-            deadline_set(REPEAT_DEADLINE, delay);
+            deadline_extend(REPEAT_DEADLINE, delay);
             click_at(g_shell.pointer_x, g_shell.pointer_y);
         }
     }

@@ -94,6 +94,26 @@ TEST_F(UtilitiesTest, DeadlinePassesOnlyAfterItsTime) {
     EXPECT_TRUE(deadline_passed(2)); // other slots untouched
 }
 
+TEST_F(UtilitiesTest, ExtendedDeadlineCountsFromTheLastDeadlineAndIsReachedOnTime) {
+    g_headless.clock_driven = true;
+    g_headless.clock_ms = 1000;
+    deadline_set(1, 400);
+    g_headless.clock_ms = 1399;
+    EXPECT_FALSE(deadline_reached(1));
+    g_headless.clock_ms = 1400;
+    EXPECT_TRUE(deadline_reached(1));
+    EXPECT_FALSE(deadline_passed(1));
+    g_headless.clock_ms = 1420; // noticed late: the next one is still due 500 after 1400
+    deadline_extend(1, 500);
+    EXPECT_EQ(g_deadlines.at[1], 1900u);
+    g_headless.clock_ms = 1899;
+    EXPECT_FALSE(deadline_reached(1));
+    g_headless.clock_ms = 1900;
+    EXPECT_TRUE(deadline_reached(1));
+    deadline_extend(DEADLINE_SLOTS, 100); // ignored
+    EXPECT_TRUE(deadline_reached(-1));
+}
+
 TEST_F(UtilitiesTest, ClearedDeadlineStoresItsFarValue) {
     g_headless.clock_driven = true;
     g_headless.clock_ms = 5000;

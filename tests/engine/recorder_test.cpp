@@ -16,6 +16,33 @@ protected:
         run_frames(1);
     }
     Bytes track_events(int track) const { return track_data(0, track); }
+    // Every note-off of the events ends a sounding note of its channel and key, and nothing is
+    // left sounding at the end.
+    static ::testing::AssertionResult notes_paired(const std::vector<Flat>& events) {
+        int sounding[16][128] = {};
+        for (const Flat& e : events) {
+            uint8_t kind = e.bytes[0] & 0xF0;
+            if (e.bytes.size() != 3 || (kind != 0x80 && kind != 0x90)) {
+                continue;
+            }
+            int& count = sounding[e.bytes[0] & 0x0F][e.bytes[1]];
+            if (kind == 0x90 && e.bytes[2] > 0) {
+                count++;
+            } else if (--count < 0) {
+                return ::testing::AssertionFailure()
+                       << "note-off of a silent key " << +e.bytes[1] << " at tick " << e.tick;
+            }
+        }
+        for (int channel = 0; channel < 16; channel++) {
+            for (int key = 0; key < 128; key++) {
+                if (sounding[channel][key] != 0) {
+                    return ::testing::AssertionFailure()
+                           << "key " << key << " of channel " << channel + 1 << " never ends";
+                }
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
 };
 
 TEST_F(Recording, RealTimeRecordingStartsWithTheFirstNoteAndReplacesTheTrack) {
@@ -122,6 +149,51 @@ TEST_F(Recording, StepRecordingChordsPedalAndRests) {
     EXPECT_EQ(track_events(1), want);
 }
 
+TEST_F(Recording, KeysAndPedalStillDownAtTheStopEndAtTheStopTick) {
+    load_measures(4);
+    g_song.write_track = 1;
+    record_standby();
+    play_in({0x90, 60, 100}); // held to the stop
+    play_in({0xB0, 64, 127}); // pedal held to the stop
+    run_ms(500);
+    play_in({0x91, 62, 100}); // released before the stop: ended once
+    run_ms(500);
+    play_in({0x81, 62, 64});
+    play_in({0x91, 67, 90}); // struck twice, held to the stop
+    play_in({0x91, 67, 90});
+    play_in({0xB1, 64, 127}); // a pedal let go before the stop stays up
+    play_in({0xB1, 64, 0});
+    run_ms(500);
+    transport_stop(false);
+    int32_t end_tick = -1;
+    std::vector<Flat> got = flatten(g_song.slots[0].track_pos[1], &end_tick);
+    std::vector<Flat> want = {{0, {0x90, 60, 100}},   {0, {0xB0, 64, 127}},  {480, {0x91, 62, 100}},
+                              {960, {0x81, 62, 64}},  {960, {0x91, 67, 90}}, {960, {0x91, 67, 90}},
+                              {960, {0xB1, 64, 127}}, {960, {0xB1, 64, 0}},  {1440, {0x90, 60, 0}},
+                              {1440, {0x91, 67, 0}},  {1440, {0x91, 67, 0}}, {1440, {0xB0, 64, 0}}};
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(end_tick, 1440);
+    EXPECT_TRUE(notes_paired(got));
+}
+
+TEST_F(Recording, KeysReleasedBeforeTheStopGetNoSecondEnd) {
+    load_measures(4);
+    g_song.write_track = 1;
+    record_standby();
+    play_in({0x90, 60, 100});
+    play_in({0x90, 64, 100});
+    run_ms(500);
+    play_in({0x80, 60, 0});
+    play_in({0x90, 64, 0}); // a note-on of velocity 0 ends the key as well
+    play_in({0xB0, 64, 127});
+    play_in({0xB0, 64, 0});
+    run_ms(500);
+    transport_stop(false);
+    EXPECT_EQ(track_events(1), (Bytes{0x00, 0x90, 60,   100,  0x00, 0x90, 64,   100,  0x83, 0x60,
+                                      0x80, 60,   0,    0x00, 0x90, 64,   0,    0x00, 0xB0, 64,
+                                      127,  0x00, 0xB0, 64,   0,    0x83, 0x60, 0xFF, 0x2F, 0x00}));
+}
+
 TEST_F(Recording, ExclusiveMessageIsWrittenWithItsLengthFixedUp) {
     load_measures(4);
     g_song.write_track = 1;
@@ -209,9 +281,10 @@ TEST_F(Recording, StopWithAnExclusiveMessageStillOpenWritesItWhole) {
     feed_long(Bytes{0xF0, 0x41, 0x10, 0x42}); // the end never comes
     run_frames(1);
     transport_stop(false);
-    // The message is closed as if F7 had come: length 4 (three data bytes and F7).
+    // The message is closed as if F7 had come: length 4 (three data bytes and F7); the key
+    // still down ends behind it.
     EXPECT_EQ(track_events(1), (Bytes{0x00, 0x90, 60, 100, 0x09, 0xF0, 0x04, 0x41, 0x10, 0x42, 0xF7,
-                                      0x00, 0xFF, 0x2F, 0x00}));
+                                      0x00, 0x90, 60, 0, 0x00, 0xFF, 0x2F, 0x00}));
     EXPECT_FALSE(g_input.in_sysex);
 }
 

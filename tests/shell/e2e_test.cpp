@@ -38,6 +38,18 @@ TEST_F(Zb47Run, DemoSongPlaysFromTheCommandLineAndSpaceStopsIt) {
     expect_same_as_reference("stopped.png", "demo_stopped.png");
 }
 
+TEST_F(Zb47Run, PcKeyboardNoteKeysSoundFromAFirstStart) {
+    ASSERT_EQ(run("wait 40\nkeydown A\nwait 100\nkeyup A\nwait 40\nkey Semicolon\nwait 40\n", "C"),
+              0);
+    std::string text = log();
+    size_t on = text.find("midi 0: 90 3C 64\n");
+    size_t off = text.find("midi 0: 90 3C 00\n");
+    ASSERT_NE(on, std::string::npos) << text;
+    EXPECT_NE(off, std::string::npos) << text;
+    EXPECT_LT(on, off);
+    EXPECT_NE(text.find("midi 0: 90 4C 64\n"), std::string::npos) << text; // the 17th key
+}
+
 TEST_F(Zb47Run, EndOfScriptClosesLikeTheCloseBoxWithoutWritingSettings) {
     ASSERT_EQ(run("wait 40\n", "C"), 0);
     EXPECT_FALSE(std::ifstream(dir.file("ZB47.DAT")).good());

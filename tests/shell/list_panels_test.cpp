@@ -408,16 +408,33 @@ TEST_F(ListPanels, InputDevicesSelectAndReopenAndIgnoreClicksBelowTheLast) {
     EXPECT_EQ(g_headless_midi.in_open_device, 1);
 }
 
-TEST_F(ListPanels, WithoutInputDevicesThePageSaysSoAndTakesNoClick) {
+TEST_F(ListPanels, WithoutInputDevicesThePageSaysSoInItsLanguageAndTakesNoClick) {
     g_headless_midi.in_names.clear();
     midi_in_close();
     midi_in_open();
-    show_row(2, 3);
-    EXPECT_TRUE(small(43, 5,
-                      "MIDI IN \x83\x66\x83\x6F\x83\x43\x83\x58\x82\xCD\x83\x49\x81\x5B"
-                      "\x83\x76\x83\x93\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1"));
-    click(x_of(50), y_of(0));
-    EXPECT_EQ(g_headless_midi.in_open_device, -2); // still closed
+    struct Case {
+        int japanese;
+        const char* text;       // Shift-JIS
+        int first_blank_column; // the row is blank from here to the panel's edge
+    } cases[] = {
+        {1,
+         "MIDI IN \x83\x66\x83\x6F\x83\x43\x83\x58\x82\xCD\x83\x49\x81\x5B"
+         "\x83\x76\x83\x93\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1",
+         71},
+        {0, "MIDI IN", 49},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.japanese);
+        g_shell.is_japanese = c.japanese;
+        g_menu.last_command_key = NO_COMMAND;
+        show_row(2, 3);
+        EXPECT_TRUE(small(43, 5, c.text));
+        for (int col = c.first_blank_column; col < 78; col++) {
+            EXPECT_TRUE(cell_blank(col, 5)) << "column " << col;
+        }
+        click(x_of(50), y_of(0));
+        EXPECT_EQ(g_headless_midi.in_open_device, -2); // still closed
+    }
 }
 
 TEST_F(ListPanels, SpeedListAndAboutText) {

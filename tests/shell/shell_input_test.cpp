@@ -180,6 +180,31 @@ TEST_F(ShellInput, HeldButtonRepeatsAfter400Then500Then200EightTimesThen100) {
     }
 }
 
+TEST_F(ShellInput, HeldButtonRepeatsKeepTheirScheduleFromThePressOverALongHold) {
+    // Due 0, 400 and 900 ms after the press, then every 200 ms up to the tenth repeat, then
+    // every 100 ms: ten steps a second however long the hold.
+    std::vector<int> due = {0, 400, 900};
+    for (int t = 1100; t <= 2500; t += 200) {
+        due.push_back(t);
+    }
+    for (int t = 2600; t <= 5000; t += 100) {
+        due.push_back(t);
+    }
+    // A press on a timer tick steps on the ticks at those times; a press between ticks steps
+    // on the first tick after each, 10 ms late every time, never later.
+    for (int offset : {0, 10}) {
+        run_ms(20 - timer_phase + offset);
+        std::vector<int> want;
+        for (int t : due) {
+            want.push_back(t == 0 ? 0 : t + offset);
+        }
+        while (want.back() > 5000) {
+            want.pop_back();
+        }
+        EXPECT_EQ(tempo_steps_while_held(5000), want) << "press " << offset << " ms after a tick";
+    }
+}
+
 TEST_F(ShellInput, PointerLeavingAHeldButtonStopsTheRepeat) {
     int tempo = g_song_clock.tempo_bpm;
     press(600, 440);
@@ -224,6 +249,57 @@ TEST_F(ShellInput, ChordModeKeyPlaysAndEndsFourChordNotes) {
         EXPECT_EQ(s[i], (Bytes{0x90, chord[i], 76}));
         EXPECT_EQ(s[4 + i], (Bytes{0x90, chord[i], 0}));
     }
+}
+
+TEST_F(ShellInput, PcNoteKeysPlayOnTheCurrentChannelWithTheLatchedOctave) {
+    ASSERT_TRUE(setting_on(SLOT_PC_KEY)); // on in a first start
+    key_down('A');                        // octave 3: A is note 60
+    run_ms(40);
+    key_down(0xDD); // the last of the twenty keys: note 79
+    run_ms(40);
+    key_up('A');
+    run_ms(40);
+    key(VK_UP); // octave 4, but a note key is still down: the old octave holds
+    key_down('W');
+    run_ms(40);
+    key_up('W');
+    key_up(0xDD);
+    run_ms(40);
+    g_ui.play_velocity = 90;
+    g_settings.slots[SLOT_OUT_CHANNEL] = 2;
+    key('A'); // every key up: octave 4 from now on, A is note 72
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 60, 100},
+                                          {0x90, 79, 100},
+                                          {0x90, 60, 0},
+                                          {0x90, 61, 100},
+                                          {0x90, 61, 0},
+                                          {0x90, 79, 0},
+                                          {0x92, 72, 90},
+                                          {0x92, 72, 0}}));
+    clear_sent();
+    g_settings.slots[SLOT_PC_KEY] = 0;
+    key('A');
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(ShellInput, PcNoteKeysAreRecordedInRealTimeRecording) {
+    g_song.write_track = 1;
+    key(VK_F6); // record standby on the real-time row
+    ASSERT_EQ(transport_mode(), MODE_STANDBY);
+    key_down('S'); // the first note starts the recording
+    run_ms(40);
+    EXPECT_EQ(transport_mode(), MODE_RECORDING);
+    run_ms(460);
+    key_up('S');
+    run_ms(40);
+    key(VK_SPACE);
+    ASSERT_EQ(transport_mode(), MODE_STOPPED);
+    std::vector<Flat> got = flatten(g_song.slots[0].track_pos[1]);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0], (Flat{0, {0x90, 62, 100}}));
+    EXPECT_EQ(got[1].bytes, (Bytes{0x90, 62, 0}));
+    EXPECT_GE(got[1].tick, 460);
+    EXPECT_LE(got[1].tick, 500);
 }
 
 TEST_F(ShellInput, OctaveButtonsStepAndRepeat) {

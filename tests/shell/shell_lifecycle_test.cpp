@@ -7,7 +7,9 @@
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/shell/background_default.h"
 #include "sequencer/shell/draw.h"
+#include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/screen_modes.h"
+#include "sequencer/shell/virtual_keys.h"
 #include "songcore/song_store.h"
 
 namespace {
@@ -101,6 +103,27 @@ TEST_F(ShellLifecycle, SettingsFileIsReadAtStartAndItsMenuCursorsUsed) {
     exit_and_start_again(); // the new run reads what the last one wrote
     EXPECT_EQ(g_settings.slots[SLOT_METRONOME_CHANNEL], 5);
     EXPECT_EQ(g_menu.menu_cursor[4], 7);
+}
+
+TEST_F(ShellLifecycle, FirstStartWithoutSettingsFileOpensEveryPageOnItsDefaultRow) {
+    ASSERT_FALSE(platform_file_exists(settings_path().c_str()));
+    start();
+    menu_hooks_install(); // the real pages instead of the fixture's recording hooks
+    const uint8_t default_row[MENU_PAGES] = {2, 0, 0, 0, 0, 2, 0};
+    for (int page : {1, 2, 3, 4, 5, 6, 0}) {
+        key(page == 0 ? VK_ESC : VK_F1 + page - 1); // F6 arms recording, Esc ends it
+        EXPECT_EQ(g_menu.shown_page, page);
+        EXPECT_EQ(g_menu.shown_row, default_row[page]) << "page " << page;
+    }
+    // A settings file's cursors come back as they were, row A of page 5 included.
+    const uint8_t chosen[MENU_PAGES] = {2, 4, 7, 12, 3, 0, 1};
+    for (int page = 1; page < MENU_PAGES; page++) {
+        g_menu.menu_cursor[page] = chosen[page];
+    }
+    exit_and_start_again();
+    for (int page = 1; page < MENU_PAGES; page++) {
+        EXPECT_EQ(g_menu.menu_cursor[page], chosen[page]) << "page " << page;
+    }
 }
 
 TEST_F(ShellLifecycle, SettingsMenuCursorNamingNoRowLeavesThePageOnRowA) {
