@@ -59,7 +59,7 @@ int song_save(int ask_name) {
         memcpy(path + length, ".MID", 5);
     }
     g_song.arena[slot.header_pos + 1] = g_song.track_count == 1 ? 0 : 1;
-    slot_set_track_count_byte(bank, g_song.track_count);
+    slot_set_track_count(bank, g_song.track_count);
 
     if (!confirm_overwrite(path)) {
         return 1;
