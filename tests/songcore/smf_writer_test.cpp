@@ -253,3 +253,22 @@ TEST_F(SmfWriterTest, HeaderCountOfASongWithFewerChunksThanAnnouncedFollowsItsTr
         EXPECT_TRUE(ends_exactly) << c.announced;
     }
 }
+
+// The question depends on the file being there, not on it being readable: the save replaces
+// the file by a rename, which succeeds over a file this user may not read.
+TEST_F(SmfWriterTest, OverwriteOfAnExistingFileThatCannotBeReadIsAsked) {
+    write_file_bytes(dir.file("locked.mid"), {1, 2, 3});
+    g_headless.unreadable_path = dir.file("locked.mid");
+    SongSlot& slot = g_song.slots[0];
+    snprintf(slot.song_path, sizeof slot.song_path, "%s", dir.file("locked.mid").c_str());
+    slot.song_has_path = true;
+    g_song.song_modified_mask = 1;
+    g_headless.answers = {false};
+    EXPECT_EQ(song_save(1), 1);
+    ASSERT_EQ(g_headless.questions.size(), 1u);
+    EXPECT_EQ(sjis_to_utf8(g_headless.questions[0].text),
+              dir.file("locked.mid") +
+                  "\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？\r\n");
+    EXPECT_EQ(read_file_bytes(dir.file("locked.mid")), (Bytes{1, 2, 3}));
+    EXPECT_EQ(g_song.song_modified_mask, 1u);
+}
