@@ -2,6 +2,8 @@
 // Every conversion works on the input path and the converter's song store (song slot 0).
 #pragma once
 
+#include "common/overwrite_question.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -30,9 +32,6 @@ struct ConverterOptions {
     char a0[OPTION_TEXT_SIZE];
     int pmmf; // value of the two channel-status bytes of every MMF score track
 };
-
-// Answer given in advance to a question (by a command-line flag); ask when none.
-enum class PresetAnswer { ask, yes, no };
 
 // One run of the converter. Single-threaded: the whole conversion runs before the program ends.
 struct ConverterShell {

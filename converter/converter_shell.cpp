@@ -78,20 +78,7 @@ char input_path_mark() {
 }
 
 int confirm_overwrite() {
-    const char* path = g_converter.input_path;
-    // Whether the file is there, not whether it can be read: the output replaces the old
-    // file by a rename, which succeeds over a file this user may not read.
-    if (!platform_file_exists(path)) {
-        return 1;
-    }
-    if (g_converter.overwrite_answer != PresetAnswer::ask) {
-        return g_converter.overwrite_answer == PresetAnswer::yes ? 1 : 0;
-    }
-    char shown[CONVERTER_PATH_SIZE * 2];
-    platform_path_display_text(path, shown, sizeof shown);
-    std::string text = shown;
-    text += utf8_to_sjis("\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？");
-    return ask_yes_no(text.c_str()) ? 1 : 0;
+    return overwrite_confirm(g_converter.input_path, g_converter.overwrite_answer) ? 1 : 0;
 }
 
 bool command_line_take(const char* command_line) {

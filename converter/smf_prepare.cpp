@@ -21,6 +21,8 @@ constexpr int RESTRIKE_STEP = 254;
 constexpr uint8_t META_COPYRIGHT = 0x02;
 constexpr uint8_t META_CUE_POINT = 0x07;
 constexpr uint8_t META_INERT_TEXT = 0x01; // a tempo that must no longer count as one
+constexpr int SMF_DEFAULT_BPM = 120;      // the tempo of a Standard MIDI File without one
+constexpr int MMF_REFERENCE_BPM = 125;    // MMF time counts in 4 ms units at this tempo
 
 bool is_mmf() {
     return g_prep.target == PrepTarget::mmf;
@@ -32,8 +34,14 @@ void prep_reset(PrepTarget target) {
     memset(&g_prep, 0, sizeof g_prep);
     g_prep.target = target;
     g_prep.first_note_time = -1;
-    g_prep.current_bpm = 120;
-    g_prep.base_bpm = 120;
+    g_prep.current_bpm = SMF_DEFAULT_BPM;
+    g_prep.base_bpm = SMF_DEFAULT_BPM;
+    if (target == PrepTarget::mmf) {
+        // MMF time runs at its reference tempo from the first tick: the song's time before
+        // its first tempo event (all of it when it has none) passes at the default tempo.
+        g_prep.base_bpm = MMF_REFERENCE_BPM;
+        g_prep.base_tempo_fixed = true;
+    }
     g_prep.output_tracks = 4;
     g_prep.version = 2;
     for (int s = 0; s < PREP_SLOTS; s++) {
@@ -271,13 +279,11 @@ void tempo_event(PassOut& out, const TrackEvent& ev) {
         out_event(out, ev, META_INERT_TEXT);
         return;
     }
+    // MMF keeps its first tempo event as one; later ones only change the folding.
     bool keep = is_mmf() ? !g_prep.tempo_seen : !g_prep.base_tempo_fixed;
     g_prep.current_bpm = bpm;
-    if (is_mmf() && !g_prep.tempo_seen) {
-        // The first tempo fixes the reference tempo of 125 bpm that MMF time counts in.
+    if (is_mmf()) {
         g_prep.tempo_seen = true;
-        g_prep.base_tempo_fixed = true;
-        g_prep.base_bpm = 125;
     }
     out_event(out, ev, keep ? META_TEMPO : META_INERT_TEXT);
 }

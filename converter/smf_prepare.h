@@ -32,7 +32,7 @@ struct Preparation {
     int base_bpm;
     int current_bpm;
     int64_t fold_remainder;
-    bool tempo_seen; // MMF: the first tempo event fixed the reference tempo
+    bool tempo_seen; // MMF: the first tempo event was kept as a tempo
     bool needs_extended_notes;
     bool copyright_seen;
     int output_tracks; // 1..4

@@ -31,6 +31,8 @@ struct SmfLayout {
     bool last_chunk_cut;
     uint32_t last_chunk_offset; // offset of that chunk's id in the image
     uint32_t last_chunk_length; // its length after the cut
+    // The file holds tracks beyond the slot's limit, which are left out.
+    bool tracks_dropped;
 };
 
 SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLayout& layout);

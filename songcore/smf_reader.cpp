@@ -8,6 +8,7 @@
 #include "common/text_sjis.h"
 #include "platform/platform.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -149,6 +150,7 @@ SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLa
     if (layout.track_count == 0) {
         return SmfCheck::no_tracks;
     }
+    layout.tracks_dropped = announced > max_tracks && !layout.last_chunk_cut && p + 8 <= size;
     layout.image_size = static_cast<uint32_t>(p);
     return SmfCheck::ok;
 }
@@ -193,6 +195,9 @@ bool smf_attach(uint32_t start, int track_count) {
         slot.track_pos[i] = static_cast<uint32_t>(p) + 8;
     }
     g_song.arena_end = static_cast<uint32_t>(p + 8 + arena_get_be(static_cast<uint32_t>(p) + 4, 4));
+    // The header states the chunks the bank holds, not what the file announced: a count it
+    // did not hold (or beyond the slot's tracks) would come back at the next bank switch.
+    slot_set_track_count(bank, track_count);
 
     uint32_t old_chunks[MAX_TRACKS + 1];
     old_chunks[0] = old_header;
@@ -270,6 +275,12 @@ SongLoadResult song_load() {
     bool attached = smf_attach(start, layout.track_count);
     if (attached) {
         measure_table_rebuild();
+        if (layout.tracks_dropped) {
+            // Otherwise the user would never learn that part of the file is missing.
+            char text[32];
+            snprintf(text, sizeof text, "Tracks >%d cut", g_song.config.tracks_per_slot);
+            show_status(text);
+        }
     } else {
         bank_clear_tracks();
     }

@@ -3,33 +3,17 @@
 // byte is on the disk, so a failed save leaves the previous file intact.
 #include "songcore/smf_files.h"
 
+#include "common/overwrite_question.h"
 #include "common/status_line.h"
-#include "common/text_sjis.h"
 #include "platform/platform.h"
 
 #include <cstring>
-#include <string>
 
 namespace {
 
 bool write_chunk(PlatformFile* file, uint32_t data_pos) {
     uint32_t size = chunk_total_size(data_pos);
     return platform_file_write(file, g_song.arena + data_pos - 8, size) == size;
-}
-
-bool confirm_overwrite(const char* path) {
-    PlatformFile* existing = platform_file_open(path, FileMode::read);
-    if (existing == nullptr) {
-        return true;
-    }
-    platform_file_close(existing);
-    char shown_path[SONG_PATH_SIZE * 2];
-    platform_path_display_text(path, shown_path, sizeof shown_path);
-    std::string text = shown_path;
-    text += utf8_to_sjis("\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？");
-    text += "\r\n";
-    std::string caption = utf8_to_sjis("メッセージ");
-    return platform_ask_yes_no(caption.c_str(), text.c_str());
 }
 
 // Ends a failed save: the half-written file goes, the target stays as it was.
@@ -59,9 +43,9 @@ int song_save(int ask_name) {
         memcpy(path + length, ".MID", 5);
     }
     g_song.arena[slot.header_pos + 1] = g_song.track_count == 1 ? 0 : 1;
-    slot_set_track_count_byte(bank, g_song.track_count);
+    slot_set_track_count(bank, g_song.track_count);
 
-    if (!confirm_overwrite(path)) {
+    if (!overwrite_confirm(path)) {
         return 1;
     }
     char temp_path[SONG_PATH_SIZE + 16];

@@ -305,6 +305,6 @@ int32_t slot_header_time_base(int slot) {
     return static_cast<int32_t>(arena_get_be(g_song.slots[slot].header_pos + 4, 2));
 }
 
-void slot_set_track_count_byte(int slot, int track_count) {
-    g_song.arena[g_song.slots[slot].header_pos + 3] = static_cast<uint8_t>(track_count);
+void slot_set_track_count(int slot, int track_count) {
+    arena_put_be(g_song.slots[slot].header_pos + 2, 2, static_cast<uint32_t>(track_count));
 }

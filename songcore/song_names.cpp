@@ -55,7 +55,7 @@ void song_bank_select(int bank) {
     if (bank < 0 || bank >= SONG_BANKS || bank >= g_song.config.slot_count) {
         return;
     }
-    slot_set_track_count_byte(g_song.current_bank, g_song.track_count);
+    slot_set_track_count(g_song.current_bank, g_song.track_count);
     g_song.current_bank = bank;
     int count = slot_header_track_count(bank);
     if (count < 1) {

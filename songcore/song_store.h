@@ -150,4 +150,6 @@ void time_base_set(int32_t time_base);
 // The header fields of a slot.
 int slot_header_track_count(int slot);
 int32_t slot_header_time_base(int slot);
-void slot_set_track_count_byte(int slot, int track_count);
+// Writes the whole 16-bit track-count field: a file that announced more tracks than the slot
+// took must not keep a high byte that no longer matches the chunks that follow.
+void slot_set_track_count(int slot, int track_count);

@@ -27,14 +27,14 @@ void command_backup() {
     }
     uint32_t mask = g_song.song_modified_mask;
     // The header's count may lag behind tracks written since the last bank switch or save.
-    slot_set_track_count_byte(bank, g_song.track_count);
+    slot_set_track_count(bank, g_song.track_count);
     int count = slot_header_track_count(bank);
     // The backup is an exact copy: same time base and track count, every event byte for byte
     // (a copy through Move Track would rescale times for another time base and leave out
     // signature events outside track 1), and nothing left over from an older backup.
     uint32_t header = g_song.slots[BACKUP_SLOT].header_pos;
     arena_put_be(header + 4, 2, static_cast<uint32_t>(g_song.time_base));
-    slot_set_track_count_byte(BACKUP_SLOT, count);
+    slot_set_track_count(BACKUP_SLOT, count);
     const SongSlot& src = g_song.slots[bank];
     for (int t = 0; t < count && t < g_song.config.tracks_per_slot; t++) {
         backup_track(t, src.track_pos[t]);

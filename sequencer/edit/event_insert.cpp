@@ -63,7 +63,7 @@ EditResult event_insert_at(int32_t tick, const uint8_t* bytes, uint32_t count, u
     track_count_include(track0);
     // Only track_count is authoritative for the current bank; its header follows it here.
     if (slot_header_track_count(bank) < track0 + 1) {
-        slot_set_track_count_byte(bank, g_song.track_count);
+        slot_set_track_count(bank, g_song.track_count);
     }
     if (track0 == 0) {
         measure_table_rebuild();

@@ -59,14 +59,91 @@ void copy_before_range(RewritePass& rp) {
     }
 }
 
+// What an erased range that starts at the song's first tick keeps, so the song does not lose
+// its title and track names, nor track 1 the tempo and metre its music is played in.
+struct SongHead {
+    bool active;
+    bool track1;
+    bool closes_gap; // Delete: the music after the range opens the song
+    bool has_tempo;
+    bool has_signature;
+    TrackEvent tempo; // Delete: the last of each in the range, in force at its end
+    TrackEvent signature;
+};
+
+SongHead song_head_begin(const RewritePass& rp, int track0) {
+    SongHead head{};
+    uint32_t mode = g_edit.edit_mode;
+    head.active = rp.start == 0 && (mode & ~EDIT_CLOSE_GAP) == 0;
+    head.track1 = track0 == 0;
+    head.closes_gap = (mode & EDIT_CLOSE_GAP) != 0;
+    return head;
+}
+
+// True when the head takes the event: names and (Erase) track 1's tempo and signature at
+// tick 0 are written at once; Delete remembers track 1's tempo and signature for later.
+bool song_head_takes(SongHead& head, RewritePass& rp) {
+    const TrackEvent& ev = rp.ev;
+    if (!head.active || ev.status != 0xFF) {
+        return false;
+    }
+    if (ev.meta_type == META_TRACK_NAME && ev.tick == 0) {
+        rewrite_write(rp, 0, ev);
+        return true;
+    }
+    bool tempo = ev.meta_type == META_TEMPO;
+    if (!head.track1 || (!tempo && ev.meta_type != META_TIME_SIGNATURE)) {
+        return false;
+    }
+    if (!head.closes_gap) {
+        if (ev.tick != 0) {
+            return false;
+        }
+        rewrite_write(rp, 0, ev);
+    } else if (tempo) {
+        head.tempo = ev;
+        head.has_tempo = true;
+    } else {
+        head.signature = ev;
+        head.has_signature = true;
+    }
+    return true;
+}
+
+// An event of this meta type at the range's end, which moves to the start itself.
+bool stands_at_range_end(const RewritePass& rp, uint8_t meta_type) {
+    TrackWalk walk = rp.walk;
+    TrackEvent ev = rp.ev;
+    bool more = rp.more;
+    while (more && !rp.open && ev.tick == rp.end) {
+        if (ev.status == 0xFF && ev.meta_type == meta_type) {
+            return true;
+        }
+        more = event_parse(walk, ev);
+    }
+    return false;
+}
+
+// Delete: the tempo and signature in force at the range's end open the song, unless the
+// material after the range brings its own.
+void song_head_finish(const SongHead& head, RewritePass& rp) {
+    if (head.has_tempo && !stands_at_range_end(rp, META_TEMPO)) {
+        rewrite_write(rp, 0, head.tempo);
+    }
+    if (head.has_signature && !stands_at_range_end(rp, META_TIME_SIGNATURE)) {
+        rewrite_write(rp, 0, head.signature);
+    }
+}
+
 // Step 4: the range is erased; notes that began before it end at its start.
-void erase_range(RewritePass& rp) {
+void erase_range(RewritePass& rp, SongHead& head) {
     while (rp.more && (rp.open || rp.ev.tick < rp.end)) {
-        if (note_pair_track(rp.ev, NotePairMode::closing)) {
+        if (!song_head_takes(head, rp) && note_pair_track(rp.ev, NotePairMode::closing)) {
             rewrite_write(rp, rp.start, rp.ev);
         }
         rewrite_next(rp);
     }
+    song_head_finish(head, rp);
 }
 
 // Step 6: block_repeat copies of the located block, each closed on its own. Returns the
@@ -156,7 +233,8 @@ uint32_t range_rewrite_build(int track0, int start_measure, int measures) {
     if (g_edit.edit_mode & EDIT_QUANTIZE) {
         quantize_pass(rp);
     } else {
-        erase_range(rp);
+        SongHead head = song_head_begin(rp, track0);
+        erase_range(rp, head);
     }
     int32_t offset = 0;
     if (g_edit.edit_mode & EDIT_CLOSE_GAP) {

@@ -215,10 +215,10 @@ EditResult track_copy_between_songs(int src_song, int src_track, int src_channel
     if (ds == g_song.current_bank) {
         track_count_include(dst_track - 1);
     } else if (slot_header_track_count(ds) < dst_track) {
-        slot_set_track_count_byte(ds, dst_track);
+        slot_set_track_count(ds, dst_track);
     }
     if (ss == g_song.current_bank || ds == g_song.current_bank) {
-        slot_set_track_count_byte(g_song.current_bank, g_song.track_count);
+        slot_set_track_count(g_song.current_bank, g_song.track_count);
     }
     if (ds == g_song.current_bank || ss == g_song.current_bank) {
         measure_table_rebuild();
@@ -260,7 +260,7 @@ EditResult split_by_channel(int song) {
         return EditResult::out_of_memory;
     }
     if (slot_header_track_count(slot) < 17) {
-        slot_set_track_count_byte(slot, 17);
+        slot_set_track_count(slot, 17);
     }
     g_song.track_count = g_song.track_count > 17 ? g_song.track_count : 17;
     measure_table_rebuild();

@@ -230,7 +230,7 @@ void recording_finish() {
     track_replace(r.record_chunk_start, bank, track);
     if (g_song.track_count <= track) {
         g_song.track_count = track + 1;
-        slot_set_track_count_byte(bank, g_song.track_count);
+        slot_set_track_count(bank, g_song.track_count);
     }
     if (c.song_tick > song_end) {
         g_song.measure_table.song_end_tick = c.song_tick;

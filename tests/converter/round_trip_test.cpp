@@ -173,9 +173,11 @@ void expect_same_notes(const std::vector<Note>& want, const std::vector<Note>& g
 
 // Two melodic channels (a melody with a long note, a three-note chord), drums on channel 10,
 // a tempo change from 120 to 60 bpm and a sustained passage, at the given division.
-Bytes band_song(uint16_t q, bool with_sustain, bool long_note = true) {
+Bytes band_song(uint16_t q, bool with_sustain, bool long_note = true, bool with_tempo = true) {
     Bytes conductor =
-        concat({tempo_event(0, 500000), tempo_event(4 * q, 1000000), end_of_track(8 * q)});
+        with_tempo
+            ? concat({tempo_event(0, 500000), tempo_event(4 * q, 1000000), end_of_track(8 * q)})
+            : end_of_track(8 * q);
     Bytes melody = concat(
         {ev(0, {0xC0, 10}), ev(0, {0x90, 60, 100}), ev(q, {0x80, 60, 0}), ev(0, {0x90, 62, 90}),
          ev(q / 2, {0x80, 62, 0}), ev(q / 2, {0x90, 64, 80}),
@@ -241,6 +243,34 @@ TEST_F(RoundTrip, SeparatedVoicesComeBackAsKeysInOrder) {
     ASSERT_TRUE(convert(song, "sep.mid"));
     ASSERT_TRUE(convert(output("sep.MLD"), "sep.MLD"));
     expect_same_notes(notes_of(song, false), notes_of(output("sep.MID"), false), 11.0, false);
+}
+
+// Without a tempo event a song plays at 120 bpm, and so must its ringtone.
+TEST_F(RoundTrip, SongWithoutTempoKeepsItsTimeInEveryFormat) {
+    struct Case {
+        int model;
+        uint16_t division;
+        const char* name;
+        const char* ringtone;
+        const char* ringtone_copy; // read back under this name, so the SMF written is new
+        const char* back;
+        double tolerance_ms;
+    } cases[] = {
+        {0, 48, "mld", "mld.MLD", "mld.MLD", "mld.MID", 11.0},
+        {1, 48, "pmd", "pmd.PMD", "pmd.PMD", "pmd.MID", 22.0},
+        {2, 480, "mmf", "mmf.mmf", "back.mmf", "back.mid", 12.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        g_options.model = c.model;
+        Bytes song = band_song(c.division, false, false, false);
+        ASSERT_TRUE(convert(song, std::string(c.name) + ".mid")) << c.name;
+        ASSERT_TRUE(convert(output(c.ringtone), c.ringtone_copy)) << c.name;
+        // Channels come back only where voices were not moved to slots of their own.
+        expect_same_notes(notes_of(song, false), notes_of(output(c.back), false), c.tolerance_ms,
+                          c.model != 2);
+    }
 }
 
 } // namespace

@@ -54,6 +54,90 @@ TEST_F(MeasureCommands, DeleteMeasureTwoMovesEveryTrackOneMeasureEarlier) {
     EXPECT_EQ(g_song.measure_table.last_measure, 3);
 }
 
+// A song with a title, a track name, and tempo and signature changes in every measure range:
+// measure 1 (4/4, 0..1920) changes to 100 bpm at 960; measure 2 (3/4, 1920..3360) to 80 bpm
+// at 2400; measure 3 (3/4, 3360..4800) to 60 bpm at 4080; measures 4 and 5 are 2/4
+// (4800..5760..6720).
+Bytes named_song() {
+    Bytes conductor =
+        concat({meta_text(0, 3, "Title"), tempo_event(0, 500000), time_signature(0, 4, 2),
+                tempo_event(960, 600000), time_signature(960, 3, 2), tempo_event(480, 750000),
+                tempo_event(1680, 1000000), time_signature(720, 2, 2), end_of_track(1920)});
+    Bytes piano = concat({meta_text(0, 3, "Piano"), on(0, 64), off(480, 64), on(2880, 67),
+                          off(480, 67), end_of_track(0)});
+    return smf_file(1, 480, {conductor, piano});
+}
+
+// The measures deleted from the start take the names with them unless they are kept, and
+// the music that now opens the song must keep the tempo and metre it had.
+TEST_F(MeasureCommands, DeleteFromMeasureOneKeepsNamesAndTheTempoAndSignatureInForce) {
+    ASSERT_EQ(load_bytes(named_song()), SongLoadResult::loaded);
+    ASSERT_EQ(g_song.measure_table.measures[2].start_tick, 3360);
+    ASSERT_EQ(g_song.measure_table.measures[4].start_tick, 5760);
+
+    EXPECT_EQ(delete_measures(1, 2), EditResult::done);
+
+    // S = 0, E = 3360: 80 bpm and 3/4 were in force at E; what followed moves 3360 earlier.
+    EXPECT_EQ(track_data(0, 0),
+              concat({meta_text(0, 3, "Title"), tempo_event(0, 750000), time_signature(0, 3, 2),
+                      tempo_event(720, 1000000), time_signature(720, 2, 2), end_of_track(1920)}));
+    EXPECT_EQ(track_data(0, 1),
+              concat({meta_text(0, 3, "Piano"), on(0, 67), off(480, 67), end_of_track(2880)}));
+    EXPECT_STREQ(g_song.slots[0].song_title, "Title");
+    EXPECT_STREQ(g_song.track_names[1], "Piano");
+    const MeasureEntry& first = g_song.measure_table.measures[0];
+    EXPECT_EQ(first.numerator, 3);
+    EXPECT_EQ(first.denominator, 4);
+    EXPECT_EQ(first.tempo, 80u);
+    EXPECT_EQ(g_song.measure_table.song_end_tick, 3360);
+
+    // Measure 1 alone: 100 bpm was in force at its end; the 3/4 standing at E = 1920 comes
+    // to tick 0 itself, so the 4/4 of the deleted measure is not kept beside it.
+    SetUp();
+    ASSERT_EQ(load_bytes(named_song()), SongLoadResult::loaded);
+    EXPECT_EQ(delete_measures(1, 1), EditResult::done);
+    EXPECT_EQ(track_data(0, 0),
+              concat({meta_text(0, 3, "Title"), tempo_event(0, 600000), time_signature(0, 3, 2),
+                      tempo_event(480, 750000), tempo_event(1680, 1000000),
+                      time_signature(720, 2, 2), end_of_track(1920)}));
+    EXPECT_EQ(g_song.measure_table.measures[0].tempo, 100u);
+    EXPECT_EQ(g_song.measure_table.measures[0].numerator, 3);
+}
+
+TEST_F(MeasureCommands, EraseFromMeasureOneKeepsNamesAndTheTempoAndSignatureAtTickZero) {
+    ASSERT_EQ(load_bytes(named_song()), SongLoadResult::loaded);
+
+    EXPECT_EQ(erase_measures(1, 1, 2), EditResult::done);
+    EXPECT_EQ(erase_measures(2, 1, 1), EditResult::done);
+
+    // Track 1: what stood at tick 0 stays; the changes at 960, 1920 and 2400 are erased.
+    EXPECT_EQ(track_data(0, 0),
+              concat({meta_text(0, 3, "Title"), tempo_event(0, 500000), time_signature(0, 4, 2),
+                      tempo_event(4080, 1000000), time_signature(720, 2, 2), end_of_track(1920)}));
+    // Track 2: its name stays, the note of measure 1 goes.
+    EXPECT_EQ(track_data(0, 1),
+              concat({meta_text(0, 3, "Piano"), on(3360, 67), off(480, 67), end_of_track(0)}));
+    EXPECT_STREQ(g_song.slots[0].song_title, "Title");
+    EXPECT_STREQ(g_song.track_names[1], "Piano");
+    EXPECT_EQ(g_song.measure_table.measures[0].tempo, 120u);
+    EXPECT_EQ(g_song.measure_table.measures[0].numerator, 4);
+}
+
+TEST_F(MeasureCommands, DeleteFromALaterMeasureStillDeletesTempoAndSignatureChanges) {
+    ASSERT_EQ(load_bytes(named_song()), SongLoadResult::loaded);
+
+    // S = 3360, E = 5760: the 60 bpm at 4080 and the 2/4 at 4800 go with measures 3 and 4.
+    EXPECT_EQ(delete_measures(3, 2), EditResult::done);
+
+    EXPECT_EQ(track_data(0, 0),
+              concat({meta_text(0, 3, "Title"), tempo_event(0, 500000), time_signature(0, 4, 2),
+                      tempo_event(960, 600000), time_signature(960, 3, 2), tempo_event(480, 750000),
+                      end_of_track(1920)}));
+    EXPECT_EQ(track_data(0, 1),
+              concat({meta_text(0, 3, "Piano"), on(0, 64), off(480, 64), end_of_track(3840)}));
+    EXPECT_EQ(g_song.measure_table.song_end_tick, 4320);
+}
+
 TEST_F(MeasureCommands, InsertCopiesMeasureOneWhereItHasDataAndEmptyTimeElsewhere) {
     load_song(4, {concat({on(0, 60), off(480, 60), ev(3520, {0xB0, 7, 100}), end_of_track(0)}),
                   concat({on(4000, 64), off(480, 64), end_of_track(0)})});

@@ -170,3 +170,105 @@ TEST_F(SmfWriterTest, FailedSavesKeepThePreviousFileAndTheChange) {
         EXPECT_EQ(files, 2) << c.fault; // song.mid and target.mid
     }
 }
+
+namespace {
+
+// The number of chunks after the header, and whether they end exactly at the file's end.
+int chunks_after_header(const Bytes& file, bool& ends_exactly) {
+    auto be32_at = [&](size_t p) {
+        return (static_cast<uint32_t>(file[p]) << 24) | (file[p + 1] << 16) | (file[p + 2] << 8) |
+               file[p + 3];
+    };
+    size_t p = 8 + be32_at(4);
+    int count = 0;
+    while (p + 8 <= file.size()) {
+        p += 8 + be32_at(p + 4);
+        count++;
+    }
+    ends_exactly = p == file.size();
+    return count;
+}
+
+int header_track_count(const Bytes& file) {
+    return (file[10] << 8) | file[11];
+}
+
+std::vector<Bytes> named_tracks(int count) {
+    std::vector<Bytes> tracks;
+    for (int t = 0; t < count; t++) {
+        tracks.push_back(concat({meta_text(0, 3, "T" + std::to_string(t + 1)), end_of_track()}));
+    }
+    return tracks;
+}
+
+} // namespace
+
+// A file of 300 tracks keeps its first 64; the saved header must say 64, high byte included,
+// and the user is told that the rest were dropped.
+TEST_F(SmfWriterTest, HeaderCountOfASongCutToSixtyFourTracksMatchesTheSavedChunks) {
+    Bytes file = smf_file(1, 480, named_tracks(300));
+    ASSERT_EQ(header_track_count(file), 300);
+    ASSERT_EQ(load_bytes(file, "many.mid"), SongLoadResult::loaded);
+    EXPECT_EQ(g_song.track_count, 64);
+    EXPECT_EQ(last_status(), "Tracks >64 cut");
+
+    ASSERT_EQ(save_to(dir.file("out.mid")), 1);
+    Bytes saved = read_file_bytes(dir.file("out.mid"));
+    bool ends_exactly = false;
+    EXPECT_EQ(header_track_count(saved), 64);
+    EXPECT_EQ(chunks_after_header(saved, ends_exactly), 64);
+    EXPECT_TRUE(ends_exactly);
+    Bytes expected = expected_save(file, 64);
+    expected[10] = 0;
+    EXPECT_EQ(saved, expected);
+}
+
+// A header may announce more tracks than the file holds: the bank keeps the tracks it got
+// across bank switches, and a save states exactly the chunks it writes.
+TEST_F(SmfWriterTest, HeaderCountOfASongWithFewerChunksThanAnnouncedFollowsItsTracks) {
+    struct Case {
+        int announced, held;
+    } cases[] = {{300, 10}, {20, 10}, {70, 64}};
+    for (const Case& c : cases) {
+        SetUp();
+        Bytes file = concat({header_chunk(1, static_cast<uint16_t>(c.announced), 480)});
+        for (const Bytes& track : named_tracks(c.held)) {
+            file = concat({file, track_chunk(track)});
+        }
+        ASSERT_EQ(load_bytes(file, "short.mid"), SongLoadResult::loaded) << c.announced;
+        EXPECT_EQ(g_song.track_count, c.held) << c.announced;
+        // Nothing was dropped: every chunk of the file was taken.
+        EXPECT_NE(last_status(), "Tracks >64 cut") << c.announced;
+
+        song_bank_select(1);
+        song_bank_select(0);
+        EXPECT_EQ(g_song.track_count, c.held) << c.announced;
+        EXPECT_EQ(slot_header_track_count(0), c.held) << c.announced;
+
+        ASSERT_EQ(save_to(dir.file("out.mid")), 1);
+        Bytes saved = read_file_bytes(dir.file("out.mid"));
+        bool ends_exactly = false;
+        EXPECT_EQ(header_track_count(saved), c.held) << c.announced;
+        EXPECT_EQ(chunks_after_header(saved, ends_exactly), c.held) << c.announced;
+        EXPECT_TRUE(ends_exactly) << c.announced;
+    }
+}
+
+// The question depends on the file being there, not on it being readable: the save replaces
+// the file by a rename, which succeeds over a file this user may not read.
+TEST_F(SmfWriterTest, OverwriteOfAnExistingFileThatCannotBeReadIsAsked) {
+    write_file_bytes(dir.file("locked.mid"), {1, 2, 3});
+    g_headless.unreadable_path = dir.file("locked.mid");
+    SongSlot& slot = g_song.slots[0];
+    snprintf(slot.song_path, sizeof slot.song_path, "%s", dir.file("locked.mid").c_str());
+    slot.song_has_path = true;
+    g_song.song_modified_mask = 1;
+    g_headless.answers = {false};
+    EXPECT_EQ(song_save(1), 1);
+    ASSERT_EQ(g_headless.questions.size(), 1u);
+    EXPECT_EQ(sjis_to_utf8(g_headless.questions[0].text),
+              dir.file("locked.mid") +
+                  "\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？\r\n");
+    EXPECT_EQ(read_file_bytes(dir.file("locked.mid")), (Bytes{1, 2, 3}));
+    EXPECT_EQ(g_song.song_modified_mask, 1u);
+}

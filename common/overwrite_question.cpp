@@ -1,0 +1,24 @@
+// The overwrite question: asked whenever the target exists, in the same wording in both
+// interface languages.
+#include "common/overwrite_question.h"
+
+#include "common/messages.h"
+#include "common/text_sjis.h"
+#include "platform/platform.h"
+
+#include <string>
+
+bool overwrite_confirm(const char* path, PresetAnswer preset) {
+    if (!platform_file_exists(path)) {
+        return true;
+    }
+    if (preset != PresetAnswer::ask) {
+        return preset == PresetAnswer::yes;
+    }
+    // A path of 260 bytes may grow when turned into display text.
+    char shown[1024];
+    platform_path_display_text(path, shown, sizeof shown);
+    std::string text = shown;
+    text += utf8_to_sjis("\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？");
+    return ask_yes_no(text.c_str());
+}
