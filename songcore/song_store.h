@@ -44,7 +44,8 @@ struct MeasureEntry {
     int32_t start_tick;
     uint8_t numerator;
     uint8_t denominator; // the note value itself: 4 for quarter notes
-    uint32_t tempo;      // quarter notes per minute
+    uint32_t tempo;      // whole quarter notes per minute, as shown and edited
+    uint32_t tempo_usec; // microseconds per quarter: the same tempo exactly, as played
 };
 
 struct MeasureTable {

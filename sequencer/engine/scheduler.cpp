@@ -234,8 +234,8 @@ int32_t locate_measure(int measure) {
     SongClock& c = g_song_clock;
     c.time_sig_num = entry.numerator == 0 ? 4 : entry.numerator;
     c.time_sig_den = entry.denominator == 0 ? 4 : entry.denominator;
-    c.tempo_bpm = static_cast<int>(entry.tempo);
-    tempo_set();
+    // The exact tempo in force at the measure's start, as its tempo events would set it.
+    tempo_from_usec(entry.tempo_usec);
     display_time_signature(c.time_sig_num, c.time_sig_den);
     return entry.start_tick;
 }
@@ -253,7 +253,7 @@ void position_reset() {
     c.start_tick = locate_measure(0);
     counters_reset();
     display_position(1, 1, 0);
-    tempo_set();
+    tempo_from_usec(static_cast<uint32_t>(c.tempo_usec));
     display_time_signature(c.time_sig_num, c.time_sig_den);
 }
 

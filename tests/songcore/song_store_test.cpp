@@ -203,6 +203,27 @@ TEST_F(SongStoreTest, MeasureTempoIsTheTempoInForceAtEachMeasureStart) {
     EXPECT_EQ(mt.measures[1].tempo, 150u); // the change at 960 shows from the next measure
     EXPECT_EQ(mt.measures[2].tempo, 60u);  // a change at the measure's own start
     EXPECT_EQ(mt.measures[3].tempo, 60u);
+    EXPECT_EQ(mt.measures[1].tempo_usec, 400000u);
+    EXPECT_EQ(mt.measures[3].tempo_usec, 1000000u);
+
+    // Fractional tempos: whole BPM for display and edits, the exact microseconds for playing.
+    install(0, 0,
+            concat({tempo_event(0, 497925), tempo_event(960, 687285), tempo_event(2880, 489796),
+                    end_of_track(1920)}));
+    measure_table_rebuild();
+    EXPECT_EQ(mt.measures[0].tempo, 120u);
+    EXPECT_EQ(mt.measures[0].tempo_usec, 497925u);
+    EXPECT_EQ(mt.measures[1].tempo, 87u);
+    EXPECT_EQ(mt.measures[1].tempo_usec, 687285u);
+    EXPECT_EQ(mt.measures[2].tempo, 122u);
+    EXPECT_EQ(mt.measures[2].tempo_usec, 489796u);
+    EXPECT_EQ(mt.measures[3].tempo_usec, 489796u);
+
+    // Without a tempo event: 120 BPM, 500,000 microseconds.
+    install(0, 0, end_of_track(1920));
+    measure_table_rebuild();
+    EXPECT_EQ(mt.measures[0].tempo, 120u);
+    EXPECT_EQ(mt.measures[0].tempo_usec, 500000u);
 }
 
 TEST_F(SongStoreTest, MeasureTableStopsAt999AndSurvivesBrokenMetaEvents) {
@@ -218,6 +239,7 @@ TEST_F(SongStoreTest, MeasureTableStopsAt999AndSurvivesBrokenMetaEvents) {
                     meta(0, 0x58, {3, 200, 24, 8}), end_of_track(1920)}));
     measure_table_rebuild();
     EXPECT_EQ(g_song.measure_table.measures[0].tempo, 120u);
+    EXPECT_EQ(g_song.measure_table.measures[0].tempo_usec, 500000u);
     EXPECT_EQ(g_song.measure_table.measures[0].numerator, 4);
     EXPECT_EQ(g_song.measure_table.last_measure, 1);
 
