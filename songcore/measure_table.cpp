@@ -100,6 +100,16 @@ int measure_table_build(uint32_t track1_pos, int32_t& song_end_tick) {
     return last;
 }
 
+int measure_entry_index(int measure) {
+    int last_measure = g_song.measure_table.last_measure;
+    int last = last_measure + 1 < MAX_MEASURES - 1 ? last_measure + 1 : MAX_MEASURES - 1;
+    return measure < 0 ? 0 : (measure > last ? last : measure);
+}
+
+const MeasureEntry& measure_entry(int measure) {
+    return g_song.measure_table.measures[measure_entry_index(measure)];
+}
+
 void measure_table_rebuild() {
     uint32_t track1 = g_song.slots[g_song.current_bank].track_pos[0];
     MeasureTable& table = g_song.measure_table;

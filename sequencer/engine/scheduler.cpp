@@ -230,7 +230,7 @@ void locate_tracks(int32_t tick) {
 int32_t locate_measure(int measure) {
     const MeasureTable& table = g_song.measure_table;
     int m = measure < 0 ? 0 : (measure > table.last_measure ? table.last_measure : measure);
-    const MeasureEntry& entry = table.measures[m];
+    const MeasureEntry& entry = measure_entry(m);
     SongClock& c = g_song_clock;
     c.time_sig_num = entry.numerator == 0 ? 4 : entry.numerator;
     c.time_sig_den = entry.denominator == 0 ? 4 : entry.denominator;

@@ -33,6 +33,9 @@ void accent_click() {
 
 void relocate_to_current_measure() {
     SongClock& c = g_song_clock;
+    // Past the measure table's last entry the run starts at that entry, and the measure
+    // count goes on from there.
+    c.current_measure = measure_entry_index(c.current_measure);
     c.start_tick = locate_measure(c.current_measure);
     c.song_tick = c.start_tick;
     locate_tracks(c.start_tick);

@@ -1,5 +1,5 @@
 // Long songs on the driven clock: a tempo map of hundreds of fractional tempos played for
-// minutes.
+// minutes, and a song longer than the measure table played from its last measure.
 #include "tests/engine/engine_fixture.h"
 
 #include "sequencer/engine/engine_hooks.h"
@@ -148,6 +148,83 @@ TEST_F(LongSong, RunFromAMeasureTakesTheExactTempoInForceThere) {
     ASSERT_EQ(note_ms.size(), 2u);
     EXPECT_EQ(note_ms[0], send_ms(map, 3841, 3840));
     EXPECT_EQ(note_ms[1], send_ms(map, 5761, 3840));
+}
+
+TEST_F(LongSong, SongBeyondTheMeasureTablePlaysFromItsLastMeasure) {
+    // 990 measures of 4/4 at 120 BPM, then 110 of 3/4 at 122.5 BPM: 1,100 measures, of which
+    // the table holds the first 999. A note starts each of the 3/4 measures.
+    const int32_t change = 990 * 1920;
+    const int32_t last_entry_tick = change + 8 * 1440; // the table's last entry, index 998
+    std::vector<TempoChange> map = {{0, 500000}, {change, 489796}};
+    Bytes notes;
+    for (int m = 990; m < 1100; m++) {
+        uint32_t delta = static_cast<uint32_t>(m == 990 ? change : 1440);
+        notes = concat({notes, ev(delta, {0x90, static_cast<uint8_t>(m % 128), 100})});
+    }
+    load_song({concat({time_signature(0, 4, 2), tempo_event(0, 500000),
+                       time_signature(static_cast<uint32_t>(change), 3, 2), tempo_event(0, 489796),
+                       end_of_track(110 * 1440)}),
+               concat({notes, end_of_track(0)})});
+    const MeasureTable& table = g_song.measure_table;
+    ASSERT_EQ(table.last_measure, 999);
+    ASSERT_EQ(table.measures[MAX_MEASURES - 1].start_tick, last_entry_tick);
+    ASSERT_EQ(table.measures[MAX_MEASURES - 1].numerator, 3);
+
+    // Record standby at the last measure locates at the table's last entry.
+    measure_move(1500);
+    EXPECT_EQ(g_song_clock.current_measure, 999);
+    record_standby();
+    EXPECT_EQ(g_song_clock.start_tick, last_entry_tick);
+    EXPECT_EQ(g_song_clock.song_tick, last_entry_tick);
+    transport_stop(false);
+    ASSERT_EQ(transport_mode(), MODE_STOPPED);
+
+    // Fast forward to the end, ten measures a step, then one at a time.
+    to_top();
+    fast_forward(WindPhase::press);
+    g_transport.alt_mode = true;
+    for (int i = 0; i < 99; i++) {
+        fast_forward(WindPhase::hold);
+    }
+    g_transport.alt_mode = false;
+    for (int i = 0; i < 20; i++) {
+        fast_forward(WindPhase::hold);
+    }
+    EXPECT_EQ(g_song_clock.current_measure, 999);
+    fast_forward(WindPhase::release);
+    EXPECT_EQ(g_song_clock.start_tick, last_entry_tick);
+    EXPECT_EQ(g_song_clock.time_sig_num, 3);
+    EXPECT_EQ(g_song_clock.time_sig_den, 4);
+    EXPECT_EQ(g_song_clock.tempo_usec, 489796);
+    EXPECT_EQ(g_engine_display.time_sig_num.load(), 3);
+    EXPECT_EQ(g_engine_display.time_sig_den.load(), 4);
+    EXPECT_EQ(g_engine_display.tempo_bpm.load(), 122);
+
+    uint32_t start = g_headless.clock_ms;
+    transport_start();
+    EXPECT_EQ(g_song_clock.song_tick, last_entry_tick);
+    while (transport_mode() == MODE_PLAYING && g_headless.clock_ms - start < 200000) {
+        run_ms(1);
+        if (transport_mode() == MODE_PLAYING) {
+            // The measure count goes on from the measure the run really started at.
+            int32_t into = g_song_clock.song_tick - last_entry_tick;
+            ASSERT_EQ(g_song_clock.current_measure, 998 + into / 1440) << "tick " << into;
+        }
+    }
+    EXPECT_EQ(transport_mode(), MODE_STOPPED); // the song's end stopped it
+    std::vector<std::pair<uint8_t, uint32_t>> got;
+    for (const HeadlessMidiMessage& m : sent_raw()) {
+        if (m.bytes[0] == 0x90 && m.bytes[2] != 0) {
+            got.push_back({m.bytes[1], m.tick_ms - start});
+        }
+    }
+    // The notes of the 999th measure to the last, each at its time, and nothing before them.
+    std::vector<std::pair<uint8_t, uint32_t>> want;
+    for (int m = 998; m < 1100; m++) {
+        int32_t tick = change + (m - 990) * 1440;
+        want.push_back({static_cast<uint8_t>(m % 128), send_ms(map, tick + 1, last_entry_tick)});
+    }
+    EXPECT_EQ(got, want);
 }
 
 } // namespace

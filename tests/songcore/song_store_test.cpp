@@ -232,6 +232,12 @@ TEST_F(SongStoreTest, MeasureTableStopsAt999AndSurvivesBrokenMetaEvents) {
     measure_table_rebuild();
     EXPECT_EQ(g_song.measure_table.last_measure, 999);
     EXPECT_EQ(g_song.measure_table.measures[998].start_tick, 998 * 1920);
+    // Measures beyond the table read its last entry.
+    for (int m : {998, 999, 1500}) {
+        EXPECT_EQ(measure_entry_index(m), 998) << m;
+        EXPECT_EQ(&measure_entry(m), &g_song.measure_table.measures[998]) << m;
+    }
+    EXPECT_EQ(measure_entry_index(-1), 0);
 
     // Tempo 0, a tempo of one byte, a signature of one byte and a note value of 2^200.
     install(0, 0,
@@ -242,6 +248,9 @@ TEST_F(SongStoreTest, MeasureTableStopsAt999AndSurvivesBrokenMetaEvents) {
     EXPECT_EQ(g_song.measure_table.measures[0].tempo_usec, 500000u);
     EXPECT_EQ(g_song.measure_table.measures[0].numerator, 4);
     EXPECT_EQ(g_song.measure_table.last_measure, 1);
+    // A short song's table ends one entry past its last measure: what lies further is not
+    // this song's.
+    EXPECT_EQ(measure_entry_index(5), 2);
 
     // A tiny time base with 1/128 signatures never makes a measure 0 ticks long.
     g_song.time_base = 1;
