@@ -23,6 +23,9 @@ struct Transport {
     struct PlatformThread* thread;
     bool paused;
     int record_start_measure;
+    // The measure the last run (playback, recording or record standby) started from: where
+    // a full stop takes the song back to.
+    int run_start_measure;
     bool step_recording;
     bool was_playing; // a fast-forward or rewind press stopped playback
     // The keyboard octave (-2..8): -1 enables controller exchange, -2 remote control,
