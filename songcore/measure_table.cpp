@@ -26,15 +26,19 @@ void fill_measures(int from, int to_inclusive, int32_t start, int32_t ml, uint8_
     }
 }
 
-// Tempo in quarter notes per minute from a tempo event; 0 when the event is unusable.
-uint32_t tempo_of(const TrackEvent& ev) {
+// Microseconds per quarter of a tempo event; 0 when the event is unusable.
+uint32_t tempo_usec_of(const TrackEvent& ev) {
     if (ev.data_length < 3) {
         return 0;
     }
-    uint32_t usec = (static_cast<uint32_t>(g_song.arena[ev.data_pos]) << 16) |
-                    (static_cast<uint32_t>(g_song.arena[ev.data_pos + 1]) << 8) |
-                    g_song.arena[ev.data_pos + 2];
-    return usec == 0 ? 0 : 60000000u / usec;
+    return (static_cast<uint32_t>(g_song.arena[ev.data_pos]) << 16) |
+           (static_cast<uint32_t>(g_song.arena[ev.data_pos + 1]) << 8) |
+           g_song.arena[ev.data_pos + 2];
+}
+
+void tempo_put(MeasureEntry& entry, uint32_t usec) {
+    entry.tempo = 60000000u / usec;
+    entry.tempo_usec = usec;
 }
 
 } // namespace
@@ -75,25 +79,35 @@ int measure_table_build(uint32_t track1_pos, int32_t& song_end_tick) {
     fill_measures(measure, last + 1, sig_start, ml, numerator, denominator);
 
     int i = 0;
-    uint32_t running_tempo = 120;
+    uint32_t running_usec = 500000; // 120 quarter notes per minute
     walk = track_walk_begin(track1_pos);
     while (event_parse(walk, ev)) {
-        uint32_t tempo = 0;
-        if (ev.status != 0xFF || ev.meta_type != META_TEMPO || (tempo = tempo_of(ev)) == 0) {
+        uint32_t usec = 0;
+        if (ev.status != 0xFF || ev.meta_type != META_TEMPO || (usec = tempo_usec_of(ev)) == 0) {
             continue;
         }
         while (i < MAX_MEASURES && i <= last + 1 && table.measures[i].start_tick < ev.tick) {
-            table.measures[i++].tempo = running_tempo;
+            tempo_put(table.measures[i++], running_usec);
         }
-        running_tempo = tempo;
+        running_usec = usec;
         if (i < MAX_MEASURES && i <= last + 1 && table.measures[i].start_tick == ev.tick) {
-            table.measures[i++].tempo = running_tempo;
+            tempo_put(table.measures[i++], running_usec);
         }
     }
     for (; i <= last + 1 && i < MAX_MEASURES; i++) {
-        table.measures[i].tempo = running_tempo;
+        tempo_put(table.measures[i], running_usec);
     }
     return last;
+}
+
+int measure_entry_index(int measure) {
+    int last_measure = g_song.measure_table.last_measure;
+    int last = last_measure + 1 < MAX_MEASURES - 1 ? last_measure + 1 : MAX_MEASURES - 1;
+    return measure < 0 ? 0 : (measure > last ? last : measure);
+}
+
+const MeasureEntry& measure_entry(int measure) {
+    return g_song.measure_table.measures[measure_entry_index(measure)];
 }
 
 void measure_table_rebuild() {

@@ -44,7 +44,8 @@ struct MeasureEntry {
     int32_t start_tick;
     uint8_t numerator;
     uint8_t denominator; // the note value itself: 4 for quarter notes
-    uint32_t tempo;      // quarter notes per minute
+    uint32_t tempo;      // whole quarter notes per minute, as shown and edited
+    uint32_t tempo_usec; // microseconds per quarter: the same tempo exactly, as played
 };
 
 struct MeasureTable {
@@ -137,6 +138,11 @@ uint32_t chunk_data_length(uint32_t pos);
 uint32_t chunk_total_size(uint32_t pos);
 
 int measure_table_build(uint32_t track1_pos, int32_t& song_end_tick);
+// The entry of a 0-based measure of the current song, and its index. A song may have more
+// measures than the table has entries, and the build fills one entry past the last measure:
+// a measure beyond the last entry gets the last entry.
+int measure_entry_index(int measure);
+const MeasureEntry& measure_entry(int measure);
 // Rebuilds the measure table of the current song.
 void measure_table_rebuild();
 void song_scan_names();

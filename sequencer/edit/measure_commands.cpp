@@ -64,7 +64,7 @@ EditResult create_measures(int measure, int numerator, int denominator, int temp
         count > MAX_MEASURES - measure) {
         return EditResult::invalid;
     }
-    const MeasureEntry& in_force = g_song.measure_table.measures[measure - 1];
+    const MeasureEntry& in_force = measure_entry(measure - 1);
     CreateArgs args{measure, 0};
     templates_set(numerator, denominator, tempo);
     if (in_force.numerator != numerator || in_force.denominator != denominator || measure == 1) {

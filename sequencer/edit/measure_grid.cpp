@@ -2,17 +2,7 @@
 #include "sequencer/edit/edit_internal.h"
 
 int32_t measure_start_tick(int measure) {
-    const MeasureTable& table = g_song.measure_table;
-    int index = measure - 1;
-    int last =
-        table.last_measure + 1 < MAX_MEASURES - 1 ? table.last_measure + 1 : MAX_MEASURES - 1;
-    if (index < 0) {
-        index = 0;
-    }
-    if (index > last) {
-        index = last;
-    }
-    return table.measures[index].start_tick;
+    return measure_entry(measure - 1).start_tick;
 }
 
 EditRange measure_range(int start_measure, int measures) {

@@ -230,12 +230,12 @@ void locate_tracks(int32_t tick) {
 int32_t locate_measure(int measure) {
     const MeasureTable& table = g_song.measure_table;
     int m = measure < 0 ? 0 : (measure > table.last_measure ? table.last_measure : measure);
-    const MeasureEntry& entry = table.measures[m];
+    const MeasureEntry& entry = measure_entry(m);
     SongClock& c = g_song_clock;
     c.time_sig_num = entry.numerator == 0 ? 4 : entry.numerator;
     c.time_sig_den = entry.denominator == 0 ? 4 : entry.denominator;
-    c.tempo_bpm = static_cast<int>(entry.tempo);
-    tempo_set();
+    // The exact tempo in force at the measure's start, as its tempo events would set it.
+    tempo_from_usec(entry.tempo_usec);
     display_time_signature(c.time_sig_num, c.time_sig_den);
     return entry.start_tick;
 }
@@ -253,7 +253,7 @@ void position_reset() {
     c.start_tick = locate_measure(0);
     counters_reset();
     display_position(1, 1, 0);
-    tempo_set();
+    tempo_from_usec(static_cast<uint32_t>(c.tempo_usec));
     display_time_signature(c.time_sig_num, c.time_sig_den);
 }
 

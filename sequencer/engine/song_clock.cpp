@@ -40,39 +40,47 @@ void clock_reanchor_at(int32_t run_tick) {
 
 namespace {
 
-void tempo_change_at(int32_t run_tick) {
+// Quarter notes per minute are kept between 1 and 600; so are microseconds per quarter.
+constexpr int32_t FASTEST_USEC = 60000000 / 600;
+constexpr int32_t SLOWEST_USEC = 60000000 / 1;
+
+// Re-anchors at `run_tick` under the tempo in force until now, then plays on at `usec`.
+void tempo_change_at(int32_t run_tick, int32_t usec) {
     SongClock& c = g_song_clock;
     if (c.tempo_usec > 0) {
         clock_reanchor_at(run_tick);
     }
-    c.tempo_bpm = c.tempo_bpm < 1 ? 1 : (c.tempo_bpm > 600 ? 600 : c.tempo_bpm);
-    c.tempo_usec = 60000000 / c.tempo_bpm;
+    c.tempo_usec = usec < FASTEST_USEC ? FASTEST_USEC : (usec > SLOWEST_USEC ? SLOWEST_USEC : usec);
+    // The display shows whole BPM; playback keeps the exact microseconds.
+    c.tempo_bpm = 60000000 / c.tempo_usec;
     display_tempo(c.tempo_bpm);
 }
 
-// Tempo is held in whole quarter notes per minute; 0 microseconds would be infinitely fast
-// and plays at the fastest tempo instead.
-int bpm_of_usec(uint32_t usec) {
-    int bpm = usec == 0 ? 600 : static_cast<int>(60000000u / usec);
-    return bpm < 1 ? 1 : bpm;
+// A file's tempo as it stands; 0 microseconds would be infinitely fast and plays at the
+// fastest tempo instead.
+int32_t usec_of_file_tempo(uint32_t usec) {
+    if (usec == 0) {
+        return FASTEST_USEC;
+    }
+    return usec > static_cast<uint32_t>(SLOWEST_USEC) ? SLOWEST_USEC : static_cast<int32_t>(usec);
 }
 
 } // namespace
 
 void tempo_set() {
-    tempo_change_at(g_song_clock.run_ticks);
+    SongClock& c = g_song_clock;
+    int bpm = c.tempo_bpm < 1 ? 1 : (c.tempo_bpm > 600 ? 600 : c.tempo_bpm);
+    tempo_change_at(c.run_ticks, 60000000 / bpm);
 }
 
 void tempo_from_usec(uint32_t usec) {
-    g_song_clock.tempo_bpm = bpm_of_usec(usec);
-    tempo_set();
+    tempo_change_at(g_song_clock.run_ticks, usec_of_file_tempo(usec));
 }
 
 void tempo_event_apply(uint32_t usec, int32_t tick) {
     SongClock& c = g_song_clock;
-    c.tempo_bpm = bpm_of_usec(usec);
     int speed = c.speed_factor < 1 ? 1 : c.speed_factor;
-    tempo_change_at((tick - c.start_tick) / speed);
+    tempo_change_at((tick - c.start_tick) / speed, usec_of_file_tempo(usec));
 }
 
 int32_t ticks_for_ms(int64_t ms, int32_t tempo_usec) {
@@ -133,16 +141,17 @@ void advance_baton() {
         }
         return;
     }
-    // Marks further apart than one beat per minute play at that slowest tempo.
+    // Marks further apart than one beat per minute play at that slowest tempo. The baton
+    // sets a tempo by hand: a whole BPM, as the tempo buttons do.
     int32_t interval = c.elapsed_ms - c.baton_last_mark_ms;
     interval = interval < 1 ? 1 : (interval > 30000 ? 30000 : interval);
-    c.tempo_usec = interval * 2000;
-    c.tempo_bpm = 60000000 / c.tempo_usec;
+    c.tempo_bpm = 60000000 / (interval * 2000);
     tempo_set();
     if (transport_mode() == MODE_RECORDING) {
         c.song_tick = c.baton_ticks + c.start_tick;
         if (c.song_tick >= g_recorder.last_written_tick) {
-            uint32_t usec = static_cast<uint32_t>(60000000 / c.tempo_bpm);
+            // The tempo played, so that the recording plays back as it was conducted.
+            uint32_t usec = static_cast<uint32_t>(c.tempo_usec);
             uint8_t tempo_event[6] = {0xFF,
                                       0x51,
                                       0x03,

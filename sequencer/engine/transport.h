@@ -23,6 +23,9 @@ struct Transport {
     struct PlatformThread* thread;
     bool paused;
     int record_start_measure;
+    // The measure the last run (playback, recording or record standby) started from: where
+    // a full stop takes the song back to.
+    int run_start_measure;
     bool step_recording;
     bool was_playing; // a fast-forward or rewind press stopped playback
     // The keyboard octave (-2..8): -1 enables controller exchange, -2 remote control,
@@ -53,8 +56,8 @@ struct SongClock {
     int32_t song_tick;
     int speed_factor; // 1..16
     int32_t midi_clocks_sent;
-    int tempo_bpm; // 1..600
-    int32_t tempo_usec;
+    int tempo_bpm;      // 1..600, whole quarter notes per minute as shown and set by hand
+    int32_t tempo_usec; // microseconds per quarter played: a file's tempo exactly
     int time_sig_num;
     int time_sig_den;
     int current_measure; // 0-based
@@ -115,7 +118,10 @@ uint32_t clock_now();
 void clock_reset();
 void clock_mark();
 void clock_resume();
+// A tempo set by hand: tempo_bpm, clamped to 1..600, played as that whole BPM from now on.
 void tempo_set();
+// A tempo from the song (microseconds per quarter), played exactly from now on and shown in
+// whole BPM; clamped to the 1..600 BPM bounds.
 void tempo_from_usec(uint32_t usec);
 // A tempo event of a track at song tick `tick`: the new tempo counts from that tick.
 void tempo_event_apply(uint32_t usec, int32_t tick);

@@ -33,6 +33,9 @@ void accent_click() {
 
 void relocate_to_current_measure() {
     SongClock& c = g_song_clock;
+    // Past the measure table's last entry the run starts at that entry, and the measure
+    // count goes on from there.
+    c.current_measure = measure_entry_index(c.current_measure);
     c.start_tick = locate_measure(c.current_measure);
     c.song_tick = c.start_tick;
     locate_tracks(c.start_tick);
@@ -126,6 +129,8 @@ void transport_start() {
             if (!g_song.relocate_pending) {
                 position_reset();
             }
+            // A new run; continuing a paused one keeps where that run started.
+            g_transport.run_start_measure = c.current_measure;
             if (internal_clock()) {
                 clock_reset();
             }
@@ -141,6 +146,7 @@ void transport_start() {
         g_song.slots[g_song.current_bank].track_normalized[g_song.write_track] = false;
         transport_mode_set(MODE_RECORDING);
         g_transport.record_start_measure = c.current_measure;
+        g_transport.run_start_measure = c.current_measure;
         recording_begin();
         if (internal_clock()) {
             clock_reset();
@@ -192,7 +198,7 @@ void transport_stop(bool full) {
         }
         transport_mode_set(MODE_STOPPED);
         position_reset();
-        measure_move(g_transport.record_start_measure);
+        measure_move(g_transport.run_start_measure);
         return;
     }
     if (mode == MODE_PLAYING) {
@@ -235,6 +241,7 @@ void record_standby() {
     g_song.relocate_pending = true;
     clock_resume();
     relocate_to_current_measure();
+    g_transport.run_start_measure = g_song_clock.current_measure;
 }
 
 void to_top() {
@@ -277,6 +284,7 @@ void speed_factor_set(int factor) {
         // Back to the song start, playing on at the new speed from there.
         all_notes_off();
         position_reset();
+        g_transport.run_start_measure = 0;
         if (internal_clock()) {
             clock_reset();
         }

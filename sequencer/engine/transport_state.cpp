@@ -21,6 +21,7 @@ void transport_reset() {
     t.thread = nullptr;
     t.paused = false;
     t.record_start_measure = 0;
+    t.run_start_measure = 0;
     t.step_recording = false;
     t.was_playing = false;
     t.play_octave = 3;

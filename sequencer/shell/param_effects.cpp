@@ -133,9 +133,7 @@ void slider_controller_refresh(int32_t value) {
 
 // The time signature and tempo of the start measure come into the fields 5 to 7.
 void create_measure_load(const ParamPanel& panel, int32_t measure) {
-    int index = measure - 1;
-    index = index < 0 ? 0 : (index > MAX_MEASURES - 1 ? MAX_MEASURES - 1 : index);
-    const MeasureEntry& m = g_song.measure_table.measures[index];
+    const MeasureEntry& m = measure_entry(measure - 1);
     slots()[SLOT_CREATE_DENOMINATOR] = m.denominator > 0 ? m.denominator : 4;
     slots()[SLOT_CREATE_NUMERATOR] = m.numerator > 0 ? m.numerator : 4;
     uint32_t tempo = m.tempo;

@@ -402,9 +402,7 @@ void field_bounds(const ParamPanel& panel, int field, int32_t& min, int32_t& max
         max = at_least(2 * field_value(panel, f->ref), 1);
         break;
     case FieldRange::beat: {
-        int measure = field_value(panel, f->ref) - 1;
-        measure = measure < 0 ? 0 : (measure > MAX_MEASURES - 1 ? MAX_MEASURES - 1 : measure);
-        int numerator = g_song.measure_table.measures[measure].numerator;
+        int numerator = measure_entry(field_value(panel, f->ref) - 1).numerator;
         max = numerator > 0 ? numerator : 4;
         break;
     }

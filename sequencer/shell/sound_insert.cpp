@@ -56,7 +56,7 @@ void sound_settings_insert() {
         p.sound_measure > MAX_MEASURES || p.sound_beat < 1 || p.sound_clock < 0) {
         return;
     }
-    int64_t tick = static_cast<int64_t>(table.measures[p.sound_measure - 1].start_tick) +
+    int64_t tick = static_cast<int64_t>(measure_entry(p.sound_measure - 1).start_tick) +
                    static_cast<int64_t>(p.sound_beat - 1) * g_song.time_base + p.sound_clock;
     if (tick > TICK_LIMIT) {
         return;

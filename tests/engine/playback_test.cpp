@@ -38,15 +38,33 @@ TEST_F(Playback, HalfASecondAt120BpmIsTick480AndEventsGoOutStrictlyAfterTheirTic
     EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 60, 100}}));
 }
 
-TEST_F(Playback, TempoIsHeldInWholeBeatsPerMinute) {
-    for (uint32_t usec : {500000u, 497925u}) {
-        load_song({concat({tempo_event(0, usec), end_of_track(1920)})});
+TEST_F(Playback, FileTempoPlaysExactlyAndShowsInWholeBeatsPerMinute) {
+    struct Case {
+        uint32_t usec;
+        int shown_bpm;
+        int32_t played_usec;
+    };
+    // 120, 120.5 and 87.3 BPM as they are; beyond 600 BPM (and 0) at 600.
+    for (Case c : {Case{500000, 120, 500000}, Case{497925, 120, 497925}, Case{687285, 87, 687285},
+                   Case{90000, 600, 100000}, Case{0, 600, 100000}}) {
+        load_song({concat({tempo_event(0, 500000), tempo_event(10, c.usec), end_of_track(1920)})});
         transport_start();
-        run_ms(2);
-        EXPECT_EQ(g_song_clock.tempo_bpm, 120) << usec;
-        EXPECT_EQ(g_song_clock.tempo_usec, 500000) << usec;
+        run_ms(30);
+        EXPECT_EQ(g_song_clock.tempo_bpm, c.shown_bpm) << c.usec;
+        EXPECT_EQ(g_song_clock.tempo_usec, c.played_usec) << c.usec;
+        EXPECT_EQ(g_engine_display.tempo_bpm.load(), c.shown_bpm) << c.usec;
         transport_stop(true);
     }
+    // A tempo set by hand is a whole BPM, stepped from the whole BPM shown.
+    load_song({concat({tempo_event(0, 497925), end_of_track(1920)})});
+    transport_start();
+    run_ms(2);
+    tempo_step(1);
+    EXPECT_EQ(g_song_clock.tempo_bpm, 121);
+    EXPECT_EQ(g_song_clock.tempo_usec, 60000000 / 121);
+    tempo_step(-2);
+    EXPECT_EQ(g_song_clock.tempo_usec, 60000000 / 119);
+    transport_stop(true);
 }
 
 TEST_F(Playback, TempoChangeCountsFromItsTickWithoutAJump) {

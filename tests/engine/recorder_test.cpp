@@ -306,3 +306,93 @@ TEST_F(Recording, RunningStatusAfterAStopCausedByTheFullArenaIsTakenSafely) {
 }
 
 } // namespace
+
+namespace {
+
+class FullStop : public Recording {
+protected:
+    // Plays from the current measure until the song's end stops it fully.
+    void play_to_end() {
+        transport_start();
+        ASSERT_EQ(transport_mode(), MODE_PLAYING);
+        for (int ms = 0; ms < 60000 && transport_mode() == MODE_PLAYING; ms++) {
+            run_ms(1);
+        }
+        ASSERT_EQ(transport_mode(), MODE_STOPPED);
+    }
+    // Records a note from measure `measure` (0-based) and leaves recording.
+    void record_from(int measure, bool full_stop) {
+        measure_move(measure);
+        record_standby();
+        play_in({0x90, 60, 100});
+        ASSERT_EQ(transport_mode(), MODE_RECORDING);
+        run_ms(100);
+        play_in({0x80, 60, 0});
+        if (full_stop) {
+            play_in({0xFC}); // MIDI stop
+        } else {
+            transport_stop(false);
+        }
+        ASSERT_EQ(transport_mode(), MODE_STOPPED);
+    }
+};
+
+TEST_F(FullStop, AfterPlaybackTheSongGoesBackToWhereThatPlaybackStarted) {
+    load_measures(8);
+    g_song.write_track = 1;
+    measure_move(3);
+    play_to_end();
+    EXPECT_EQ(g_song_clock.current_measure, 3);
+    // A recording in between: its full stop goes to its own start...
+    record_from(1, true);
+    EXPECT_EQ(g_song_clock.current_measure, 1);
+    // ...and the playbacks after it to theirs.
+    measure_move(5);
+    play_to_end();
+    EXPECT_EQ(g_song_clock.current_measure, 5);
+    to_top();
+    play_to_end();
+    EXPECT_EQ(g_song_clock.current_measure, 0);
+    // A playback paused and then stopped fully goes back to where it started, not to where it
+    // was paused.
+    measure_move(6);
+    transport_start();
+    run_ms(1200);
+    transport_stop(false);
+    EXPECT_EQ(g_song_clock.current_measure, 6);
+    run_ms(1200); // paused: the position stays
+    play_in({0xFC});
+    EXPECT_EQ(g_song_clock.current_measure, 6);
+}
+
+TEST_F(FullStop, AfterRecordingTheSongGoesToTheRecordingsStartButLaterPlaybacksDoNot) {
+    load_measures(8);
+    g_song.write_track = 1;
+    record_from(2, false);
+    EXPECT_EQ(g_song_clock.current_measure, 2);
+    measure_move(4);
+    play_to_end();
+    EXPECT_EQ(g_song_clock.current_measure, 4);
+    record_from(3, true);
+    EXPECT_EQ(g_song_clock.current_measure, 3);
+    // A fast-forward while playing starts a new run where it lets go.
+    to_top();
+    transport_start();
+    run_ms(100);
+    fast_forward(WindPhase::press);
+    fast_forward(WindPhase::hold);
+    fast_forward(WindPhase::release);
+    ASSERT_EQ(transport_mode(), MODE_PLAYING);
+    for (int ms = 0; ms < 60000 && transport_mode() == MODE_PLAYING; ms++) {
+        run_ms(1);
+    }
+    EXPECT_EQ(g_song_clock.current_measure, 1);
+    // Record standby given up with a full stop stays where it was armed.
+    measure_move(7);
+    record_standby();
+    play_in({0xFC});
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_EQ(g_song_clock.current_measure, 7);
+}
+
+} // namespace

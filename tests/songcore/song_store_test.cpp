@@ -203,6 +203,27 @@ TEST_F(SongStoreTest, MeasureTempoIsTheTempoInForceAtEachMeasureStart) {
     EXPECT_EQ(mt.measures[1].tempo, 150u); // the change at 960 shows from the next measure
     EXPECT_EQ(mt.measures[2].tempo, 60u);  // a change at the measure's own start
     EXPECT_EQ(mt.measures[3].tempo, 60u);
+    EXPECT_EQ(mt.measures[1].tempo_usec, 400000u);
+    EXPECT_EQ(mt.measures[3].tempo_usec, 1000000u);
+
+    // Fractional tempos: whole BPM for display and edits, the exact microseconds for playing.
+    install(0, 0,
+            concat({tempo_event(0, 497925), tempo_event(960, 687285), tempo_event(2880, 489796),
+                    end_of_track(1920)}));
+    measure_table_rebuild();
+    EXPECT_EQ(mt.measures[0].tempo, 120u);
+    EXPECT_EQ(mt.measures[0].tempo_usec, 497925u);
+    EXPECT_EQ(mt.measures[1].tempo, 87u);
+    EXPECT_EQ(mt.measures[1].tempo_usec, 687285u);
+    EXPECT_EQ(mt.measures[2].tempo, 122u);
+    EXPECT_EQ(mt.measures[2].tempo_usec, 489796u);
+    EXPECT_EQ(mt.measures[3].tempo_usec, 489796u);
+
+    // Without a tempo event: 120 BPM, 500,000 microseconds.
+    install(0, 0, end_of_track(1920));
+    measure_table_rebuild();
+    EXPECT_EQ(mt.measures[0].tempo, 120u);
+    EXPECT_EQ(mt.measures[0].tempo_usec, 500000u);
 }
 
 TEST_F(SongStoreTest, MeasureTableStopsAt999AndSurvivesBrokenMetaEvents) {
@@ -211,6 +232,12 @@ TEST_F(SongStoreTest, MeasureTableStopsAt999AndSurvivesBrokenMetaEvents) {
     measure_table_rebuild();
     EXPECT_EQ(g_song.measure_table.last_measure, 999);
     EXPECT_EQ(g_song.measure_table.measures[998].start_tick, 998 * 1920);
+    // Measures beyond the table read its last entry.
+    for (int m : {998, 999, 1500}) {
+        EXPECT_EQ(measure_entry_index(m), 998) << m;
+        EXPECT_EQ(&measure_entry(m), &g_song.measure_table.measures[998]) << m;
+    }
+    EXPECT_EQ(measure_entry_index(-1), 0);
 
     // Tempo 0, a tempo of one byte, a signature of one byte and a note value of 2^200.
     install(0, 0,
@@ -218,8 +245,12 @@ TEST_F(SongStoreTest, MeasureTableStopsAt999AndSurvivesBrokenMetaEvents) {
                     meta(0, 0x58, {3, 200, 24, 8}), end_of_track(1920)}));
     measure_table_rebuild();
     EXPECT_EQ(g_song.measure_table.measures[0].tempo, 120u);
+    EXPECT_EQ(g_song.measure_table.measures[0].tempo_usec, 500000u);
     EXPECT_EQ(g_song.measure_table.measures[0].numerator, 4);
     EXPECT_EQ(g_song.measure_table.last_measure, 1);
+    // A short song's table ends one entry past its last measure: what lies further is not
+    // this song's.
+    EXPECT_EQ(measure_entry_index(5), 2);
 
     // A tiny time base with 1/128 signatures never makes a measure 0 ticks long.
     g_song.time_base = 1;

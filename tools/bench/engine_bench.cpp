@@ -1,6 +1,7 @@
-// Real-time playback figures: plays a dense song to a virtual port on the real clock and
-// prints each event's lateness, the CPU time per second of playback and the machine's timer
-// floor, with the sleep option on and off. Prints figures; never a pass/fail test.
+// Real-time playback figures: plays a dense song of its own, or a Standard MIDI File named on
+// the command line, to virtual ports on the real clock and prints each event's lateness, the
+// CPU time per second of playback and the machine's timer floor, with the sleep option on and
+// off, as a table and as one key=value line per run. Prints figures; never a pass/fail test.
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/midi.h"
@@ -9,6 +10,7 @@
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "songcore/event_parse.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 #include "tests/support/smf_builder.h"
@@ -17,8 +19,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <deque>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <sched.h>
 #include <string>
 #include <unistd.h>
@@ -40,20 +46,24 @@ struct TimedEvent {
 
 struct TempoPoint {
     int32_t tick;
-    int bpm; // whole quarter notes per minute, as the engine holds a tempo
+    uint32_t usec; // microseconds per quarter, exactly as the song has it
 };
 
-// The song as bytes, and what each channel should send, in order.
+// The song to play and what it should send: every channel message with its tick, and the
+// tempo map the ideal times come from.
 struct BenchSong {
-    Bytes smf;
-    std::vector<TimedEvent> expected[TRACKS];
+    std::string name; // "built-in" or the file's name
+    Bytes smf;        // the built-in song's bytes; empty for a file
+    std::vector<TimedEvent> expected;
     std::vector<TempoPoint> tempo_map;
-    int32_t end_tick;
-    size_t channel_events;
+    int32_t time_base;
+    int32_t end_tick;   // track 1's end, which stops playback
+    double limit_s = 0; // a file is played for at most this long (0: to its end)
 };
 
 struct Figures {
-    size_t events = 0;
+    size_t events = 0;   // messages matched to the song's events
+    size_t expected = 0; // the song's channel events in the stretch played
     size_t unmatched = 0;
     double p50 = 0, p99 = 0, max = 0, min = 0;
     double p99_first_second = 0; // before any drift has built up
@@ -94,17 +104,17 @@ Bytes tempo_bytes(uint32_t usec) {
 }
 
 // 16 tracks, one channel each, of 16th notes with two controllers between them. Half way a
-// tempo event 1000 us shorter follows (249,000 us, 240.96 BPM, at 240), which the engine holds
-// in whole BPM like the first.
+// tempo event 1000 us shorter follows (249,000 us, 240.96 BPM, at 240), which the engine plays
+// exactly, like the first.
 BenchSong bench_song(int seconds, int bpm) {
     BenchSong song;
+    song.name = "built-in";
+    song.time_base = TIME_BASE;
     int bars = (seconds * bpm + 239) / 240; // a 4/4 bar lasts 240 / bpm seconds
     song.end_tick = bars * BAR;
     int32_t change = (bars / 2) * BAR;
     uint32_t usec = static_cast<uint32_t>(60000000 / bpm);
-    song.tempo_map = {{0, static_cast<int>(60000000 / usec)},
-                      {change, static_cast<int>(60000000 / (usec - 1000))}};
-    song.channel_events = 0;
+    song.tempo_map = {{0, usec}, {change, usec - 1000}};
     std::vector<Bytes> tracks;
     for (int t = 0; t < TRACKS; t++) {
         std::vector<TimedEvent> events;
@@ -127,24 +137,63 @@ BenchSong bench_song(int seconds, int bpm) {
             };
             for (const TimedEvent& e : channel_events) {
                 events.push_back(e);
-                song.expected[t].push_back(e);
+                song.expected.push_back(e);
             }
         }
-        song.channel_events += song.expected[t].size();
         tracks.push_back(track_bytes(events, song.end_tick));
     }
     song.smf = smf_file(1, TIME_BASE, tracks);
     return song;
 }
 
-// Nanoseconds from the song's start to `tick` by the tempo map.
-double ideal_ns(const std::vector<TempoPoint>& map, int32_t tick) {
-    double ns = 0;
+// What the song in the current bank should send, read from its tracks as the engine walks
+// them: every channel message (with its status byte) and every tempo event of any track.
+void expected_from_store(BenchSong& song) {
+    song.time_base = g_song.time_base;
+    song.end_tick = track_end_tick(g_song.current_bank, 0);
+    std::vector<TempoPoint> tempos;
+    for (int t = 0; t < g_song.track_count; t++) {
+        TrackWalk walk = track_walk_begin(g_song.slots[g_song.current_bank].track_pos[t]);
+        TrackEvent ev;
+        while (event_parse(walk, ev)) {
+            if (ev.status >= 0x80 && ev.status < 0xF0) {
+                Bytes bytes = {ev.status};
+                for (int i = 1; i < channel_message_length(ev.status); i++) {
+                    bytes.push_back(event_data(ev, static_cast<uint32_t>(i - 1)));
+                }
+                song.expected.push_back({ev.tick, bytes});
+            } else if (ev.status == 0xFF && ev.meta_type == META_TEMPO && ev.data_length >= 3) {
+                const uint8_t* d = g_song.arena + ev.data_pos;
+                uint32_t usec = static_cast<uint32_t>(d[0] << 16 | d[1] << 8 | d[2]);
+                // As the engine plays them: 0 and beyond 600 BPM at 600 BPM.
+                tempos.push_back({ev.tick, usec < 100000 ? 100000 : usec});
+            }
+        }
+    }
+    // The engine sends track by track, so at one tick the later track's tempo wins.
+    std::stable_sort(tempos.begin(), tempos.end(),
+                     [](const TempoPoint& a, const TempoPoint& b) { return a.tick < b.tick; });
+    song.tempo_map = {{0, 500000}};
+    for (const TempoPoint& p : tempos) {
+        if (p.tick == song.tempo_map.back().tick) {
+            song.tempo_map.back().usec = p.usec;
+        } else {
+            song.tempo_map.push_back(p);
+        }
+    }
+    std::stable_sort(song.expected.begin(), song.expected.end(),
+                     [](const TimedEvent& a, const TimedEvent& b) { return a.tick < b.tick; });
+}
+
+// Nanoseconds from the song's start to `tick` by the tempo map, exactly.
+double ideal_ns(const BenchSong& song, int32_t tick) {
+    const std::vector<TempoPoint>& map = song.tempo_map;
+    int64_t units = 0; // microseconds times the time base
     for (size_t i = 0; i < map.size() && map[i].tick < tick; i++) {
         int32_t until = i + 1 < map.size() && map[i + 1].tick < tick ? map[i + 1].tick : tick;
-        ns += static_cast<double>(until - map[i].tick) * 60e9 / (map[i].bpm * double(TIME_BASE));
+        units += static_cast<int64_t>(until - map[i].tick) * map[i].usec;
     }
-    return ns;
+    return static_cast<double>(units) * 1000.0 / song.time_base;
 }
 
 uint64_t now_ns(clockid_t clock) {
@@ -200,59 +249,81 @@ FloorFigures timer_floor() {
     return f;
 }
 
-// Matches every channel message sent to the song's events, channel by channel in order.
+// Whether an event falls inside the played stretch: up to track 1's end, which stops
+// playback, and within the time limit.
+bool played(const BenchSong& song, const TimedEvent& e) {
+    return e.tick <= song.end_tick &&
+           (song.limit_s <= 0 || ideal_ns(song, e.tick) < song.limit_s * 1e9);
+}
+
+// A channel message (at most 3 bytes) as one number.
+uint32_t message_key(const Bytes& bytes) {
+    uint32_t key = static_cast<uint32_t>(bytes.size()) << 24;
+    for (size_t i = 0; i < bytes.size() && i < 3; i++) {
+        key |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+    }
+    return key;
+}
+
+// Matches every channel message sent to the earliest not yet matched event of the song with
+// the same bytes. The first match is the reference: its lateness counts as 0.
 Figures lateness(const BenchSong& song, const std::vector<HeadlessMidiMessage>& sent) {
     Figures f;
-    size_t next[TRACKS] = {};
+    std::map<uint32_t, std::deque<const TimedEvent*>> waiting;
+    for (const TimedEvent& e : song.expected) {
+        waiting[message_key(e.bytes)].push_back(&e);
+        f.expected += played(song, e) ? 1 : 0;
+    }
     std::vector<std::pair<double, double>> points; // ideal seconds, lateness ms
     bool started = false;
-    uint64_t start_ns = 0;
+    double start_ns = 0;
     for (const HeadlessMidiMessage& m : sent) {
         if (m.bytes.empty() || m.bytes[0] < 0x80 || m.bytes[0] >= 0xF0) {
-            continue; // MIDI clock, stop and the like are not song events
+            continue; // MIDI clock, stop, exclusive messages and the like are not matched
         }
-        int ch = m.bytes[0] & 0x0F;
-        const std::vector<TimedEvent>& list = song.expected[ch];
-        if (next[ch] >= list.size() || list[next[ch]].bytes != m.bytes) {
+        auto found = waiting.find(message_key(m.bytes));
+        if (found == waiting.end() || found->second.empty()) {
             f.unmatched++;
             continue;
         }
-        const TimedEvent& e = list[next[ch]++];
+        const TimedEvent& e = *found->second.front();
+        found->second.pop_front();
+        double ideal = ideal_ns(song, e.tick);
         if (!started) {
-            if (e.tick != 0) {
-                f.unmatched++;
-                continue;
-            }
             started = true;
-            start_ns = m.steady_ns;
+            start_ns = static_cast<double>(m.steady_ns) - ideal;
         }
-        double ideal = ideal_ns(song.tempo_map, e.tick);
-        double late_ms = (static_cast<double>(m.steady_ns - start_ns) - ideal) / 1e6;
+        double late_ms = (static_cast<double>(m.steady_ns) - start_ns - ideal) / 1e6;
         points.push_back({ideal / 1e9, late_ms});
     }
     f.events = points.size();
     if (points.empty()) {
         return f;
     }
-    // Medians of whole seconds, so that a few stalls do not pass for drift.
+    // Medians of whole seconds, so that a few stalls do not pass for drift; a file may leave
+    // seconds without events, so the first and the last second with events are compared.
     std::vector<std::vector<double>> seconds;
     std::vector<double> late;
     for (auto [x, y] : points) {
-        size_t second = static_cast<size_t>(x);
+        size_t second = static_cast<size_t>(x < 0 ? 0 : x);
         if (second >= seconds.size()) {
             seconds.resize(second + 1);
         }
         seconds[second].push_back(y);
         late.push_back(y);
     }
-    if (seconds.size() > 1) {
-        for (std::vector<double>& s : seconds) {
-            std::sort(s.begin(), s.end());
-        }
-        double first = percentile(seconds.front(), 0.5);
-        double last = percentile(seconds.back(), 0.5);
-        f.drift_ms_per_s = (last - first) / static_cast<double>(seconds.size() - 1);
-        f.p99_first_second = percentile(seconds.front(), 0.99);
+    size_t first = 0;
+    while (seconds[first].empty()) {
+        first++;
+    }
+    size_t last = seconds.size() - 1; // the last point's second is never empty
+    for (std::vector<double>& second : seconds) {
+        std::sort(second.begin(), second.end());
+    }
+    f.p99_first_second = percentile(seconds[first], 0.99);
+    if (last > first) {
+        f.drift_ms_per_s = (percentile(seconds[last], 0.5) - percentile(seconds[first], 0.5)) /
+                           static_cast<double>(last - first);
     }
     std::sort(late.begin(), late.end());
     f.p50 = percentile(late, 0.5);
@@ -262,7 +333,13 @@ Figures lateness(const BenchSong& song, const std::vector<HeadlessMidiMessage>& 
     return f;
 }
 
-bool load_song(const BenchSong& song) {
+bool load_path(const std::string& path) {
+    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", path.c_str());
+    file_name_from_path();
+    return song_load() == SongLoadResult::loaded;
+}
+
+bool load_built_in(const BenchSong& song) {
     std::string path = (std::filesystem::temp_directory_path() /
                         ("zb47_engine_bench." + std::to_string(getpid()) + ".mid"))
                            .string();
@@ -272,9 +349,7 @@ bool load_song(const BenchSong& song) {
     }
     bool written = fwrite(song.smf.data(), 1, song.smf.size(), file) == song.smf.size();
     written = fclose(file) == 0 && written;
-    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", path.c_str());
-    file_name_from_path();
-    bool loaded = written && song_load() == SongLoadResult::loaded;
+    bool loaded = written && load_path(path);
     std::filesystem::remove(path);
     return loaded;
 }
@@ -282,6 +357,8 @@ bool load_song(const BenchSong& song) {
 // What the engine showed during a run, through its display hooks.
 struct ShownByEngine {
     int32_t stop_elapsed_ms; // the elapsed time shown when playback stopped
+    // Messages sent before the stop: the note-offs a stop sends for sounding notes come after.
+    size_t sent_before_stop;
 };
 
 ShownByEngine g_shown;
@@ -291,13 +368,27 @@ void elapsed_shown(const char* text) {
     if (sscanf(text, "%u:%u:%u.%u", &h, &m, &sec, &ms) == 4) {
         g_shown.stop_elapsed_ms = static_cast<int32_t>(((h * 60 + m) * 60 + sec) * 1000 + ms);
     }
+    std::lock_guard<std::mutex> hold(g_headless_midi.lock);
+    g_shown.sent_before_stop = g_headless_midi.sent.size();
 }
 
-// One playback from the start to track 1's end, the window timer ticking every 20 ms.
+// A time limit ends a run with a full stop from inside the frame, as the stop key would.
+double g_limit_ms = 0;
+
+void limit_step() {
+    if (g_limit_ms > 0 && transport_mode() == MODE_PLAYING &&
+        g_song_clock.elapsed_ms >= g_limit_ms) {
+        transport_stop(true);
+    }
+}
+
+// One playback from the start to track 1's end (or the time limit), the window timer ticking
+// every 20 ms.
 Figures play(const BenchSong& song, bool sleep_on) {
     headless_midi_clear_sent();
     position_reset();
     g_settings.slots[SLOT_SLEEP] = sleep_on ? 7 : 6;
+    g_limit_ms = song.limit_s * 1000.0;
     uint64_t cpu_before = now_ns(CLOCK_PROCESS_CPUTIME_ID);
     uint64_t wall_before = now_ns(CLOCK_MONOTONIC);
     transport_start();
@@ -311,66 +402,125 @@ Figures play(const BenchSong& song, bool sleep_on) {
     playback_thread_join();
     uint64_t wall = now_ns(CLOCK_MONOTONIC) - wall_before;
     uint64_t cpu = now_ns(CLOCK_PROCESS_CPUTIME_ID) - cpu_before;
-    Figures f = lateness(song, headless_midi_sent());
+    std::vector<HeadlessMidiMessage> sent = headless_midi_sent();
+    sent.resize(std::min(sent.size(), g_shown.sent_before_stop));
+    Figures f = lateness(song, sent);
     f.stop_elapsed_ms = g_shown.stop_elapsed_ms;
     f.cpu_percent = 100.0 * static_cast<double>(cpu) / static_cast<double>(wall);
     return f;
 }
 
+bool is_number(const char* text) {
+    char* end = nullptr;
+    strtod(text, &end);
+    return end != text && *end == '\0';
+}
+
+// A value for a key=value line: no spaces or equals signs.
+std::string word(std::string text) {
+    for (char& c : text) {
+        c = c == ' ' || c == '\t' || c == '=' ? '_' : c;
+    }
+    return text;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // engine_bench [seconds [bpm]]: at least 10 s; 240 BPM unless another tempo is asked for.
-    int seconds = argc > 1 ? atoi(argv[1]) : 12;
-    seconds = seconds < 10 ? 10 : seconds;
-    int bpm = argc > 2 ? atoi(argv[2]) : 240;
-    bpm = bpm < 30 ? 30 : (bpm > 600 ? 600 : bpm);
+    // engine_bench [seconds [bpm]]: the built-in song, at least 10 s; 240 BPM unless another
+    // tempo is asked for. engine_bench FILE.mid [seconds]: the file, to the end of its first
+    // track or for at most that many seconds.
+    bool from_file = argc > 1 && std::filesystem::is_regular_file(argv[1]);
+    if (argc > 1 && !from_file && !is_number(argv[1])) {
+        fprintf(stderr,
+                "engine_bench: %s is not a file\n"
+                "usage: engine_bench [seconds [bpm]] | engine_bench FILE.mid [seconds]\n",
+                argv[1]);
+        return 2;
+    }
     platform_select("headless");
     headless_reset();
     headless_midi_reset();
     g_headless.clock_driven = false;
-    g_headless_midi.out_names = {"bench"};
+    // A file may name other ports with port-prefix events.
+    g_headless_midi.out_names = {"bench 1", "bench 2", "bench 3", "bench 4"};
     song_files_reset();
     song_store_init(SEQUENCER_STORE);
     engine_reset();
     settings_apply();
     engine_devices_open();
     g_engine_hooks.elapsed_time = elapsed_shown;
+    g_engine_hooks.ui_step = limit_step;
 
-    BenchSong song = bench_song(seconds, bpm);
-    if (!load_song(song)) {
+    BenchSong song;
+    bool loaded = false;
+    if (from_file) {
+        song.name = std::filesystem::path(argv[1]).filename().string();
+        song.limit_s = argc > 2 ? atof(argv[2]) : 0;
+        song.limit_s = song.limit_s < 0 ? 0 : song.limit_s;
+        loaded = load_path(std::filesystem::absolute(argv[1]).string());
+        if (loaded) {
+            expected_from_store(song);
+        }
+    } else {
+        int seconds = argc > 1 ? atoi(argv[1]) : 12;
+        seconds = seconds < 10 ? 10 : seconds;
+        int bpm = argc > 2 ? atoi(argv[2]) : 240;
+        bpm = bpm < 30 ? 30 : (bpm > 600 ? 600 : bpm);
+        song = bench_song(seconds, bpm);
+        loaded = load_built_in(song);
+    }
+    if (!loaded) {
         fprintf(stderr, "engine_bench: the song could not be loaded\n");
         engine_devices_close();
         return 1;
     }
-    double tick_ms = 60000.0 / (song.tempo_map[0].bpm * double(TIME_BASE));
-    printf("engine_bench: %d tracks of 16th notes with 2 controllers each, %d BPM, time base "
-           "%u, %.1f s, %zu channel events per run\n",
-           TRACKS, song.tempo_map[0].bpm, TIME_BASE, ideal_ns(song.tempo_map, song.end_tick) / 1e9,
-           song.channel_events);
-    printf("lateness = send time - ideal time; ideal time = send time of the first tick-0 event\n"
-           "  + the event's tick by the tempo map in whole BPM. The engine sends an event in the\n"
-           "  first frame whose song_tick > tick, on a whole-millisecond clock, so about one tick\n"
-           "  (%.2f ms here) of lateness is inherent; the first tick-0 event, the reference,\n"
-           "  carries it too, so events on schedule spread around 0 by about one tick.\n"
+    double ideal_end_ms = ideal_ns(song, song.end_tick) / 1e6;
+    if (song.limit_s > 0 && song.limit_s * 1000.0 < ideal_end_ms) {
+        ideal_end_ms = song.limit_s * 1000.0;
+    }
+    size_t played_events = 0;
+    for (const TimedEvent& e : song.expected) {
+        played_events += played(song, e) ? 1 : 0;
+    }
+    double first_bpm = 60e6 / song.tempo_map[0].usec;
+    if (from_file) {
+        printf("engine_bench: %s: %d tracks, time base %d, %zu tempos (the first %.3f BPM), "
+               "%.1f s played, %zu channel events in it per run\n",
+               song.name.c_str(), g_song.track_count, song.time_base, song.tempo_map.size(),
+               first_bpm, ideal_end_ms / 1000.0, played_events);
+    } else {
+        printf("engine_bench: %d tracks of 16th notes with 2 controllers each, %.3f BPM, time "
+               "base %d, %.1f s, %zu channel events per run\n",
+               TRACKS, first_bpm, song.time_base, ideal_end_ms / 1000.0, played_events);
+    }
+    double tick_ms = song.tempo_map[0].usec / 1000.0 / song.time_base;
+    printf("lateness = send time - ideal time; ideal time = the event's time by the song's tempo\n"
+           "  map (exact microseconds per quarter), counted from the send time of the first\n"
+           "  event matched. The engine sends an event in the first frame whose song_tick >\n"
+           "  tick, on a whole-millisecond clock, so about one tick (%.2f ms at the first tempo)\n"
+           "  of lateness is inherent; the first event, the reference, carries it too, so\n"
+           "  events on schedule spread around 0 by about one tick.\n"
            "drift = change of the median lateness per second of song; stop = the engine's\n"
-           "  elapsed time when track 1's end stopped it, against the ideal end;\n"
+           "  elapsed time when track 1's end (or the time limit) stopped it, against the\n"
+           "  ideal end;\n"
            "cpu = process CPU time per second of playback, in %% of one core;\n"
            "floor = lateness of 1 ms absolute sleeps, measured just before each run on a\n"
-           "  thread started like the playback thread, with that loop's own CPU time.\n\n",
+           "  thread started like the playback thread, with that loop's own CPU time.\n"
+           "The lines that start with run= give the same figures as key=value pairs.\n\n",
            tick_ms);
 
     struct Row {
         const char* name;
+        const char* key;
         bool sleep_on;
         FloorFigures floor;
         Figures figures;
-    } rows[] = {{"sleep on", true, {}, {}}, {"sleep off", false, {}, {}}};
+    } rows[] = {{"sleep on", "sleep_on", true, {}, {}}, {"sleep off", "sleep_off", false, {}, {}}};
     for (Row& row : rows) {
         row.floor = timer_floor();
         row.figures = play(song, row.sleep_on);
     }
-    double ideal_end_ms = ideal_ns(song.tempo_map, song.end_tick) / 1e6;
     printf("%-10s %7s %7s %7s %7s %7s %9s %9s %13s\n", "run", "events", "p50 ms", "p99 ms",
            "max ms", "min ms", "p99 1st s", "drift", "stop/ideal ms");
     for (const Row& row : rows) {
@@ -386,17 +536,28 @@ int main(int argc, char** argv) {
                row.floor.p50, row.floor.p99, row.floor.max, row.floor.cpu_percent);
     }
     for (const Row& row : rows) {
-        if (row.figures.unmatched > 0 || row.figures.events != song.channel_events) {
+        if (row.figures.unmatched > 0 || row.figures.events != row.figures.expected) {
             printf("%s: %zu messages did not match the song, %zu of %zu events seen\n", row.name,
-                   row.figures.unmatched, row.figures.events, song.channel_events);
+                   row.figures.unmatched, row.figures.events, row.figures.expected);
         }
     }
     printf("\nreal-time scheduling (SCHED_FIFO) for the playback thread: %s\n",
            rows[0].floor.realtime ? "granted" : "refused, ran as a normal thread");
     printf("target with sleep on: p99 within 0.6 ms of the floor's p99 (%s), at most 2 %% of one "
-           "core (%s)\n",
+           "core (%s)\n\n",
            rows[0].figures.p99 <= rows[0].floor.p99 + 0.6 ? "met" : "missed",
            rows[0].figures.cpu_percent <= 2.0 ? "met" : "missed");
+    for (const Row& row : rows) {
+        const Figures& f = row.figures;
+        printf("run=%s song=%s events=%zu expected=%zu unmatched=%zu p50_ms=%.3f p99_ms=%.3f "
+               "max_ms=%.3f min_ms=%.3f p99_first_s_ms=%.3f drift_ms_per_s=%.4f stop_ms=%d "
+               "ideal_end_ms=%.0f cpu_pct=%.2f floor_p50_ms=%.3f floor_p99_ms=%.3f "
+               "floor_max_ms=%.3f floor_cpu_pct=%.2f realtime=%d\n",
+               row.key, word(song.name).c_str(), f.events, f.expected, f.unmatched, f.p50, f.p99,
+               f.max, f.min, f.p99_first_second, f.drift_ms_per_s, f.stop_elapsed_ms, ideal_end_ms,
+               f.cpu_percent, row.floor.p50, row.floor.p99, row.floor.max, row.floor.cpu_percent,
+               row.floor.realtime ? 1 : 0);
+    }
     engine_devices_close();
     return 0;
 }
