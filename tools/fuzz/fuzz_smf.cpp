@@ -75,6 +75,38 @@ void normalize_all_tracks() {
     }
 }
 
+// A saved file states in its header exactly the number of track chunks that follow.
+void check_saved_track_count(const char* path) {
+    FILE* f = fopen(path, "rb");
+    if (f == nullptr) {
+        return; // nothing saved (an unnamed song, a refused write)
+    }
+    std::vector<uint8_t> bytes;
+    uint8_t block[4096];
+    for (size_t n; (n = fread(block, 1, sizeof block, f)) > 0;) {
+        bytes.insert(bytes.end(), block, block + n);
+    }
+    fclose(f);
+    auto be32 = [&bytes](size_t at) {
+        return static_cast<uint32_t>(bytes[at]) << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 |
+               bytes[at + 3];
+    };
+    if (bytes.size() < 14 || memcmp(bytes.data(), "MThd", 4) != 0) {
+        abort();
+    }
+    unsigned stated = bytes[10] << 8 | bytes[11];
+    unsigned chunks = 0;
+    for (size_t at = 8 + be32(4); at + 8 <= bytes.size(); at += 8 + be32(at + 4)) {
+        if (memcmp(bytes.data() + at, "MTrk", 4) != 0) {
+            abort();
+        }
+        chunks++;
+    }
+    if (stated != chunks) {
+        abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -113,6 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_song.slots[0].song_has_path = true;
     memcpy(g_song.slots[0].song_path, out_path, sizeof out_path);
     song_save(1);
+    check_saved_track_count(out_path);
     unlink(out_path);
     unlink(in_path);
     return 0;
