@@ -58,6 +58,7 @@ bench: build-all
 	build/default/tools/bench/draw_bench
 	build/default/tools/bench/shell_bench
 	build/default/tools/bench/panels_bench
+	build/default/tools/bench/script_bench
 
 clean:
 	rm -rf build
