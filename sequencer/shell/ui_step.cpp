@@ -115,13 +115,18 @@ void repeat_step() {
     } else {
         // Each repeat is due a fixed time after the one before it was due, not after it ran:
         // frames come only on the 20 ms timer while stopped, and lateness must not add up.
-        while (u.repeat_armed && u.press_active && deadline_reached(REPEAT_DEADLINE)) {
+        if (u.repeat_armed && u.press_active && deadline_reached(REPEAT_DEADLINE)) {
             u.repeat_count++;
             uint32_t delay = u.repeat_count == 1 ? 500 : (u.repeat_count < 10 ? 200 : 100);
             if (u.bend_drag) {
                 delay = 100;
             }
             deadline_extend(REPEAT_DEADLINE, delay);
+            // A whole interval behind (a long command held the frames up): the missed
+            // repeats are dropped and the pace resumes from now instead of a burst of steps.
+            if (deadline_reached(REPEAT_DEADLINE)) {
+                deadline_set(REPEAT_DEADLINE, delay);
+            }
             click_at(g_shell.pointer_x, g_shell.pointer_y);
         }
     }

@@ -205,6 +205,22 @@ TEST_F(ShellInput, HeldButtonRepeatsKeepTheirScheduleFromThePressOverALongHold) 
     }
 }
 
+TEST_F(ShellInput, HeldButtonAfterAStalledSecondStepsOnceAndKeepsItsPace) {
+    press(600, 440); // tempo +: steps at 0, 400 and 900 ms
+    run_ms(1000);
+    int tempo = g_song_clock.tempo_bpm;
+    g_headless.clock_ms += 1500; // a long command: no frame runs for 1.5 s
+    run_ms(20);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1) << "the missed repeats come as one step";
+    tempo = g_song_clock.tempo_bpm;
+    run_ms(180);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo) << "the next repeat keeps its interval";
+    run_ms(40);
+    EXPECT_EQ(g_song_clock.tempo_bpm, tempo + 1);
+    release();
+    run_ms(20);
+}
+
 TEST_F(ShellInput, PointerLeavingAHeldButtonStopsTheRepeat) {
     int tempo = g_song_clock.tempo_bpm;
     press(600, 440);
