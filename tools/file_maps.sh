@@ -41,7 +41,7 @@ by_folder() {
 # The map of one folder, on standard output: one awk pass reads the opening comment of every
 # source file (the purpose is its first sentence), then the data folders are listed.
 map_of() {
-    local folder=$1
+    local folder=$1 file
     local -a sources=()
     local data=""
     while IFS= read -r file; do
@@ -57,7 +57,7 @@ map_of() {
     echo
     echo "Written by \`tools/file_maps.sh\` from the opening comment of every file; change the"
     echo "comment, then run the script. The layers and flows are in docs/ARCHITECTURE.md."
-    LC_ALL=C awk -v missing="$MISSING_MARK" '
+    [ ${#sources[@]} -gt 0 ] && LC_ALL=C awk -v missing="$MISSING_MARK" '
         FNR == 1 {
             file = FILENAME
             marker = (file ~ /\.(cpp|h)$/) ? "//" : "#"
