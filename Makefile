@@ -1,7 +1,8 @@
 # The README's two commands: `make run` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-all build-asan tsan format format-check fuzz bench clean
+.PHONY: run test deps build build-all build-asan tsan format format-check maps maps-check fuzz bench \
+	clean
 
 deps:
 	@tools/install-deps.sh
@@ -24,7 +25,7 @@ build-asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 
-test: format-check build-asan tsan
+test: format-check maps-check build-asan tsan
 	ctest --preset asan -j $(JOBS)
 
 # The engine's and the shell's threads (playback thread, window timer, input arriving on
@@ -44,6 +45,14 @@ format-check: deps
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# The FILES.md of each folder, written from the opening comment of every file; the check fails
+# when one is stale or a source file has no purpose line.
+maps:
+	tools/file_maps.sh
+
+maps-check:
+	@tools/file_maps.sh --check
 
 fuzz:
 	@tools/install-deps.sh --fuzz

@@ -1,5 +1,7 @@
 // The ringtone converter: its options, its one-run state and the conversions it offers.
 // Every conversion works on the input path and the converter's song store (song slot 0).
+// Implemented in: converter_options.cpp, converter_shell.cpp, mfi_writer.cpp, mld_reader.cpp,
+// mmf_reader.cpp, mmf_writer.cpp.
 #pragma once
 
 #include "common/overwrite_question.h"

@@ -1,4 +1,5 @@
 // The MIDI part of a backend's table.
+// Implemented in: headless/headless_midi.cpp, linux/alsa_midi.cpp (one table each).
 #pragma once
 #include "platform/midi.h"
 

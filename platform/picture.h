@@ -1,5 +1,6 @@
 // The 640x480 picture everything on screen is drawn into. Drawing code writes pixels under
 // the lock; a window backend copies the whole picture out when `version` has moved on.
+// Implemented in: picture.cpp, picture_png.cpp.
 #pragma once
 #include <atomic>
 #include <cstdint>

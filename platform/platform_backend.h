@@ -1,4 +1,6 @@
 // The table of functions one backend exports; platform.cpp calls through the chosen table.
+// Implemented in: headless/headless_backend.cpp, linux/sdl_backend.cpp,
+// terminal/terminal_backend.cpp (one table each).
 #pragma once
 
 #include "platform/midi_backend.h"

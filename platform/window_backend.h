@@ -1,4 +1,6 @@
 // The window part of a backend's table; a backend without windows has none.
+// Implemented in: headless/headless_window.cpp, linux/sdl_window.cpp (one table each),
+// platform.cpp.
 #pragma once
 #include "platform/window.h"
 

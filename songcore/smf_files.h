@@ -1,4 +1,5 @@
 // Loading and saving Standard MIDI Files into and from the current song bank.
+// Implemented in: smf_reader.cpp, smf_writer.cpp, song_files.cpp.
 #pragma once
 
 #include "songcore/song_store.h"

@@ -1,6 +1,7 @@
 // The headless window: no screen, the picture stays in memory. Tests drive the handlers
 // themselves; `zb47 --headless --script FILE` runs a script of keys, clicks, waits, answers
 // and screenshots against a driven clock and logs what the program sent and showed.
+// Implemented in: headless_script.cpp, headless_window.cpp.
 #pragma once
 #include "platform/window.h"
 

@@ -1,5 +1,9 @@
 // The editing commands: measure edits, quantize and the track commands, each a function over
 // the song store that reads its parameters and returns a result code.
+// Implemented in: block_locate.cpp, command_backup.cpp, edit_commands.cpp, edit_stage.cpp,
+// event_insert.cpp, measure_commands.cpp, notes_dedupe.cpp, poly_to_mono.cpp, quantize.cpp,
+// range_rewrite.cpp, song_move.cpp, tempo_flatten.cpp, track_commands_filter.cpp,
+// track_commands_mix.cpp, track_commands_transpose.cpp.
 #pragma once
 
 #include "songcore/event_parse.h"

@@ -1,5 +1,7 @@
 // Helpers the editing commands share inside this folder: staging of new chunks, the
 // measure grid, copies in the working form, and the runner of commands over every track.
+// Implemented in: block_locate.cpp, edit_stage.cpp, edit_tracks.cpp, measure_grid.cpp,
+// notes_dedupe.cpp, range_rewrite.cpp, tempo_flatten.cpp, track_commands_mix.cpp.
 #pragma once
 
 #include "sequencer/edit/edit.h"

@@ -1,5 +1,6 @@
 // The walk and the writer of one range rewrite, shared by the range steps and the quantize
 // pass that replaces the erase step.
+// Implemented in: quantize.cpp, range_rewrite.cpp.
 #pragma once
 
 #include "sequencer/edit/edit_internal.h"

@@ -1,5 +1,6 @@
 // The MIDI device layer: output ports with the logical port map, one long message in flight,
 // and the input device feeding a byte queue that the frame routine drains.
+// Implemented in: midi_devices.cpp, midi_in_queue.cpp.
 #pragma once
 #include <atomic>
 #include <cstdint>

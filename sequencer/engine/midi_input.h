@@ -1,5 +1,6 @@
 // MIDI input processing and the recorder: received bytes become thru output, transport
 // commands, remote commands and recorded events.
+// Implemented in: midi_input.cpp, recorder.cpp.
 #pragma once
 #include "songcore/event_parse.h"
 

@@ -1,6 +1,7 @@
 // The sequencer's settings: the 256 numeric slots kept in the settings file, with the slots
 // the engine reads by name, and the reading and writing of the file and of the tone
 // initialisation song.
+// Implemented in: init_file.cpp, settings_file.cpp.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,7 @@
 // The playback engine: transport, song clock, per-track cursors, dispatch, metronome and
 // the frame routine with the thread that runs it while music plays.
+// Implemented in: frame_loop.cpp, scheduler.cpp, song_clock.cpp, transport_ops.cpp,
+// transport_state.cpp.
 #pragma once
 #include "songcore/event_parse.h"
 #include "songcore/song_store.h"

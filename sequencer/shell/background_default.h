@@ -1,5 +1,6 @@
 // The built-in background picture (resource 113): panels, frames, buttons and the on-screen
 // keyboard of the main screen, painted at run time.
+// Implemented in: background_default.cpp, background_labels.cpp.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Drawing into the off-screen picture: lines, framed rectangles, bevelled frames and copies
 // from loaded pictures, and the table of loaded pictures. Text drawing lives elsewhere.
+// Implemented in: draw.cpp, picture_table.cpp.
 #pragma once
 
 #include "sequencer/shell/bmp_file.h"

@@ -1,5 +1,7 @@
 // The menu rows that act at once: sound module reset, active sensing, map resets, version
 // check, web page, help, title change, converter start, initial-tone file, saving and loading.
+// Implemented in: converter_start.cpp, file_actions.cpp, immediate_actions.cpp, system_actions.cpp,
+// version_action.cpp.
 #pragma once
 
 #include "common/version_check.h"

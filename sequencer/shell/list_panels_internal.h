@@ -1,5 +1,7 @@
 // What the list panel files share: the rows they draw on, the click geometry and the
 // drawing and click functions of each panel.
+// Implemented in: bank_panel.cpp, channel_panel.cpp, device_panel.cpp, grid_panel.cpp,
+// info_panel.cpp, list_panels.cpp, track_panel.cpp.
 #pragma once
 #include <cstdint>
 

@@ -1,4 +1,5 @@
 // What the ENTER box of a command panel runs, with the panel's values in g_edit.params.
+// Implemented in: edit_hooks.cpp, panel_commands.cpp, sound_insert.cpp.
 #pragma once
 
 #include <cstdint>

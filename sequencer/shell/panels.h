@@ -1,6 +1,7 @@
 // The list, grid and information panels of the right part of the picture (song banks,
 // channels, tracks, devices, speed, program and bank grids, information, about text) and
 // their clicks.
+// Implemented in: bank_panel.cpp, grid_panel.cpp, list_panels.cpp.
 #pragma once
 
 // Frames own this record (panels are drawn and clicked inside the frame routine; the MIDI

@@ -1,5 +1,7 @@
 // Keyboard, mouse and pointer input: the per-frame step that turns the latched input into
 // clicks, keyboard commands, notes from the on-screen keyboard and auto-repeat.
+// Implemented in: key_handler.cpp, lower_click.cpp, pc_note_keys.cpp, pointer_keys.cpp,
+// ui_input_state.cpp, ui_step.cpp.
 #pragma once
 #include <atomic>
 #include <cstdint>

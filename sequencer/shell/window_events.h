@@ -1,4 +1,5 @@
 // The shell's handlers of window events and the engine's display hooks; and the program.
+// Implemented in: shell_main.cpp, window_events.cpp.
 #pragma once
 #include "platform/window.h"
 
