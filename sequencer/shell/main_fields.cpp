@@ -72,7 +72,9 @@ void show_elapsed_text(const char* text) {
 }
 
 void show_position(int measure, int beat, int clock) {
-    zero_number_at(43, 2, 3, measure);
+    // Three cells: a song that plays on past the 999 measures of its grid shows 999 there
+    // rather than spilling a fourth digit over the colon.
+    zero_number_at(43, 2, 3, measure > MAX_MEASURES ? MAX_MEASURES : measure);
     zero_number_at(47, 2, 2, beat);
     zero_number_at(50, 2, 3, clock);
 }

@@ -14,6 +14,7 @@
 #include "sequencer/shell/tick_refresh.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -150,6 +151,30 @@ TEST_F(ScreenFields, RefresherDrawsTheFieldsTheEngineFlagged) {
     display_tempo(96);
     run_ms(20);
     EXPECT_TRUE(cell_shows(71, 2, "***"));
+}
+
+TEST_F(ScreenFields, PositionPastTheLastMeasureStaysInsideItsThreeCells) {
+    // A song longer than the measure table plays on past measure 999; the field holds three
+    // digits and the colon after them must survive.
+    auto separator_cell = [this]() {
+        std::vector<uint32_t> cell;
+        for (int y = 32; y < 48; y++) {
+            for (int x = 8 * 46 - 1; x < 8 * 47 - 1; x++) {
+                cell.push_back(pixel(x, y));
+            }
+        }
+        return cell;
+    };
+    std::vector<uint32_t> colon = separator_cell();
+    display_position(1000, 3, 0);
+    run_ms(20);
+    EXPECT_TRUE(cell_shows(43, 2, "999"));
+    EXPECT_TRUE(cell_shows(47, 2, "03"));
+    EXPECT_EQ(separator_cell(), colon);
+    display_position(1100, 1, 0);
+    run_ms(20);
+    EXPECT_TRUE(cell_shows(43, 2, "999"));
+    EXPECT_EQ(separator_cell(), colon);
 }
 
 TEST_F(ScreenFields, ElapsedTimeAndStepLengthAtStop) {
