@@ -14,17 +14,22 @@ using SmfWriterTest = SongFixture;
 
 namespace {
 
-// Saves the current bank to `path` without a dialog, answering Yes to an overwrite.
-int save_to(const std::string& path) {
+// Gives the current bank a file of its own, so a save goes there without a dialog.
+void bank_path_set(const std::string& path) {
     SongSlot& slot = g_song.slots[g_song.current_bank];
     snprintf(slot.song_path, sizeof slot.song_path, "%s", path.c_str());
     slot.song_has_path = true;
+}
+
+// Saves the current bank to `path` without a dialog, answering Yes to an overwrite.
+int save_to(const std::string& path) {
+    bank_path_set(path);
     g_headless.answers.push_back(true);
     return song_save(1);
 }
 
-// The file as the writer must produce it from a loaded file: format and track-count low
-// bytes set, only the announced (at most 64) chunks.
+// The file as the writer must produce it from a loaded file: format low byte and the whole
+// track count set, only the announced (at most 64) chunks.
 Bytes expected_save(const Bytes& file, int tracks) {
     uint32_t header_length = (file[4] << 24) | (file[5] << 16) | (file[6] << 8) | file[7];
     size_t end = 8 + header_length;
@@ -34,6 +39,7 @@ Bytes expected_save(const Bytes& file, int tracks) {
     }
     Bytes out(file.begin(), file.begin() + static_cast<long>(end));
     out[9] = tracks == 1 ? 0 : 1;
+    out[10] = 0;
     out[11] = static_cast<uint8_t>(tracks);
     return out;
 }
@@ -119,9 +125,7 @@ TEST_F(SmfWriterTest, DialogProposesTheBankNameOrTheLastDirectory) {
 
 TEST_F(SmfWriterTest, OverwriteIsAskedAndNoWritesNothing) {
     write_file_bytes(dir.file("keep.mid"), {1, 2, 3});
-    SongSlot& slot = g_song.slots[0];
-    snprintf(slot.song_path, sizeof slot.song_path, "%s", dir.file("keep.mid").c_str());
-    slot.song_has_path = true;
+    bank_path_set(dir.file("keep.mid"));
     g_song.song_modified_mask = 1;
     g_headless.answers = {false};
     EXPECT_EQ(song_save(1), 1);
@@ -259,9 +263,7 @@ TEST_F(SmfWriterTest, HeaderCountOfASongWithFewerChunksThanAnnouncedFollowsItsTr
 TEST_F(SmfWriterTest, OverwriteOfAnExistingFileThatCannotBeReadIsAsked) {
     write_file_bytes(dir.file("locked.mid"), {1, 2, 3});
     g_headless.unreadable_path = dir.file("locked.mid");
-    SongSlot& slot = g_song.slots[0];
-    snprintf(slot.song_path, sizeof slot.song_path, "%s", dir.file("locked.mid").c_str());
-    slot.song_has_path = true;
+    bank_path_set(dir.file("locked.mid"));
     g_song.song_modified_mask = 1;
     g_headless.answers = {false};
     EXPECT_EQ(song_save(1), 1);
