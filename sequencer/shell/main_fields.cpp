@@ -67,6 +67,8 @@ void status_draw(const char* text) {
 }
 
 void show_elapsed_text(const char* text) {
+    // A longer status text may stand there; none of it may trail after the time.
+    text_at(61, 1, "               ");
     text_at(61, 1, text);
     g_main_fields.status_first = text[0];
 }

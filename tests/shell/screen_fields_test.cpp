@@ -178,9 +178,10 @@ TEST_F(ScreenFields, PositionPastTheLastMeasureStaysInsideItsThreeCells) {
 }
 
 TEST_F(ScreenFields, ElapsedTimeAndStepLengthAtStop) {
+    show_status("Tracks >64 cut"); // longer than the elapsed time: none of it may stay
     g_song_clock.elapsed_ms = ((99 * 60 + 59) * 60 + 58) * 1000 + 7;
     transport_stop(false);
-    EXPECT_TRUE(cell_shows(61, 1, "99:59:58.007"));
+    EXPECT_TRUE(cell_shows(61, 1, "99:59:58.007   "));
     EXPECT_TRUE(cell_shows(47, 1, "00"));
     EXPECT_TRUE(cell_shows(50, 1, "000"));
 }
