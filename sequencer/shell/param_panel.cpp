@@ -434,10 +434,6 @@ int32_t step_field(bool up, int32_t value, int32_t max, int32_t min, int kind) {
     return value;
 }
 
-void field_set(int field, int32_t value) {
-    value_change(field, value, false);
-}
-
 void confirm_press() {
     const ParamPanel* panel = shown_panel();
     if (panel == nullptr || !panel->enter) {
