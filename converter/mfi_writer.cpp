@@ -7,6 +7,7 @@
 #include "converter/ringtone_io.h"
 #include "converter/smf_prepare.h"
 #include "songcore/event_parse.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include <cstdlib>
@@ -157,7 +158,7 @@ void exclusive(const TrackEvent& ev) {
     const uint8_t* data = g_song.arena + ev.data_pos;
     uint32_t length = ev.data_length;
     if (data[0] == 0x64) {
-        uint32_t text_length = length - 1 - (data[length - 1] == 0xF7 ? 1 : 0);
+        uint32_t text_length = length - 1 - (data[length - 1] == STATUS_EXCLUSIVE_END ? 1 : 0);
         uint32_t groups = text_length / 4;
         if (1 + groups * 3 > RINGTONE_EVENT_MAX) {
             return;
@@ -200,12 +201,12 @@ uint8_t six_bits(int value) {
 
 void control_change(int slot, uint8_t p, int controller, int value) {
     switch (controller) {
-    case 6:
+    case CC_DATA_ENTRY_MSB:
         if (g_mfi.rpn_bits == (RPN_MSB_ZERO | RPN_LSB_ZERO) && g_options.pb == 1) {
             event_add({0xFF, 0xE7, static_cast<uint8_t>(p + six_bits(value))});
         }
         break;
-    case 1:
+    case CC_MODULATION:
         if (g_options.mod == 1 && changed(KIND_MOD, slot, static_cast<uint8_t>(value / 2))) {
             if (g_prep.separation && g_prep.version < 3) {
                 event_add({0xFF, 0xFF, 0x00, 0x04, 0x11, 0xF1, static_cast<uint8_t>(p + 1),
@@ -215,17 +216,17 @@ void control_change(int slot, uint8_t p, int controller, int value) {
             }
         }
         break;
-    case 7:
+    case CC_VOLUME:
         if (changed(KIND_VOLUME, slot, static_cast<uint8_t>(value / 2))) {
             volume_written(slot, p);
         }
         break;
-    case 11:
+    case CC_EXPRESSION:
         if (g_options.exp == 1 && changed(KIND_EXPRESSION, slot, static_cast<uint8_t>(value / 2))) {
             volume_written(slot, p);
         }
         break;
-    case 10:
+    case CC_PAN:
         if (g_options.pan == 1 && changed(KIND_PAN, slot, static_cast<uint8_t>(value / 2))) {
             event_add({0xFF, 0xE3, static_cast<uint8_t>(p + value / 2)});
         }
@@ -260,29 +261,30 @@ void channel_event(const TrackEvent& ev) {
     }
     int kind = ev.status & 0xF0;
     int d0 = event_data(ev, 0);
-    int d1 = kind == 0xC0 || kind == 0xD0 ? 0 : event_data(ev, 1);
-    if (kind == 0xB0 && (d0 == 101 || d0 == 100)) {
+    int d1 =
+        kind == STATUS_PROGRAM_CHANGE || kind == STATUS_CHANNEL_PRESSURE ? 0 : event_data(ev, 1);
+    if (kind == STATUS_CONTROL_CHANGE && (d0 == CC_RPN_MSB || d0 == CC_RPN_LSB)) {
         // Another parameter number than 0 selects something else than the bend range.
-        uint8_t bit = d0 == 101 ? RPN_MSB_ZERO : RPN_LSB_ZERO;
+        uint8_t bit = d0 == CC_RPN_MSB ? RPN_MSB_ZERO : RPN_LSB_ZERO;
         g_mfi.rpn_bits = d1 == 0 ? (g_mfi.rpn_bits | bit) : (g_mfi.rpn_bits & ~bit);
         return;
     }
     for (int i = 0; i < n; i++) {
         int slot = slots[i];
         uint8_t p = static_cast<uint8_t>((slot % 4) * 64);
-        if (kind == 0xC0) {
+        if (kind == STATUS_PROGRAM_CHANGE) {
             event_add({0xFF, 0xE1, static_cast<uint8_t>(p + d0 / 64 + 2), 0x00, 0xFF, 0xE0,
                        static_cast<uint8_t>(p + (d0 & 63))});
-        } else if (kind == 0xE0) {
+        } else if (kind == STATUS_PITCH_BEND) {
             if (g_options.pb == 1 && changed(KIND_BEND, slot, static_cast<uint8_t>(d1 / 2))) {
                 event_add({0xFF, 0xE4, static_cast<uint8_t>(p + d1 / 2)});
             }
-        } else if (kind == 0xB0) {
+        } else if (kind == STATUS_CONTROL_CHANGE) {
             control_change(slot, p, d0, d1);
         }
     }
-    if (kind == 0xB0 && d0 == 6 && g_mfi.rpn_bits == (RPN_MSB_ZERO | RPN_LSB_ZERO) &&
-        g_options.pb == 1) {
+    if (kind == STATUS_CONTROL_CHANGE && d0 == CC_DATA_ENTRY_MSB &&
+        g_mfi.rpn_bits == (RPN_MSB_ZERO | RPN_LSB_ZERO) && g_options.pb == 1) {
         g_mfi.rpn_bits = RPN_MSB_ZERO;
     }
 }
@@ -358,14 +360,14 @@ void track_write(int j) {
         int kind = note_kind(ev);
         if (kind > 0) {
             note_on(ev, note_ordinal++);
-        } else if (ev.status == 0xF0 || ev.status == 0xF7) {
+        } else if (ev.status == STATUS_EXCLUSIVE || ev.status == STATUS_EXCLUSIVE_END) {
             exclusive(ev);
-        } else if (ev.status == 0xFF) {
+        } else if (ev.status == STATUS_META) {
             if (ev.meta_type == META_TEMPO) {
                 tempo(ev);
             }
-        } else if (kind == 0 && ev.status >= 0x80 && ev.status < 0xF0 &&
-                   (ev.status & 0xF0) != 0xA0) {
+        } else if (kind == 0 && ev.status >= STATUS_NOTE_OFF && ev.status < STATUS_EXCLUSIVE &&
+                   (ev.status & 0xF0) != STATUS_KEY_PRESSURE) {
             channel_event(ev);
         }
         if (g_mfi.event_length > 0) {

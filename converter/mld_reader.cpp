@@ -6,6 +6,7 @@
 #include "converter/ringtone_io.h"
 #include "converter/smf_build.h"
 #include "platform/platform.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include <cstdio>
@@ -154,8 +155,8 @@ void tempo(uint8_t command, uint8_t bpm) {
     }
     uint32_t usec = 60000000u / bpm;
     usec = usec > 0xFFFFFF ? 0xFFFFFF : usec;
-    uint8_t bytes[6] = {0xFF,
-                        0x51,
+    uint8_t bytes[6] = {STATUS_META,
+                        META_TEMPO,
                         0x03,
                         static_cast<uint8_t>(usec >> 16),
                         static_cast<uint8_t>(usec >> 8),
@@ -173,36 +174,39 @@ void part_command(uint8_t command, uint8_t d) {
         // The two halves of a program change stand next to each other in one track.
         g_mld.program_sum += command == 0xE0 ? (d & 63) : (d & 1) * 64;
         if (++g_mld.program_count == 2) {
-            smf_event2(t, static_cast<uint8_t>(0xC0 | channel),
+            smf_event2(t, static_cast<uint8_t>(STATUS_PROGRAM_CHANGE | channel),
                        static_cast<uint8_t>(g_mld.program_sum & 127));
             g_mld.program_count = 0;
             g_mld.program_sum = 0;
         }
         break;
     case 0xE2:
-        smf_event3(t, 0xB0 | channel, 7, static_cast<uint8_t>((d & 63) * 2));
+        smf_event3(t, STATUS_CONTROL_CHANGE | channel, CC_VOLUME,
+                   static_cast<uint8_t>((d & 63) * 2));
         break;
     case 0xE3:
-        smf_event3(t, 0xB0 | channel, 10, static_cast<uint8_t>((d & 63) * 2));
+        smf_event3(t, STATUS_CONTROL_CHANGE | channel, CC_PAN, static_cast<uint8_t>((d & 63) * 2));
         break;
     case 0xE4:
-        smf_event3(t, 0xE0 | channel, 0, static_cast<uint8_t>((d & 63) * 2));
+        smf_event3(t, STATUS_PITCH_BEND | channel, 0, static_cast<uint8_t>((d & 63) * 2));
         break;
     case 0xE5:
         // The entry of this track's part: a mark in track 2 must not retune track 1.
         g_mld.channel_map[part_index(part)] = d & 15;
         break;
     case 0xE6:
-        smf_event3(t, 0xB0 | channel, 11,
+        smf_event3(t, STATUS_CONTROL_CHANGE | channel, CC_EXPRESSION,
                    static_cast<uint8_t>((d & 0x20) != 0 ? (d & 31) * 2 : (d & 31) * 4));
         break;
     case 0xE7:
-        smf_event3(t, 0xB0 | channel, 101, 0);
-        smf_event3(t, 0xB0 | channel, 100, 0);
-        smf_event3(t, 0xB0 | channel, 6, static_cast<uint8_t>(d & 63));
+        smf_event3(t, STATUS_CONTROL_CHANGE | channel, CC_RPN_MSB, 0);
+        smf_event3(t, STATUS_CONTROL_CHANGE | channel, CC_RPN_LSB, 0);
+        smf_event3(t, STATUS_CONTROL_CHANGE | channel, CC_DATA_ENTRY_MSB,
+                   static_cast<uint8_t>(d & 63));
         break;
     case 0xEA:
-        smf_event3(t, 0xB0 | channel, 1, static_cast<uint8_t>((d & 63) * 2));
+        smf_event3(t, STATUS_CONTROL_CHANGE | channel, CC_MODULATION,
+                   static_cast<uint8_t>((d & 63) * 2));
         break;
     default: // 0xE8, 0xE9
         break;
@@ -217,7 +221,7 @@ void carried(uint32_t start, uint32_t length) {
     uint32_t sysex_length = text + 2;
     uint8_t head[6];
     uint32_t n = 0;
-    head[n++] = 0xF0;
+    head[n++] = STATUS_EXCLUSIVE;
     uint8_t vlq[4];
     int v = 0;
     uint32_t value = sysex_length;
@@ -231,7 +235,7 @@ void carried(uint32_t start, uint32_t length) {
     head[n++] = 0x64;
     smf_event(g_mld.time, head, n);
     arena_append(reinterpret_cast<const uint8_t*>(g_mld.carried), text);
-    arena_append_byte(0xF7);
+    arena_append_byte(STATUS_EXCLUSIVE_END);
 }
 
 void long_command(uint8_t command) {
@@ -257,7 +261,7 @@ void long_command(uint8_t command) {
         // The modulation form names its MIDI channel by the part number alone: neither the
         // track nor the channel map applies.
         int channel = data[2] >> 6;
-        smf_event3(g_mld.time, static_cast<uint8_t>(0xB0 | channel), 1,
+        smf_event3(g_mld.time, static_cast<uint8_t>(STATUS_CONTROL_CHANGE | channel), CC_MODULATION,
                    static_cast<uint8_t>((data[3] * 2) & 127));
         return;
     }

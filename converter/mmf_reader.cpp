@@ -4,6 +4,7 @@
 #include "converter/mmf_crc.h"
 #include "converter/ringtone_io.h"
 #include "converter/smf_build.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include <cstring>
@@ -105,19 +106,20 @@ void title_read(uint32_t data_start, uint32_t data_end) {
 void control(int e, uint8_t b) {
     int kind = (b >> 4) & 3;
     int low = b & 15;
-    uint8_t controller_status = static_cast<uint8_t>(0xB0 | e);
+    uint8_t controller_status = static_cast<uint8_t>(STATUS_CONTROL_CHANGE | e);
     int64_t t = g_rd.time;
     if (kind == 0) {
-        smf_event3(t, controller_status, 11,
+        smf_event3(t, controller_status, CC_EXPRESSION,
                    static_cast<uint8_t>(table_value(EXPRESSION_TABLE, low)));
         return;
     }
     if (kind == 1) {
-        smf_event3(t, static_cast<uint8_t>(0xE0 | e), 0, static_cast<uint8_t>(low * 8));
+        smf_event3(t, static_cast<uint8_t>(STATUS_PITCH_BEND | e), 0,
+                   static_cast<uint8_t>(low * 8));
         return;
     }
     if (kind == 2) {
-        smf_event3(t, controller_status, 1,
+        smf_event3(t, controller_status, CC_MODULATION,
                    static_cast<uint8_t>(table_value(MODULATION_TABLE, low)));
         return;
     }
@@ -131,7 +133,7 @@ void control(int e, uint8_t b) {
     case 0:
         g_rd.drum_key[e] = v7;
         if (g_rd.channel_map[e] != 9) {
-            smf_event2(t, static_cast<uint8_t>(0xC0 | e), v7);
+            smf_event2(t, static_cast<uint8_t>(STATUS_PROGRAM_CHANGE | e), v7);
         }
         break;
     case 1:
@@ -141,19 +143,19 @@ void control(int e, uint8_t b) {
         g_rd.octave_shift[e] = (v & 0x80) != 0 ? -(v & 7) : (v & 7);
         break;
     case 3:
-        smf_event3(t, controller_status, 1, v7);
+        smf_event3(t, controller_status, CC_MODULATION, v7);
         break;
     case 4:
-        smf_event3(t, static_cast<uint8_t>(0xE0 | e), 0, v7);
+        smf_event3(t, static_cast<uint8_t>(STATUS_PITCH_BEND | e), 0, v7);
         break;
     case 7:
-        smf_event3(t, controller_status, 7, v7);
+        smf_event3(t, controller_status, CC_VOLUME, v7);
         break;
     case 10:
-        smf_event3(t, controller_status, 10, v7);
+        smf_event3(t, controller_status, CC_PAN, v7);
         break;
     case 11:
-        smf_event3(t, controller_status, 11, v7);
+        smf_event3(t, controller_status, CC_EXPRESSION, v7);
         break;
     default:
         break;
@@ -289,7 +291,7 @@ void mmf_to_smf() {
     // 2. The first track begins with the fixed tempo of 125 bpm.
     smf_build_begin();
     smf_track_begin();
-    uint8_t tempo[6] = {0xFF, 0x51, 0x03, 0x07, 0x53, 0x00};
+    uint8_t tempo[6] = {STATUS_META, META_TEMPO, 0x03, 0x07, 0x53, 0x00};
     smf_event(0, tempo, 6);
     // 3. The content information, when present.
     g_rd.pos = 8;

@@ -7,6 +7,7 @@
 #include "converter/ringtone_io.h"
 #include "converter/smf_prepare.h"
 #include "songcore/event_parse.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include <cstring>
@@ -148,26 +149,28 @@ void slot_event(int slot, const TrackEvent& ev) {
     uint8_t p = static_cast<uint8_t>((slot % 4) * 64);
     int kind = ev.status & 0xF0;
     int d0 = event_data(ev, 0) & 0x7F;
-    int d1 = kind == 0xC0 || kind == 0xD0 ? 0 : event_data(ev, 1) & 0x7F;
-    if (kind == 0xC0) {
+    int d1 = kind == STATUS_PROGRAM_CHANGE || kind == STATUS_CHANNEL_PRESSURE
+                 ? 0
+                 : event_data(ev, 1) & 0x7F;
+    if (kind == STATUS_PROGRAM_CHANGE) {
         if (g_prep.slot_channel[slot] != DRUM_CHANNEL) {
             event_add({0x00, static_cast<uint8_t>(p + 0x30), static_cast<uint8_t>(d0)});
         }
-    } else if (kind == 0xE0) {
+    } else if (kind == STATUS_PITCH_BEND) {
         if (g_options.pb == 1 && d1 != state.bend) {
             state.bend = d1;
             event_add({0x00, static_cast<uint8_t>(p + 0x34), static_cast<uint8_t>(d1)});
         }
-    } else if (kind == 0xB0) {
-        if (d0 == 1 && g_options.mod == 1) {
+    } else if (kind == STATUS_CONTROL_CHANGE) {
+        if (d0 == CC_MODULATION && g_options.mod == 1) {
             event_add({0x00, static_cast<uint8_t>(p + 0x33), static_cast<uint8_t>(d1)});
-        } else if (d0 == 10 && g_options.pan == 1 && d1 != state.pan) {
+        } else if (d0 == CC_PAN && g_options.pan == 1 && d1 != state.pan) {
             state.pan = d1;
             event_add({0x00, static_cast<uint8_t>(p + 0x3A), static_cast<uint8_t>(d1)});
-        } else if (d0 == 7 && d1 != state.volume) {
+        } else if (d0 == CC_VOLUME && d1 != state.volume) {
             state.volume = d1;
             volume_written(slot, p);
-        } else if (d0 == 11 && g_options.exp == 1 && d1 != state.expression) {
+        } else if (d0 == CC_EXPRESSION && g_options.exp == 1 && d1 != state.expression) {
             state.expression = d1;
             volume_written(slot, p);
         }
@@ -239,8 +242,8 @@ void sequence_chunk() {
         int kind = note_kind(ev);
         if (kind > 0) {
             note_on(ev, note_ordinal++, pending);
-        } else if (kind == 0 && ev.status >= 0xB0 && ev.status < 0xF0 &&
-                   (ev.status & 0xF0) != 0xD0) {
+        } else if (kind == 0 && ev.status >= STATUS_CONTROL_CHANGE &&
+                   ev.status < STATUS_EXCLUSIVE && (ev.status & 0xF0) != STATUS_CHANNEL_PRESSURE) {
             channel_event(ev);
         }
         if (g_mmf.event_length > 0) {

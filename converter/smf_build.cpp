@@ -6,6 +6,7 @@
 #include "converter/ringtone_io.h"
 #include "converter/smf_prepare.h"
 #include "songcore/event_parse.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 #include "songcore/track_merge.h"
 
@@ -57,7 +58,7 @@ void smf_sequence_name(const uint8_t* text, uint32_t length) {
     if (n == 0) {
         return;
     }
-    uint8_t head[2] = {0xFF, META_TRACK_NAME};
+    uint8_t head[2] = {STATUS_META, META_TRACK_NAME};
     smf_event(0, head, 2);
     // 128 bytes and more need a second length byte.
     arena_append_vlq(static_cast<uint32_t>(n));
@@ -89,7 +90,7 @@ void smf_offs_due(int64_t time) {
     while (g_smf_build.pending_count > 0 && g_smf_build.pending[0].due <= time) {
         PendingOff off = g_smf_build.pending[0];
         pending_remove(0);
-        smf_event3(off.due, static_cast<uint8_t>(0x80 | off.channel), off.key, 0);
+        smf_event3(off.due, static_cast<uint8_t>(STATUS_NOTE_OFF | off.channel), off.key, 0);
     }
 }
 
@@ -107,7 +108,7 @@ void smf_note(int64_t time, int channel, int key, int velocity, int duration) {
         }
     }
     // Velocity 0 would make the note-on a note-off.
-    smf_event3(time, static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key),
+    smf_event3(time, static_cast<uint8_t>(STATUS_NOTE_ON | channel), static_cast<uint8_t>(key),
                static_cast<uint8_t>(velocity < 1 ? 1 : velocity));
     if (g_smf_build.pending_count < PENDING_OFFS) {
         pending_insert(
@@ -122,7 +123,7 @@ void smf_track_end(int64_t time) {
     // Notes still sounding at the end are ended where they are due, never left hanging.
     smf_offs_due(INT64_MAX);
     int64_t end = time > g_smf_build.written ? time : g_smf_build.written;
-    uint8_t end_of_track[3] = {0xFF, 0x2F, 0x00};
+    uint8_t end_of_track[3] = {STATUS_META, META_END_OF_TRACK, 0x00};
     smf_event(end, end_of_track, 3);
     track_chunk_finish(g_smf_build.chunk_pos);
     g_smf_build.out_of_memory = g_smf_build.out_of_memory || g_song.memory_over;

@@ -6,6 +6,7 @@
 #include "converter/converter.h"
 #include "converter/prepared_walk.h"
 #include "songcore/event_parse.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 #include "songcore/track_merge.h"
 #include "songcore/track_normalize.h"
@@ -18,11 +19,9 @@ namespace {
 
 constexpr int LONG_NOTE_LIMIT = 255;
 constexpr int RESTRIKE_STEP = 254;
-constexpr uint8_t META_COPYRIGHT = 0x02;
-constexpr uint8_t META_CUE_POINT = 0x07;
-constexpr uint8_t META_INERT_TEXT = 0x01; // a tempo that must no longer count as one
-constexpr int SMF_DEFAULT_BPM = 120;      // the tempo of a Standard MIDI File without one
-constexpr int MMF_REFERENCE_BPM = 125;    // MMF time counts in 4 ms units at this tempo
+constexpr uint8_t META_INERT_TEXT = META_TEXT; // a tempo that must no longer count as one
+constexpr int SMF_DEFAULT_BPM = 120;           // the tempo of a Standard MIDI File without one
+constexpr int MMF_REFERENCE_BPM = 125;         // MMF time counts in 4 ms units at this tempo
 
 bool is_mmf() {
     return g_prep.target == PrepTarget::mmf;
@@ -74,7 +73,8 @@ void title_take() {
     TrackWalk walk = track_walk_begin(g_song.slots[0].track_pos[0]);
     TrackEvent ev;
     while (event_parse(walk, ev)) {
-        if (ev.status != 0xFF || (ev.meta_type != META_TEXT && ev.meta_type != META_TRACK_NAME)) {
+        if (ev.status != STATUS_META ||
+            (ev.meta_type != META_TEXT && ev.meta_type != META_TRACK_NAME)) {
             continue;
         }
         if (ev.tick == 0 && ev.data_length > 0) {
@@ -158,7 +158,8 @@ void out_delta(PassOut& out) {
 
 void out_note_off(PassOut& out, int channel, int key) {
     out_delta(out);
-    uint8_t bytes[3] = {static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key), 0};
+    uint8_t bytes[3] = {static_cast<uint8_t>(STATUS_NOTE_ON | channel), static_cast<uint8_t>(key),
+                        0};
     arena_append(bytes, 3);
 }
 
@@ -170,7 +171,7 @@ void out_event(PassOut& out, const TrackEvent& ev, uint8_t meta_type) {
     }
     uint32_t start = g_song.arena_end;
     arena_append(g_song.arena + ev.pos, ev.length);
-    if (!g_song.memory_over && ev.status == 0xFF && meta_type != ev.meta_type) {
+    if (!g_song.memory_over && ev.status == STATUS_META && meta_type != ev.meta_type) {
         g_song.arena[start + 1] = meta_type;
     }
 }
@@ -323,7 +324,7 @@ bool analyse_event(PassOut& out, const TrackEvent& ev) {
         out_event(out, ev, 0);
         return true;
     }
-    if ((ev.status & 0xF0) == 0xB0 && event_data(ev, 0) == 64) {
+    if ((ev.status & 0xF0) == STATUS_CONTROL_CHANGE && event_data(ev, 0) == CC_SUSTAIN) {
         if (is_mmf()) {
             pedal_mmf(out, channel, event_data(ev, 1));
         } else {
@@ -331,17 +332,17 @@ bool analyse_event(PassOut& out, const TrackEvent& ev) {
         }
         return true;
     }
-    if (is_mmf() && (ev.status & 0xF0) == 0xC0 && channel != DRUM_CHANNEL) {
+    if (is_mmf() && (ev.status & 0xF0) == STATUS_PROGRAM_CHANGE && channel != DRUM_CHANNEL) {
         voice_list_add(event_data(ev, 0) & 0x7F);
     }
-    if (ev.status == 0xFF && ev.meta_type == META_COPYRIGHT) {
+    if (ev.status == STATUS_META && ev.meta_type == META_COPYRIGHT) {
         g_prep.copyright_seen = true;
     }
-    if (ev.status == 0xFF && ev.meta_type == META_CUE_POINT && !g_prep.has_cue_point) {
+    if (ev.status == STATUS_META && ev.meta_type == META_CUE_POINT && !g_prep.has_cue_point) {
         g_prep.has_cue_point = true;
         g_prep.cue_time = static_cast<int32_t>(out.time);
     }
-    if (ev.status == 0xFF && ev.meta_type == META_TEMPO) {
+    if (ev.status == STATUS_META && ev.meta_type == META_TEMPO) {
         tempo_event(out, ev);
         return true;
     }
@@ -550,7 +551,7 @@ int slot_find(int channel, int key) {
 
 // A note that finds no slot is turned into key pressure, which no writer writes.
 void note_drop(const TrackEvent& ev) {
-    g_song.arena[ev.pos] = static_cast<uint8_t>(0xA0 | (ev.status & 0x0F));
+    g_song.arena[ev.pos] = static_cast<uint8_t>(STATUS_KEY_PRESSURE | (ev.status & 0x0F));
 }
 
 // 8.4: every note event's channel nibble becomes its slot. Returns the highest slot used.

@@ -4,7 +4,7 @@
 #include "songcore/song_store.h"
 
 int channel_message_length(uint8_t status) {
-    return (status >= 0xC0 && status <= 0xDF) ? 2 : 3;
+    return (status >= STATUS_PROGRAM_CHANGE && status < STATUS_PITCH_BEND) ? 2 : 3;
 }
 
 TrackWalk track_walk_begin(uint32_t track_pos) {
@@ -25,7 +25,7 @@ bool stop_walk(TrackWalk& walk, TrackEvent& ev) {
     ev = TrackEvent{};
     ev.tick = walk.tick;
     ev.pos = walk.pos;
-    ev.status = 0xFF;
+    ev.status = STATUS_META;
     ev.meta_type = META_END_OF_TRACK;
     ev.end_of_track = true;
     ev.synthetic_end = true;
@@ -58,7 +58,7 @@ bool event_parse(TrackWalk& walk, TrackEvent& ev) {
     next.meta_type = 0;
     next.end_of_track = false;
     next.synthetic_end = false;
-    if (b < 0xF0) {
+    if (b < STATUS_EXCLUSIVE) {
         next.running = b < 0x80;
         uint8_t status = b;
         if (next.running) {
@@ -80,7 +80,7 @@ bool event_parse(TrackWalk& walk, TrackEvent& ev) {
     } else {
         next.running = false;
         uint32_t p = pos + 1;
-        if (b == 0xFF) {
+        if (b == STATUS_META) {
             if (p >= walk.end) {
                 return stop_walk(walk, ev);
             }
@@ -96,7 +96,7 @@ bool event_parse(TrackWalk& walk, TrackEvent& ev) {
         next.data_pos = p;
         next.data_length = data_length;
         next.length = p + data_length - pos;
-        next.end_of_track = b == 0xFF && next.meta_type == META_END_OF_TRACK;
+        next.end_of_track = b == STATUS_META && next.meta_type == META_END_OF_TRACK;
     }
     walk.pos = pos + next.length;
     walk.tick = next.tick;
@@ -110,10 +110,10 @@ bool event_parse(TrackWalk& walk, TrackEvent& ev) {
 
 int note_kind(const TrackEvent& ev) {
     uint8_t kind = ev.status & 0xF0;
-    if (kind == 0x80) {
+    if (kind == STATUS_NOTE_OFF) {
         return -1;
     }
-    if (kind == 0x90) {
+    if (kind == STATUS_NOTE_ON) {
         return event_data(ev, 1) == 0 ? -1 : 1;
     }
     return 0;

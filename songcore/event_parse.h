@@ -2,15 +2,9 @@
 // of the chunk's data is read, and damage ends the walk as if the end of track stood there.
 #pragma once
 
-#include <cstdint>
+#include "songcore/midi_bytes.h"
 
-constexpr uint8_t META_TEXT = 1;
-constexpr uint8_t META_TRACK_NAME = 3;
-constexpr uint8_t META_LYRIC = 5;
-constexpr uint8_t META_PORT_PREFIX = 0x21;
-constexpr uint8_t META_END_OF_TRACK = 0x2F;
-constexpr uint8_t META_TEMPO = 0x51;
-constexpr uint8_t META_TIME_SIGNATURE = 0x58;
+#include <cstdint>
 
 struct TrackWalk {
     uint32_t pos; // the next event's delta time

@@ -1,5 +1,6 @@
 // The measure grid of the current song, built from track 1's time signatures and tempos.
 #include "songcore/event_parse.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include <cstdint>
@@ -56,7 +57,7 @@ int measure_table_build(uint32_t track1_pos, int32_t& song_end_tick) {
     TrackEvent ev;
     while (event_parse(walk, ev)) {
         // A signature without its two bytes, or with a note value beyond 1/128, is ignored.
-        if (ev.status != 0xFF || ev.meta_type != META_TIME_SIGNATURE || ev.data_length < 2 ||
+        if (ev.status != STATUS_META || ev.meta_type != META_TIME_SIGNATURE || ev.data_length < 2 ||
             g_song.arena[ev.data_pos + 1] > 7) {
             continue;
         }
@@ -83,7 +84,8 @@ int measure_table_build(uint32_t track1_pos, int32_t& song_end_tick) {
     walk = track_walk_begin(track1_pos);
     while (event_parse(walk, ev)) {
         uint32_t usec = 0;
-        if (ev.status != 0xFF || ev.meta_type != META_TEMPO || (usec = tempo_usec_of(ev)) == 0) {
+        if (ev.status != STATUS_META || ev.meta_type != META_TEMPO ||
+            (usec = tempo_usec_of(ev)) == 0) {
             continue;
         }
         while (i < MAX_MEASURES && i <= last + 1 && table.measures[i].start_tick < ev.tick) {

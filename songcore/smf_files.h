@@ -42,7 +42,6 @@ SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLa
 SongLoadResult song_load();
 // Attaches the checked image standing at `start` (the arena's end) to the current bank.
 bool smf_attach(uint32_t start, int track_count);
-void track1_stretch(int slot);
 // Sets current_file_name and the directory from file_path.
 void file_name_from_path();
 bool open_dialog();

@@ -208,19 +208,6 @@ bool smf_attach(uint32_t start, int track_count) {
     return true;
 }
 
-void track1_stretch(int slot) {
-    int count = slot_header_track_count(slot);
-    if (count > g_song.config.tracks_per_slot) {
-        count = g_song.config.tracks_per_slot;
-    }
-    int32_t longest = 0;
-    for (int t = 0; t < count; t++) {
-        int32_t end = track_end_tick(slot, t);
-        longest = end > longest ? end : longest;
-    }
-    track1_stretch_to(slot, longest);
-}
-
 SongLoadResult song_load() {
     int bank = g_song.current_bank;
     uint32_t bank_bit = 1u << bank;

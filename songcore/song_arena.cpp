@@ -1,5 +1,6 @@
 // The arena itself: initialisation, appends, chunk replacement and compaction.
 #include "songcore/event_parse.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include "common/status_line.h"
@@ -14,8 +15,9 @@ namespace {
 uint8_t g_arena_bytes[SEQUENCER_ARENA_LIMIT + ARENA_SLACK];
 
 const uint8_t NEW_SONG_HEADER[14] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0};
-const uint8_t EMPTY_TRACK[12] = {'M', 'T', 'r', 'k', 0, 0, 0, 4, 0x00, 0xFF, 0x2F, 0x00};
-const uint8_t END_OF_TRACK[3] = {0xFF, 0x2F, 0x00};
+const uint8_t EMPTY_TRACK[12] = {
+    'M', 'T', 'r', 'k', 0, 0, 0, 4, 0x00, STATUS_META, META_END_OF_TRACK, 0x00};
+const uint8_t END_OF_TRACK[3] = {STATUS_META, META_END_OF_TRACK, 0x00};
 
 uint32_t arena_capacity() {
     return g_song.config.arena_limit + ARENA_SLACK;

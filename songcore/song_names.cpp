@@ -1,5 +1,6 @@
 // Song title and track names taken from the tracks, and switching the current bank.
 #include "songcore/event_parse.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include "common/text_sjis.h"
@@ -17,7 +18,8 @@ bool find_leading_name(uint32_t track_pos, TrackEvent& found) {
         if (ev.tick > 0) {
             return false;
         }
-        if (ev.status == 0xFF && (ev.meta_type == META_TEXT || ev.meta_type == META_TRACK_NAME)) {
+        if (ev.status == STATUS_META &&
+            (ev.meta_type == META_TEXT || ev.meta_type == META_TRACK_NAME)) {
             found = ev;
             return true;
         }

@@ -1,6 +1,7 @@
 // Track normalisation, note pairing with per-note counters, the note-off search and the
 // event filter: the rules every track rewrite shares.
 #include "songcore/track_normalize.h"
+#include "songcore/midi_bytes.h"
 
 #include "songcore/song_store.h"
 
@@ -114,7 +115,7 @@ bool sounding_notes_close(uint32_t delta) {
     for (int i = 0; i < NOTE_COUNTERS; i++) {
         int8_t& counter = g_track_rewrite.note_counters[i];
         while (counter > 0) {
-            const uint8_t note_off[3] = {static_cast<uint8_t>(0x90 + i / 128),
+            const uint8_t note_off[3] = {static_cast<uint8_t>(STATUS_NOTE_ON + i / 128),
                                          static_cast<uint8_t>(i % 128), 0};
             arena_append_vlq(written ? 0 : delta);
             arena_append(note_off, sizeof note_off);
@@ -156,13 +157,14 @@ NoteOffMatch note_off_find(const TrackWalk& after_on, const TrackEvent& note_on)
 
 bool event_filter_pass(const TrackEvent& ev) {
     int kind;
-    if (ev.status == 0xFF) {
+    if (ev.status == STATUS_META) {
         kind = FILTER_META;
-    } else if (ev.status >= 0xF0) {
+    } else if (ev.status >= STATUS_EXCLUSIVE) {
         kind = FILTER_EXCLUSIVE;
     } else if (ev.status >= 0x80) {
         // 0x80 and 0x90 share the note switch, so a velocity-0 note-on is a note too.
-        kind = ev.status < 0xA0 ? FILTER_NOTE : FILTER_KEY_PRESSURE + ((ev.status >> 4) - 0xA);
+        kind = ev.status < STATUS_KEY_PRESSURE ? FILTER_NOTE
+                                               : FILTER_KEY_PRESSURE + ((ev.status >> 4) - 0xA);
     } else {
         return true;
     }

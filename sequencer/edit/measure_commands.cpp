@@ -1,5 +1,6 @@
 // The measure commands of the edit page: Create, Copy, Delete, Insert, Erase, Clear Track.
 #include "sequencer/edit/edit_internal.h"
+#include "songcore/midi_bytes.h"
 
 #include "common/status_line.h"
 
@@ -27,15 +28,19 @@ uint8_t denominator_power(int denominator) {
 }
 
 void templates_set(int numerator, int denominator, int tempo) {
-    const uint8_t signature[7] = {
-        0xFF, 0x58, 0x04, static_cast<uint8_t>(numerator), denominator_power(denominator),
-        0x24, 0x08};
+    const uint8_t signature[7] = {STATUS_META,
+                                  META_TIME_SIGNATURE,
+                                  0x04,
+                                  static_cast<uint8_t>(numerator),
+                                  denominator_power(denominator),
+                                  0x24,
+                                  0x08};
     for (int i = 0; i < 7; i++) {
         g_edit.signature_template[i] = signature[i];
     }
     uint32_t usec = 60000000u / static_cast<uint32_t>(tempo);
-    const uint8_t tempo_event[6] = {0xFF,
-                                    0x51,
+    const uint8_t tempo_event[6] = {STATUS_META,
+                                    META_TEMPO,
                                     0x03,
                                     static_cast<uint8_t>(usec >> 16),
                                     static_cast<uint8_t>(usec >> 8),

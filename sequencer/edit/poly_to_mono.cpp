@@ -1,6 +1,7 @@
 // POLY >>> MONO: the sustain pedal written out into note lengths and the notes thinned to a
 // number of voices; with alt_mode, chords spread over channels instead.
 #include "sequencer/edit/edit_internal.h"
+#include "songcore/midi_bytes.h"
 
 #include "songcore/track_normalize.h"
 
@@ -20,7 +21,7 @@ int key_index(const TrackEvent& ev) {
 }
 
 void note_off_append(uint32_t delta, int index) {
-    const uint8_t off[3] = {static_cast<uint8_t>(0x90 + index / 128),
+    const uint8_t off[3] = {static_cast<uint8_t>(STATUS_NOTE_ON + index / 128),
                             static_cast<uint8_t>(index % 128), 0};
     arena_append_vlq(delta);
     arena_append(off, sizeof off);
@@ -59,7 +60,7 @@ uint32_t pedal_build(uint32_t src_pos) {
         uint32_t delta = static_cast<uint32_t>(ev.tick - written);
         int kind = note_kind(ev);
         uint8_t channel = channel_of(ev);
-        if ((ev.status & 0xF0) == 0xB0 && event_data(ev, 0) == 64) {
+        if ((ev.status & 0xF0) == STATUS_CONTROL_CHANGE && event_data(ev, 0) == CC_SUSTAIN) {
             bool down = event_data(ev, 1) >= 65;
             if (!down && pedal[channel] && held_release(channel, -1, delta)) {
                 written = ev.tick;

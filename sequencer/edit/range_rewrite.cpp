@@ -2,6 +2,7 @@
 // measure range is erased, closed up, quantized, or has time, tempo, signature or a block
 // of copied measures inserted, with notes kept paired throughout.
 #include "sequencer/edit/rewrite_pass.h"
+#include "songcore/midi_bytes.h"
 
 #include "songcore/track_normalize.h"
 
@@ -84,7 +85,7 @@ SongHead song_head_begin(const RewritePass& rp, int track0) {
 // tick 0 are written at once; Delete remembers track 1's tempo and signature for later.
 bool song_head_takes(SongHead& head, RewritePass& rp) {
     const TrackEvent& ev = rp.ev;
-    if (!head.active || ev.status != 0xFF) {
+    if (!head.active || ev.status != STATUS_META) {
         return false;
     }
     if (ev.meta_type == META_TRACK_NAME && ev.tick == 0) {
@@ -116,7 +117,7 @@ bool stands_at_range_end(const RewritePass& rp, uint8_t meta_type) {
     TrackEvent ev = rp.ev;
     bool more = rp.more;
     while (more && !rp.open && ev.tick == rp.end) {
-        if (ev.status == 0xFF && ev.meta_type == meta_type) {
+        if (ev.status == STATUS_META && ev.meta_type == meta_type) {
             return true;
         }
         more = event_parse(walk, ev);
@@ -181,7 +182,7 @@ void insert_time(RewritePass& rp) {
 
 // With nothing inserted, the new tempo or signature replaces one standing at the same tick.
 bool replaced_at_insert_point(const RewritePass& rp) {
-    if (g_edit.insert_length != 0 || rp.ev.tick != rp.end || rp.ev.status != 0xFF) {
+    if (g_edit.insert_length != 0 || rp.ev.tick != rp.end || rp.ev.status != STATUS_META) {
         return false;
     }
     return ((g_edit.edit_mode & EDIT_INSERT_TEMPO) && rp.ev.meta_type == META_TEMPO) ||

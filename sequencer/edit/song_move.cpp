@@ -4,6 +4,7 @@
 #include "sequencer/edit/edit_internal.h"
 
 #include "common/status_line.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/track_normalize.h"
 
 namespace {
@@ -46,13 +47,13 @@ bool channel_taken(const TrackEvent& ev, int channel) {
 
 // Which events the copy takes (the end of track is handled by the caller).
 bool event_taken(const TrackEvent& ev, int src_channel, int dst_track) {
-    if (ev.status < 0xF0) {
+    if (ev.status < STATUS_EXCLUSIVE) {
         return channel_taken(ev, src_channel);
     }
     if (src_channel != CHANNEL_ALL) {
         return false;
     }
-    if (ev.status != 0xFF) {
+    if (ev.status != STATUS_META) {
         return true;
     }
     // Signatures, SMPTE offset and their neighbours shape the measure grid only in track 1.
@@ -72,7 +73,7 @@ bool copy_notes_close(uint32_t delta, int dst_channel) {
     for (int i = 0; i < NOTE_COUNTERS; i++) {
         int8_t& counter = g_track_rewrite.note_counters[i];
         while (counter > 0) {
-            const uint8_t note_off[3] = {static_cast<uint8_t>(0x90 + dst_channel - 1),
+            const uint8_t note_off[3] = {static_cast<uint8_t>(STATUS_NOTE_ON + dst_channel - 1),
                                          static_cast<uint8_t>(i % 128), 0};
             arena_append_vlq(written ? 0 : delta);
             arena_append(note_off, 3);
@@ -111,7 +112,7 @@ CopyResult copy_build(uint32_t src_pos, int src_channel, int dst_track, int dst_
         written += delta;
         arena_append_vlq(delta);
         uint8_t status = ev.status;
-        if (status < 0xF0 && dst_channel != CHANNEL_ALL) {
+        if (status < STATUS_EXCLUSIVE && dst_channel != CHANNEL_ALL) {
             status = static_cast<uint8_t>((status & 0xF0) | (dst_channel - 1));
         }
         arena_append_byte(status);
@@ -135,7 +136,7 @@ uint32_t source_remove_build(uint32_t src_pos, int src_channel) {
     TrackEvent ev;
     int32_t written = 0;
     while (event_parse(walk, ev)) {
-        bool removed = ev.status < 0xF0 && channel_taken(ev, src_channel);
+        bool removed = ev.status < STATUS_EXCLUSIVE && channel_taken(ev, src_channel);
         if (removed || !note_pair_track(ev, NotePairMode::counting)) {
             continue;
         }
@@ -247,7 +248,7 @@ EditResult split_by_channel(int song) {
         TrackEvent ev;
         int32_t written = 0;
         while (event_parse(walk, ev)) {
-            if (ev.status >= 0xF0) {
+            if (ev.status >= STATUS_EXCLUSIVE) {
                 event_append_explicit(static_cast<uint32_t>(ev.tick - written), ev);
                 written = ev.tick;
             }

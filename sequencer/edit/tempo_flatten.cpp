@@ -1,6 +1,7 @@
 // Tempo flatten: a track rebuilt to sound the same at its first tempo, so a song merged into
 // one track survives players that take only one tempo.
 #include "sequencer/edit/edit_internal.h"
+#include "songcore/midi_bytes.h"
 
 #include "songcore/track_normalize.h"
 
@@ -10,7 +11,7 @@ constexpr uint32_t DEFAULT_USEC = 500000; // 120 quarter notes per minute
 
 // Microseconds per quarter of a tempo event; 0 when it holds no usable tempo.
 uint32_t tempo_usec(const TrackEvent& ev) {
-    if (ev.status != 0xFF || ev.meta_type != META_TEMPO || ev.data_length < 3) {
+    if (ev.status != STATUS_META || ev.meta_type != META_TEMPO || ev.data_length < 3) {
         return 0;
     }
     const uint8_t* d = g_song.arena + ev.data_pos;
@@ -67,7 +68,7 @@ uint32_t flatten_build(uint32_t src_pos) {
             // A later tempo becomes the text "T--" of the same length.
             scale.current_usec = usec;
             arena_append_vlq(pending);
-            const uint8_t head[2] = {0xFF, META_TEXT};
+            const uint8_t head[2] = {STATUS_META, META_TEXT};
             arena_append(head, 2);
             uint32_t length_bytes = ev.data_pos - (ev.pos + 2);
             arena_append(g_song.arena + ev.pos + 2, length_bytes);

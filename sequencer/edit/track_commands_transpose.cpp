@@ -2,6 +2,7 @@
 // a track in its working form, then installed.
 #include "sequencer/edit/edit_internal.h"
 #include "sequencer/edit/xf_events.h"
+#include "songcore/midi_bytes.h"
 
 #include "songcore/track_normalize.h"
 
@@ -116,7 +117,7 @@ uint32_t transpose_build(int track, const void* context) {
         if (ev.tick < range.start) {
             continue;
         }
-        if (ev.status == 0xFF) {
+        if (ev.status == STATUS_META) {
             chord_transpose(ev, args.pitch);
         } else if (note_kind(ev) > 0) {
             note_set(walk, ev, transposed_note(args, event_data(ev, 0)),

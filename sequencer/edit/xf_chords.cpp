@@ -1,5 +1,6 @@
 // XF chord, rehearsal-mark and guitar events: names, root arithmetic, reading and writing.
 #include "sequencer/edit/xf_events.h"
+#include "songcore/midi_bytes.h"
 
 #include "songcore/song_store.h"
 
@@ -68,7 +69,7 @@ uint8_t xf_data(const TrackEvent& ev, uint32_t i) {
 }
 
 void xf_append(uint32_t delta, const uint8_t* body, uint8_t length) {
-    const uint8_t head[6] = {0xFF, META_SEQUENCER_SPECIFIC, length, 0x43, 0x7B, body[0]};
+    const uint8_t head[6] = {STATUS_META, META_SEQUENCER_SPECIFIC, length, 0x43, 0x7B, body[0]};
     arena_append_vlq(delta);
     arena_append(head, sizeof head);
     arena_append(body + 1, static_cast<uint32_t>(length - 3));
@@ -77,7 +78,7 @@ void xf_append(uint32_t delta, const uint8_t* body, uint8_t length) {
 } // namespace
 
 int xf_event_type(const TrackEvent& ev) {
-    if (ev.status != 0xFF || ev.meta_type != META_SEQUENCER_SPECIFIC || ev.data_length < 3 ||
+    if (ev.status != STATUS_META || ev.meta_type != META_SEQUENCER_SPECIFIC || ev.data_length < 3 ||
         xf_data(ev, 0) != 0x43 || xf_data(ev, 1) != 0x7B) {
         return -1;
     }

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 
-constexpr uint8_t META_SEQUENCER_SPECIFIC = 0x7F;
 constexpr uint8_t XF_VERSION = 0;
 constexpr uint8_t XF_CHORD = 1;
 constexpr uint8_t XF_REHEARSAL = 2;

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/settings.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/smf_files.h"
 
 #include <cstring>
@@ -19,57 +20,58 @@ constexpr uint32_t NRPN_BLOCK_SIZE = 16;
 
 const uint8_t FILE_HEADER[HEADER_SIZE] = {'M', 'T', 'h',  'd', 0,   0,   0,   6, 0, 0, 0,
                                           1,   1,   0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, 0};
-const uint8_t TRACK_END[4] = {0x01, 0xFF, 0x2F, 0x00};
+const uint8_t TRACK_END[4] = {0x01, STATUS_META, META_END_OF_TRACK, 0x00};
 
 bool channel_differs(int ch) {
     const ChannelState& c = g_channel_state;
     const uint8_t* v = c.controller_values[ch];
-    return v[32] != 0 || v[0] != 0 || c.channel_program[ch] != 0 || v[7] != 100 || v[10] != 64 ||
-           v[91] != 40 || v[93] != 0;
+    return v[CC_BANK_SELECT_LSB] != 0 || v[CC_BANK_SELECT_MSB] != 0 || c.channel_program[ch] != 0 ||
+           v[CC_VOLUME] != 100 || v[CC_PAN] != 64 || v[CC_REVERB] != 40 || v[CC_CHORUS] != 0;
 }
 
 uint32_t channel_block(int ch, uint8_t* out) {
     const ChannelState& c = g_channel_state;
     const uint8_t* v = c.controller_values[ch];
-    uint8_t cc = static_cast<uint8_t>(0xB0 + ch);
-    uint8_t pc = static_cast<uint8_t>(0xC0 + ch);
+    uint8_t cc = static_cast<uint8_t>(STATUS_CONTROL_CHANGE + ch);
+    uint8_t pc = static_cast<uint8_t>(STATUS_PROGRAM_CHANGE + ch);
     const uint8_t block[CHANNEL_BLOCK_SIZE] = {static_cast<uint8_t>(ch == 0 ? 100 : 1),
                                                cc,
-                                               0x20,
-                                               v[32],
+                                               CC_BANK_SELECT_LSB,
+                                               v[CC_BANK_SELECT_LSB],
                                                1,
                                                cc,
-                                               0x00,
-                                               v[0],
+                                               CC_BANK_SELECT_MSB,
+                                               v[CC_BANK_SELECT_MSB],
                                                1,
                                                pc,
                                                c.channel_program[ch],
                                                1,
                                                cc,
-                                               0x07,
-                                               v[7],
+                                               CC_VOLUME,
+                                               v[CC_VOLUME],
                                                1,
                                                cc,
-                                               0x0A,
-                                               v[10],
+                                               CC_PAN,
+                                               v[CC_PAN],
                                                1,
                                                cc,
-                                               0x5B,
-                                               v[91],
+                                               CC_REVERB,
+                                               v[CC_REVERB],
                                                1,
                                                cc,
-                                               0x5D,
-                                               v[93]};
+                                               CC_CHORUS,
+                                               v[CC_CHORUS]};
     memcpy(out, block, CHANNEL_BLOCK_SIZE);
     return CHANNEL_BLOCK_SIZE;
 }
 
 uint32_t nrpn_block(int ch, int parameter, uint8_t* out) {
-    uint8_t cc = static_cast<uint8_t>(0xB0 + ch);
-    const uint8_t block[NRPN_BLOCK_SIZE] = {0, cc, 0x63, 0x01,
-                                            0, cc, 0x62, NRPN_LSB_NUMBERS[parameter],
-                                            0, cc, 0x06, g_channel_state.nrpn_values[ch][parameter],
-                                            0, cc, 0x26, 0x00};
+    uint8_t cc = static_cast<uint8_t>(STATUS_CONTROL_CHANGE + ch);
+    const uint8_t block[NRPN_BLOCK_SIZE] = {
+        0, cc, CC_NRPN_MSB,       0x01,
+        0, cc, CC_NRPN_LSB,       NRPN_LSB_NUMBERS[parameter],
+        0, cc, CC_DATA_ENTRY_MSB, g_channel_state.nrpn_values[ch][parameter],
+        0, cc, CC_DATA_ENTRY_LSB, 0x00};
     memcpy(out, block, NRPN_BLOCK_SIZE);
     return NRPN_BLOCK_SIZE;
 }

@@ -8,6 +8,7 @@
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include <cstring>
@@ -63,11 +64,11 @@ void sysex_close() {
     }
     if (in.sysex_stored && transport_mode() == MODE_RECORDING) {
         in.sysex_len++;
-        if (arena_append_byte(0xF7)) {
+        if (arena_append_byte(STATUS_EXCLUSIVE_END)) {
             sysex_length_fix_up();
         }
     } else if (setting_on(SLOT_THRU_ON)) {
-        uint8_t end = 0xF7;
+        uint8_t end = STATUS_EXCLUSIVE_END;
         midi_send(&end, 1);
     }
     in.in_sysex = false;
@@ -79,14 +80,14 @@ void sysex_open() {
     InputState& in = g_input;
     if (in.in_sysex) {
         if (setting_on(SLOT_THRU_ON)) {
-            uint8_t start = 0xF0;
+            uint8_t start = STATUS_EXCLUSIVE;
             midi_send(&start, 1);
         }
         return;
     }
     in.in_msg[0] = 0;
     in.in_sysex = true;
-    uint8_t start = 0xF0;
+    uint8_t start = STATUS_EXCLUSIVE;
     recorder_event(&start, 1);
     in.sysex_len = 0;
     in.sysex_stored = recorder_realtime() && !g_song.memory_over;
@@ -100,16 +101,16 @@ void sysex_open() {
 
 bool filter_passes(uint8_t kind) {
     switch (kind) {
-    case 0x80:
-    case 0x90:
+    case STATUS_NOTE_OFF:
+    case STATUS_NOTE_ON:
         return setting_on(SLOT_FILTER_NOTE);
-    case 0xA0:
+    case STATUS_KEY_PRESSURE:
         return setting_on(SLOT_FILTER_KEY_PRESSURE);
-    case 0xB0:
+    case STATUS_CONTROL_CHANGE:
         return setting_on(SLOT_FILTER_CONTROL);
-    case 0xC0:
+    case STATUS_PROGRAM_CHANGE:
         return setting_on(SLOT_FILTER_PROGRAM);
-    case 0xD0:
+    case STATUS_CHANNEL_PRESSURE:
         return setting_on(SLOT_FILTER_CHANNEL_PRESSURE);
     default:
         return setting_on(SLOT_FILTER_PITCH_BEND);
@@ -119,9 +120,9 @@ bool filter_passes(uint8_t kind) {
 void guide_substitute(uint8_t kind, int channel, uint8_t& key, uint8_t velocity) {
     InputState& in = g_input;
     uint8_t& substitute = in.key_substitute[channel][key];
-    if (kind == 0x90 && velocity > 0) {
+    if (kind == STATUS_NOTE_ON && velocity > 0) {
         if (substitute != 255) {
-            uint8_t off[3] = {static_cast<uint8_t>(0x90 | channel), substitute, 0};
+            uint8_t off[3] = {static_cast<uint8_t>(STATUS_NOTE_ON | channel), substitute, 0};
             midi_send(off, 3);
         }
         uint8_t sent = key;
@@ -154,7 +155,7 @@ void complete_message() {
     uint8_t message[3] = {in.in_msg[0], in.in_msg[1], in.in_msg[2]};
     uint8_t kind = message[0] & 0xF0;
     int channel = message[0] & 0x0F;
-    bool is_note = kind == 0x80 || kind == 0x90;
+    bool is_note = kind == STATUS_NOTE_OFF || kind == STATUS_NOTE_ON;
     if (is_note && (g_midi_maps.micro_channel - 1 == channel ||
                     g_midi_maps.micro_channel == MICRO_ALL_CHANNELS)) {
         message[1] = g_midi_maps.note_map[message[1] & 0x7F];
@@ -165,15 +166,16 @@ void complete_message() {
     if (!filter_passes(kind)) {
         return;
     }
-    if (kind == 0x90 && message[2] > 0) {
+    if (kind == STATUS_NOTE_ON && message[2] > 0) {
         message[2] = received_velocity(message[2]);
         if (g_engine_hooks.input_note) {
             g_engine_hooks.input_note(message[1], message[2]);
         }
-    } else if (kind == 0xB0 && g_transport.play_octave == -1 &&
+    } else if (kind == STATUS_CONTROL_CHANGE && g_transport.play_octave == -1 &&
                message[1] == g_settings.slots[SLOT_EXCHANGE_SOURCE] % 128) {
         message[1] = static_cast<uint8_t>(g_settings.slots[SLOT_EXCHANGE_TARGET] % 128);
-    } else if (kind == 0xC0 && g_transport.play_octave == -2 && g_transport.remote_allowed) {
+    } else if (kind == STATUS_PROGRAM_CHANGE && g_transport.play_octave == -2 &&
+               g_transport.remote_allowed) {
         remote_command(message[1]);
     }
     uint32_t length = static_cast<uint32_t>(channel_message_length(message[0]));
@@ -222,23 +224,23 @@ void data_byte(uint8_t b) {
 
 void system_byte(uint8_t b) {
     switch (b) {
-    case 0xF0:
+    case STATUS_EXCLUSIVE:
         sysex_open();
         break;
-    case 0xF7:
+    case STATUS_EXCLUSIVE_END:
         sysex_close();
         break;
-    case 0xF8:
+    case STATUS_CLOCK:
         g_song_clock.midi_clock_seen = true;
         break;
-    case 0xFA:
-    case 0xFB:
+    case STATUS_START:
+    case STATUS_CONTINUE:
         transport_start();
         break;
-    case 0xFC:
+    case STATUS_STOP:
         transport_stop(true);
         break;
-    case 0xFE:
+    case STATUS_ACTIVE_SENSING:
         if (setting_on(SLOT_THRU_ON)) {
             midi_send(&b, 1);
         }
@@ -330,7 +332,7 @@ void remote_command(int program) {
     } else if (program == 18 || program == 19) {
         g_settings.slots[SLOT_THRU_ON] = program == 18 ? 1 : 0;
     } else if (program == 20) {
-        uint8_t sensing = 0xFE;
+        uint8_t sensing = STATUS_ACTIVE_SENSING;
         midi_send(&sensing, 1);
     } else if (program >= 21 && program <= 23) {
         g_midi_devices.current_out_port = program - 21;

@@ -4,6 +4,7 @@
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/transport.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include <cstring>
@@ -92,18 +93,18 @@ void rechord_note_ended() {
 void control_change(int channel, uint8_t controller, uint8_t value, int port, bool from_track) {
     ChannelState& c = g_channel_state;
     switch (controller) {
-    case 6:
+    case CC_DATA_ENTRY_MSB:
         if (c.nrpn_select[channel] < NRPN_PARAMETERS) {
             c.nrpn_values[channel][c.nrpn_select[channel]] = value;
             c.nrpn_select[channel] = 127;
         }
         break;
-    case 64:
+    case CC_SUSTAIN:
         if (from_track && port < LOGICAL_PORTS) {
             c.sustain_on[channel][port] = value > 64;
         }
         break;
-    case 98:
+    case CC_NRPN_LSB:
         if (c.nrpn_select[channel] == 126) {
             for (int i = 0; i < NRPN_PARAMETERS; i++) {
                 if (NRPN_LSB_NUMBERS[i] == value) {
@@ -112,7 +113,7 @@ void control_change(int channel, uint8_t controller, uint8_t value, int port, bo
             }
         }
         break;
-    case 99:
+    case CC_NRPN_MSB:
         if (c.nrpn_select[channel] == 127 && value == 1) {
             c.nrpn_select[channel] = 126;
         }
@@ -122,7 +123,8 @@ void control_change(int channel, uint8_t controller, uint8_t value, int port, bo
     }
     c.controller_values[channel][controller & 0x7F] = value;
     // After the store, so the program panel reads the new bank.
-    if ((controller == 0 || controller == 32) && g_engine_hooks.program_panel) {
+    if ((controller == CC_BANK_SELECT_MSB || controller == CC_BANK_SELECT_LSB) &&
+        g_engine_hooks.program_panel) {
         g_engine_hooks.program_panel(channel);
     }
 }
@@ -152,10 +154,10 @@ void channel_state_reset() {
     ChannelState& c = g_channel_state;
     memset(c.controller_values, 0, sizeof c.controller_values);
     for (int ch = 0; ch < 16; ch++) {
-        c.controller_values[ch][7] = 100;
-        c.controller_values[ch][10] = 64;
-        c.controller_values[ch][11] = 127;
-        c.controller_values[ch][91] = 40;
+        c.controller_values[ch][CC_VOLUME] = 100;
+        c.controller_values[ch][CC_PAN] = 64;
+        c.controller_values[ch][CC_EXPRESSION] = 127;
+        c.controller_values[ch][CC_REVERB] = 40;
         c.channel_program[ch] = 0;
         c.drum_channel[ch] = ch == 9 ? DRUM_PART : 0;
         c.nrpn_select[ch] = 127;
@@ -201,25 +203,25 @@ void midi_send(uint8_t* bytes, uint32_t length) {
     uint8_t kind = status & 0xF0;
     bool rechord_applies = m.rechord_on && from_track && p.playing_track == m.rechord_track;
 
-    if (length == 2 && status < 0xF0 && !muted) {
+    if (length == 2 && status < STATUS_EXCLUSIVE && !muted) {
         if (m.program_map_capture < 128) {
             m.program_map[m.program_map_capture++] = bytes[1] & 0x7F;
         }
-        if (kind == 0xC0) {
+        if (kind == STATUS_PROGRAM_CHANGE) {
             bytes[1] = m.program_map[bytes[1] & 0x7F];
             c.channel_program[channel] = bytes[1];
             if (g_engine_hooks.program_panel) {
                 g_engine_hooks.program_panel(channel);
             }
         }
-    } else if (length == 3 && status < 0xF0) {
-        if (kind == 0x80 || kind == 0x90) {
+    } else if (length == 3 && status < STATUS_EXCLUSIVE) {
+        if (kind == STATUS_NOTE_OFF || kind == STATUS_NOTE_ON) {
             if (!g_sending_counted_keys) {
                 bytes[1] = map_key(bytes[1] & 0x7F, channel, from_track, rechord_applies);
             }
             int8_t* count =
                 port_known ? &c.sounding_notes[channel * 128 + bytes[1]][port] : nullptr;
-            if (kind == 0x80 || bytes[2] == 0) {
+            if (kind == STATUS_NOTE_OFF || bytes[2] == 0) {
                 if (count && *count > 0) {
                     (*count)--;
                 }
@@ -243,7 +245,7 @@ void midi_send(uint8_t* bytes, uint32_t length) {
                 }
                 g_engine_display.notes_dirty.store(true, std::memory_order_relaxed);
             }
-        } else if (kind == 0xB0 && !muted) {
+        } else if (kind == STATUS_CONTROL_CHANGE && !muted) {
             control_change(channel, bytes[1], bytes[2], port, from_track);
         }
     } else if (length == 11 && !muted) {
@@ -252,7 +254,7 @@ void midi_send(uint8_t* bytes, uint32_t length) {
     if (muted) {
         return;
     }
-    if (!m.midi_link_switch && status >= 0xF8) {
+    if (!m.midi_link_switch && status >= STATUS_CLOCK) {
         return;
     }
     if (port_known) {
@@ -275,7 +277,7 @@ void all_notes_off() {
                 int8_t& count = c.sounding_notes[channel * 128 + key][port];
                 int sends = count > 0 ? count + 1 : 0;
                 for (int i = 0; i < sends; i++) {
-                    uint8_t off[3] = {static_cast<uint8_t>(0x90 | channel),
+                    uint8_t off[3] = {static_cast<uint8_t>(STATUS_NOTE_ON | channel),
                                       static_cast<uint8_t>(key), 0};
                     midi_send(off, 3);
                 }
@@ -284,7 +286,8 @@ void all_notes_off() {
         }
         for (int channel = 0; channel < 16; channel++) {
             if (c.sustain_on[channel][port]) {
-                uint8_t pedal_up[3] = {static_cast<uint8_t>(0xB0 | channel), 64, 0};
+                uint8_t pedal_up[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | channel),
+                                       CC_SUSTAIN, 0};
                 midi_send(pedal_up, 3);
                 c.sustain_on[channel][port] = false;
             }

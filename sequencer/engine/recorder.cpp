@@ -6,6 +6,7 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include <cstring>
@@ -42,12 +43,12 @@ void step_record(const uint8_t* bytes, uint32_t length) {
         return;
     }
     uint8_t kind = bytes[0] & 0xF0;
-    if (length == 3 && kind == 0x90 && bytes[2] > 0) {
+    if (length == 3 && kind == STATUS_NOTE_ON && bytes[2] > 0) {
         show_step_length(r.step_gate + r.step_rest);
         r.held_notes++;
         recorder_append(bytes, length);
         r.step_pending = true;
-    } else if (length == 3 && (kind == 0x80 || kind == 0x90)) {
+    } else if (length == 3 && (kind == STATUS_NOTE_OFF || kind == STATUS_NOTE_ON)) {
         if (r.held_notes > 0) {
             r.held_notes--;
         }
@@ -60,7 +61,7 @@ void step_record(const uint8_t* bytes, uint32_t length) {
             c.song_tick += r.step_rest * r.step_multiplier;
             r.step_multiplier = 1;
         }
-    } else if (length == 3 && kind == 0xB0 && bytes[1] == 64) {
+    } else if (length == 3 && kind == STATUS_CONTROL_CHANGE && bytes[1] == CC_SUSTAIN) {
         if (bytes[2] <= 64) {
             r.pedal_down = false;
         } else if (!r.pedal_down) {
@@ -79,21 +80,21 @@ void step_record(const uint8_t* bytes, uint32_t length) {
 // Keeps count of what the written events leave sounding.
 void open_events_track(const uint8_t* bytes, uint32_t length) {
     Recorder& r = g_recorder;
-    if (length != 3 || bytes[0] >= 0xF0) {
+    if (length != 3 || bytes[0] >= STATUS_EXCLUSIVE) {
         return;
     }
     uint8_t kind = bytes[0] & 0xF0;
     int channel = bytes[0] & 0x0F;
     uint8_t& open = r.open_notes[channel][bytes[1] & 0x7F];
-    if (kind == 0x90 && bytes[2] > 0) {
+    if (kind == STATUS_NOTE_ON && bytes[2] > 0) {
         if (open < 255) {
             open++;
         }
-    } else if (kind == 0x80 || kind == 0x90) {
+    } else if (kind == STATUS_NOTE_OFF || kind == STATUS_NOTE_ON) {
         if (open > 0) {
             open--;
         }
-    } else if (kind == 0xB0 && bytes[1] == 64) {
+    } else if (kind == STATUS_CONTROL_CHANGE && bytes[1] == CC_SUSTAIN) {
         r.open_pedals[channel] = bytes[2] > 64;
     }
 }
@@ -105,15 +106,16 @@ void open_events_close() {
     for (int channel = 0; channel < 16; channel++) {
         for (int key = 0; key < 128; key++) {
             for (int n = r.open_notes[channel][key]; n > 0; n--) {
-                uint8_t off[3] = {static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(key),
-                                  0};
+                uint8_t off[3] = {static_cast<uint8_t>(STATUS_NOTE_ON | channel),
+                                  static_cast<uint8_t>(key), 0};
                 recorder_append(off, 3);
             }
         }
     }
     for (int channel = 0; channel < 16; channel++) {
         if (r.open_pedals[channel]) {
-            uint8_t pedal_up[3] = {static_cast<uint8_t>(0xB0 | channel), 64, 0};
+            uint8_t pedal_up[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | channel),
+                                   CC_SUSTAIN, 0};
             recorder_append(pedal_up, 3);
         }
     }
@@ -143,7 +145,7 @@ void recorder_event(const uint8_t* bytes, uint32_t length) {
     }
     int mode = transport_mode();
     if (mode == MODE_STANDBY) {
-        if (g_transport.step_recording || (bytes[0] & 0xF0) == 0xB0) {
+        if (g_transport.step_recording || (bytes[0] & 0xF0) == STATUS_CONTROL_CHANGE) {
             return;
         }
         transport_start();
@@ -218,7 +220,7 @@ void recording_finish() {
     if (track == 0 && c.song_tick < song_end) {
         c.song_tick = song_end;
     }
-    static const uint8_t END_OF_TRACK[3] = {0xFF, 0x2F, 0x00};
+    static const uint8_t END_OF_TRACK[3] = {STATUS_META, META_END_OF_TRACK, 0x00};
     recorder_append(END_OF_TRACK, 3);
     if (g_song.memory_over) {
         recording_discard();

@@ -6,6 +6,7 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "songcore/midi_bytes.h"
 
 #include <cstring>
 
@@ -24,7 +25,7 @@ void send_midi_clock() {
     SongClock& c = g_song_clock;
     int32_t per_clock = g_song.ticks_per_midi_clock < 1 ? 1 : g_song.ticks_per_midi_clock;
     if (c.run_ticks / per_clock >= c.midi_clocks_sent) {
-        uint8_t clock = 0xF8;
+        uint8_t clock = STATUS_CLOCK;
         midi_send(&clock, 1);
         c.midi_clocks_sent++;
     }
@@ -127,26 +128,26 @@ bool dispatch_track(int track) {
             }
             return true;
         }
-        if (ev.status == 0xF0) {
+        if (ev.status == STATUS_EXCLUSIVE) {
             if (ev.data_length + 1 <= SYSEX_BUFFER_SIZE) {
-                g_exclusive_message[0] = 0xF0;
+                g_exclusive_message[0] = STATUS_EXCLUSIVE;
                 memcpy(g_exclusive_message + 1, g_song.arena + ev.data_pos, ev.data_length);
                 midi_send(g_exclusive_message, ev.data_length + 1);
             }
             return false;
         }
-        if (ev.status == 0xFF) {
+        if (ev.status == STATUS_META) {
             meta_event(track, ev, muted);
             continue;
         }
-        if (ev.status >= 0xF0) {
+        if (ev.status >= STATUS_EXCLUSIVE) {
             continue;
         }
         int channel = ev.status & 0x0F;
         uint8_t kind = ev.status & 0xF0;
         if (g_song.channel_play[channel] == 0 ||
             (guide_active() && track + 1 == g_song.tracing_track &&
-             (kind == 0x80 || kind == 0x90))) {
+             (kind == STATUS_NOTE_OFF || kind == STATUS_NOTE_ON))) {
             g_player.send_muted = true;
         }
         uint8_t message[3] = {ev.status, event_data(ev, 0), event_data(ev, 1)};

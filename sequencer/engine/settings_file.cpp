@@ -5,6 +5,7 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "songcore/midi_bytes.h"
 
 #include "platform/platform.h"
 #include "songcore/song_store.h"
@@ -178,13 +179,13 @@ void channel_block_fill(uint8_t* image) {
     const ChannelState& c = g_channel_state;
     for (int ch = 0; ch < 16; ch++) {
         image[AT_CHANNEL_PROGRAM + ch] = c.channel_program[ch];
-        image[AT_BANK_MSB + ch] = c.controller_values[ch][0];
-        image[AT_REVERB + ch] = c.controller_values[ch][91];
-        image[AT_CHORUS + ch] = c.controller_values[ch][93];
+        image[AT_BANK_MSB + ch] = c.controller_values[ch][CC_BANK_SELECT_MSB];
+        image[AT_REVERB + ch] = c.controller_values[ch][CC_REVERB];
+        image[AT_CHORUS + ch] = c.controller_values[ch][CC_CHORUS];
         image[AT_DRUM_CHANNEL + ch] = c.drum_channel[ch];
-        image[AT_PAN + ch] = c.controller_values[ch][10];
-        image[AT_VOLUME + ch] = c.controller_values[ch][7];
-        image[AT_EXPRESSION + ch] = c.controller_values[ch][11];
+        image[AT_PAN + ch] = c.controller_values[ch][CC_PAN];
+        image[AT_VOLUME + ch] = c.controller_values[ch][CC_VOLUME];
+        image[AT_EXPRESSION + ch] = c.controller_values[ch][CC_EXPRESSION];
         memcpy(image + AT_NRPN + ch * NRPN_PARAMETERS, c.nrpn_values[ch], NRPN_PARAMETERS);
     }
 }
@@ -230,10 +231,10 @@ void metronome_messages_build() {
                                g_settings.slots[SLOT_METRONOME_VELOCITY]};
     for (int i = 0; i < 2; i++) {
         uint8_t note = static_cast<uint8_t>(notes[i] & 0x7F);
-        g_player.click_on[i][0] = static_cast<uint8_t>(0x90 + ch);
+        g_player.click_on[i][0] = static_cast<uint8_t>(STATUS_NOTE_ON + ch);
         g_player.click_on[i][1] = note;
         g_player.click_on[i][2] = static_cast<uint8_t>(velocities[i] & 0x7F);
-        g_player.click_off[i][0] = static_cast<uint8_t>(0x80 + ch);
+        g_player.click_off[i][0] = static_cast<uint8_t>(STATUS_NOTE_OFF + ch);
         g_player.click_off[i][1] = note;
         g_player.click_off[i][2] = 0;
     }

@@ -5,6 +5,7 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "songcore/midi_bytes.h"
 
 uint32_t clock_now() {
     return platform_tick_ms();
@@ -152,8 +153,8 @@ void advance_baton() {
         if (c.song_tick >= g_recorder.last_written_tick) {
             // The tempo played, so that the recording plays back as it was conducted.
             uint32_t usec = static_cast<uint32_t>(c.tempo_usec);
-            uint8_t tempo_event[6] = {0xFF,
-                                      0x51,
+            uint8_t tempo_event[6] = {STATUS_META,
+                                      META_TEMPO,
                                       0x03,
                                       static_cast<uint8_t>(usec >> 16),
                                       static_cast<uint8_t>(usec >> 8),

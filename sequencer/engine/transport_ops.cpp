@@ -6,6 +6,7 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "songcore/midi_bytes.h"
 
 #include <cstdio>
 #include <cstring>
@@ -138,7 +139,7 @@ void transport_start() {
                 accent_click();
             }
         } else {
-            send_byte(0xFB);
+            send_byte(STATUS_CONTINUE);
             clock_resume();
         }
         g_song.relocate_pending = false;
@@ -151,7 +152,7 @@ void transport_start() {
         if (internal_clock()) {
             clock_reset();
         }
-        send_byte(0xFA);
+        send_byte(STATUS_START);
     }
     if (g_settings.slots[SLOT_CLOCK_SOURCE] == CLOCK_MIDI) {
         c.song_tick -= g_song.ticks_per_midi_clock;
@@ -185,7 +186,7 @@ void transport_stop(bool full) {
     all_notes_off();
     int mode = transport_mode();
     if (full) {
-        send_byte(0xFC);
+        send_byte(STATUS_STOP);
         clock_mark();
         if (mode == MODE_RECORDING) {
             recording_discard();

@@ -340,19 +340,3 @@ size_t bmp_info_copy(const uint8_t* data, size_t size, uint8_t* out) {
     memcpy(out, data + FILE_HEADER_SIZE, count);
     return count;
 }
-
-const char* bmp_result_name(BmpResult result) {
-    switch (result) {
-    case BmpResult::ok:
-        return "ok";
-    case BmpResult::not_bmp:
-        return "not a BMP file";
-    case BmpResult::truncated:
-        return "truncated";
-    case BmpResult::unsupported:
-        return "unsupported";
-    case BmpResult::bad_header:
-        return "bad header";
-    }
-    return "?";
-}

@@ -37,5 +37,3 @@ BmpResult bmp_decode(const uint8_t* data, size_t size, BmpImage& image);
 // colour table) into out, zero-filling what the buffer does not hold; returns the bytes that
 // came from the buffer.
 size_t bmp_info_copy(const uint8_t* data, size_t size, uint8_t* out);
-
-const char* bmp_result_name(BmpResult result);

@@ -54,10 +54,6 @@ void number_draw(int col, int row, const char* pattern, int width, int32_t value
 
 } // namespace
 
-uint32_t text_palette_colour(int index) {
-    return index >= 0 && index < PALETTE_SIZE ? TEXT_PALETTE[index] : 0;
-}
-
 void text_choice_reset() {
     t_text_colour = 0;
     t_text_inverse = false;

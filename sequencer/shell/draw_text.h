@@ -19,5 +19,3 @@ void zero_number_at(int col, int row, int width, int32_t value);
 void hex_at(int col, int row, int width, int32_t value);
 void number_inverse_at(int col, int row, int width, int32_t value);
 void zero_number_inverse_at(int col, int row, int width, int32_t value);
-// The palette colour of an index (red | green << 8 | blue << 16).
-uint32_t text_palette_colour(int index);

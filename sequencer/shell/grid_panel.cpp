@@ -7,6 +7,7 @@
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/name_tables.h"
 #include "sequencer/shell/panels.h"
+#include "songcore/midi_bytes.h"
 
 namespace {
 
@@ -28,9 +29,9 @@ int shown_grid() {
 uint8_t& channel_value(int kind, int channel) {
     switch (kind) {
     case GRID_BANK:
-        return g_channel_state.controller_values[channel][0];
+        return g_channel_state.controller_values[channel][CC_BANK_SELECT_MSB];
     case GRID_BANK_LSB:
-        return g_channel_state.controller_values[channel][32];
+        return g_channel_state.controller_values[channel][CC_BANK_SELECT_LSB];
     default:
         return g_channel_state.channel_program[channel];
     }
@@ -72,13 +73,17 @@ void grid_panel_click(GridKind kind, int x, int y) {
     }
     int value = ((x - 332) / 32) * GRID_ROWS + row;
     int ch = current_channel();
-    uint8_t lsb = kind == GRID_BANK_LSB ? value : g_channel_state.controller_values[ch][32];
-    uint8_t msb = kind == GRID_BANK ? value : g_channel_state.controller_values[ch][0];
+    uint8_t lsb =
+        kind == GRID_BANK_LSB ? value : g_channel_state.controller_values[ch][CC_BANK_SELECT_LSB];
+    uint8_t msb =
+        kind == GRID_BANK ? value : g_channel_state.controller_values[ch][CC_BANK_SELECT_MSB];
     uint8_t program = kind == GRID_PROGRAM ? value : g_channel_state.channel_program[ch];
     uint8_t status = static_cast<uint8_t>(ch);
-    uint8_t bank_lsb[3] = {static_cast<uint8_t>(0xB0 | status), 32, lsb};
-    uint8_t bank_msb[3] = {static_cast<uint8_t>(0xB0 | status), 0, msb};
-    uint8_t change[2] = {static_cast<uint8_t>(0xC0 | status), program};
+    uint8_t bank_lsb[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | status), CC_BANK_SELECT_LSB,
+                           lsb};
+    uint8_t bank_msb[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | status), CC_BANK_SELECT_MSB,
+                           msb};
+    uint8_t change[2] = {static_cast<uint8_t>(STATUS_PROGRAM_CHANGE | status), program};
     midi_send(bank_lsb, 3);
     midi_send(bank_msb, 3);
     midi_send(change, 2);

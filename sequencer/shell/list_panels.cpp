@@ -7,6 +7,7 @@
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
+#include "songcore/midi_bytes.h"
 
 ListPanels g_list_panels;
 
@@ -96,7 +97,8 @@ void audition_if_alt() {
     }
     // Before any note was played, middle C.
     int note = g_ui.last_note >= 0 ? g_ui.last_note & 0x7F : 60;
-    send_and_record(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(g_ui.play_velocity), 3);
+    send_and_record(STATUS_NOTE_ON, static_cast<uint8_t>(note),
+                    static_cast<uint8_t>(g_ui.play_velocity), 3);
     g_ui.auditioned_note = note;
     g_shell.button_pressed = 4; // the release sends the note-off
 }

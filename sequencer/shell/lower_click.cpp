@@ -9,6 +9,7 @@
 #include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
+#include "songcore/midi_bytes.h"
 
 namespace {
 
@@ -118,13 +119,14 @@ void keyboard_click(int x, int y) {
         for (int i = 0; i < 4; i++) {
             uint8_t note = g_midi_maps.chord_table[(offset - 1) * 4 + i] & 0x7F;
             u.keyboard_notes[u.keyboard_note_count++] = note;
-            send_and_record(0x90, note, static_cast<uint8_t>(velocity), 3);
+            send_and_record(STATUS_NOTE_ON, note, static_cast<uint8_t>(velocity), 3);
         }
     } else {
         int note = clamp((g_transport.play_octave + 2) * 12 - 1 + offset, 0, 127);
         u.keyboard_notes[u.keyboard_note_count++] = static_cast<uint8_t>(note);
         u.last_note = note;
-        send_and_record(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 3);
+        send_and_record(STATUS_NOTE_ON, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity),
+                        3);
     }
     // The keys are part of the background and show no press: only the note-off is owed.
     g_shell.button_pressed = 2;
@@ -184,11 +186,12 @@ void slider_click(int x) {
     if (value != g_ui.slider_sent) {
         g_ui.slider_sent = value;
         if (mode == LOWER_PITCH_BEND) {
-            send_and_record(0xE0, 0, static_cast<uint8_t>(value), 3);
+            send_and_record(STATUS_PITCH_BEND, 0, static_cast<uint8_t>(value), 3);
             g_ui.bend_drag = 1;
         } else {
             int controller = g_settings.slots[SLOT_EXCHANGE_TARGET] & 0x7F;
-            send_and_record(0xB0, static_cast<uint8_t>(controller), static_cast<uint8_t>(value), 3);
+            send_and_record(STATUS_CONTROL_CHANGE, static_cast<uint8_t>(controller),
+                            static_cast<uint8_t>(value), 3);
             // Panels showing the channel's controllers follow the slider.
             list_panels_controller_changed(g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F, controller);
             param_panel_values_redraw();

@@ -235,10 +235,3 @@ void menu_texts_load(bool japanese) {
         }
     }
 }
-
-const char* menu_text_utf8(int command_key, bool japanese) {
-    if (command_key < 0 || command_key >= MENU_PAGES * MENU_ROWS) {
-        return "";
-    }
-    return japanese ? JAPANESE[command_key] : ENGLISH[command_key];
-}

@@ -11,5 +11,3 @@ struct MenuTexts {
 
 extern MenuTexts g_menu_texts;
 void menu_texts_load(bool japanese);
-// The row's text in one language as written in the table (UTF-8, without padding).
-const char* menu_text_utf8(int command_key, bool japanese);

@@ -13,6 +13,7 @@
 #include "sequencer/shell/param_fields.h"
 #include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/ui_input.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 #include "songcore/track_normalize.h"
 
@@ -31,7 +32,7 @@ constexpr int EVENT_FILTER = 5 * MENU_ROWS + 0;
 constexpr int STEP_RECORDING = 6 * MENU_ROWS + 1;
 
 // Controllers of the sound panel in field order.
-const uint8_t SOUND_CONTROLLERS[5] = {91, 93, 7, 10, 11};
+const uint8_t SOUND_CONTROLLERS[5] = {CC_REVERB, CC_CHORUS, CC_VOLUME, CC_PAN, CC_EXPRESSION};
 
 int32_t* slots() {
     return g_settings.slots;
@@ -42,7 +43,7 @@ int out_channel() {
 }
 
 void control_change(uint8_t controller, int value) {
-    uint8_t message[3] = {static_cast<uint8_t>(0xB0 | out_channel()), controller,
+    uint8_t message[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | out_channel()), controller,
                           static_cast<uint8_t>(value & 0x7F)};
     midi_send(message, 3);
 }

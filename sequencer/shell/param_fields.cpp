@@ -3,6 +3,7 @@
 
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/settings.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 namespace {
@@ -146,8 +147,8 @@ const ParamPanel PANELS[] = {
       off_shortcut(note(SLOT_NOTE_MAP_FIRST_KEY)), NONE, NONE, NONE, NONE, NONE, NONE}},
     {row_key(3, 7), 4, 1, false,
      {{5, " reverb   chorus  VOL     PAN"}, {13, " EXP "}},
-     {controller(91, 40), controller(93, 0), controller(7, 100), controller(10, 64),
-      controller(11, 127), NONE, NONE, NONE}},
+     {controller(CC_REVERB, 40), controller(CC_CHORUS, 0), controller(CC_VOLUME, 100),
+      controller(CC_PAN, 64), controller(CC_EXPRESSION, 127), NONE, NONE, NONE}},
     {row_key(3, 8), 4, 4, false,
      {{5, "　RATE   DEPTH    DELAY  CUTOFF"}, {13, " RESONAN AT TIME  DECAY  RELEASE"}},
      {sound_parameter(0), sound_parameter(1), sound_parameter(2), sound_parameter(3),

@@ -19,6 +19,7 @@
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 #include <cstdio>
@@ -229,7 +230,7 @@ void note_audition(int32_t note) {
     }
     int velocity =
         g_ui.play_velocity < 1 ? 1 : (g_ui.play_velocity > 127 ? 127 : g_ui.play_velocity);
-    send_and_record(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 3);
+    send_and_record(STATUS_NOTE_ON, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), 3);
     g_ui.auditioned_note = note;
     g_shell.button_pressed = 4;
 }
@@ -431,10 +432,6 @@ int32_t step_field(bool up, int32_t value, int32_t max, int32_t min, int kind) {
         }
     }
     return value;
-}
-
-void field_set(int field, int32_t value) {
-    value_change(field, value, false);
 }
 
 void confirm_press() {

@@ -32,9 +32,6 @@ void draw_field(int field, int32_t value, int kind);
 int32_t step_field(bool up, int32_t value, int32_t max, int32_t min, int kind);
 // The ENTER box: the first press asks, the second runs the row's command.
 void confirm_press();
-// Sets field 1..8 of the shown panel to a value (clamped to its bounds), stores it, redraws
-// it and runs what a change of it does.
-void field_set(int field, int32_t value);
 // The shown panel's values drawn again from where they live (a channel's controllers may
 // have changed outside the panel).
 void param_panel_values_redraw();

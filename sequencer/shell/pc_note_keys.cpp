@@ -6,6 +6,7 @@
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/ui_input.h"
+#include "songcore/midi_bytes.h"
 
 // A W S E D F T G Y H U J K O L P and the four keys right of L and P.
 const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS] = {'A', 'W', 'S', 'E', 'D', 'F', 'T',  'G',  'Y',  'H',
@@ -30,8 +31,8 @@ bool any_note_key_sounding() {
 
 // On the channel the note began on, so a channel chosen meanwhile cannot leave it sounding.
 void note_send(uint8_t channel, int note, int velocity) {
-    uint8_t message[3] = {static_cast<uint8_t>(0x90 | channel), static_cast<uint8_t>(note),
-                          static_cast<uint8_t>(velocity)};
+    uint8_t message[3] = {static_cast<uint8_t>(STATUS_NOTE_ON | channel),
+                          static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)};
     uint8_t recorded[3] = {message[0], message[1], message[2]};
     midi_send(message, 3);
     recorder_event(recorded, 3);

@@ -5,6 +5,7 @@
 #include "sequencer/edit/edit.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/settings.h"
+#include "songcore/midi_bytes.h"
 
 namespace {
 
@@ -25,25 +26,27 @@ uint32_t put_event(uint8_t* out, uint32_t n, bool first, uint8_t status, uint8_t
 uint32_t sound_block_build(int channel, bool program_only, uint8_t* out) {
     int c = channel & 0x0F;
     const ChannelState& state = g_channel_state;
-    uint8_t control = static_cast<uint8_t>(0xB0 | c);
-    uint8_t program = static_cast<uint8_t>(0xC0 | c);
+    uint8_t control = static_cast<uint8_t>(STATUS_CONTROL_CHANGE | c);
+    uint8_t program = static_cast<uint8_t>(STATUS_PROGRAM_CHANGE | c);
     if (program_only) {
         return put_event(out, 0, true, program, state.channel_program[c], -1);
     }
-    uint32_t n = put_event(out, 0, true, control, 32, state.controller_values[c][32]);
-    n = put_event(out, n, false, control, 0, state.controller_values[c][0]);
+    uint32_t n = put_event(out, 0, true, control, CC_BANK_SELECT_LSB,
+                           state.controller_values[c][CC_BANK_SELECT_LSB]);
+    n = put_event(out, n, false, control, CC_BANK_SELECT_MSB,
+                  state.controller_values[c][CC_BANK_SELECT_MSB]);
     n = put_event(out, n, false, program, state.channel_program[c], -1);
-    n = put_event(out, n, false, control, 91, state.controller_values[c][91]);
-    n = put_event(out, n, false, control, 93, state.controller_values[c][93]);
+    n = put_event(out, n, false, control, CC_REVERB, state.controller_values[c][CC_REVERB]);
+    n = put_event(out, n, false, control, CC_CHORUS, state.controller_values[c][CC_CHORUS]);
     for (int i = 0; i < NRPN_PARAMETERS; i++) {
         uint8_t value = state.nrpn_values[c][i];
         if (value == 64) {
             continue;
         }
-        n = put_event(out, n, false, control, 99, 1);
-        n = put_event(out, n, false, control, 98, NRPN_LSB_NUMBERS[i]);
-        n = put_event(out, n, false, control, 6, value);
-        n = put_event(out, n, false, control, 38, 0);
+        n = put_event(out, n, false, control, CC_NRPN_MSB, 1);
+        n = put_event(out, n, false, control, CC_NRPN_LSB, NRPN_LSB_NUMBERS[i]);
+        n = put_event(out, n, false, control, CC_DATA_ENTRY_MSB, value);
+        n = put_event(out, n, false, control, CC_DATA_ENTRY_LSB, 0);
     }
     return n;
 }

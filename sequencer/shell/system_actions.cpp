@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "sequencer/engine/channel_state.h"
+#include "songcore/midi_bytes.h"
 
 #include <string>
 
@@ -38,7 +39,7 @@ void sound_module_initialize() {
 }
 
 void active_sensing_send() {
-    uint8_t byte = 0xFE;
+    uint8_t byte = STATUS_ACTIVE_SENSING;
     midi_send(&byte, 1);
 }
 

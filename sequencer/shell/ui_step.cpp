@@ -9,6 +9,7 @@
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
+#include "songcore/midi_bytes.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ void deferred_click_run(int x, int y) {
 }
 
 void sustain_send(uint8_t value) {
-    send_and_record(0xB0, 64, value, 3);
+    send_and_record(STATUS_CONTROL_CHANGE, CC_SUSTAIN, value, 3);
 }
 
 void modifier_step() {
@@ -69,7 +70,7 @@ void release_edge() {
         deferred_click_run(g_shell.pointer_x, g_shell.pointer_y);
     }
     if (u.bend_drag) {
-        send_and_record(0xE0, 0, 64, 3);
+        send_and_record(STATUS_PITCH_BEND, 0, 64, 3);
         u.slider_value.store(64);
         u.slider_sent = 64;
     }
@@ -83,13 +84,13 @@ void release_edge() {
     case 2:
         // The last button pressed before the key is already raised; the key never sank.
         for (int i = 0; i < u.keyboard_note_count; i++) {
-            send_and_record(0x90, u.keyboard_notes[i], 0, 3);
+            send_and_record(STATUS_NOTE_ON, u.keyboard_notes[i], 0, 3);
         }
         u.keyboard_note_count = 0;
         break;
     case 4:
         if (u.auditioned_note >= 0) {
-            send_and_record(0x90, static_cast<uint8_t>(u.auditioned_note), 0, 3);
+            send_and_record(STATUS_NOTE_ON, static_cast<uint8_t>(u.auditioned_note), 0, 3);
             u.auditioned_note = -1;
         }
         break;
