@@ -6,7 +6,7 @@
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/list_panels_internal.h"
 #include "sequencer/shell/main_fields.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/panels.h"
 #include "sequencer/shell/ui_input.h"
 #include "songcore/song_store.h"
@@ -39,8 +39,8 @@ void sizes_draw() {
 }
 
 bool bank_panel_shown() {
-    int key = command_of(1, 0);
-    return g_menu.shown_page == 1 && command_key() == key && g_menu.last_command_key == key;
+    int key = menu_command_key(MenuCommand::song_bank_select);
+    return g_menu.shown_page == PAGE_FILE && command_key() == key && g_menu.last_command_key == key;
 }
 
 } // namespace

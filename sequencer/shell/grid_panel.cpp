@@ -4,7 +4,7 @@
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/list_panels_internal.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/name_tables.h"
 #include "sequencer/shell/panels.h"
 #include "songcore/midi_bytes.h"
@@ -15,14 +15,21 @@ constexpr int GRID_COLUMN = 42;
 constexpr int GRID_ROWS = 16;
 constexpr int GRID_VALUES = 128;
 
-// The grid row shown now, or -1: grids are the rows E, F and G of page 3.
+// The grid shown now, or -1.
 int shown_grid() {
-    int key = command_key();
-    if (g_menu.shown_page != 3 || g_menu.last_command_key != key) {
+    if (g_menu.shown_page != PAGE_CHANNEL_SOUND || g_menu.last_command_key != command_key()) {
         return -1;
     }
-    int kind = key - command_of(3, 4);
-    return kind >= GRID_PROGRAM && kind <= GRID_BANK_LSB ? kind : -1;
+    switch (selected_command()) {
+    case MenuCommand::program_change:
+        return GRID_PROGRAM;
+    case MenuCommand::bank_change:
+        return GRID_BANK;
+    case MenuCommand::bank_change_lsb:
+        return GRID_BANK_LSB;
+    default:
+        return -1;
+    }
 }
 
 // The channel memory a grid shows and edits.

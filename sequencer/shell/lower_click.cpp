@@ -4,7 +4,7 @@
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/main_fields.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/panels.h"
 #include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/shell_state.h"
@@ -44,8 +44,7 @@ void wind_click(bool forward) {
     };
     if (g_ui.click_is_release) {
         wind(WindPhase::release);
-        if (g_menu.shown_page != NO_PAGE_SHOWN && command_key() == command_of(5, 2) &&
-            g_menu_hooks.event_list_refresh) {
+        if (shown_with(MenuCommand::event_edit_mode) && g_menu_hooks.event_list_refresh) {
             g_menu_hooks.event_list_refresh();
         }
         return;

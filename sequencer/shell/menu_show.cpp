@@ -8,7 +8,7 @@
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/immediate_actions.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_texts.h"
 #include "sequencer/shell/panels.h"
 #include "sequencer/shell/param_panel.h"
@@ -21,7 +21,8 @@ namespace {
 
 constexpr int MENU_TEXT_COLUMN = 2;
 constexpr int MENU_FIRST_TEXT_ROW = 5;
-constexpr int TAB_PAGES = 6; // page 6 has no tab: the record button shows it
+// The recording page has no tab: the record button shows it.
+constexpr int TAB_PAGES = PAGE_RECORDING;
 
 void menu_row_draw(int row, bool highlighted) {
     const char* text = g_menu_texts.menu_text[g_menu.shown_page * MENU_ROWS + row];
@@ -62,7 +63,7 @@ void exit_panel() {
 
 void command_open(int key) {
     g_menu.alt_variant = g_ui.alt_mode != 0 ? 1 : 0;
-    if (key == command_of(0, 0)) {
+    if (key == menu_command_key(MenuCommand::exit)) {
         exit_panel();
         g_menu.last_command_key = static_cast<uint8_t>(key);
         return;
@@ -76,7 +77,7 @@ void command_open(int key) {
         // The event list and the exclusive editor take the panel over once they exist.
         clear_panel();
     }
-    if (key == command_of(1, 0) && stopped()) {
+    if (key == menu_command_key(MenuCommand::song_bank_select) && stopped()) {
         platform_window_drop_accept(true);
     }
 }
@@ -140,7 +141,8 @@ void menu_panel_click(int x, int y) {
     if (list_panel_click(key, x, y)) {
         return;
     }
-    if (key == command_of(5, 2) || key == command_of(5, 12)) {
+    MenuCommand command = menu_command_at(key);
+    if (command == MenuCommand::event_edit_mode || command == MenuCommand::exclusive_edit) {
         if (g_menu_hooks.event_list_click) {
             g_menu_hooks.event_list_click(x, y);
         }

@@ -2,6 +2,7 @@
 // and fields (kind, range, value-box shortcut, stepping rule and where the value lives).
 #pragma once
 #include "sequencer/edit/edit.h"
+#include "sequencer/shell/menu_commands.h"
 
 #include <cstdint>
 
@@ -89,7 +90,7 @@ struct CaptionLine {
 };
 
 struct ParamPanel {
-    int command_key;
+    MenuCommand command;
     int upper, lower; // fields in use in each row, from the left
     bool enter;       // an ENTER box that runs the row's command
     CaptionLine captions[PANEL_CAPTIONS];

@@ -353,7 +353,7 @@ void command_execute(const ParamPanel& panel) {
     command_backup();
     int saved = 0;
     busy_cursor(true, saved);
-    panel_command_run(panel.command_key);
+    panel_command_run(menu_command_key(panel.command));
     busy_cursor(false, saved);
     if (shown_panel() == &panel) {
         params_take_back(panel);

@@ -1,7 +1,7 @@
 // The keyboard pointer: moving it over menu rows and panel items, and the page keys.
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/name_tables.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
@@ -25,29 +25,30 @@ Point track_point(int i) {
 
 // The panel item under the keyboard pointer, by the shown command.
 Point panel_point() {
-    int key = command_key();
     int32_t index = g_ui.pointer_index;
-    if (key == command_of(1, 0)) {
+    switch (selected_command()) {
+    case MenuCommand::song_bank_select:
+    case MenuCommand::midi_in_port:
+    case MenuCommand::midi_out_port:
         return {330, 90 + 16 * wrapped(index, 10)};
-    }
-    if (key == command_of(2, 2) || key == command_of(3, 2) || key == command_of(3, 1)) {
+    case MenuCommand::out_channel:
+    case MenuCommand::out_channel_for_sounds:
+    case MenuCommand::mute_channel:
         return {350, 90 + 16 * wrapped(index, 16)};
-    }
-    if (key == command_of(2, 3) || key == command_of(2, 4)) {
-        return {330, 90 + 16 * wrapped(index, 10)};
-    }
-    if (key == command_of(2, 5) || key == command_of(3, 0) || key == command_of(5, 3) ||
-        key == command_of(6, 0)) {
+    case MenuCommand::multi_port:
+    case MenuCommand::mute_track:
+    case MenuCommand::change_track:
+    case MenuCommand::real_time_recording:
         return track_point(wrapped(index, 32));
-    }
-    if (key == command_of(3, 4) || key == command_of(3, 5) || key == command_of(3, 6)) {
+    case MenuCommand::program_change:
+    case MenuCommand::bank_change:
+    case MenuCommand::bank_change_lsb: {
         int i = wrapped(index, 128);
         return {350 + 32 * (i / 16), 90 + 16 * (i % 16)};
     }
-    if (key == command_of(3, 10)) {
+    case MenuCommand::speed:
         return {460, 90 + 16 * wrapped(index, 16)};
-    }
-    if (key == command_of(5, 2)) {
+    case MenuCommand::event_edit_mode: {
         int i = wrapped(index, 45);
         if (i < 36) {
             return {375 + 100 * (i / 12), 90 + 16 * (i % 12)};
@@ -57,8 +58,10 @@ Point panel_point() {
         }
         return {345 + 32 * (i - 38), 330};
     }
-    if (key == command_of(5, 12)) {
+    case MenuCommand::exclusive_edit:
         return {345 + 32 * wrapped(index, 6), 330};
+    default:
+        break;
     }
     // A parameter or command panel: U upper and L lower fields, two buttons each, then ENTER.
     int layout = g_menu_hooks.panel_layout ? g_menu_hooks.panel_layout() : 0;
@@ -82,18 +85,20 @@ Point panel_point() {
 // The pointer reaching the current entry of a list speaks it: the current bank's title, the
 // current channel's or the current track's label.
 void current_item_speak() {
-    int key = command_key();
-    if (key == command_of(1, 0)) {
+    MenuCommand command = selected_command();
+    if (command == MenuCommand::song_bank_select) {
         int bank = g_song.current_bank;
         if (wrapped(g_ui.pointer_index, 10) == bank) {
             speak(g_song.slots[bank].song_title, 1);
         }
-    } else if (key == command_of(2, 2) || key == command_of(3, 2)) {
+    } else if (command == MenuCommand::out_channel ||
+               command == MenuCommand::out_channel_for_sounds) {
         int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
         if (wrapped(g_ui.pointer_index, 16) == channel) {
             speak(number_label(channel + 1), 1);
         }
-    } else if (key == command_of(5, 3) || key == command_of(6, 0)) {
+    } else if (command == MenuCommand::change_track ||
+               command == MenuCommand::real_time_recording) {
         int track = wrapped(g_ui.pointer_index, 32) + (g_menu.alt_variant != 0 ? 32 : 0);
         if (track == g_song.write_track) {
             speak(number_label(track + 1), 1);

@@ -14,6 +14,7 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/main_fields.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/menu_texts.h"
 #include "sequencer/shell/name_tables.h"
@@ -202,7 +203,7 @@ void run_step() {
     g_shell.pointer_left = g_shell.left_down.load();
     scheduler_step();
     g_shell.pointer_alt = (g_shell.shift_down.load() || g_shell.right_down.load()) ? 1 : 0;
-    if (ui_step() == 0) {
+    if (ui_step() == menu_command_row(MenuCommand::exit)) {
         g_shell.app_state = STATE_QUIT;
     }
 }
@@ -213,7 +214,7 @@ void quit_step() {
             g_song.song_modified_mask = 0;
             return; // the next frame quits
         }
-        g_menu.menu_cursor[0] = 2;
+        g_menu.menu_cursor[PAGE_SYSTEM] = menu_command_row(MenuCommand::continue_about);
         show_command(SHOW_REDRAW);
         g_shell.swallow_press = 1;
         g_shell.app_state = STATE_RUN;

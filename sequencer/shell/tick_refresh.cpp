@@ -10,6 +10,7 @@
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/main_fields.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
@@ -112,7 +113,7 @@ void slider_value_draw(int mode) {
 }
 
 void step_hold_mark() {
-    if (transport_mode() != MODE_RECORDING || g_menu.menu_cursor[6] != 1) {
+    if (transport_mode() != MODE_RECORDING || !step_recording_chosen()) {
         return;
     }
     key_edge_poll(VK_CONTROL, g_tick_refresh.step_hold_state);

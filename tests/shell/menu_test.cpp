@@ -6,6 +6,7 @@
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/font.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_texts.h"
 #include "sequencer/shell/speech.h"
@@ -45,6 +46,35 @@ TEST(MenuTexts, JapaneseAndEnglishRowsAreTheirShiftJisBytesPaddedToTheRowWidth) 
     // The separator of page 0 row B shows a text in English only.
     EXPECT_EQ(bytes_of(g_menu_texts.menu_text[command_of(0, 1)]).substr(0, 16), "B: Save and Exit");
     EXPECT_EQ(MENU_ROW_KIND[command_of(0, 1)], ROW_SEPARATOR);
+}
+
+// Every row that does something has exactly one name, and each name stands for its own row.
+TEST(MenuCommands, EverySelectableRowHasOneNameAndNoTwoNamesShareARow) {
+    menu_texts_load(true);
+    int names_of_row[MENU_PAGES * MENU_ROWS] = {};
+    for (int i = 0; i < MENU_COMMANDS; i++) {
+        const MenuCommandRow& r = MENU_COMMAND_ROWS[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(static_cast<int>(r.command), i); // the table is indexed by the name
+        ASSERT_TRUE(r.page >= 0 && r.page < MENU_PAGES && r.row >= 0 && r.row < MENU_ROWS);
+        int key = menu_command_key(r.command);
+        EXPECT_EQ(key, r.page * MENU_ROWS + r.row);
+        EXPECT_EQ(menu_command_page(r.command), r.page);
+        EXPECT_EQ(menu_command_row(r.command), r.row);
+        EXPECT_EQ(menu_command_at(key), r.command);
+        names_of_row[key]++;
+    }
+    for (int key = 0; key < MENU_PAGES * MENU_ROWS; key++) {
+        SCOPED_TRACE(key);
+        bool selectable = MENU_ROW_KIND[key] == ROW_ITEM;
+        EXPECT_EQ(names_of_row[key], selectable ? 1 : 0);
+        if (selectable) {
+            // A row that does something says what: more than its letter and colon.
+            EXPECT_GT(bytes_of(g_menu_texts.menu_text[key]).find_last_not_of(' '), 2u);
+        } else {
+            EXPECT_EQ(menu_command_at(key), MenuCommand::none);
+        }
+    }
 }
 
 TEST(MenuTexts, EveryRowStartsWithItsLetterAndFitsTheRowInBothLanguages) {
