@@ -12,7 +12,8 @@
 
 namespace {
 
-constexpr int LABEL_COLUMN = 42;
+constexpr int PROGRAM_COLUMN = 61;
+constexpr int VALUE_COLUMN = 65; // the first of three, four cells apart
 // Controllers of the three value columns, and with alt_variant.
 const int VALUE_COLUMNS[3] = {0, 91, 93};
 const int VALUE_COLUMNS_ALT[3] = {10, 7, 11};
@@ -20,9 +21,10 @@ const int VALUE_COLUMNS_ALT[3] = {10, 7, 11};
 void label_draw(int channel, bool inverse) {
     const char* label = number_label(channel + 1);
     if (inverse) {
-        small_text_inverse_at(LABEL_COLUMN, LIST_FIRST_ROW + channel, label);
+        small_text_inverse_at(CHANNEL_LIST.label_column, list_text_row(CHANNEL_LIST, channel),
+                              label);
     } else {
-        small_text_at(LABEL_COLUMN, LIST_FIRST_ROW + channel, label);
+        small_text_at(CHANNEL_LIST.label_column, list_text_row(CHANNEL_LIST, channel), label);
     }
 }
 
@@ -30,11 +32,11 @@ void label_draw(int channel, bool inverse) {
 
 void channel_panel_draw(ChannelList kind) {
     bool alt = g_menu.alt_variant != 0;
-    text_at(42, 4,
+    text_at(CHANNEL_LIST.label_column, LIST_FIRST_ROW - 1,
             alt ? "ch   tone name     PRG PAN VOL EXP" : "ch   tone name     PRG BNK rev cor");
     const int* controllers = alt ? VALUE_COLUMNS_ALT : VALUE_COLUMNS;
     for (int ch = 0; ch < 16; ch++) {
-        int row = LIST_FIRST_ROW + ch;
+        int row = list_text_row(CHANNEL_LIST, ch);
         bool inverse =
             kind == ChannelList::mute ? g_song.channel_play[ch] != 0 : ch == current_channel();
         label_draw(ch, inverse);
@@ -42,10 +44,11 @@ void channel_panel_draw(ChannelList kind) {
         if (marker != 0) {
             set_text_colour(COLOUR_BLUE);
         }
-        text_at(47, row, tone_name(g_channel_state.channel_program[ch] + marker));
-        zero_number_at(61, row, 3, g_channel_state.channel_program[ch] + 1);
+        text_at(CHANNEL_LIST.text_column, row,
+                tone_name(g_channel_state.channel_program[ch] + marker));
+        zero_number_at(PROGRAM_COLUMN, row, 3, g_channel_state.channel_program[ch] + 1);
         for (int i = 0; i < 3; i++) {
-            zero_number_at(65 + 4 * i, row, 3,
+            zero_number_at(VALUE_COLUMN + 4 * i, row, 3,
                            g_channel_state.controller_values[ch][controllers[i]]);
         }
     }
@@ -55,14 +58,14 @@ void channel_panel_value_draw(int channel, int controller) {
     const int* controllers = g_menu.alt_variant != 0 ? VALUE_COLUMNS_ALT : VALUE_COLUMNS;
     for (int i = 0; i < 3; i++) {
         if (controllers[i] == controller) {
-            zero_number_at(65 + 4 * i, LIST_FIRST_ROW + channel, 3,
+            zero_number_at(VALUE_COLUMN + 4 * i, list_text_row(CHANNEL_LIST, channel), 3,
                            g_channel_state.controller_values[channel & 0x0F][controller & 0x7F]);
         }
     }
 }
 
 void channel_panel_click(ChannelList kind, int y) {
-    int ch = list_row_at(y, LIST_ROWS);
+    int ch = list_row_at(y, CHANNEL_LIST.entries);
     if (ch < 0) {
         return;
     }

@@ -11,9 +11,7 @@
 
 namespace {
 
-constexpr int GRID_COLUMN = 42;
-constexpr int GRID_ROWS = 16;
-constexpr int GRID_VALUES = 128;
+constexpr int GRID_VALUES = VALUE_GRID.entries;
 
 // The grid shown now, or -1.
 int shown_grid() {
@@ -45,19 +43,19 @@ uint8_t& channel_value(int kind, int channel) {
 }
 
 void cell_draw(int kind, int value, bool inverse) {
-    int col = GRID_COLUMN + 4 * (value / GRID_ROWS);
-    int row = LIST_FIRST_ROW + value % GRID_ROWS;
+    int col = list_label_column(VALUE_GRID, value);
+    int row = list_text_row(VALUE_GRID, value);
     int shown = kind == GRID_PROGRAM ? value + 1 : value;
     if (inverse) {
-        zero_number_inverse_at(col, row, 3, shown);
+        zero_number_inverse_at(col, row, VALUE_GRID.label_cells, shown);
     } else {
-        zero_number_at(col, row, 3, shown);
+        zero_number_at(col, row, VALUE_GRID.label_cells, shown);
     }
 }
 
 void tone_name_draw() {
     int ch = current_channel();
-    text_at(42, 4,
+    text_at(VALUE_GRID.label_column, LIST_FIRST_ROW - 1,
             tone_name(g_channel_state.channel_program[ch] + g_channel_state.drum_channel[ch]));
 }
 
@@ -74,11 +72,10 @@ void grid_panel_draw(GridKind kind) {
 }
 
 void grid_panel_click(GridKind kind, int x, int y) {
-    int row = list_row_at(y, GRID_ROWS);
-    if (row < 0 || x < 333 || x > 587) {
+    int value = grid_cell_at(VALUE_GRID, x, y);
+    if (value < 0) {
         return;
     }
-    int value = ((x - 332) / 32) * GRID_ROWS + row;
     int ch = current_channel();
     uint8_t lsb =
         kind == GRID_BANK_LSB ? value : g_channel_state.controller_values[ch][CC_BANK_SELECT_LSB];

@@ -2,6 +2,7 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_commands.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -27,11 +28,6 @@ void event_list_click(int x, int y) {
     if (g_menu_hooks.event_list_click) {
         g_menu_hooks.event_list_click(x, y);
     }
-}
-
-void press_at(int x, int y) {
-    warp_pointer(x, y);
-    g_shell.pointer_left = 1;
 }
 
 // Page Up and Page Down outside the event list: a whole press and release of a wind button.
@@ -93,7 +89,7 @@ void key_command(int key) {
         bool down = key == VK_PAGE_DOWN;
         if (event_list_shown()) {
             if (!event_open()) {
-                press_at(down ? 270 : 126, 350);
+                transport_button_stroke(down ? BUTTON_FORWARD : BUTTON_REWIND);
             } else {
                 event_editor_step(down ? 0 : 1);
             }
@@ -143,7 +139,7 @@ void key_command(int key) {
         tempo_key(-1, shift);
         break;
     case VK_PAD_PLUS:
-        warp_pointer(569, 330);
+        warp_pointer(ENTER_BOX_POINT.x, ENTER_BOX_POINT.y);
         break;
     default:
         if (key >= VK_F1 && key <= VK_F6) {

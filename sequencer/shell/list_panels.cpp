@@ -79,14 +79,6 @@ void clear_panel() {
     clear_rect(299, 59, 627, 356);
 }
 
-int list_row_at(int y, int count) {
-    if (y < 81 || y > 335) {
-        return -1;
-    }
-    int row = (y - 80) / 16;
-    return row < count ? row : -1;
-}
-
 int current_channel() {
     return g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
 }

@@ -10,6 +10,7 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "songcore/song_store.h"
@@ -185,15 +186,15 @@ void show_lyric(const char* text) {
 void show_transport_lamps(bool playing, bool recording) {
     // A small lamp in the top-right corner of a button face; off, the background shows.
     auto lamp = [](int button, bool on, uint32_t colour) {
-        int left = 8 + 48 * button + 36;
+        int left = button_face(TRANSPORT_BUTTONS, button).left + 36;
         if (on) {
             fill_rect(left, 333, left + 7, 337, colour, colour, 1);
         } else {
             blit(left, 333, g_shell.background_slot, left, 333, left + 7, 337);
         }
     };
-    lamp(0, recording, LAMP_RED);
-    lamp(4, playing, LAMP_GREEN);
+    lamp(BUTTON_RECORD, recording, LAMP_RED);
+    lamp(BUTTON_PLAY, playing, LAMP_GREEN);
 }
 
 void main_fields_draw_all() {

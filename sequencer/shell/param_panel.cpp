@@ -16,6 +16,7 @@
 #include "sequencer/shell/param_effects.h"
 #include "sequencer/shell/param_fields.h"
 #include "sequencer/shell/param_texts.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -397,7 +398,8 @@ void draw_panel(int command_key) {
     frames_draw(panel->upper, 104, 136);
     frames_draw(panel->lower, 232, 264);
     if (panel->enter) {
-        bevel_frame(519, 312, 582, 343, 0);
+        bevel_frame(ENTER_BOX_FACE.left, ENTER_BOX_FACE.top, ENTER_BOX_FACE.right,
+                    ENTER_BOX_FACE.bottom, 0);
     }
     values_draw(*panel);
     g_param_panel.confirm_count = 0;
@@ -440,7 +442,8 @@ void confirm_press() {
         return;
     }
     if (g_ui.repeat_count == 0) {
-        press_flash(519, 312, 582, 343);
+        press_flash(ENTER_BOX_FACE.left, ENTER_BOX_FACE.top, ENTER_BOX_FACE.right,
+                    ENTER_BOX_FACE.bottom);
     }
     if (g_param_panel.confirm_count >= 2) {
         return;
@@ -483,7 +486,7 @@ void param_panel_click(int x, int y, int command_key) {
         }
         button_step(*panel, field, j % 2 == 0);
         g_ui.repeat_armed = 1;
-    } else if (x >= 521 && x <= 581 && y >= 314 && y <= 342) {
+    } else if (rect_contains(ENTER_BOX, x, y)) {
         confirm_press();
     }
 }

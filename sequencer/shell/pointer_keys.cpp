@@ -3,6 +3,7 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/name_tables.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -10,44 +11,39 @@
 
 namespace {
 
-struct Point {
-    int x, y;
-};
-
 int wrapped(int32_t index, int items) {
     int i = static_cast<int>(index % items);
     return i < 0 ? i + items : i;
 }
 
-Point track_point(int i) {
-    return {350 + 144 * (i / 16), 90 + 16 * (i % 16)};
+ScreenPoint list_point(const ListLayout& list) {
+    return list_entry_point(list, wrapped(g_ui.pointer_index, list.entries));
 }
 
 // The panel item under the keyboard pointer, by the shown command.
-Point panel_point() {
+ScreenPoint panel_point() {
     int32_t index = g_ui.pointer_index;
     switch (selected_command()) {
     case MenuCommand::song_bank_select:
+        return list_point(BANK_LIST);
     case MenuCommand::midi_in_port:
     case MenuCommand::midi_out_port:
-        return {330, 90 + 16 * wrapped(index, 10)};
+        return list_point(DEVICE_LIST);
     case MenuCommand::out_channel:
     case MenuCommand::out_channel_for_sounds:
     case MenuCommand::mute_channel:
-        return {350, 90 + 16 * wrapped(index, 16)};
+        return list_point(CHANNEL_LIST);
     case MenuCommand::multi_port:
     case MenuCommand::mute_track:
     case MenuCommand::change_track:
     case MenuCommand::real_time_recording:
-        return track_point(wrapped(index, 32));
+        return list_point(TRACK_LIST);
     case MenuCommand::program_change:
     case MenuCommand::bank_change:
-    case MenuCommand::bank_change_lsb: {
-        int i = wrapped(index, 128);
-        return {350 + 32 * (i / 16), 90 + 16 * (i % 16)};
-    }
+    case MenuCommand::bank_change_lsb:
+        return list_point(VALUE_GRID);
     case MenuCommand::speed:
-        return {460, 90 + 16 * wrapped(index, 16)};
+        return list_point(SPEED_LIST);
     case MenuCommand::event_edit_mode: {
         int i = wrapped(index, 45);
         if (i < 36) {
@@ -70,7 +66,7 @@ Point panel_point() {
     int enter = (layout & 64) ? 1 : 0;
     int items = 2 * upper + 2 * lower + enter;
     if (items == 0) {
-        return {570, 330};
+        return ENTER_BOX_POINT;
     }
     int i = wrapped(index, items);
     if (i < 2 * upper) {
@@ -79,7 +75,7 @@ Point panel_point() {
     if (i < 2 * upper + 2 * lower) {
         return {345 + 32 * (i - 2 * upper), 280};
     }
-    return {570, 330};
+    return ENTER_BOX_POINT;
 }
 
 // The pointer reaching the current entry of a list speaks it: the current bank's title, the
@@ -88,18 +84,19 @@ void current_item_speak() {
     MenuCommand command = selected_command();
     if (command == MenuCommand::song_bank_select) {
         int bank = g_song.current_bank;
-        if (wrapped(g_ui.pointer_index, 10) == bank) {
+        if (wrapped(g_ui.pointer_index, BANK_LIST.entries) == bank) {
             speak(g_song.slots[bank].song_title, 1);
         }
     } else if (command == MenuCommand::out_channel ||
                command == MenuCommand::out_channel_for_sounds) {
         int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
-        if (wrapped(g_ui.pointer_index, 16) == channel) {
+        if (wrapped(g_ui.pointer_index, CHANNEL_LIST.entries) == channel) {
             speak(number_label(channel + 1), 1);
         }
     } else if (command == MenuCommand::change_track ||
                command == MenuCommand::real_time_recording) {
-        int track = wrapped(g_ui.pointer_index, 32) + (g_menu.alt_variant != 0 ? 32 : 0);
+        int track = wrapped(g_ui.pointer_index, TRACK_LIST.entries) +
+                    (g_menu.alt_variant != 0 ? TRACK_LIST.entries : 0);
         if (track == g_song.write_track) {
             speak(number_label(track + 1), 1);
         }
@@ -113,7 +110,7 @@ void pointer_move(int direction) {
         return;
     }
     UiInput& u = g_ui;
-    Point target;
+    ScreenPoint target;
     if (u.pointer_focus == 0) {
         int page = g_menu.menu_page;
         int row = wrapped(u.pointer_index, MENU_ROWS);
@@ -125,7 +122,7 @@ void pointer_move(int direction) {
             row = (row + (direction < 0 ? 12 : 1)) % MENU_ROWS;
         }
         u.pointer_index = row;
-        target = {270, 88 + 16 * row};
+        target = menu_row_point(row);
         speak(g_speech.speech_text[page * MENU_ROWS + row], 1);
     } else {
         if (direction != 0) {
@@ -139,7 +136,11 @@ void pointer_move(int direction) {
 
 void page_key(int page) {
     if (g_menu.shown_page != page && transport_mode() == MODE_STOPPED) {
-        lower_click(30 + 48 * (page % 6), 320 + 30 * (page / 6));
+        if (page == PAGE_RECORDING) {
+            transport_button_click(BUTTON_RECORD); // the recording page has no tab
+        } else {
+            page_tab_click(page);
+        }
         int row = g_menu.menu_cursor[g_menu.menu_page];
         speak(g_speech.speech_text[g_menu.menu_page * MENU_ROWS + row], 1);
     }

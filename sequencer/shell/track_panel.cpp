@@ -13,19 +13,11 @@
 
 namespace {
 
-constexpr int TRACKS_SHOWN = 32;
+constexpr int TRACKS_SHOWN = TRACK_LIST.entries;
 constexpr const char* NAME_BLANK = "                  "; // 18 blanks
 
 int first_track() {
     return g_menu.alt_variant != 0 ? TRACKS_SHOWN : 0;
-}
-
-// Text cells of a list position 0..31: two columns of 16.
-int label_column(int i) {
-    return i < LIST_ROWS ? 42 : 60;
-}
-int list_text_row(int i) {
-    return LIST_FIRST_ROW + i % LIST_ROWS;
 }
 
 bool label_inverse(TrackList kind, int track) {
@@ -47,8 +39,8 @@ bool track_is_empty(int track) {
 }
 
 void name_draw(int i, int track) {
-    int col = label_column(i) + 4;
-    int row = list_text_row(i);
+    int col = list_text_column(TRACK_LIST, i);
+    int row = list_text_row(TRACK_LIST, i);
     if (track >= g_song.track_count) {
         small_text_at(col, row, "----- ----- ----- ");
     } else if (track_is_empty(track)) {
@@ -64,12 +56,13 @@ void entry_draw(TrackList kind, int i) {
     int track = first_track() + i;
     const char* label = number_label(track + 1);
     if (label_inverse(kind, track)) {
-        small_text_inverse_at(label_column(i), list_text_row(i), label);
+        small_text_inverse_at(list_label_column(TRACK_LIST, i), list_text_row(TRACK_LIST, i),
+                              label);
     } else {
-        small_text_at(label_column(i), list_text_row(i), label);
+        small_text_at(list_label_column(TRACK_LIST, i), list_text_row(TRACK_LIST, i), label);
     }
     if (kind == TrackList::ports) {
-        small_text_at(label_column(i) + 4, list_text_row(i),
+        small_text_at(list_text_column(TRACK_LIST, i), list_text_row(TRACK_LIST, i),
                       number_label(g_song.track_port[track] + 1));
     } else {
         name_draw(i, track);
@@ -82,23 +75,7 @@ void tracing_mark_draw() {
         return;
     }
     set_text_colour(COLOUR_RED);
-    text_at(label_column(i) - 1, list_text_row(i), "T");
-}
-
-// The list position of a click on a track number, or -1 (a name, or beside the list).
-int number_hit(int x, int y) {
-    int row = list_row_at(y, LIST_ROWS);
-    int col = x / 8;
-    if (row < 0) {
-        return -1;
-    }
-    if (col >= 42 && col <= 44) {
-        return row;
-    }
-    if (col >= 60 && col <= 62) {
-        return LIST_ROWS + row;
-    }
-    return -1;
+    text_at(list_label_column(TRACK_LIST, i) - 1, list_text_row(TRACK_LIST, i), "T");
 }
 
 // Ports step through the ports the output list offers.
@@ -119,7 +96,7 @@ void track_panel_draw(TrackList kind) {
 void track_panel_click(TrackList kind, int x, int y) {
     // A click on a name would open the track-name dialog, which is not part of this shell
     // yet; only the numbers act.
-    int i = number_hit(x, y);
+    int i = list_label_at(TRACK_LIST, x, y);
     if (i < 0) {
         return;
     }

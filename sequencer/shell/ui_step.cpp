@@ -7,6 +7,7 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
 #include "songcore/midi_bytes.h"
@@ -176,7 +177,8 @@ int ui_step() {
     }
     UiInput& u = g_ui;
     int mode = u.lower_panel_mode.load(std::memory_order_relaxed);
-    g_shell.cursor_shape.store(mode != LOWER_TEMPO && pointer_in(496, 417, 623, 431) ? 1 : 0);
+    g_shell.cursor_shape.store(
+        mode != LOWER_TEMPO && rect_contains(SLIDER, g_shell.pointer_x, g_shell.pointer_y) ? 1 : 0);
     menu_hover(g_shell.pointer_x, g_shell.pointer_y);
     if (setting_on(SLOT_PC_KEY)) {
         key_handler();
