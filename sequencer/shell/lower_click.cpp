@@ -117,14 +117,15 @@ namespace {
 void keyboard_click(int x, int y) {
     int offset;
     int velocity;
-    if (y >= 406) {
-        offset = WHITE_OFFSETS[clamp((x - 6) / 32, 0, 13)];
+    const KeyboardLayout& keys = ON_SCREEN_KEYS;
+    if (y >= keys.white_top) {
+        offset = WHITE_OFFSETS[clamp((x - keys.white_left) / keys.key_width, 0, 13)];
         velocity = (2 * y - 16) % 256;
     } else {
-        if (x < 22) {
+        if (x < keys.black_left) {
             return;
         }
-        offset = BLACK_OFFSETS[clamp((x - 22) / 32, 0, 13)];
+        offset = BLACK_OFFSETS[clamp((x - keys.black_left) / keys.key_width, 0, 13)];
         velocity = (2 * y + 78) % 256;
     }
     if (offset == 0) {

@@ -105,13 +105,45 @@ ScreenRect button_face(const ButtonRow& buttons, int button);
 ScreenPoint button_point(const ButtonRow& buttons, int button);
 
 inline constexpr ScreenRect KEYBOARD_AREA = {7, 360, 453, 453};
+// The on-screen keys: 14 white keys `key_width` pixels wide from white_left, taking clicks
+// from white_top down; above it the black keys' slices, which start at black_left.
+struct KeyboardLayout {
+    int white_left, key_width, black_left, white_top;
+};
+inline constexpr KeyboardLayout ON_SCREEN_KEYS = {6, 32, 22, 406};
 inline constexpr ScreenRect OCTAVE_BUTTONS = {456, 394, 486, 455}; // up above y 426, down below
 inline constexpr ScreenRect OCTAVE_UP_FACE = {456, 394, 487, 426};
 inline constexpr ScreenRect OCTAVE_DOWN_FACE = {456, 426, 487, 456};
 // The lower panel: the slider, and under it the tempo buttons (cells 0-3 down, 11-14 up) and
 // the mode switch between them.
+inline constexpr ScreenRect LOWER_PANEL = {493, 417, 624, 449}; // to x 624: its last column too
 inline constexpr ScreenRect SLIDER = {496, 417, 623, 431};
+constexpr int SLIDER_LINE_Y = 424; // the line the slider's value is marked and pointed on
 inline constexpr ScreenRect SLIDER_FACE = {496, 417, 624, 432};
 inline constexpr ScreenRect SLIDER_BUTTONS = {496, 433, 623, 447};
 inline constexpr ScreenRect TEMPO_DOWN_FACE = {496, 433, 528, 448};
 inline constexpr ScreenRect TEMPO_UP_FACE = {584, 433, 616, 448};
+
+// The main screen's value fields: the text cell each starts at.
+struct TextCell {
+    int column, row;
+};
+inline constexpr TextCell VERSION_FIELD = {16, 1};
+inline constexpr TextCell STATUS_FIELD = {61, 1};      // also the elapsed time at a stop
+inline constexpr TextCell STEP_LENGTH_FIELD = {47, 1}; // beats, clocks three cells on
+inline constexpr TextCell POSITION_FIELD = {43, 2};    // measure, beat at +4, clock at +7
+inline constexpr TextCell STEP_HOLD_MARK = {53, 2};
+inline constexpr TextCell TIME_SIGNATURE_FIELD = {60, 2}; // denominator three cells on
+inline constexpr TextCell TEMPO_FIELD = {71, 2};
+inline constexpr TextCell TITLE_FIELD = {3, 3};
+inline constexpr TextCell OCTAVE_FIELD = {58, 23};
+inline constexpr TextCell BANK_FIELD = {75, 23};
+inline constexpr TextCell CHANNEL_FIELD = {75, 24};
+inline constexpr TextCell TRACK_FIELD = {75, 25};
+inline constexpr int MUTE_MARK_COLUMN = 73; // on the channel's and the track's rows
+inline constexpr TextCell PORT_DEVICE_FIELD = {74, 26};
+// The lower panel's caption, controller number and value, on one row.
+inline constexpr TextCell LOWER_PANEL_CAPTION = {62, 27};
+inline constexpr TextCell LOWER_PANEL_CONTROLLER = {70, 27};
+inline constexpr TextCell LOWER_PANEL_VALUE = {74, 27};
+inline constexpr TextCell LYRIC_LINE = {1, 29};

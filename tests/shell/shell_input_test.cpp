@@ -244,6 +244,30 @@ TEST_F(ShellInput, OnScreenKeysPlayNotesWithVelocityByHeight) {
               (std::vector<Bytes>{{0x90, 60, 76}, {0x90, 60, 0}, {0x90, 61, 70}, {0x90, 61, 0}}));
 }
 
+// Keys and octave buttons found through the layout table rather than by their pixels.
+TEST_F(ShellInput, OnScreenKeysAndOctaveButtonsActWhereTheLayoutPutsThem) {
+    const KeyboardLayout& keys = ON_SCREEN_KEYS;
+    g_ui.velocity_lock = true;
+    g_ui.play_velocity = 50;
+    // White keys 0 and 2 (C and E), then the black key over the boundary after white key 0.
+    click(keys.white_left + keys.key_width / 2, keys.white_top + 20);
+    click(keys.white_left + 2 * keys.key_width + keys.key_width / 2, keys.white_top + 20);
+    click(keys.black_left + keys.key_width / 2, keys.white_top - 20);
+    run_ms(20);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 60, 50},
+                                          {0x90, 60, 0},
+                                          {0x90, 64, 50},
+                                          {0x90, 64, 0},
+                                          {0x90, 61, 50},
+                                          {0x90, 61, 0}}));
+    int octave = g_transport.play_octave;
+    click((OCTAVE_UP_FACE.left + OCTAVE_UP_FACE.right) / 2, OCTAVE_UP_FACE.top + 4);
+    EXPECT_EQ(g_transport.play_octave, octave + 1);
+    click((OCTAVE_DOWN_FACE.left + OCTAVE_DOWN_FACE.right) / 2, OCTAVE_DOWN_FACE.bottom - 4);
+    click((OCTAVE_DOWN_FACE.left + OCTAVE_DOWN_FACE.right) / 2, OCTAVE_DOWN_FACE.bottom - 4);
+    EXPECT_EQ(g_transport.play_octave, octave - 1);
+}
+
 TEST_F(ShellInput, VelocityLockAndOctaveApplyToOnScreenKeys) {
     g_ui.velocity_lock = true;
     g_ui.play_velocity = 33;
