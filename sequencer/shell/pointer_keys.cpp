@@ -70,10 +70,10 @@ ScreenPoint panel_point() {
     }
     int i = wrapped(index, items);
     if (i < 2 * upper) {
-        return {345 + 32 * i, 155};
+        return {FIELD_POINTER_X + FIELD_BUTTON_WIDTH * i, UPPER_FIELDS.pointer_y};
     }
     if (i < 2 * upper + 2 * lower) {
-        return {345 + 32 * (i - 2 * upper), 280};
+        return {FIELD_POINTER_X + FIELD_BUTTON_WIDTH * (i - 2 * upper), LOWER_FIELDS.pointer_y};
     }
     return ENTER_BOX_POINT;
 }

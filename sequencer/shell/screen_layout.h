@@ -35,6 +35,31 @@ inline constexpr ScreenRect ENTER_BOX_FACE = {519, 312, 582, 343};
 inline constexpr ScreenRect ENTER_BOX = {521, 314, 581, 342};
 inline constexpr ScreenPoint ENTER_BOX_POINT = {570, 330};
 
+// A parameter panel's two rows of fields (1 to 4 above, 5 to 8 below). Field k of a row is a
+// value box FIELD_BOX_WIDTH pixels wide from FIELDS_LEFT, with its down and up buttons of
+// FIELD_BUTTON_WIDTH under it; clicks count from FIELDS_HIT_ORIGIN.
+struct FieldRowLayout {
+    int box_text_row;   // first text row of the drawn box
+    int value_text_row; // text row of the value
+    int value_face_top, button_face_top;
+    int value_hit_top, value_hit_bottom;
+    int button_hit_top, button_hit_bottom;
+    int pointer_y; // where the keyboard pointer stands on the row's buttons
+};
+inline constexpr FieldRowLayout UPPER_FIELDS = {6, 7, 104, 136, 106, 135, 137, 166, 155};
+inline constexpr FieldRowLayout LOWER_FIELDS = {14, 15, 232, 264, 235, 263, 265, 294, 280};
+constexpr int FIELDS_LEFT = 327;
+constexpr int FIELDS_HIT_ORIGIN = 328; // clicks from x 329 to 583
+constexpr int FIELDS_HIT_RIGHT = 583;
+constexpr int FIELD_BOX_WIDTH = 64;
+constexpr int FIELD_BUTTON_WIDTH = 32;
+constexpr int FIELD_FACE_HEIGHT = 31;
+constexpr int FIELD_BOX_COLUMN = 41;   // text cell of the first box
+constexpr int FIELD_VALUE_COLUMN = 43; // text cell of the first value
+constexpr int FIELD_POINTER_X = 345;   // the keyboard pointer on the first button
+constexpr int ENTER_BOX_COLUMN = 64;   // the drawn ENTER box, three text rows from row 19
+constexpr int ENTER_BOX_ROW = 19;
+
 // The lists and grids of the right panel.
 
 constexpr int LIST_FIRST_ROW = 5; // text row of a list's first entry

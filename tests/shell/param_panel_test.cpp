@@ -8,10 +8,12 @@
 #include "sequencer/edit/edit.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/midi_input.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/param_fields.h"
 #include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/param_texts.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/virtual_keys.h"
 #include "songcore/track_normalize.h"
@@ -457,6 +459,34 @@ TEST_F(ParamPanels, ClicksOutsideTheFieldsDoNothingAndTheLayoutNamesThem) {
     EXPECT_EQ(memcmp(before, g_settings.slots, sizeof before), 0);
     show(2, 0);
     EXPECT_EQ(panel_layout(), 2 * 8 + 4);
+}
+
+// The keyboard pointer stands on each field's buttons where the layout puts them, so Enter
+// there steps the field: up on the first button, down on the second.
+TEST_F(ParamPanels, EnterAtTheKeyboardPointerStepsTheFieldItStandsOn) {
+    MenuCommand command = MenuCommand::metronome;
+    const ParamPanel* panel = param_panel_find(menu_command_key(command));
+    ASSERT_NE(panel, nullptr);
+    show(menu_command_page(command), menu_command_row(command));
+    int32_t min, max;
+    field_bounds(*panel, 5, min, max);
+    field_store(*panel, 5, (min + max) / 2);
+    int32_t middle = field_value(*panel, 5);
+    key(VK_TAB);
+    EXPECT_EQ(g_headless_window.warp_x, FIELD_POINTER_X);
+    EXPECT_EQ(g_headless_window.warp_y, UPPER_FIELDS.pointer_y);
+    // Past the upper row's buttons, two a field, to the lower row's first field.
+    for (int i = 0; i < 2 * panel->upper; i++) {
+        key(VK_RIGHT);
+    }
+    EXPECT_EQ(g_headless_window.warp_y, LOWER_FIELDS.pointer_y);
+    key(VK_ENTER);
+    EXPECT_EQ(field_value(*panel, 5), middle + 1);
+    key(VK_RIGHT);
+    EXPECT_EQ(g_headless_window.warp_x, FIELD_POINTER_X + FIELD_BUTTON_WIDTH);
+    key(VK_ENTER);
+    key(VK_ENTER);
+    EXPECT_EQ(field_value(*panel, 5), middle - 1);
 }
 
 TEST_F(ParamPanels, TheVoicesCaptionFollowsTheLanguage) {
