@@ -8,6 +8,7 @@
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/name_tables.h"
 #include "sequencer/shell/ui_input.h"
+#include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
 namespace {
@@ -15,8 +16,8 @@ namespace {
 constexpr int PROGRAM_COLUMN = 61;
 constexpr int VALUE_COLUMN = 65; // the first of three, four cells apart
 // Controllers of the three value columns, and with alt_variant.
-const int VALUE_COLUMNS[3] = {0, 91, 93};
-const int VALUE_COLUMNS_ALT[3] = {10, 7, 11};
+const int VALUE_CONTROLLERS[3] = {CC_BANK_SELECT_MSB, CC_REVERB, CC_CHORUS};
+const int VALUE_CONTROLLERS_ALT[3] = {CC_PAN, CC_VOLUME, CC_EXPRESSION};
 
 void label_draw(int channel, bool inverse) {
     const char* label = number_label(channel + 1);
@@ -34,7 +35,7 @@ void channel_panel_draw(ChannelList kind) {
     bool alt = g_menu.alt_variant != 0;
     text_at(CHANNEL_LIST.label_column, LIST_FIRST_ROW - 1,
             alt ? "ch   tone name     PRG PAN VOL EXP" : "ch   tone name     PRG BNK rev cor");
-    const int* controllers = alt ? VALUE_COLUMNS_ALT : VALUE_COLUMNS;
+    const int* controllers = alt ? VALUE_CONTROLLERS_ALT : VALUE_CONTROLLERS;
     for (int ch = 0; ch < 16; ch++) {
         int row = list_text_row(CHANNEL_LIST, ch);
         bool inverse =
@@ -55,7 +56,7 @@ void channel_panel_draw(ChannelList kind) {
 }
 
 void channel_panel_value_draw(int channel, int controller) {
-    const int* controllers = g_menu.alt_variant != 0 ? VALUE_COLUMNS_ALT : VALUE_COLUMNS;
+    const int* controllers = g_menu.alt_variant != 0 ? VALUE_CONTROLLERS_ALT : VALUE_CONTROLLERS;
     for (int i = 0; i < 3; i++) {
         if (controllers[i] == controller) {
             zero_number_at(VALUE_COLUMN + 4 * i, list_text_row(CHANNEL_LIST, channel), 3,

@@ -226,10 +226,10 @@ void param_effect_change(const ParamPanel& panel, int field, int32_t old_value, 
         }
         break;
     case MenuCommand::gs_parameters:
-        control_change(99, 1);
-        control_change(98, NRPN_LSB_NUMBERS[(field - 1) & 7]);
-        control_change(6, value + 64);
-        control_change(38, 0);
+        control_change(CC_NRPN_MSB, GS_SOUND_NRPN_MSB);
+        control_change(CC_NRPN_LSB, NRPN_LSB_NUMBERS[(field - 1) & 7]);
+        control_change(CC_DATA_ENTRY_MSB, value + GS_PARAMETER_MIDDLE);
+        control_change(CC_DATA_ENTRY_LSB, 0);
         break;
     case MenuCommand::karaoke:
         karaoke_change(field, value);

@@ -330,7 +330,7 @@ int32_t field_value(const ParamPanel& panel, int field) {
     case FieldStore::controller:
         return g_channel_state.controller_values[current_channel()][f->index & 0x7F];
     case FieldStore::nrpn:
-        return g_channel_state.nrpn_values[current_channel()][f->index & 7] - 64;
+        return g_channel_state.nrpn_values[current_channel()][f->index & 7] - GS_PARAMETER_MIDDLE;
     case FieldStore::lock_velocity:
         return setting_on(SLOT_FIXED_VELOCITY_ON) ? slots[SLOT_FIXED_VELOCITY]
                                                   : slots[SLOT_VELOCITY_OFFSET];
@@ -353,7 +353,7 @@ void field_store(const ParamPanel& panel, int field, int32_t value) {
         break;
     case FieldStore::nrpn:
         g_channel_state.nrpn_values[current_channel()][f->index & 7] =
-            static_cast<uint8_t>((value + 64) & 0x7F);
+            static_cast<uint8_t>((value + GS_PARAMETER_MIDDLE) & 0x7F);
         break;
     case FieldStore::lock_velocity:
         slots[setting_on(SLOT_FIXED_VELOCITY_ON) ? SLOT_FIXED_VELOCITY : SLOT_VELOCITY_OFFSET] =

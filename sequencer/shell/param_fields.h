@@ -6,6 +6,11 @@
 
 #include <cstdint>
 
+// A GS sound parameter is sent as the NRPN with this MSB and the parameter's LSB; its
+// value's middle changes nothing, and the panel shows values around it.
+constexpr uint8_t GS_SOUND_NRPN_MSB = 1;
+constexpr int GS_PARAMETER_MIDDLE = 64;
+
 constexpr int PANEL_FIELDS = 8;   // fields 1..4 in the upper row, 5..8 in the lower
 constexpr int PANEL_CAPTIONS = 5; // caption lines of one panel
 
