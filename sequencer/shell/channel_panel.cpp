@@ -19,13 +19,13 @@ constexpr int VALUE_COLUMN = 65; // the first of three, four cells apart
 const int VALUE_CONTROLLERS[3] = {CC_BANK_SELECT_MSB, CC_REVERB, CC_CHORUS};
 const int VALUE_CONTROLLERS_ALT[3] = {CC_PAN, CC_VOLUME, CC_EXPRESSION};
 
-void label_draw(int channel, bool inverse) {
-    const char* label = number_label(channel + 1);
+void label_draw(int channel_index, bool inverse) {
+    const char* label = number_label(channel_index + 1);
     if (inverse) {
-        small_text_inverse_at(CHANNEL_LIST.label_column, list_text_row(CHANNEL_LIST, channel),
+        small_text_inverse_at(CHANNEL_LIST.label_column, list_text_row(CHANNEL_LIST, channel_index),
                               label);
     } else {
-        small_text_at(CHANNEL_LIST.label_column, list_text_row(CHANNEL_LIST, channel), label);
+        small_text_at(CHANNEL_LIST.label_column, list_text_row(CHANNEL_LIST, channel_index), label);
     }
 }
 
@@ -36,59 +36,60 @@ void channel_panel_draw(ChannelList kind) {
     text_at(CHANNEL_LIST.label_column, LIST_FIRST_ROW - 1,
             alt ? "ch   tone name     PRG PAN VOL EXP" : "ch   tone name     PRG BNK rev cor");
     const int* controllers = alt ? VALUE_CONTROLLERS_ALT : VALUE_CONTROLLERS;
-    for (int ch = 0; ch < 16; ch++) {
-        int row = list_text_row(CHANNEL_LIST, ch);
-        bool inverse =
-            kind == ChannelList::mute ? g_song.channel_play[ch] != 0 : ch == current_channel();
-        label_draw(ch, inverse);
-        uint8_t marker = g_channel_state.drum_channel[ch];
+    for (int channel_index = 0; channel_index < 16; channel_index++) {
+        int row = list_text_row(CHANNEL_LIST, channel_index);
+        bool inverse = kind == ChannelList::mute ? g_song.channel_play[channel_index] != 0
+                                                 : channel_index == current_channel_index();
+        label_draw(channel_index, inverse);
+        uint8_t marker = g_channel_state.drum_channel[channel_index];
         if (marker != 0) {
             set_text_colour(COLOUR_BLUE);
         }
         text_at(CHANNEL_LIST.text_column, row,
-                tone_name(g_channel_state.channel_program[ch] + marker));
-        zero_number_at(PROGRAM_COLUMN, row, 3, g_channel_state.channel_program[ch] + 1);
+                tone_name(g_channel_state.channel_program[channel_index] + marker));
+        zero_number_at(PROGRAM_COLUMN, row, 3, g_channel_state.channel_program[channel_index] + 1);
         for (int i = 0; i < 3; i++) {
             zero_number_at(VALUE_COLUMN + 4 * i, row, 3,
-                           g_channel_state.controller_values[ch][controllers[i]]);
+                           g_channel_state.controller_values[channel_index][controllers[i]]);
         }
     }
 }
 
-void channel_panel_value_draw(int channel, int controller) {
+void channel_panel_value_draw(int channel_index, int controller) {
     const int* controllers = g_menu.alt_variant != 0 ? VALUE_CONTROLLERS_ALT : VALUE_CONTROLLERS;
     for (int i = 0; i < 3; i++) {
         if (controllers[i] == controller) {
-            zero_number_at(VALUE_COLUMN + 4 * i, list_text_row(CHANNEL_LIST, channel), 3,
-                           g_channel_state.controller_values[channel & 0x0F][controller & 0x7F]);
+            zero_number_at(
+                VALUE_COLUMN + 4 * i, list_text_row(CHANNEL_LIST, channel_index), 3,
+                g_channel_state.controller_values[channel_index & 0x0F][controller & 0x7F]);
         }
     }
 }
 
 void channel_panel_click(ChannelList kind, int y) {
-    int ch = list_row_at(y, CHANNEL_LIST.entries);
-    if (ch < 0) {
+    int channel_index = list_row_at(y, CHANNEL_LIST.entries);
+    if (channel_index < 0) {
         return;
     }
     if (kind == ChannelList::mute) {
-        uint8_t play = g_song.channel_play[ch] != 0 ? 0 : PLAY_ON;
+        uint8_t play = g_song.channel_play[channel_index] != 0 ? 0 : PLAY_ON;
         if (g_ui.alt_mode != 0) {
             for (uint8_t& p : g_song.channel_play) {
                 p = play;
             }
         } else {
-            g_song.channel_play[ch] = play;
+            g_song.channel_play[channel_index] = play;
         }
-        for (int c = 0; c < 16; c++) {
-            label_draw(c, g_song.channel_play[c] != 0);
+        for (int other = 0; other < 16; other++) {
+            label_draw(other, g_song.channel_play[other] != 0);
         }
         show_channel_mute_mark();
         return;
     }
-    int old = current_channel();
-    g_settings.slots[SLOT_OUT_CHANNEL] = ch;
+    int old = current_channel_index();
+    g_settings.slots[SLOT_OUT_CHANNEL] = channel_index;
     label_draw(old, false);
-    label_draw(ch, true);
+    label_draw(channel_index, true);
     show_channel();
     audition_if_alt();
 }

@@ -31,14 +31,14 @@ int shown_grid() {
 }
 
 // The channel memory a grid shows and edits.
-uint8_t& channel_value(int kind, int channel) {
+uint8_t& channel_value(int kind, int channel_index) {
     switch (kind) {
     case GRID_BANK:
-        return g_channel_state.controller_values[channel][CC_BANK_SELECT_MSB];
+        return g_channel_state.controller_values[channel_index][CC_BANK_SELECT_MSB];
     case GRID_BANK_LSB:
-        return g_channel_state.controller_values[channel][CC_BANK_SELECT_LSB];
+        return g_channel_state.controller_values[channel_index][CC_BANK_SELECT_LSB];
     default:
-        return g_channel_state.channel_program[channel];
+        return g_channel_state.channel_program[channel_index];
     }
 }
 
@@ -54,9 +54,10 @@ void cell_draw(int kind, int value, bool inverse) {
 }
 
 void tone_name_draw() {
-    int ch = current_channel();
+    int channel_index = current_channel_index();
     text_at(VALUE_GRID.label_column, LIST_FIRST_ROW - 1,
-            tone_name(g_channel_state.channel_program[ch] + g_channel_state.drum_channel[ch]));
+            tone_name(g_channel_state.channel_program[channel_index] +
+                      g_channel_state.drum_channel[channel_index]));
 }
 
 } // namespace
@@ -66,7 +67,7 @@ void grid_panel_draw(GridKind kind) {
     for (int v = 0; v < GRID_VALUES; v++) {
         cell_draw(kind, v, false);
     }
-    int value = channel_value(kind, current_channel()) & 0x7F;
+    int value = channel_value(kind, current_channel_index()) & 0x7F;
     cell_draw(kind, value, true);
     g_list_panels.grid_value = value;
 }
@@ -76,13 +77,15 @@ void grid_panel_click(GridKind kind, int x, int y) {
     if (value < 0) {
         return;
     }
-    int ch = current_channel();
-    uint8_t lsb =
-        kind == GRID_BANK_LSB ? value : g_channel_state.controller_values[ch][CC_BANK_SELECT_LSB];
-    uint8_t msb =
-        kind == GRID_BANK ? value : g_channel_state.controller_values[ch][CC_BANK_SELECT_MSB];
-    uint8_t program = kind == GRID_PROGRAM ? value : g_channel_state.channel_program[ch];
-    uint8_t status = static_cast<uint8_t>(ch);
+    int channel_index = current_channel_index();
+    uint8_t lsb = kind == GRID_BANK_LSB
+                      ? value
+                      : g_channel_state.controller_values[channel_index][CC_BANK_SELECT_LSB];
+    uint8_t msb = kind == GRID_BANK
+                      ? value
+                      : g_channel_state.controller_values[channel_index][CC_BANK_SELECT_MSB];
+    uint8_t program = kind == GRID_PROGRAM ? value : g_channel_state.channel_program[channel_index];
+    uint8_t status = static_cast<uint8_t>(channel_index);
     uint8_t bank_lsb[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | status), CC_BANK_SELECT_LSB,
                            lsb};
     uint8_t bank_msb[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | status), CC_BANK_SELECT_MSB,
@@ -93,7 +96,7 @@ void grid_panel_click(GridKind kind, int x, int y) {
     midi_send(change, 2);
     // The sender reports the change and the grid follows; a sender that kept quiet (a muted
     // path) still leaves the grid showing what the channel now holds.
-    grid_follow(kind, channel_value(kind, ch));
+    grid_follow(kind, channel_value(kind, channel_index));
     audition_if_alt();
 }
 
@@ -101,7 +104,7 @@ void grid_follow(int kind, int value) {
     if (kind != shown_grid() || value < 0 || value >= GRID_VALUES) {
         return;
     }
-    channel_value(kind, current_channel()) = static_cast<uint8_t>(value);
+    channel_value(kind, current_channel_index()) = static_cast<uint8_t>(value);
     int old = g_list_panels.grid_value;
     if (old != value) {
         if (old >= 0 && old < GRID_VALUES) {
@@ -113,10 +116,10 @@ void grid_follow(int kind, int value) {
     tone_name_draw();
 }
 
-void program_changed(int channel) {
+void program_changed(int channel_index) {
     int kind = shown_grid();
-    if (kind < 0 || (channel >= 0 && channel != current_channel())) {
+    if (kind < 0 || (channel_index >= 0 && channel_index != current_channel_index())) {
         return;
     }
-    grid_follow(kind, channel_value(kind, current_channel()));
+    grid_follow(kind, channel_value(kind, current_channel_index()));
 }

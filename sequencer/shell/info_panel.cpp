@@ -126,10 +126,11 @@ void track_statistics_draw() {
                   "TR POLY    NOTES    HIGH      LOW      HVO  LVO");
     int pitch = g_midi_maps.playback_transpose;
     const SongSlot& slot = g_song.slots[g_song.current_bank];
-    for (int track = 0; track < INFO_TRACKS && track < g_song.track_count; track++) {
-        int row = LIST_FIRST_ROW + track;
-        TrackNotes t = track_notes_scan(slot.track_pos[track]);
-        zero_number_at(STATISTICS.track, row, 2, track + 1);
+    for (int track_index = 0; track_index < INFO_TRACKS && track_index < g_song.track_count;
+         track_index++) {
+        int row = LIST_FIRST_ROW + track_index;
+        TrackNotes t = track_notes_scan(slot.track_pos[track_index]);
+        zero_number_at(STATISTICS.track, row, 2, track_index + 1);
         number_at(STATISTICS.poly, row, 3, t.poly);
         number_at(STATISTICS.notes, row, 7, t.notes);
         if (t.notes == 0) {

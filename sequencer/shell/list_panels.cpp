@@ -79,7 +79,7 @@ void clear_panel() {
     clear_rect(299, 59, 627, 356);
 }
 
-int current_channel() {
+int current_channel_index() {
     return g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
 }
 
@@ -153,12 +153,12 @@ bool list_panel_show(int command_key) {
     return true;
 }
 
-void list_panels_controller_changed(int channel, int controller) {
+void list_panels_controller_changed(int channel_index, int controller) {
     int key = command_key();
     Panel panel = panel_of(key);
     if (key == g_menu.last_command_key &&
         (panel == Panel::channels || panel == Panel::channel_mutes)) {
-        channel_panel_value_draw(channel, controller);
+        channel_panel_value_draw(channel_index, controller);
     }
 }
 

@@ -16,7 +16,7 @@ constexpr uint8_t PLAY_ON = 0xFF;
 enum GridKind { GRID_PROGRAM = 0, GRID_BANK = 1, GRID_BANK_LSB = 2 };
 
 // The current MIDI channel, 0..15.
-int current_channel();
+int current_channel_index();
 // With alt_mode a choice also sounds the last played note on the current channel until the
 // button is released.
 void audition_if_alt();
@@ -28,7 +28,7 @@ enum class ChannelList { select, mute };
 void channel_panel_draw(ChannelList kind);
 void channel_panel_click(ChannelList kind, int y);
 // The channel's value of the controller again, where one of the columns shows it.
-void channel_panel_value_draw(int channel, int controller);
+void channel_panel_value_draw(int channel_index, int controller);
 
 enum class TrackList { ports, mutes, select };
 void track_panel_draw(TrackList kind);

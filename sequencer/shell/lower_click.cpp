@@ -172,9 +172,9 @@ void octave_click(int y) {
 // The window timer draws the controller panel from these, not from the frames' state.
 void controller_latch() {
     int controller = g_settings.slots[SLOT_EXCHANGE_TARGET] & 0x7F;
-    int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
+    int channel_index = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
     g_ui.slider_controller.store(controller);
-    g_ui.slider_value.store(g_channel_state.controller_values[channel][controller]);
+    g_ui.slider_value.store(g_channel_state.controller_values[channel_index][controller]);
 }
 
 void slider_button_click(int x) {

@@ -74,11 +74,11 @@ void show_elapsed_text(const char* text) {
     g_main_fields.status_first = text[0];
 }
 
-void show_position(int measure, int beat, int clock) {
+void show_position(int measure_number, int beat, int clock) {
     // Three cells: a song that plays on past the 999 measures of its grid shows 999 there
     // rather than spilling a fourth digit over the colon.
     zero_number_at(POSITION_FIELD.column, POSITION_FIELD.row, 3,
-                   measure > MAX_MEASURES ? MAX_MEASURES : measure);
+                   measure_number > MAX_MEASURES ? MAX_MEASURES : measure_number);
     zero_number_at(POSITION_FIELD.column + 4, POSITION_FIELD.row, 2, beat);
     zero_number_at(POSITION_FIELD.column + 7, POSITION_FIELD.row, 3, clock);
 }

@@ -24,12 +24,12 @@ bool list_panel_show(int command_key);
 bool list_panel_click(int command_key, int x, int y);
 // A controller of a channel changed outside the panel (the slider): a channel list shown
 // draws its value again.
-void list_panels_controller_changed(int channel, int controller);
+void list_panels_controller_changed(int channel_index, int controller);
 // The program (kind 0), bank (1) or bank LSB (2) of the current channel became `value`
 // while its grid may be shown: the cells and the tone name follow.
 void grid_follow(int kind, int value);
 // The MIDI sender's report that a channel's program or bank changed (-1: every channel).
-void program_changed(int channel);
+void program_changed(int channel_index);
 // After a bank switch: the bank panel's rows and counts, the bank and title fields, and the
 // playback position and step lengths of the new song.
 void bank_selected_show();

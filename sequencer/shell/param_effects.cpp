@@ -26,13 +26,13 @@ int32_t* slots() {
     return g_settings.slots;
 }
 
-int out_channel() {
+int out_channel_index() {
     return g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
 }
 
 void control_change(uint8_t controller, int value) {
-    uint8_t message[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | out_channel()), controller,
-                          static_cast<uint8_t>(value & 0x7F)};
+    uint8_t message[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | out_channel_index()),
+                          controller, static_cast<uint8_t>(value & 0x7F)};
     midi_send(message, 3);
 }
 
@@ -116,13 +116,13 @@ void slider_controller_refresh(int32_t value) {
         return;
     }
     g_ui.slider_controller.store(controller);
-    g_ui.slider_value.store(g_channel_state.controller_values[out_channel()][controller]);
+    g_ui.slider_value.store(g_channel_state.controller_values[out_channel_index()][controller]);
     zero_number_at(70, 27, 3, controller);
 }
 
 // The time signature and tempo of the start measure come into the fields 5 to 7.
-void create_measure_load(const ParamPanel& panel, int32_t measure) {
-    const MeasureEntry& m = measure_entry(measure - 1);
+void create_measure_load(const ParamPanel& panel, int32_t measure_number) {
+    const MeasureEntry& m = measure_entry(measure_number - 1);
     slots()[SLOT_CREATE_DENOMINATOR] = m.denominator > 0 ? m.denominator : 4;
     slots()[SLOT_CREATE_NUMERATOR] = m.numerator > 0 ? m.numerator : 4;
     uint32_t tempo = m.tempo;
@@ -175,7 +175,7 @@ void param_effect_show(int command_key) {
         if (s[SLOT_THRU_ON] > 1) {
             s[SLOT_THRU_ON] = 1;
         }
-        s[SLOT_INPUT_OUT_CHANNEL] = out_channel() + 1;
+        s[SLOT_INPUT_OUT_CHANNEL] = out_channel_index() + 1;
         break;
     case MenuCommand::options:
         s[SLOT_SLEEP] &= 1;
@@ -222,7 +222,7 @@ void param_effect_change(const ParamPanel& panel, int field, int32_t old_value, 
     case MenuCommand::channel_effects:
         for (uint8_t controller : SOUND_CONTROLLERS) {
             control_change(controller,
-                           g_channel_state.controller_values[out_channel()][controller]);
+                           g_channel_state.controller_values[out_channel_index()][controller]);
         }
         break;
     case MenuCommand::gs_parameters:

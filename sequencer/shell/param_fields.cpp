@@ -289,7 +289,7 @@ const ParamPanel PANELS[] = {
 
 constexpr const char* POLY_CAPTION_JAPANESE = " POLY Tr>>MONO Tr 発音数";
 
-int current_channel() {
+int current_channel_index() {
     return g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
 }
 
@@ -328,9 +328,10 @@ int32_t field_value(const ParamPanel& panel, int field) {
     const int32_t* slots = g_settings.slots;
     switch (f->store) {
     case FieldStore::controller:
-        return g_channel_state.controller_values[current_channel()][f->index & 0x7F];
+        return g_channel_state.controller_values[current_channel_index()][f->index & 0x7F];
     case FieldStore::nrpn:
-        return g_channel_state.nrpn_values[current_channel()][f->index & 7] - GS_PARAMETER_MIDDLE;
+        return g_channel_state.nrpn_values[current_channel_index()][f->index & 7] -
+               GS_PARAMETER_MIDDLE;
     case FieldStore::lock_velocity:
         return setting_on(SLOT_FIXED_VELOCITY_ON) ? slots[SLOT_FIXED_VELOCITY]
                                                   : slots[SLOT_VELOCITY_OFFSET];
@@ -348,11 +349,11 @@ void field_store(const ParamPanel& panel, int field, int32_t value) {
     int32_t* slots = g_settings.slots;
     switch (f->store) {
     case FieldStore::controller:
-        g_channel_state.controller_values[current_channel()][f->index & 0x7F] =
+        g_channel_state.controller_values[current_channel_index()][f->index & 0x7F] =
             static_cast<uint8_t>(value & 0x7F);
         break;
     case FieldStore::nrpn:
-        g_channel_state.nrpn_values[current_channel()][f->index & 7] =
+        g_channel_state.nrpn_values[current_channel_index()][f->index & 7] =
             static_cast<uint8_t>((value + GS_PARAMETER_MIDDLE) & 0x7F);
         break;
     case FieldStore::lock_velocity:

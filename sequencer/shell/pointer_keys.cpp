@@ -83,22 +83,22 @@ ScreenPoint panel_point() {
 void current_item_speak() {
     MenuCommand command = selected_command();
     if (command == MenuCommand::song_bank_select) {
-        int bank = g_song.current_bank;
-        if (wrapped(g_ui.pointer_index, BANK_LIST.entries) == bank) {
-            speak(g_song.slots[bank].song_title, 1);
+        int bank_index = g_song.current_bank;
+        if (wrapped(g_ui.pointer_index, BANK_LIST.entries) == bank_index) {
+            speak(g_song.slots[bank_index].song_title, 1);
         }
     } else if (command == MenuCommand::out_channel ||
                command == MenuCommand::out_channel_for_sounds) {
-        int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
-        if (wrapped(g_ui.pointer_index, CHANNEL_LIST.entries) == channel) {
-            speak(number_label(channel + 1), 1);
+        int channel_index = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
+        if (wrapped(g_ui.pointer_index, CHANNEL_LIST.entries) == channel_index) {
+            speak(number_label(channel_index + 1), 1);
         }
     } else if (command == MenuCommand::change_track ||
                command == MenuCommand::real_time_recording) {
-        int track = wrapped(g_ui.pointer_index, TRACK_LIST.entries) +
-                    (g_menu.alt_variant != 0 ? TRACK_LIST.entries : 0);
-        if (track == g_song.write_track) {
-            speak(number_label(track + 1), 1);
+        int track_index = wrapped(g_ui.pointer_index, TRACK_LIST.entries) +
+                          (g_menu.alt_variant != 0 ? TRACK_LIST.entries : 0);
+        if (track_index == g_song.write_track) {
+            speak(number_label(track_index + 1), 1);
         }
     }
 }

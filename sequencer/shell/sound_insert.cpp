@@ -24,8 +24,8 @@ uint32_t put_event(uint8_t* out, uint32_t n, bool first, uint8_t status, uint8_t
 
 } // namespace
 
-uint32_t sound_block_build(int channel, bool program_only, uint8_t* out) {
-    int c = channel & 0x0F;
+uint32_t sound_block_build(int channel_index, bool program_only, uint8_t* out) {
+    int c = channel_index & 0x0F;
     const ChannelState& state = g_channel_state;
     uint8_t control = static_cast<uint8_t>(STATUS_CONTROL_CHANGE | c);
     uint8_t program = static_cast<uint8_t>(STATUS_PROGRAM_CHANGE | c);

@@ -16,46 +16,46 @@ namespace {
 constexpr int TRACKS_SHOWN = TRACK_LIST.entries;
 constexpr const char* NAME_BLANK = "                  "; // 18 blanks
 
-int first_track() {
+int first_track_index() {
     return g_menu.alt_variant != 0 ? TRACKS_SHOWN : 0;
 }
 
-bool label_inverse(TrackList kind, int track) {
+bool label_inverse(TrackList kind, int track_index) {
     switch (kind) {
     case TrackList::mutes:
-        return g_song.track_play[track] != 0;
+        return g_song.track_play[track_index] != 0;
     case TrackList::select:
-        return track == g_song.write_track;
+        return track_index == g_song.write_track;
     case TrackList::ports:
         break;
     }
     return false;
 }
 
-bool track_is_empty(int track) {
-    TrackWalk walk = track_walk_begin(g_song.slots[g_song.current_bank].track_pos[track]);
+bool track_is_empty(int track_index) {
+    TrackWalk walk = track_walk_begin(g_song.slots[g_song.current_bank].track_pos[track_index]);
     TrackEvent ev;
     return !event_parse(walk, ev);
 }
 
-void name_draw(int i, int track) {
+void name_draw(int i, int track_index) {
     int col = list_text_column(TRACK_LIST, i);
     int row = list_text_row(TRACK_LIST, i);
-    if (track >= g_song.track_count) {
+    if (track_index >= g_song.track_count) {
         small_text_at(col, row, "----- ----- ----- ");
-    } else if (track_is_empty(track)) {
+    } else if (track_is_empty(track_index)) {
         set_text_colour(COLOUR_BLUE);
         small_text_at(col, row, "-----nothing----- ");
     } else {
         small_text_at(col, row, NAME_BLANK);
-        small_text_at(col, row, g_song.track_names[track]);
+        small_text_at(col, row, g_song.track_names[track_index]);
     }
 }
 
 void entry_draw(TrackList kind, int i) {
-    int track = first_track() + i;
-    const char* label = number_label(track + 1);
-    if (label_inverse(kind, track)) {
+    int track_index = first_track_index() + i;
+    const char* label = number_label(track_index + 1);
+    if (label_inverse(kind, track_index)) {
         small_text_inverse_at(list_label_column(TRACK_LIST, i), list_text_row(TRACK_LIST, i),
                               label);
     } else {
@@ -63,14 +63,14 @@ void entry_draw(TrackList kind, int i) {
     }
     if (kind == TrackList::ports) {
         small_text_at(list_text_column(TRACK_LIST, i), list_text_row(TRACK_LIST, i),
-                      number_label(g_song.track_port[track] + 1));
+                      number_label(g_song.track_port[track_index] + 1));
     } else {
-        name_draw(i, track);
+        name_draw(i, track_index);
     }
 }
 
 void tracing_mark_draw() {
-    int i = g_song.tracing_track - 1 - first_track();
+    int i = g_song.tracing_track - 1 - first_track_index();
     if (!setting_on(SLOT_GUIDE_MODE) || i < 0 || i >= TRACKS_SHOWN) {
         return;
     }
@@ -100,31 +100,31 @@ void track_panel_click(TrackList kind, int x, int y) {
     if (i < 0) {
         return;
     }
-    int track = first_track() + i;
+    int track_index = first_track_index() + i;
     bool alt = g_ui.alt_mode != 0;
     switch (kind) {
     case TrackList::ports: {
-        int port = alt ? g_midi_devices.current_out_port : g_song.track_port[track] + 1;
-        g_song.track_port[track] = static_cast<uint8_t>(port < port_count() ? port : 0);
+        int port = alt ? g_midi_devices.current_out_port : g_song.track_port[track_index] + 1;
+        g_song.track_port[track_index] = static_cast<uint8_t>(port < port_count() ? port : 0);
         entry_draw(kind, i);
         break;
     }
     case TrackList::mutes: {
-        uint8_t play = g_song.track_play[track] != 0 ? 0 : PLAY_ON;
+        uint8_t play = g_song.track_play[track_index] != 0 ? 0 : PLAY_ON;
         if (alt) {
             for (uint8_t& p : g_song.track_play) {
                 p = play;
             }
         } else {
-            g_song.track_play[track] = play;
+            g_song.track_play[track_index] = play;
         }
         track_panel_draw(kind);
         show_track_mute_mark();
         break;
     }
     case TrackList::select: {
-        int old = g_song.write_track - first_track();
-        g_song.write_track = track;
+        int old = g_song.write_track - first_track_index();
+        g_song.write_track = track_index;
         if (old >= 0 && old < TRACKS_SHOWN) {
             entry_draw(kind, old);
         }
