@@ -99,11 +99,11 @@ bool song_store_start() {
     settings_apply();
     param_settings_apply();
     // Without a settings file the pages keep their start rows; the zero-filled image would
-    // put every page on row A.
-    for (int p = 1; p < MENU_PAGES && settings_found; p++) {
+    // put every page on row A. The system page's row is not kept.
+    for (int p = PAGE_FILE; p < MENU_PAGES && settings_found; p++) {
         // A byte that names no row (a damaged or foreign file) would index past the page's
         // texts: the page keeps its first row instead.
-        uint8_t row = g_settings.menu_cursor[p - 1];
+        uint8_t row = g_settings.menu_cursor[p - PAGE_FILE];
         g_menu.menu_cursor[p] = row < MENU_ROWS ? row : 0;
     }
     if (g_shell.command_line[0] == '\0') {
@@ -119,8 +119,8 @@ bool song_store_start() {
 }
 
 void settings_store() {
-    for (int p = 1; p < MENU_PAGES; p++) {
-        g_settings.menu_cursor[p - 1] = g_menu.menu_cursor[p];
+    for (int p = PAGE_FILE; p < MENU_PAGES; p++) {
+        g_settings.menu_cursor[p - PAGE_FILE] = g_menu.menu_cursor[p];
     }
     settings_collect();
     settings_write();
