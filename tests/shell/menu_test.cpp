@@ -9,6 +9,7 @@
 #include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_texts.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/virtual_keys.h"
 
@@ -114,8 +115,14 @@ protected:
         return picture_shows_text(x, y, FontSize::small, text, ink, paper);
     }
     // The tab's frame: a raised frame has a white top-left edge, a sunken one a dark one.
-    bool tab_sunken(int page) const { return pixel(8 + 48 * page, 297) != WHITE; }
-    void row_click(int row) { click(150, 88 + 16 * row); }
+    bool tab_sunken(int page) const {
+        ScreenRect face = button_face(PAGE_TABS, page);
+        return pixel(face.left, face.top) != WHITE;
+    }
+    void row_click(int row) {
+        ScreenPoint p = menu_row_point(row);
+        click(p.x, p.y);
+    }
 };
 
 TEST_F(Menus, ChoosingAPageDrawsItsRowsHighlightsTheCursorRowAndSinksItsTab) {

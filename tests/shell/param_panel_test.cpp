@@ -66,14 +66,23 @@ protected:
             << "page " << c.page << " row " << c.row << " field " << c.field << " from " << c.from;
         show(0, 2); // another row, so the next one is shown anew
     }
-    static int button_x(int field, bool up) {
-        return 328 + 32 * (2 * ((field - 1) % 4) + (up ? 0 : 1)) + 16;
+    // Where the layout puts a field's buttons and value box, and the ENTER box.
+    static const FieldRowLayout& fields_of(int field) {
+        return field <= 4 ? UPPER_FIELDS : LOWER_FIELDS;
     }
-    static int button_y(int field) { return field <= 4 ? 150 : 280; }
+    static int button_x(int field, bool up) {
+        int button = 2 * ((field - 1) % 4) + (up ? 0 : 1);
+        return FIELDS_HIT_ORIGIN + FIELD_BUTTON_WIDTH * button + FIELD_BUTTON_WIDTH / 2;
+    }
+    static int button_y(int field) { return fields_of(field).pointer_y; }
     void up(int field) { click(button_x(field, true), button_y(field)); }
     void down(int field) { click(button_x(field, false), button_y(field)); }
-    void box(int field) { click(328 + 64 * ((field - 1) % 4) + 32, field <= 4 ? 120 : 250); }
-    void enter() { click(550, 330); }
+    void box(int field) {
+        const FieldRowLayout& row = fields_of(field);
+        click(FIELDS_HIT_ORIGIN + FIELD_BOX_WIDTH * ((field - 1) % 4) + FIELD_BOX_WIDTH / 2,
+              (row.value_hit_top + row.value_hit_bottom) / 2);
+    }
+    void enter() { click(ENTER_BOX_POINT.x, ENTER_BOX_POINT.y); }
     void shift(bool held) {
         if (held) {
             key_down(VK_SHIFT);
