@@ -153,6 +153,34 @@ bool list_panel_show(int command_key) {
     return true;
 }
 
+const ListLayout* list_panel_layout(int command_key) {
+    switch (panel_of(command_key)) {
+    case Panel::banks:
+        return &BANK_LIST;
+    case Panel::channels:
+    case Panel::channel_mutes:
+        return &CHANNEL_LIST;
+    case Panel::in_devices:
+    case Panel::out_ports:
+        return &DEVICE_LIST;
+    case Panel::track_ports:
+    case Panel::track_mutes:
+    case Panel::track_select:
+        return &TRACK_LIST;
+    case Panel::program_grid:
+    case Panel::bank_grid:
+    case Panel::bank_lsb_grid:
+        return &VALUE_GRID;
+    case Panel::speed:
+        return &SPEED_LIST;
+    case Panel::none:
+    case Panel::about:
+    case Panel::info:
+        break;
+    }
+    return nullptr;
+}
+
 void list_panels_controller_changed(int channel_index, int controller) {
     int key = command_key();
     Panel panel = panel_of(key);

@@ -3,6 +3,7 @@
 // their clicks.
 // Implemented in: bank_panel.cpp, grid_panel.cpp, list_panels.cpp.
 #pragma once
+#include "sequencer/shell/screen_layout.h"
 
 // Frames own this record (panels are drawn and clicked inside the frame routine; the MIDI
 // sender's grid follow-up runs there too).
@@ -19,6 +20,8 @@ void clear_panel();
 // Clears the panel and draws the list, grid, information or about panel of a menu row
 // (page * 13 + row); false, with nothing drawn, when the row has none of these.
 bool list_panel_show(int command_key);
+// Where the entries of a menu row's list or grid panel sit; null when the row has none.
+const ListLayout* list_panel_layout(int command_key);
 // A click in the right panel while that row's panel is shown; false when the row has no
 // such panel.
 bool list_panel_click(int command_key, int x, int y);

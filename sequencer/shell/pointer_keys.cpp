@@ -3,6 +3,7 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/name_tables.h"
+#include "sequencer/shell/panels.h"
 #include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
@@ -16,34 +17,13 @@ int wrapped(int32_t index, int items) {
     return i < 0 ? i + items : i;
 }
 
-ScreenPoint list_point(const ListLayout& list) {
-    return list_entry_point(list, wrapped(g_ui.pointer_index, list.entries));
-}
-
 // The panel item under the keyboard pointer, by the shown command.
 ScreenPoint panel_point() {
     int32_t index = g_ui.pointer_index;
+    if (const ListLayout* list = list_panel_layout(command_key())) {
+        return list_entry_point(*list, wrapped(index, list->entries));
+    }
     switch (selected_command()) {
-    case MenuCommand::song_bank_select:
-        return list_point(BANK_LIST);
-    case MenuCommand::midi_in_port:
-    case MenuCommand::midi_out_port:
-        return list_point(DEVICE_LIST);
-    case MenuCommand::out_channel:
-    case MenuCommand::out_channel_for_sounds:
-    case MenuCommand::mute_channel:
-        return list_point(CHANNEL_LIST);
-    case MenuCommand::multi_port:
-    case MenuCommand::mute_track:
-    case MenuCommand::change_track:
-    case MenuCommand::real_time_recording:
-        return list_point(TRACK_LIST);
-    case MenuCommand::program_change:
-    case MenuCommand::bank_change:
-    case MenuCommand::bank_change_lsb:
-        return list_point(VALUE_GRID);
-    case MenuCommand::speed:
-        return list_point(SPEED_LIST);
     case MenuCommand::event_edit_mode: {
         int i = wrapped(index, 45);
         if (i < 36) {
