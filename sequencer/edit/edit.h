@@ -139,29 +139,31 @@ extern EditState g_edit;
 // Back to the start state: default parameters, no hooks, nothing staged.
 void edit_reset();
 
-// Measure edits (1-based tracks and measures of the current bank).
-EditResult range_rewrite(int track, int start_measure, int measures);
-int block_locate(int track, int start_measure, int measures);
-EditResult create_measures(int measure, int numerator, int denominator, int tempo, int count);
-EditResult copy_measures(int src_track, int src_start, int length, int dst_track, int dst_start,
-                         int times);
-EditResult delete_measures(int start, int length);
-EditResult insert_measures(int start, int length, int at);
-EditResult erase_measures(int track, int start, int length);
-EditResult clear_track(int track);
+// Measure edits (tracks and measures of the current bank by their numbers).
+EditResult range_rewrite(int track_number, int start_measure_number, int measures);
+int block_locate(int track_number, int start_measure_number, int measures);
+EditResult create_measures(int measure_number, int numerator, int denominator, int tempo,
+                           int count);
+EditResult copy_measures(int src_track_number, int src_start_measure_number, int length,
+                         int dst_track_number, int dst_start_measure_number, int times);
+EditResult delete_measures(int start_measure_number, int length);
+EditResult insert_measures(int start_measure_number, int length, int at_measure_number);
+EditResult erase_measures(int track_number, int start_measure_number, int length);
+EditResult clear_track(int track_number);
 // The backup into bank 10 before a command, when the option is on.
 void command_backup();
 
 // Quantize: grid 1/n of a whole note, gate in percent of the grid.
-EditResult quantize(int track, int start, int length, int n, int gate_percent);
+EditResult quantize(int track_number, int start_measure_number, int length, int n,
+                    int gate_percent);
 // The note value field steps through 1, 2, 3, 4, 6, 8, 12, 16, 24, 32.
 int quantize_note_up(int n);
 int quantize_note_down(int n);
 
 // Track commands.
 EditResult mix_tracks(int a, int b, int out, bool delete_sources);
-EditResult track_transpose(int track, int start, int length, int pitch_offset, int velocity_offset,
-                           int note_from, int note_to);
+EditResult track_transpose(int track_number, int start_measure_number, int length, int pitch_offset,
+                           int velocity_offset, int note_from, int note_to);
 EditResult tracks_combine(int time_track, int pitch_track, int velocity_track, int out_track);
 EditResult track_copy_between_songs(int src_song, int src_track, int src_channel,
                                     bool delete_from_source, int dst_song, int dst_track,
@@ -170,8 +172,8 @@ EditResult move_track(); // "K: Move Track" with the panel's fields
 int track_filter_copy(int in_track, int out_track);
 EditResult poly_to_mono(int poly_track0, int mono_track0, int voices);
 EditResult event_time_change(int time_track, int event_track, int out_track);
-EditResult notes_dedupe(int slot, int track0);
-EditResult tempo_flatten(int song, int track);
+EditResult notes_dedupe(int slot, int track_index);
+EditResult tempo_flatten(int song_number, int track_number);
 
 // Rebuilds the write track of the current bank with `count` raw bytes inserted at `tick`,
 // before any event already standing there, and the event whose status byte is at

@@ -5,4 +5,4 @@
 constexpr int CHORD_NAME_SIZE = 16;
 
 // Names the notes counted as sounding; false (out unchanged) when none sounds.
-bool chord_name_of_sounding(int channel, int port, char out[CHORD_NAME_SIZE]);
+bool chord_name_of_sounding(int channel_index, int port, char out[CHORD_NAME_SIZE]);

@@ -19,10 +19,10 @@ struct EngineHooks {
     void (*elapsed_time)(const char* text);
     // Recording begins (remember the menu page, show the recording page) or ends (go back).
     void (*record_page)(bool entering);
-    void (*measure_shown)(int measure); // 0-based measure the song now stands at
-    void (*program_panel)(int channel); // program or bank of the channel changed
-    void (*step_length)(int32_t ticks); // step-recording length field; 0 clears it
-    void (*step_hold_mark)(bool on);    // the "M" of a held Ctrl key in step recording
+    void (*measure_shown)(int measure_index); // the measure the song now stands at
+    void (*program_panel)(int channel_index); // program or bank of the channel changed
+    void (*step_length)(int32_t ticks);       // step-recording length field; 0 clears it
+    void (*step_hold_mark)(bool on);          // the "M" of a held Ctrl key in step recording
     void (*out_port_changed)();
     void (*input_note)(int note, int velocity); // last note received
 };
@@ -47,6 +47,6 @@ extern EngineDisplay g_engine_display;
 void engine_hooks_reset();
 void engine_display_reset();
 // Position display: measure and beat (1-based) and the clock field.
-void display_position(int measure, int beat, int clock);
+void display_position(int measure_number, int beat, int clock);
 void display_tempo(int tempo_bpm);
 void display_time_signature(int numerator, int denominator);

@@ -144,7 +144,7 @@ int32_t ticks_for_ms(int64_t ms, int32_t tempo_usec);
 int scheduler_step();
 void dispatch_due_events();
 void locate_tracks(int32_t tick);
-int32_t locate_measure(int measure);
+int32_t locate_measure(int measure_index);
 void position_reset();
 void counters_reset();
 
@@ -156,8 +156,8 @@ void to_top();
 void fast_forward(WindPhase phase);
 void rewind(WindPhase phase);
 void tempo_step(int delta);
-// Moves the song to a measure (0-based) while stopped; the next start re-locates there.
-void measure_move(int measure);
+// Moves the song to a measure while stopped; the next start re-locates there.
+void measure_move(int measure_index);
 void speed_factor_set(int factor);
 // "00:00:00.000" of elapsed_ms.
 void elapsed_time_text(int32_t elapsed_ms, char out[13]);

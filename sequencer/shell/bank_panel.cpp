@@ -6,29 +6,27 @@
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/list_panels_internal.h"
 #include "sequencer/shell/main_fields.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/panels.h"
 #include "sequencer/shell/ui_input.h"
 #include "songcore/song_store.h"
 
 namespace {
 
-constexpr int NUMBER_COLUMN = 40;
-constexpr int TITLE_COLUMN = 43;
 constexpr int FILE_COLUMN = 68;
 constexpr const char* TITLE_BLANK = "                               "; // 31 blanks
 
 int bank_row(int bank) {
-    return LIST_FIRST_ROW + bank;
+    return list_text_row(BANK_LIST, bank);
 }
 
 void title_draw(int bank, bool inverse) {
-    small_text_at(TITLE_COLUMN, bank_row(bank), TITLE_BLANK);
+    small_text_at(BANK_LIST.text_column, bank_row(bank), TITLE_BLANK);
     const char* title = g_song.slots[bank].song_title;
     if (inverse) {
-        small_text_inverse_at(TITLE_COLUMN, bank_row(bank), title);
+        small_text_inverse_at(BANK_LIST.text_column, bank_row(bank), title);
     } else {
-        small_text_at(TITLE_COLUMN, bank_row(bank), title);
+        small_text_at(BANK_LIST.text_column, bank_row(bank), title);
     }
 }
 
@@ -39,8 +37,8 @@ void sizes_draw() {
 }
 
 bool bank_panel_shown() {
-    int key = command_of(1, 0);
-    return g_menu.shown_page == 1 && command_key() == key && g_menu.last_command_key == key;
+    int key = menu_command_key(MenuCommand::song_bank_select);
+    return g_menu.shown_page == PAGE_FILE && command_key() == key && g_menu.last_command_key == key;
 }
 
 } // namespace
@@ -50,8 +48,8 @@ void bank_panel_draw() {
         if (g_song.song_modified_mask & (1u << bank)) {
             set_text_colour(COLOUR_RED);
         }
-        zero_number_at(NUMBER_COLUMN, bank_row(bank), 2, bank + 1);
-        small_text_at(TITLE_COLUMN, bank_row(bank), g_song.slots[bank].song_title);
+        zero_number_at(BANK_LIST.label_column, bank_row(bank), BANK_LIST.label_cells, bank + 1);
+        small_text_at(BANK_LIST.text_column, bank_row(bank), g_song.slots[bank].song_title);
         small_text_at(FILE_COLUMN, bank_row(bank), g_song.slots[bank].song_file_name);
     }
     if (setting_on(SLOT_BACKUP_ALLOWED)) {
@@ -68,7 +66,7 @@ void bank_panel_draw() {
 }
 
 void bank_panel_click(int y) {
-    int bank = list_row_at(y, BANK_ROWS);
+    int bank = list_row_at(y, BANK_LIST.entries);
     if (bank < 0 || bank == g_song.current_bank) {
         return;
     }

@@ -15,17 +15,14 @@
 
 namespace {
 
-constexpr int NUMBER_COLUMN = 40; // one digit: at most 9 ports and 8 input devices
-constexpr int NAME_COLUMN = 43;
-constexpr int SPEED_COLUMN = 56;
-
 void device_row_draw(int i, int number, const char* name, bool inverse) {
-    int row = LIST_FIRST_ROW + i;
-    number_at(NUMBER_COLUMN, row, 1, number);
+    // One digit: at most 9 ports and 8 input devices.
+    int row = list_text_row(DEVICE_LIST, i);
+    number_at(DEVICE_LIST.label_column, row, DEVICE_LIST.label_cells, number);
     if (inverse) {
-        small_text_inverse_at(NAME_COLUMN, row, name);
+        small_text_inverse_at(DEVICE_LIST.text_column, row, name);
     } else {
-        small_text_at(NAME_COLUMN, row, name);
+        small_text_at(DEVICE_LIST.text_column, row, name);
     }
 }
 
@@ -37,7 +34,7 @@ const char* out_port_name(int port) {
 
 int out_ports_listed() {
     int count = g_midi_devices.out_port_count;
-    return count < BANK_ROWS ? count : BANK_ROWS;
+    return count < DEVICE_LIST.entries ? count : DEVICE_LIST.entries;
 }
 
 void out_port_changed() {
@@ -52,7 +49,7 @@ void in_device_panel_draw() {
     const MidiDevices& d = g_midi_devices;
     if (d.in_dev_count < 1) {
         static const std::string none_ja = utf8_to_sjis("MIDI IN デバイスはオープンできません");
-        small_text_at(NAME_COLUMN, LIST_FIRST_ROW,
+        small_text_at(DEVICE_LIST.text_column, list_text_row(DEVICE_LIST, 0),
                       g_shell.is_japanese ? none_ja.c_str() : "MIDI IN");
         return;
     }
@@ -88,8 +85,7 @@ void out_port_panel_click(int x, int y) {
     if (port < 0) {
         return;
     }
-    int col = x / 8;
-    if (col == NUMBER_COLUMN) {
+    if (list_label_at(DEVICE_LIST, x, y) == port) {
         d.port_map[port] = static_cast<uint8_t>((d.port_map[port] + 1) % d.out_port_count);
     } else {
         d.current_out_port = port;
@@ -104,18 +100,19 @@ void out_port_panel_click(int x, int y) {
 }
 
 void speed_panel_draw() {
-    for (int i = 0; i < LIST_ROWS; i++) {
+    for (int i = 0; i < SPEED_LIST.entries; i++) {
         const char* label = number_label(i + 1);
+        int row = list_text_row(SPEED_LIST, i);
         if (i + 1 == g_song_clock.speed_factor) {
-            small_text_inverse_at(SPEED_COLUMN, LIST_FIRST_ROW + i, label);
+            small_text_inverse_at(SPEED_LIST.label_column, row, label);
         } else {
-            small_text_at(SPEED_COLUMN, LIST_FIRST_ROW + i, label);
+            small_text_at(SPEED_LIST.label_column, row, label);
         }
     }
 }
 
 void speed_panel_click(int y) {
-    int i = list_row_at(y, LIST_ROWS);
+    int i = list_row_at(y, SPEED_LIST.entries);
     if (i < 0) {
         return;
     }

@@ -2,33 +2,36 @@
 #include "sequencer/shell/immediate_actions.h"
 
 #include "platform/midi.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 
 namespace {
 
 struct ImmediateRow {
-    int page, row;
+    MenuCommand command;
     void (*action)();
 };
 
 const ImmediateRow IMMEDIATE_ROWS[] = {
-    {0, 4, sound_module_initialize},
-    {0, 5, active_sensing_send},
-    {0, 7, micro_scale_normal},
-    {0, 8, program_map_normal},
-    {0, 10, version_info},
-    {0, 11, web_page_open},
-    {0, 12, help_open},
-    {1, 2, title_change},
-    {1, 4, converter_start},
-    {1, 6, init_file_save},
-    {1, 8, quick_save},
-    {1, 10, file_write},
-    {1, 12, file_read},
+    {MenuCommand::sound_module_initialize, sound_module_initialize},
+    {MenuCommand::active_sensing, active_sensing_send},
+    {MenuCommand::micro_scale_normal, micro_scale_normal},
+    {MenuCommand::program_map_normal, program_map_normal},
+    {MenuCommand::version_info, version_info},
+    {MenuCommand::web_page, web_page_open},
+    {MenuCommand::help, help_open},
+    {MenuCommand::song_title, title_change},
+    {MenuCommand::song_to_ringtone, converter_start},
+    {MenuCommand::init_file_write, init_file_save},
+    {MenuCommand::over_write, quick_save},
+    {MenuCommand::file_write, file_write},
+    {MenuCommand::file_read, file_read},
 };
 
-// Row C of page 0 and row A of page 1: the rows an immediate action hands the page back to.
-constexpr int CURSOR_HOME[2] = {2, 0};
+// The row an immediate action hands its page back to.
+int cursor_home(int page) {
+    return menu_command_row(page == PAGE_SYSTEM ? MenuCommand::continue_about
+                                                : MenuCommand::song_bank_select);
+}
 
 void version_thread_join() {
     if (g_actions.version_thread != nullptr) {
@@ -53,9 +56,10 @@ void immediate_actions_finish() {
 
 bool immediate_action_run(int command_key) {
     for (const ImmediateRow& r : IMMEDIATE_ROWS) {
-        if (command_of(r.page, r.row) == command_key) {
+        if (menu_command_key(r.command) == command_key) {
             r.action();
-            g_menu.menu_cursor[r.page] = static_cast<uint8_t>(CURSOR_HOME[r.page]);
+            int page = menu_command_page(r.command);
+            g_menu.menu_cursor[page] = static_cast<uint8_t>(cursor_home(page));
             return true;
         }
     }

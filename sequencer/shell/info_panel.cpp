@@ -16,6 +16,21 @@
 namespace {
 
 constexpr int INFO_TRACKS = 17;
+
+// Text cells of the panel's three forms.
+struct StatisticsColumns {
+    int track, poly, notes, high, low, high_velocity, low_velocity;
+};
+constexpr StatisticsColumns STATISTICS = {40, 42, 46, 55, 62, 69, 73};
+constexpr int STATISTICS_HEADER_ROW = LIST_FIRST_ROW - 1;
+struct HelpColumns {
+    int text, count;
+};
+constexpr HelpColumns HELP = {40, 70};
+struct ChordKeyColumns {
+    int key, arrow, shifted;
+};
+constexpr ChordKeyColumns CHORD_KEYS = {45, 56, 60};
 constexpr int CHORD_MODE_OCTAVE = 8;
 constexpr int MEASURE_MEMORY_F = SLOT_REMOTE_MEASURE_FIRST + 5;
 
@@ -44,14 +59,14 @@ int changed_entries(const uint8_t* map) {
 }
 
 void help_draw() {
-    int row = 5;
+    int row = LIST_FIRST_ROW;
     for (const char* line : HELP_LINES) {
-        text_at(40, row++, line);
+        text_at(HELP.text, row++, line);
     }
-    text_at(40, row, " 7:Micro scale");
-    zero_number_at(70, row++, 3, changed_entries(g_midi_maps.note_map));
-    text_at(40, row, " 7:Micro program change");
-    zero_number_at(70, row, 3, changed_entries(g_midi_maps.program_map));
+    text_at(HELP.text, row, " 7:Micro scale");
+    zero_number_at(HELP.count, row++, 3, changed_entries(g_midi_maps.note_map));
+    text_at(HELP.text, row, " 7:Micro program change");
+    zero_number_at(HELP.count, row, 3, changed_entries(g_midi_maps.program_map));
 }
 
 void chord_keys_draw() {
@@ -60,9 +75,9 @@ void chord_keys_draw() {
     shift = shift < 0 ? shift + 12 : shift;
     for (int key = 0; key < 12; key++) {
         int row = LIST_FIRST_ROW + key;
-        text_at(45, row, key_name(key));
-        text_at(56, row, arrow.c_str());
-        text_at(60, row, key_name((key + shift) % 12));
+        text_at(CHORD_KEYS.key, row, key_name(key));
+        text_at(CHORD_KEYS.arrow, row, arrow.c_str());
+        text_at(CHORD_KEYS.shifted, row, key_name((key + shift) % 12));
     }
 }
 
@@ -107,24 +122,26 @@ int low_colour(int shifted) {
 }
 
 void track_statistics_draw() {
-    small_text_at(40, 4, "TR POLY    NOTES    HIGH      LOW      HVO  LVO");
+    small_text_at(STATISTICS.track, STATISTICS_HEADER_ROW,
+                  "TR POLY    NOTES    HIGH      LOW      HVO  LVO");
     int pitch = g_midi_maps.playback_transpose;
     const SongSlot& slot = g_song.slots[g_song.current_bank];
-    for (int track = 0; track < INFO_TRACKS && track < g_song.track_count; track++) {
-        int row = LIST_FIRST_ROW + track;
-        TrackNotes t = track_notes_scan(slot.track_pos[track]);
-        zero_number_at(40, row, 2, track + 1);
-        number_at(42, row, 3, t.poly);
-        number_at(46, row, 7, t.notes);
+    for (int track_index = 0; track_index < INFO_TRACKS && track_index < g_song.track_count;
+         track_index++) {
+        int row = LIST_FIRST_ROW + track_index;
+        TrackNotes t = track_notes_scan(slot.track_pos[track_index]);
+        zero_number_at(STATISTICS.track, row, 2, track_index + 1);
+        number_at(STATISTICS.poly, row, 3, t.poly);
+        number_at(STATISTICS.notes, row, 7, t.notes);
         if (t.notes == 0) {
             continue;
         }
         set_text_colour(high_colour(t.high + pitch));
-        text_at(55, row, note_name(t.high));
+        text_at(STATISTICS.high, row, note_name(t.high));
         set_text_colour(low_colour(t.low + pitch));
-        text_at(62, row, note_name(t.low));
-        number_at(69, row, 3, t.high_velocity);
-        number_at(73, row, 3, t.low_velocity);
+        text_at(STATISTICS.low, row, note_name(t.low));
+        number_at(STATISTICS.high_velocity, row, 3, t.high_velocity);
+        number_at(STATISTICS.low_velocity, row, 3, t.low_velocity);
     }
 }
 

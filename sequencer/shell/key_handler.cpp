@@ -1,7 +1,8 @@
 // Keyboard commands: each new key acts once, however long it is held.
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/main_fields.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -10,7 +11,7 @@
 namespace {
 
 bool event_list_shown() {
-    return g_menu.shown_page != NO_PAGE_SHOWN && command_key() == command_of(5, 2);
+    return shown_with(MenuCommand::event_edit_mode);
 }
 
 bool event_open() {
@@ -27,11 +28,6 @@ void event_list_click(int x, int y) {
     if (g_menu_hooks.event_list_click) {
         g_menu_hooks.event_list_click(x, y);
     }
-}
-
-void press_at(int x, int y) {
-    warp_pointer(x, y);
-    g_shell.pointer_left = 1;
 }
 
 // Page Up and Page Down outside the event list: a whole press and release of a wind button.
@@ -64,7 +60,7 @@ void key_command(int key) {
     bool shift = g_shell.shift_down.load() != 0;
     switch (key) {
     case VK_TAB:
-        if (g_menu.menu_page >= 1 && g_menu.menu_page <= 6) {
+        if (g_menu.menu_page >= PAGE_FILE && g_menu.menu_page <= PAGE_RECORDING) {
             u.pointer_focus = u.pointer_focus ? 0 : 1;
             u.pointer_index = u.pointer_focus == 0 ? g_menu.menu_cursor[g_menu.menu_page] : 0;
             pointer_move(0);
@@ -72,13 +68,14 @@ void key_command(int key) {
         break;
     case VK_ENTER:
         g_shell.pointer_left = 1;
-        if (u.pointer_focus == 1 && g_menu.menu_page >= 2 && g_menu.menu_page <= 6) {
+        if (u.pointer_focus == 1 && g_menu.menu_page >= PAGE_MIDI_SETUP &&
+            g_menu.menu_page <= PAGE_RECORDING) {
             g_speech.value_speech = true;
         }
         break;
     case VK_ESC:
         transport_stop(false);
-        page_key(0);
+        page_key(PAGE_SYSTEM);
         break;
     case VK_SPACE:
         if (transport_mode() == MODE_STOPPED || transport_mode() == MODE_STANDBY) {
@@ -92,7 +89,7 @@ void key_command(int key) {
         bool down = key == VK_PAGE_DOWN;
         if (event_list_shown()) {
             if (!event_open()) {
-                press_at(down ? 270 : 126, 350);
+                transport_button_stroke(down ? BUTTON_FORWARD : BUTTON_REWIND);
             } else {
                 event_editor_step(down ? 0 : 1);
             }
@@ -142,11 +139,11 @@ void key_command(int key) {
         tempo_key(-1, shift);
         break;
     case VK_PAD_PLUS:
-        warp_pointer(569, 330);
+        warp_pointer(ENTER_BOX_POINT.x, ENTER_BOX_POINT.y);
         break;
     default:
         if (key >= VK_F1 && key <= VK_F6) {
-            page_key(key - VK_F1 + 1);
+            page_key(key - VK_F1 + PAGE_FILE);
         }
         break;
     }

@@ -4,7 +4,7 @@
 #include "sequencer/engine/settings.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/list_panels_internal.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
 #include "songcore/midi_bytes.h"
@@ -32,36 +32,36 @@ enum class Panel {
 };
 
 Panel panel_of(int key) {
-    switch (key) {
-    case 0 * MENU_ROWS + 2:
+    switch (menu_command_at(key)) {
+    case MenuCommand::continue_about:
         return Panel::about;
-    case 1 * MENU_ROWS + 0:
+    case MenuCommand::song_bank_select:
         return Panel::banks;
-    case 2 * MENU_ROWS + 2:
-    case 3 * MENU_ROWS + 2:
+    case MenuCommand::out_channel:
+    case MenuCommand::out_channel_for_sounds:
         return Panel::channels;
-    case 2 * MENU_ROWS + 3:
+    case MenuCommand::midi_in_port:
         return Panel::in_devices;
-    case 2 * MENU_ROWS + 4:
+    case MenuCommand::midi_out_port:
         return Panel::out_ports;
-    case 2 * MENU_ROWS + 5:
+    case MenuCommand::multi_port:
         return Panel::track_ports;
-    case 2 * MENU_ROWS + 11:
+    case MenuCommand::information:
         return Panel::info;
-    case 3 * MENU_ROWS + 0:
+    case MenuCommand::mute_track:
         return Panel::track_mutes;
-    case 3 * MENU_ROWS + 1:
+    case MenuCommand::mute_channel:
         return Panel::channel_mutes;
-    case 3 * MENU_ROWS + 4:
+    case MenuCommand::program_change:
         return Panel::program_grid;
-    case 3 * MENU_ROWS + 5:
+    case MenuCommand::bank_change:
         return Panel::bank_grid;
-    case 3 * MENU_ROWS + 6:
+    case MenuCommand::bank_change_lsb:
         return Panel::bank_lsb_grid;
-    case 3 * MENU_ROWS + 10:
+    case MenuCommand::speed:
         return Panel::speed;
-    case 5 * MENU_ROWS + 3:
-    case 6 * MENU_ROWS + 0:
+    case MenuCommand::change_track:
+    case MenuCommand::real_time_recording:
         return Panel::track_select;
     default:
         return Panel::none;
@@ -79,15 +79,7 @@ void clear_panel() {
     clear_rect(299, 59, 627, 356);
 }
 
-int list_row_at(int y, int count) {
-    if (y < 81 || y > 335) {
-        return -1;
-    }
-    int row = (y - 80) / 16;
-    return row < count ? row : -1;
-}
-
-int current_channel() {
+int current_channel_index() {
     return g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
 }
 
@@ -161,12 +153,40 @@ bool list_panel_show(int command_key) {
     return true;
 }
 
-void list_panels_controller_changed(int channel, int controller) {
+const ListLayout* list_panel_layout(int command_key) {
+    switch (panel_of(command_key)) {
+    case Panel::banks:
+        return &BANK_LIST;
+    case Panel::channels:
+    case Panel::channel_mutes:
+        return &CHANNEL_LIST;
+    case Panel::in_devices:
+    case Panel::out_ports:
+        return &DEVICE_LIST;
+    case Panel::track_ports:
+    case Panel::track_mutes:
+    case Panel::track_select:
+        return &TRACK_LIST;
+    case Panel::program_grid:
+    case Panel::bank_grid:
+    case Panel::bank_lsb_grid:
+        return &VALUE_GRID;
+    case Panel::speed:
+        return &SPEED_LIST;
+    case Panel::none:
+    case Panel::about:
+    case Panel::info:
+        break;
+    }
+    return nullptr;
+}
+
+void list_panels_controller_changed(int channel_index, int controller) {
     int key = command_key();
     Panel panel = panel_of(key);
     if (key == g_menu.last_command_key &&
         (panel == Panel::channels || panel == Panel::channel_mutes)) {
-        channel_panel_value_draw(channel, controller);
+        channel_panel_value_draw(channel_index, controller);
     }
 }
 

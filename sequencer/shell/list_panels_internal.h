@@ -3,11 +3,10 @@
 // Implemented in: bank_panel.cpp, channel_panel.cpp, device_panel.cpp, grid_panel.cpp,
 // info_panel.cpp, list_panels.cpp, track_panel.cpp.
 #pragma once
+#include "sequencer/shell/screen_layout.h"
+
 #include <cstdint>
 
-constexpr int LIST_FIRST_ROW = 5; // text row of list entry 0
-constexpr int LIST_ROWS = 16;     // entries of the 16-row lists
-constexpr int BANK_ROWS = 10;     // entries of the bank and device lists
 constexpr int COLOUR_BLUE = 1;
 constexpr int COLOUR_RED = 2;
 constexpr int COLOUR_BRIGHT_RED = 10;
@@ -16,10 +15,8 @@ constexpr uint8_t PLAY_ON = 0xFF;
 
 enum GridKind { GRID_PROGRAM = 0, GRID_BANK = 1, GRID_BANK_LSB = 2 };
 
-// The list entry under y (rows of 16 pixels from y 81), or -1 outside rows 0..count - 1.
-int list_row_at(int y, int count);
 // The current MIDI channel, 0..15.
-int current_channel();
+int current_channel_index();
 // With alt_mode a choice also sounds the last played note on the current channel until the
 // button is released.
 void audition_if_alt();
@@ -31,7 +28,7 @@ enum class ChannelList { select, mute };
 void channel_panel_draw(ChannelList kind);
 void channel_panel_click(ChannelList kind, int y);
 // The channel's value of the controller again, where one of the columns shows it.
-void channel_panel_value_draw(int channel, int controller);
+void channel_panel_value_draw(int channel_index, int controller);
 
 enum class TrackList { ports, mutes, select };
 void track_panel_draw(TrackList kind);

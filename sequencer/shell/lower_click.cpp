@@ -4,27 +4,23 @@
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/main_fields.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/panels.h"
 #include "sequencer/shell/param_panel.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
 #include "songcore/midi_bytes.h"
 
 namespace {
 
-enum TransportButton {
-    BUTTON_RECORD,
-    BUTTON_TOP,
-    BUTTON_REWIND,
-    BUTTON_STOP,
-    BUTTON_PLAY,
-    BUTTON_FORWARD
-};
-
 // Note offsets of the on-screen keys from the octave's base; 0 where a black key is missing.
 const int WHITE_OFFSETS[14] = {1, 3, 5, 6, 8, 10, 12, 13, 15, 17, 18, 20, 22, 24};
 const int BLACK_OFFSETS[14] = {2, 4, 0, 7, 9, 11, 0, 14, 16, 0, 19, 21, 23, 0};
+
+FlashFrame flash_frame(const ScreenRect& face) {
+    return FlashFrame{face.left, face.top, face.right, face.bottom, 0};
+}
 
 int clamp(int value, int low, int high) {
     return value < low ? low : (value > high ? high : value);
@@ -44,8 +40,7 @@ void wind_click(bool forward) {
     };
     if (g_ui.click_is_release) {
         wind(WindPhase::release);
-        if (g_menu.shown_page != NO_PAGE_SHOWN && command_key() == command_of(5, 2) &&
-            g_menu_hooks.event_list_refresh) {
+        if (shown_with(MenuCommand::event_edit_mode) && g_menu_hooks.event_list_refresh) {
             g_menu_hooks.event_list_refresh();
         }
         return;
@@ -58,10 +53,12 @@ void wind_click(bool forward) {
     g_ui.deferred_click = 1;
 }
 
-void transport_click(int button) {
-    int left = 8 + 48 * button;
+} // namespace
+
+void transport_button_click(int button) {
     if (!g_ui.click_is_release && g_ui.repeat_count == 0) {
-        press_flash(left, 329, left + 46, 359);
+        ScreenRect face = button_face(TRANSPORT_BUTTONS, button);
+        press_flash(face.left, face.top, face.right, face.bottom);
     }
     int mode = transport_mode();
     switch (button) {
@@ -92,17 +89,43 @@ void transport_click(int button) {
     }
 }
 
+void transport_button_stroke(int button) {
+    UiInput& u = g_ui;
+    u.repeat_count = 0;
+    transport_button_click(button);
+    // The release, as the release edge runs it for a held button.
+    if (u.deferred_click) {
+        u.repeat_armed = 0;
+        u.click_is_release = true;
+        transport_button_click(button);
+        u.click_is_release = false;
+        u.deferred_click = 0;
+    }
+    u.repeat_armed = 0;
+    release_flash();
+    g_shell.button_pressed = 0;
+}
+
+void page_tab_click(int page) {
+    if (transport_mode() == MODE_STOPPED && page < PAGE_RECORDING && !g_ui.click_is_release) {
+        show_command(page);
+    }
+}
+
+namespace {
+
 void keyboard_click(int x, int y) {
     int offset;
     int velocity;
-    if (y >= 406) {
-        offset = WHITE_OFFSETS[clamp((x - 6) / 32, 0, 13)];
+    const KeyboardLayout& keys = ON_SCREEN_KEYS;
+    if (y >= keys.white_top) {
+        offset = WHITE_OFFSETS[clamp((x - keys.white_left) / keys.key_width, 0, 13)];
         velocity = (2 * y - 16) % 256;
     } else {
-        if (x < 22) {
+        if (x < keys.black_left) {
             return;
         }
-        offset = BLACK_OFFSETS[clamp((x - 22) / 32, 0, 13)];
+        offset = BLACK_OFFSETS[clamp((x - keys.black_left) / keys.key_width, 0, 13)];
         velocity = (2 * y + 78) % 256;
     }
     if (offset == 0) {
@@ -133,14 +156,15 @@ void keyboard_click(int x, int y) {
 }
 
 void octave_click(int y) {
-    bool up = y <= 425;
+    bool up = y < OCTAVE_DOWN_FACE.top;
     int octave = g_transport.play_octave + (up ? 1 : -1);
     if (octave >= -2 && octave <= 8) {
         g_transport.play_octave = octave;
     }
     show_octave();
     if (g_ui.repeat_count == 0) {
-        press_flash(456, up ? 394 : 426, 487, up ? 426 : 456);
+        const ScreenRect& face = up ? OCTAVE_UP_FACE : OCTAVE_DOWN_FACE;
+        press_flash(face.left, face.top, face.right, face.bottom);
     }
     g_ui.repeat_armed = 1;
 }
@@ -148,21 +172,21 @@ void octave_click(int y) {
 // The window timer draws the controller panel from these, not from the frames' state.
 void controller_latch() {
     int controller = g_settings.slots[SLOT_EXCHANGE_TARGET] & 0x7F;
-    int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
+    int channel_index = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
     g_ui.slider_controller.store(controller);
-    g_ui.slider_value.store(g_channel_state.controller_values[channel][controller]);
+    g_ui.slider_value.store(g_channel_state.controller_values[channel_index][controller]);
 }
 
 void slider_button_click(int x) {
-    int cell = (x - 496) / 8;
+    int cell = (x - SLIDER_BUTTONS.left) / CELL_WIDTH;
     int mode = g_ui.lower_panel_mode.load();
     if (mode == LOWER_TEMPO && cell <= 3) {
         tempo_step(-1);
-        g_shell.pressed = FlashFrame{496, 433, 528, 448, 0};
+        g_shell.pressed = flash_frame(TEMPO_DOWN_FACE);
         g_ui.repeat_armed = 1;
     } else if (mode == LOWER_TEMPO && cell >= 11 && cell <= 14) {
         tempo_step(1);
-        g_shell.pressed = FlashFrame{584, 433, 616, 448, 0};
+        g_shell.pressed = flash_frame(TEMPO_UP_FACE);
         g_ui.repeat_armed = 1;
     } else if ((mode != LOWER_TEMPO || (cell >= 4 && cell <= 10)) && g_ui.repeat_count == 0) {
         // Cell 15 of the tempo row is no button.
@@ -182,7 +206,7 @@ void slider_click(int x) {
     if (mode == LOWER_TEMPO) {
         return;
     }
-    int value = clamp(x - 496, 0, 127);
+    int value = clamp(x - SLIDER.left, 0, 127);
     if (value != g_ui.slider_sent) {
         g_ui.slider_sent = value;
         if (mode == LOWER_PITCH_BEND) {
@@ -198,33 +222,30 @@ void slider_click(int x) {
         }
         g_ui.slider_value.store(value);
     }
-    g_shell.pressed = FlashFrame{496, 417, 624, 432, 0};
+    g_shell.pressed = flash_frame(SLIDER_FACE);
     g_ui.repeat_armed = 1;
 }
 
 } // namespace
 
 void lower_click(int x, int y) {
-    if (x >= 7 && x <= 293 && y >= 330 && y <= 358) {
-        transport_click((x - 6) / 48);
-    } else if (x >= 7 && x <= 293 && y >= 295 && y <= 328) {
-        int tab = (x - 6) / 48;
-        if (transport_mode() == MODE_STOPPED && tab <= 5 && !g_ui.click_is_release) {
-            show_command(tab);
-        }
-    } else if (x >= 7 && x <= 453 && y >= 360 && y <= 453) {
+    if (rect_contains(TRANSPORT_BUTTONS.area, x, y)) {
+        transport_button_click(button_at(TRANSPORT_BUTTONS, x, y));
+    } else if (rect_contains(PAGE_TABS.area, x, y)) {
+        page_tab_click(button_at(PAGE_TABS, x, y));
+    } else if (rect_contains(KEYBOARD_AREA, x, y)) {
         if (!g_ui.click_is_release && g_ui.repeat_count == 0) {
             keyboard_click(x, y);
         }
-    } else if (x >= 456 && x <= 486 && y >= 394 && y <= 455) {
+    } else if (rect_contains(OCTAVE_BUTTONS, x, y)) {
         if (!g_ui.click_is_release) {
             octave_click(y);
         }
-    } else if (x >= 496 && x <= 623 && y >= 433 && y <= 447) {
+    } else if (rect_contains(SLIDER_BUTTONS, x, y)) {
         if (!g_ui.click_is_release) {
             slider_button_click(x);
         }
-    } else if (x >= 496 && x <= 623 && y >= 417 && y <= 431) {
+    } else if (rect_contains(SLIDER, x, y)) {
         if (!g_ui.click_is_release) {
             slider_click(x);
         }

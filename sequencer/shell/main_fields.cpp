@@ -10,6 +10,7 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "songcore/song_store.h"
@@ -48,7 +49,7 @@ void main_fields_reset() {
 }
 
 void show_version() {
-    text_at(16, 1, "V 1.39");
+    text_at(VERSION_FIELD.column, VERSION_FIELD.row, "V 1.39");
 }
 
 void status_draw(const char* text) {
@@ -58,9 +59,9 @@ void status_draw(const char* text) {
         return;
     }
     g_main_fields.status_first = text[0];
-    text_at(61, 1, "               ");
+    text_at(STATUS_FIELD.column, STATUS_FIELD.row, "               ");
     set_text_colour(COLOUR_BRIGHT_RED);
-    text_at(61, 1, text);
+    text_at(STATUS_FIELD.column, STATUS_FIELD.row, text);
     if (strlen(text) >= 2) {
         speak(text, 1);
     }
@@ -68,70 +69,72 @@ void status_draw(const char* text) {
 
 void show_elapsed_text(const char* text) {
     // A longer status text may stand there; none of it may trail after the time.
-    text_at(61, 1, "               ");
-    text_at(61, 1, text);
+    text_at(STATUS_FIELD.column, STATUS_FIELD.row, "               ");
+    text_at(STATUS_FIELD.column, STATUS_FIELD.row, text);
     g_main_fields.status_first = text[0];
 }
 
-void show_position(int measure, int beat, int clock) {
+void show_position(int measure_number, int beat, int clock) {
     // Three cells: a song that plays on past the 999 measures of its grid shows 999 there
     // rather than spilling a fourth digit over the colon.
-    zero_number_at(43, 2, 3, measure > MAX_MEASURES ? MAX_MEASURES : measure);
-    zero_number_at(47, 2, 2, beat);
-    zero_number_at(50, 2, 3, clock);
+    zero_number_at(POSITION_FIELD.column, POSITION_FIELD.row, 3,
+                   measure_number > MAX_MEASURES ? MAX_MEASURES : measure_number);
+    zero_number_at(POSITION_FIELD.column + 4, POSITION_FIELD.row, 2, beat);
+    zero_number_at(POSITION_FIELD.column + 7, POSITION_FIELD.row, 3, clock);
 }
 
 void show_time_signature(int numerator, int denominator) {
-    zero_number_at(60, 2, 2, numerator);
-    zero_number_at(63, 2, 2, denominator);
+    zero_number_at(TIME_SIGNATURE_FIELD.column, TIME_SIGNATURE_FIELD.row, 2, numerator);
+    zero_number_at(TIME_SIGNATURE_FIELD.column + 3, TIME_SIGNATURE_FIELD.row, 2, denominator);
 }
 
 void show_tempo(int tempo_bpm) {
     if (g_settings.slots[SLOT_CLOCK_SOURCE] == CLOCK_MIDI) {
-        text_at(71, 2, "***");
+        text_at(TEMPO_FIELD.column, TEMPO_FIELD.row, "***");
     } else {
-        zero_number_at(71, 2, 3, tempo_bpm);
+        zero_number_at(TEMPO_FIELD.column, TEMPO_FIELD.row, 3, tempo_bpm);
     }
 }
 
 void show_title() {
-    text_at(3, 3, title_blank().c_str());
+    text_at(TITLE_FIELD.column, TITLE_FIELD.row, title_blank().c_str());
     const char* title = g_song.slots[g_song.current_bank].song_title;
-    text_at(3, 3, title);
+    text_at(TITLE_FIELD.column, TITLE_FIELD.row, title);
 }
 
 void show_step_length(int32_t ticks) {
     int32_t beat = g_song.time_base > 0 ? g_song.time_base : 480;
-    zero_number_at(47, 1, 2, ticks / beat);
-    zero_number_at(50, 1, 3, ticks % beat);
+    zero_number_at(STEP_LENGTH_FIELD.column, STEP_LENGTH_FIELD.row, 2, ticks / beat);
+    zero_number_at(STEP_LENGTH_FIELD.column + 3, STEP_LENGTH_FIELD.row, 3, ticks % beat);
 }
 
 void show_step_hold_mark(bool on) {
     if (on) {
         set_text_colour(COLOUR_RED);
-        text_at(53, 2, "M");
+        text_at(STEP_HOLD_MARK.column, STEP_HOLD_MARK.row, "M");
     } else {
-        text_at(53, 2, " ");
+        text_at(STEP_HOLD_MARK.column, STEP_HOLD_MARK.row, " ");
     }
 }
 
 void show_octave() {
     if (g_transport.play_octave == 8) {
-        text_at(58, 23, "CO");
+        text_at(OCTAVE_FIELD.column, OCTAVE_FIELD.row, "CO");
     } else {
-        number_at(58, 23, 2, g_transport.play_octave);
+        number_at(OCTAVE_FIELD.column, OCTAVE_FIELD.row, 2, g_transport.play_octave);
     }
 }
 
 void show_bank() {
-    zero_number_at(75, 23, 2, g_song.current_bank + 1);
+    zero_number_at(BANK_FIELD.column, BANK_FIELD.row, 2, g_song.current_bank + 1);
 }
 
 void show_channel() {
-    zero_number_at(75, 24, 2, g_settings.slots[SLOT_OUT_CHANNEL] + 1);
+    zero_number_at(CHANNEL_FIELD.column, CHANNEL_FIELD.row, 2,
+                   g_settings.slots[SLOT_OUT_CHANNEL] + 1);
 }
 
-// "M" in red at column 73 of the row when anything of the list is muted, else a blank.
+// "M" in red at the mute mark of the row when anything of the list is muted, else a blank.
 void mute_mark(int row, const uint8_t* play, int count) {
     bool muted = false;
     for (int i = 0; i < count; i++) {
@@ -140,26 +143,26 @@ void mute_mark(int row, const uint8_t* play, int count) {
     if (muted) {
         set_text_colour(COLOUR_RED);
     }
-    text_at(73, row, muted ? "M" : " ");
+    text_at(MUTE_MARK_COLUMN, row, muted ? "M" : " ");
 }
 
 void show_channel_mute_mark() {
-    mute_mark(24, g_song.channel_play, 16);
+    mute_mark(CHANNEL_FIELD.row, g_song.channel_play, 16);
 }
 
 void show_track() {
-    zero_number_at(75, 25, 2, g_song.write_track + 1);
+    zero_number_at(TRACK_FIELD.column, TRACK_FIELD.row, 2, g_song.write_track + 1);
 }
 
 void show_track_mute_mark() {
-    mute_mark(25, g_song.track_play, 32);
+    mute_mark(TRACK_FIELD.row, g_song.track_play, 32);
     if (setting_on(SLOT_GUIDE_MODE)) {
         if (g_song.tracing_track == g_song.write_track + 1) {
             set_text_colour(COLOUR_RED);
         } else if (g_input.guide_note < 0) {
             set_text_colour(COLOUR_BLUE);
         }
-        text_at(73, 25, "T");
+        text_at(MUTE_MARK_COLUMN, TRACK_FIELD.row, "T");
     }
 }
 
@@ -170,30 +173,31 @@ void port_device_latch() {
 }
 
 void show_port_device() {
-    zero_number_at(74, 26, 3, g_main_fields.port_device.load() + 1);
+    zero_number_at(PORT_DEVICE_FIELD.column, PORT_DEVICE_FIELD.row, 3,
+                   g_main_fields.port_device.load() + 1);
 }
 
 void show_lyric(const char* text) {
     constexpr int LYRIC_COLUMNS = 78;
     static const std::string blank(LYRIC_COLUMNS, ' ');
-    text_at(1, 29, blank.c_str());
+    text_at(LYRIC_LINE.column, LYRIC_LINE.row, blank.c_str());
     char line[LYRIC_COLUMNS + 1];
     sjis_copy_cut(line, text, strlen(text), LYRIC_COLUMNS);
-    text_at(1, 29, line);
+    text_at(LYRIC_LINE.column, LYRIC_LINE.row, line);
 }
 
 void show_transport_lamps(bool playing, bool recording) {
     // A small lamp in the top-right corner of a button face; off, the background shows.
     auto lamp = [](int button, bool on, uint32_t colour) {
-        int left = 8 + 48 * button + 36;
+        int left = button_face(TRANSPORT_BUTTONS, button).left + 36;
         if (on) {
             fill_rect(left, 333, left + 7, 337, colour, colour, 1);
         } else {
             blit(left, 333, g_shell.background_slot, left, 333, left + 7, 337);
         }
     };
-    lamp(0, recording, LAMP_RED);
-    lamp(4, playing, LAMP_GREEN);
+    lamp(BUTTON_RECORD, recording, LAMP_RED);
+    lamp(BUTTON_PLAY, playing, LAMP_GREEN);
 }
 
 void main_fields_draw_all() {

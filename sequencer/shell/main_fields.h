@@ -18,7 +18,7 @@ void show_version();
 // The status line (the shell's hook behind show_status).
 void status_draw(const char* text);
 void show_elapsed_text(const char* text); // "00:00:00.000"
-void show_position(int measure, int beat, int clock);
+void show_position(int measure_number, int beat, int clock);
 void show_time_signature(int numerator, int denominator);
 void show_tempo(int tempo_bpm);
 void show_title();

@@ -8,10 +8,11 @@
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/immediate_actions.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_texts.h"
 #include "sequencer/shell/panels.h"
 #include "sequencer/shell/param_panel.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -19,16 +20,15 @@
 
 namespace {
 
-constexpr int MENU_TEXT_COLUMN = 2;
-constexpr int MENU_FIRST_TEXT_ROW = 5;
-constexpr int TAB_PAGES = 6; // page 6 has no tab: the record button shows it
+// The recording page has no tab: the record button shows it.
+constexpr int TAB_PAGES = PAGE_RECORDING;
 
 void menu_row_draw(int row, bool highlighted) {
     const char* text = g_menu_texts.menu_text[g_menu.shown_page * MENU_ROWS + row];
     if (highlighted) {
-        small_text_inverse_at(MENU_TEXT_COLUMN, MENU_FIRST_TEXT_ROW + row, text);
+        small_text_inverse_at(MENU_TEXT_COLUMN, MENU_FIRST_ROW + row, text);
     } else {
-        small_text_at(MENU_TEXT_COLUMN, MENU_FIRST_TEXT_ROW + row, text);
+        small_text_at(MENU_TEXT_COLUMN, MENU_FIRST_ROW + row, text);
     }
 }
 
@@ -36,7 +36,8 @@ void tab_frame(int page, bool sunken) {
     if (page < 0 || page >= TAB_PAGES) {
         return;
     }
-    bevel_frame(8 + 48 * page, 297, 54 + 48 * page, 327, sunken ? 1 : 0);
+    ScreenRect face = button_face(PAGE_TABS, page);
+    bevel_frame(face.left, face.top, face.right, face.bottom, sunken ? 1 : 0);
 }
 
 void page_draw() {
@@ -62,7 +63,7 @@ void exit_panel() {
 
 void command_open(int key) {
     g_menu.alt_variant = g_ui.alt_mode != 0 ? 1 : 0;
-    if (key == command_of(0, 0)) {
+    if (key == menu_command_key(MenuCommand::exit)) {
         exit_panel();
         g_menu.last_command_key = static_cast<uint8_t>(key);
         return;
@@ -76,17 +77,9 @@ void command_open(int key) {
         // The event list and the exclusive editor take the panel over once they exist.
         clear_panel();
     }
-    if (key == command_of(1, 0) && stopped()) {
+    if (key == menu_command_key(MenuCommand::song_bank_select) && stopped()) {
         platform_window_drop_accept(true);
     }
-}
-
-bool menu_column_hit(int x, int y) {
-    return x >= 7 && x <= 293 && y >= 81 && y <= 287;
-}
-
-bool right_panel_hit(int x, int y) {
-    return x >= 295 && x <= 629 && y >= 40 && y <= 358;
 }
 
 } // namespace
@@ -118,19 +111,19 @@ void menu_panel_click(int x, int y) {
     if (g_menu.shown_page == NO_PAGE_SHOWN) {
         return;
     }
-    if (menu_column_hit(x, y)) {
+    if (rect_contains(MENU_COLUMN, x, y)) {
         int mode = transport_mode();
         if (mode == MODE_PLAYING || mode == MODE_RECORDING) {
             return;
         }
-        int row = (y - 80) / 16;
+        int row = menu_row_at(y);
         if (row < MENU_ROWS && MENU_ROW_KIND[g_menu.menu_page * MENU_ROWS + row] == ROW_ITEM) {
             g_menu.menu_cursor[g_menu.menu_page] = static_cast<uint8_t>(row);
             show_command(SHOW_REDRAW);
         }
         return;
     }
-    if (!right_panel_hit(x, y)) {
+    if (!rect_contains(RIGHT_PANEL, x, y)) {
         return;
     }
     int key = command_key();
@@ -140,7 +133,8 @@ void menu_panel_click(int x, int y) {
     if (list_panel_click(key, x, y)) {
         return;
     }
-    if (key == command_of(5, 2) || key == command_of(5, 12)) {
+    MenuCommand command = menu_command_at(key);
+    if (command == MenuCommand::event_edit_mode || command == MenuCommand::exclusive_edit) {
         if (g_menu_hooks.event_list_click) {
             g_menu_hooks.event_list_click(x, y);
         }
@@ -151,8 +145,8 @@ void menu_panel_click(int x, int y) {
 
 void menu_hover(int x, int y) {
     int row = -1;
-    if (g_menu.shown_page != NO_PAGE_SHOWN && menu_column_hit(x, y)) {
-        row = (y - 80) / 16;
+    if (g_menu.shown_page != NO_PAGE_SHOWN && rect_contains(MENU_COLUMN, x, y)) {
+        row = menu_row_at(y);
     }
     if (row == g_menu.hovered_row) {
         return;

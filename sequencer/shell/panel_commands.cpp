@@ -4,31 +4,31 @@
 
 #include "sequencer/edit/edit.h"
 #include "sequencer/engine/transport.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/ui_input.h"
 
 namespace {
 
 struct CommandRow {
-    int page, row;
+    MenuCommand menu_command;
     EditCommand command;
 };
 
 const CommandRow COMMAND_ROWS[] = {
-    {4, 0, EditCommand::mix},
-    {4, 1, EditCommand::quantize},
-    {4, 2, EditCommand::create},
-    {4, 3, EditCommand::copy},
-    {4, 4, EditCommand::delete_measures},
-    {4, 5, EditCommand::insert},
-    {4, 6, EditCommand::erase},
-    {4, 7, EditCommand::transpose},
-    {4, 8, EditCommand::combine},
-    {4, 9, EditCommand::clear_track},
-    {4, 10, EditCommand::move_track},
-    {5, 5, EditCommand::filter},
-    {5, 6, EditCommand::poly_to_mono},
-    {5, 7, EditCommand::event_time_change},
+    {MenuCommand::mix, EditCommand::mix},
+    {MenuCommand::quantize, EditCommand::quantize},
+    {MenuCommand::create, EditCommand::create},
+    {MenuCommand::copy, EditCommand::copy},
+    {MenuCommand::delete_measures, EditCommand::delete_measures},
+    {MenuCommand::insert, EditCommand::insert},
+    {MenuCommand::erase, EditCommand::erase},
+    {MenuCommand::transpose, EditCommand::transpose},
+    {MenuCommand::combine_track, EditCommand::combine},
+    {MenuCommand::clear_track, EditCommand::clear_track},
+    {MenuCommand::move_track, EditCommand::move_track},
+    {MenuCommand::filter_copy, EditCommand::filter},
+    {MenuCommand::poly_to_mono, EditCommand::poly_to_mono},
+    {MenuCommand::event_time_change, EditCommand::event_time_change},
 };
 
 void lower_to_track_count(int& field) {
@@ -67,16 +67,17 @@ void panel_command_run(int command_key) {
     // Shift or the right button at the second ENTER press chooses the variants.
     p.alt_mode = g_ui.alt_mode != 0;
     p.play_octave = g_transport.play_octave;
-    if (command_key == command_of(5, 9)) {
+    MenuCommand menu_command = menu_command_at(command_key);
+    if (menu_command == MenuCommand::insert_program_change) {
         sound_settings_insert(); // the ENTER box has set the hourglass around the run
         return;
     }
     for (const CommandRow& r : COMMAND_ROWS) {
-        if (command_of(r.page, r.row) == command_key) {
+        if (r.menu_command == menu_command) {
             edit_command_run(r.command);
             fields_after(r.command);
             return;
         }
     }
-    // Page 4 M (auto accompaniment) and rows without a command: nothing.
+    // The auto accompaniment and rows without a command: nothing.
 }

@@ -18,6 +18,6 @@ void edit_hooks_install();
 // sound parameter off its middle value; only the program change with `program_only`.
 // Returns the bytes written (at most SOUND_BLOCK_MAX).
 constexpr uint32_t SOUND_BLOCK_MAX = 18 + 8 * 16;
-uint32_t sound_block_build(int channel, bool program_only, uint8_t* out);
+uint32_t sound_block_build(int channel_index, bool program_only, uint8_t* out);
 // Inserts that block into the write track at the measure, beat and clock of the panel.
 void sound_settings_insert();

@@ -19,18 +19,6 @@
 
 namespace {
 
-constexpr int MIDI_THRU = 2 * MENU_ROWS + 0;
-constexpr int OPTIONS = 2 * MENU_ROWS + 7;
-constexpr int METRONOME = 2 * MENU_ROWS + 9;
-constexpr int MICRO_SCALE = 2 * MENU_ROWS + 12;
-constexpr int CONTROLLERS = 3 * MENU_ROWS + 7;
-constexpr int SOUND_PARAMETERS = 3 * MENU_ROWS + 8;
-constexpr int KARAOKE = 3 * MENU_ROWS + 11;
-constexpr int MEASURE_MEMORIES = 3 * MENU_ROWS + 12;
-constexpr int CREATE = 4 * MENU_ROWS + 2;
-constexpr int EVENT_FILTER = 5 * MENU_ROWS + 0;
-constexpr int STEP_RECORDING = 6 * MENU_ROWS + 1;
-
 // Controllers of the sound panel in field order.
 const uint8_t SOUND_CONTROLLERS[5] = {CC_REVERB, CC_CHORUS, CC_VOLUME, CC_PAN, CC_EXPRESSION};
 
@@ -38,13 +26,13 @@ int32_t* slots() {
     return g_settings.slots;
 }
 
-int out_channel() {
+int out_channel_index() {
     return g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
 }
 
 void control_change(uint8_t controller, int value) {
-    uint8_t message[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | out_channel()), controller,
-                          static_cast<uint8_t>(value & 0x7F)};
+    uint8_t message[3] = {static_cast<uint8_t>(STATUS_CONTROL_CHANGE | out_channel_index()),
+                          controller, static_cast<uint8_t>(value & 0x7F)};
     midi_send(message, 3);
 }
 
@@ -128,13 +116,13 @@ void slider_controller_refresh(int32_t value) {
         return;
     }
     g_ui.slider_controller.store(controller);
-    g_ui.slider_value.store(g_channel_state.controller_values[out_channel()][controller]);
+    g_ui.slider_value.store(g_channel_state.controller_values[out_channel_index()][controller]);
     zero_number_at(70, 27, 3, controller);
 }
 
 // The time signature and tempo of the start measure come into the fields 5 to 7.
-void create_measure_load(const ParamPanel& panel, int32_t measure) {
-    const MeasureEntry& m = measure_entry(measure - 1);
+void create_measure_load(const ParamPanel& panel, int32_t measure_number) {
+    const MeasureEntry& m = measure_entry(measure_number - 1);
     slots()[SLOT_CREATE_DENOMINATOR] = m.denominator > 0 ? m.denominator : 4;
     slots()[SLOT_CREATE_NUMERATOR] = m.numerator > 0 ? m.numerator : 4;
     uint32_t tempo = m.tempo;
@@ -182,24 +170,24 @@ void step_change(const ParamPanel& panel, int field, int32_t value, bool stepped
 
 void param_effect_show(int command_key) {
     int32_t* s = slots();
-    switch (command_key) {
-    case MIDI_THRU:
+    switch (menu_command_at(command_key)) {
+    case MenuCommand::midi_thru:
         if (s[SLOT_THRU_ON] > 1) {
             s[SLOT_THRU_ON] = 1;
         }
-        s[SLOT_INPUT_OUT_CHANNEL] = out_channel() + 1;
+        s[SLOT_INPUT_OUT_CHANNEL] = out_channel_index() + 1;
         break;
-    case OPTIONS:
+    case MenuCommand::options:
         s[SLOT_SLEEP] &= 1;
         break;
-    case MICRO_SCALE: {
+    case MenuCommand::micro_scale: {
         // Captures change the records these slots mirror.
         const MidiMaps& m = g_midi_maps;
         s[SLOT_MICRO_CHANNEL] =
             m.saved_micro_channel >= 0 ? m.saved_micro_channel : m.micro_channel;
         break;
     }
-    case KARAOKE:
+    case MenuCommand::karaoke:
         s[SLOT_TRANSPOSE_ON] = g_midi_maps.transpose_on ? 1 : 0;
         s[SLOT_PLAYBACK_TRANSPOSE] = g_midi_maps.playback_transpose;
         s[SLOT_TRACING_TRACK] = g_song.tracing_track;
@@ -214,50 +202,50 @@ void param_effect_show(int command_key) {
 void param_effect_change(const ParamPanel& panel, int field, int32_t old_value, bool stepped_up) {
     (void)old_value;
     int32_t value = field_value(panel, field);
-    switch (panel.command_key) {
-    case MIDI_THRU:
+    switch (panel.command) {
+    case MenuCommand::midi_thru:
         midi_thru_change(panel, field, value);
         break;
-    case OPTIONS:
+    case MenuCommand::options:
         if (field == 1) {
             position_reset(); // the new clock takes over from the song start and its tempo
         }
         break;
-    case METRONOME:
+    case MenuCommand::metronome:
         metronome_messages_build();
         break;
-    case MICRO_SCALE:
+    case MenuCommand::micro_scale:
         if (field == 1) {
             micro_channel_set(value);
         }
         break;
-    case CONTROLLERS:
+    case MenuCommand::channel_effects:
         for (uint8_t controller : SOUND_CONTROLLERS) {
             control_change(controller,
-                           g_channel_state.controller_values[out_channel()][controller]);
+                           g_channel_state.controller_values[out_channel_index()][controller]);
         }
         break;
-    case SOUND_PARAMETERS:
-        control_change(99, 1);
-        control_change(98, NRPN_LSB_NUMBERS[(field - 1) & 7]);
-        control_change(6, value + 64);
-        control_change(38, 0);
+    case MenuCommand::gs_parameters:
+        control_change(CC_NRPN_MSB, GS_SOUND_NRPN_MSB);
+        control_change(CC_NRPN_LSB, NRPN_LSB_NUMBERS[(field - 1) & 7]);
+        control_change(CC_DATA_ENTRY_MSB, value + GS_PARAMETER_MIDDLE);
+        control_change(CC_DATA_ENTRY_LSB, 0);
         break;
-    case KARAOKE:
+    case MenuCommand::karaoke:
         karaoke_change(field, value);
         break;
-    case MEASURE_MEMORIES:
+    case MenuCommand::direct_measure:
         if (field == 8) {
             slider_controller_refresh(value);
         }
         break;
-    case CREATE:
+    case MenuCommand::create:
         create_change(panel, field, value);
         break;
-    case EVENT_FILTER:
+    case MenuCommand::event_filter:
         g_event_filter.pass[(field - 1) & 7] = value != 0 ? 1 : 0;
         break;
-    case STEP_RECORDING:
+    case MenuCommand::step_recording:
         step_change(panel, field, value, stepped_up);
         break;
     default:

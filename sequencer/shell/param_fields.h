@@ -2,8 +2,14 @@
 // and fields (kind, range, value-box shortcut, stepping rule and where the value lives).
 #pragma once
 #include "sequencer/edit/edit.h"
+#include "sequencer/shell/menu_commands.h"
 
 #include <cstdint>
+
+// A GS sound parameter is sent as the NRPN with this MSB and the parameter's LSB; its
+// value's middle changes nothing, and the panel shows values around it.
+constexpr uint8_t GS_SOUND_NRPN_MSB = 1;
+constexpr int GS_PARAMETER_MIDDLE = 64;
 
 constexpr int PANEL_FIELDS = 8;   // fields 1..4 in the upper row, 5..8 in the lower
 constexpr int PANEL_CAPTIONS = 5; // caption lines of one panel
@@ -89,7 +95,7 @@ struct CaptionLine {
 };
 
 struct ParamPanel {
-    int command_key;
+    MenuCommand command;
     int upper, lower; // fields in use in each row, from the left
     bool enter;       // an ENTER box that runs the row's command
     CaptionLine captions[PANEL_CAPTIONS];

@@ -16,6 +16,7 @@
 #include "sequencer/shell/param_effects.h"
 #include "sequencer/shell/param_fields.h"
 #include "sequencer/shell/param_texts.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -39,12 +40,16 @@ const ParamPanel* shown_panel() {
     return g_param_panel.shown_key >= 0 ? param_panel_find(g_param_panel.shown_key) : nullptr;
 }
 
+const FieldRowLayout& field_row(int field) {
+    return field <= 4 ? UPPER_FIELDS : LOWER_FIELDS;
+}
+
 int value_column(int field) {
-    return 43 + 8 * ((field - 1) % 4);
+    return FIELD_VALUE_COLUMN + (FIELD_BOX_WIDTH / CELL_WIDTH) * ((field - 1) % 4);
 }
 
 int value_row(int field) {
-    return field <= 4 ? 7 : 15;
+    return field_row(field).value_text_row;
 }
 
 const char* label_of(int32_t value) {
@@ -108,22 +113,33 @@ void prompt_show(const char* text) {
     text_at(PROMPT_COL, PROMPT_ROW, text);
 }
 
-void boxes_draw(int count, int top_row) {
+void boxes_draw(int count, const FieldRowLayout& fields) {
+    int top_row = fields.box_text_row;
     const ParamTexts& t = g_param_texts;
     const char* const lines[5] = {t.box_top, t.box_value, t.box_middle, t.box_arrows, t.box_bottom};
     for (int k = 0; k < count; k++) {
         for (int line = 0; line < 5; line++) {
-            text_at(41 + 8 * k, top_row + line, lines[line]);
+            text_at(FIELD_BOX_COLUMN + (FIELD_BOX_WIDTH / CELL_WIDTH) * k, top_row + line,
+                    lines[line]);
         }
     }
 }
 
-void frames_draw(int count, int box_top, int button_top) {
+ScreenRect field_button_face(const FieldRowLayout& fields, int button) {
+    int left = FIELDS_LEFT + FIELD_BUTTON_WIDTH * button;
+    int top = fields.button_face_top;
+    return {left, top, left + FIELD_BUTTON_WIDTH - 1, top + FIELD_FACE_HEIGHT};
+}
+
+void frames_draw(int count, const FieldRowLayout& fields) {
     for (int k = 0; k < count; k++) {
-        bevel_frame(327 + 64 * k, box_top, 390 + 64 * k, box_top + 31, 1);
+        int left = FIELDS_LEFT + FIELD_BOX_WIDTH * k;
+        int top = fields.value_face_top;
+        bevel_frame(left, top, left + FIELD_BOX_WIDTH - 1, top + FIELD_FACE_HEIGHT, 1);
     }
     for (int j = 0; j < 2 * count; j++) {
-        bevel_frame(327 + 32 * j, button_top, 358 + 32 * j, button_top + 31, 0);
+        ScreenRect face = field_button_face(fields, j);
+        bevel_frame(face.left, face.top, face.right, face.bottom, 0);
     }
 }
 
@@ -353,7 +369,7 @@ void command_execute(const ParamPanel& panel) {
     command_backup();
     int saved = 0;
     busy_cursor(true, saved);
-    panel_command_run(panel.command_key);
+    panel_command_run(menu_command_key(panel.command));
     busy_cursor(false, saved);
     if (shown_panel() == &panel) {
         params_take_back(panel);
@@ -387,17 +403,18 @@ void draw_panel(int command_key) {
     for (int line = 0; line < PANEL_CAPTIONS && panel->captions[line].row != 0; line++) {
         text_at(40, panel->captions[line].row, t.caption[command_key][line]);
     }
-    boxes_draw(panel->upper, 6);
-    boxes_draw(panel->lower, 14);
+    boxes_draw(panel->upper, UPPER_FIELDS);
+    boxes_draw(panel->lower, LOWER_FIELDS);
     if (panel->enter) {
-        text_at(64, 19, t.enter_top);
-        text_at(64, 20, t.enter_middle);
-        text_at(64, 21, t.enter_bottom);
+        text_at(ENTER_BOX_COLUMN, ENTER_BOX_ROW, t.enter_top);
+        text_at(ENTER_BOX_COLUMN, ENTER_BOX_ROW + 1, t.enter_middle);
+        text_at(ENTER_BOX_COLUMN, ENTER_BOX_ROW + 2, t.enter_bottom);
     }
-    frames_draw(panel->upper, 104, 136);
-    frames_draw(panel->lower, 232, 264);
+    frames_draw(panel->upper, UPPER_FIELDS);
+    frames_draw(panel->lower, LOWER_FIELDS);
     if (panel->enter) {
-        bevel_frame(519, 312, 582, 343, 0);
+        bevel_frame(ENTER_BOX_FACE.left, ENTER_BOX_FACE.top, ENTER_BOX_FACE.right,
+                    ENTER_BOX_FACE.bottom, 0);
     }
     values_draw(*panel);
     g_param_panel.confirm_count = 0;
@@ -440,7 +457,8 @@ void confirm_press() {
         return;
     }
     if (g_ui.repeat_count == 0) {
-        press_flash(519, 312, 582, 343);
+        press_flash(ENTER_BOX_FACE.left, ENTER_BOX_FACE.top, ENTER_BOX_FACE.right,
+                    ENTER_BOX_FACE.bottom);
     }
     if (g_param_panel.confirm_count >= 2) {
         return;
@@ -463,27 +481,31 @@ void param_panel_click(int x, int y, int command_key) {
     if (g_speech.value_speech) {
         g_speech.speech_armed = true;
     }
-    if (x < 329 || x > 583) {
+    if (x <= FIELDS_HIT_ORIGIN || x > FIELDS_HIT_RIGHT) {
         return;
     }
-    if (y >= 106 && y <= 135) {
-        value_box(*panel, (x - 328) / 64 + 1);
-    } else if (y >= 235 && y <= 263) {
-        value_box(*panel, (x - 328) / 64 + 5);
-    } else if ((y >= 137 && y <= 166) || (y >= 265 && y <= 294)) {
-        bool lower = y >= 265;
-        int j = (x - 328) / 32; // button 1..8 of its row, 0-based
-        int field = j / 2 + 1 + (lower ? 4 : 0);
+    int box = (x - FIELDS_HIT_ORIGIN) / FIELD_BOX_WIDTH;
+    int j = (x - FIELDS_HIT_ORIGIN) / FIELD_BUTTON_WIDTH; // button 1..8 of its row, 0-based
+    const FieldRowLayout& upper = UPPER_FIELDS;
+    const FieldRowLayout& lower = LOWER_FIELDS;
+    if (y >= upper.value_hit_top && y <= upper.value_hit_bottom) {
+        value_box(*panel, box + 1);
+    } else if (y >= lower.value_hit_top && y <= lower.value_hit_bottom) {
+        value_box(*panel, box + 5);
+    } else if ((y >= upper.button_hit_top && y <= upper.button_hit_bottom) ||
+               (y >= lower.button_hit_top && y <= lower.button_hit_bottom)) {
+        bool in_lower = y >= lower.button_hit_top;
+        int field = j / 2 + 1 + (in_lower ? 4 : 0);
         if (panel_field(*panel, field) == nullptr) {
             return;
         }
         if (g_ui.repeat_count == 0) {
-            int top = lower ? 264 : 136;
-            press_flash(327 + 32 * j, top, 358 + 32 * j, top + 31);
+            ScreenRect face = field_button_face(in_lower ? lower : upper, j);
+            press_flash(face.left, face.top, face.right, face.bottom);
         }
         button_step(*panel, field, j % 2 == 0);
         g_ui.repeat_armed = 1;
-    } else if (x >= 521 && x <= 581 && y >= 314 && y <= 342) {
+    } else if (rect_contains(ENTER_BOX, x, y)) {
         confirm_press();
     }
 }

@@ -30,8 +30,8 @@ bool any_note_key_sounding() {
 }
 
 // On the channel the note began on, so a channel chosen meanwhile cannot leave it sounding.
-void note_send(uint8_t channel, int note, int velocity) {
-    uint8_t message[3] = {static_cast<uint8_t>(STATUS_NOTE_ON | channel),
+void note_send(uint8_t channel_index, int note, int velocity) {
+    uint8_t message[3] = {static_cast<uint8_t>(STATUS_NOTE_ON | channel_index),
                           static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)};
     uint8_t recorded[3] = {message[0], message[1], message[2]};
     midi_send(message, 3);
@@ -52,11 +52,11 @@ void pc_note_keys() {
         bool down = state == KEY_PRESSED || state == KEY_HELD;
         int& sounding = u.note_key_sounding[i];
         if (down && sounding < 0 && u.note_key_octave != CHORD_PAD_OCTAVE) {
-            uint8_t channel = static_cast<uint8_t>(g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F);
+            uint8_t channel_index = static_cast<uint8_t>(g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F);
             sounding = clamp((u.note_key_octave + 2) * 12 + i, 0, 127);
-            u.note_key_channel[i] = channel;
+            u.note_key_channel[i] = channel_index;
             u.last_note = sounding;
-            note_send(channel, sounding, clamp(u.play_velocity, 1, 127));
+            note_send(channel_index, sounding, clamp(u.play_velocity, 1, 127));
         } else if (!down && sounding >= 0) {
             note_send(u.note_key_channel[i], sounding, 0);
             sounding = -1;

@@ -1,8 +1,10 @@
 // The keyboard pointer: moving it over menu rows and panel items, and the page keys.
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/name_tables.h"
+#include "sequencer/shell/panels.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
@@ -10,44 +12,19 @@
 
 namespace {
 
-struct Point {
-    int x, y;
-};
-
 int wrapped(int32_t index, int items) {
     int i = static_cast<int>(index % items);
     return i < 0 ? i + items : i;
 }
 
-Point track_point(int i) {
-    return {350 + 144 * (i / 16), 90 + 16 * (i % 16)};
-}
-
 // The panel item under the keyboard pointer, by the shown command.
-Point panel_point() {
-    int key = command_key();
+ScreenPoint panel_point() {
     int32_t index = g_ui.pointer_index;
-    if (key == command_of(1, 0)) {
-        return {330, 90 + 16 * wrapped(index, 10)};
+    if (const ListLayout* list = list_panel_layout(command_key())) {
+        return list_entry_point(*list, wrapped(index, list->entries));
     }
-    if (key == command_of(2, 2) || key == command_of(3, 2) || key == command_of(3, 1)) {
-        return {350, 90 + 16 * wrapped(index, 16)};
-    }
-    if (key == command_of(2, 3) || key == command_of(2, 4)) {
-        return {330, 90 + 16 * wrapped(index, 10)};
-    }
-    if (key == command_of(2, 5) || key == command_of(3, 0) || key == command_of(5, 3) ||
-        key == command_of(6, 0)) {
-        return track_point(wrapped(index, 32));
-    }
-    if (key == command_of(3, 4) || key == command_of(3, 5) || key == command_of(3, 6)) {
-        int i = wrapped(index, 128);
-        return {350 + 32 * (i / 16), 90 + 16 * (i % 16)};
-    }
-    if (key == command_of(3, 10)) {
-        return {460, 90 + 16 * wrapped(index, 16)};
-    }
-    if (key == command_of(5, 2)) {
+    switch (selected_command()) {
+    case MenuCommand::event_edit_mode: {
         int i = wrapped(index, 45);
         if (i < 36) {
             return {375 + 100 * (i / 12), 90 + 16 * (i % 12)};
@@ -57,8 +34,10 @@ Point panel_point() {
         }
         return {345 + 32 * (i - 38), 330};
     }
-    if (key == command_of(5, 12)) {
+    case MenuCommand::exclusive_edit:
         return {345 + 32 * wrapped(index, 6), 330};
+    default:
+        break;
     }
     // A parameter or command panel: U upper and L lower fields, two buttons each, then ENTER.
     int layout = g_menu_hooks.panel_layout ? g_menu_hooks.panel_layout() : 0;
@@ -67,36 +46,39 @@ Point panel_point() {
     int enter = (layout & 64) ? 1 : 0;
     int items = 2 * upper + 2 * lower + enter;
     if (items == 0) {
-        return {570, 330};
+        return ENTER_BOX_POINT;
     }
     int i = wrapped(index, items);
     if (i < 2 * upper) {
-        return {345 + 32 * i, 155};
+        return {FIELD_POINTER_X + FIELD_BUTTON_WIDTH * i, UPPER_FIELDS.pointer_y};
     }
     if (i < 2 * upper + 2 * lower) {
-        return {345 + 32 * (i - 2 * upper), 280};
+        return {FIELD_POINTER_X + FIELD_BUTTON_WIDTH * (i - 2 * upper), LOWER_FIELDS.pointer_y};
     }
-    return {570, 330};
+    return ENTER_BOX_POINT;
 }
 
 // The pointer reaching the current entry of a list speaks it: the current bank's title, the
 // current channel's or the current track's label.
 void current_item_speak() {
-    int key = command_key();
-    if (key == command_of(1, 0)) {
-        int bank = g_song.current_bank;
-        if (wrapped(g_ui.pointer_index, 10) == bank) {
-            speak(g_song.slots[bank].song_title, 1);
+    MenuCommand command = selected_command();
+    if (command == MenuCommand::song_bank_select) {
+        int bank_index = g_song.current_bank;
+        if (wrapped(g_ui.pointer_index, BANK_LIST.entries) == bank_index) {
+            speak(g_song.slots[bank_index].song_title, 1);
         }
-    } else if (key == command_of(2, 2) || key == command_of(3, 2)) {
-        int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
-        if (wrapped(g_ui.pointer_index, 16) == channel) {
-            speak(number_label(channel + 1), 1);
+    } else if (command == MenuCommand::out_channel ||
+               command == MenuCommand::out_channel_for_sounds) {
+        int channel_index = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
+        if (wrapped(g_ui.pointer_index, CHANNEL_LIST.entries) == channel_index) {
+            speak(number_label(channel_index + 1), 1);
         }
-    } else if (key == command_of(5, 3) || key == command_of(6, 0)) {
-        int track = wrapped(g_ui.pointer_index, 32) + (g_menu.alt_variant != 0 ? 32 : 0);
-        if (track == g_song.write_track) {
-            speak(number_label(track + 1), 1);
+    } else if (command == MenuCommand::change_track ||
+               command == MenuCommand::real_time_recording) {
+        int track_index = wrapped(g_ui.pointer_index, TRACK_LIST.entries) +
+                          (g_menu.alt_variant != 0 ? TRACK_LIST.entries : 0);
+        if (track_index == g_song.write_track) {
+            speak(number_label(track_index + 1), 1);
         }
     }
 }
@@ -108,7 +90,7 @@ void pointer_move(int direction) {
         return;
     }
     UiInput& u = g_ui;
-    Point target;
+    ScreenPoint target;
     if (u.pointer_focus == 0) {
         int page = g_menu.menu_page;
         int row = wrapped(u.pointer_index, MENU_ROWS);
@@ -120,7 +102,7 @@ void pointer_move(int direction) {
             row = (row + (direction < 0 ? 12 : 1)) % MENU_ROWS;
         }
         u.pointer_index = row;
-        target = {270, 88 + 16 * row};
+        target = menu_row_point(row);
         speak(g_speech.speech_text[page * MENU_ROWS + row], 1);
     } else {
         if (direction != 0) {
@@ -134,7 +116,11 @@ void pointer_move(int direction) {
 
 void page_key(int page) {
     if (g_menu.shown_page != page && transport_mode() == MODE_STOPPED) {
-        lower_click(30 + 48 * (page % 6), 320 + 30 * (page / 6));
+        if (page == PAGE_RECORDING) {
+            transport_button_click(BUTTON_RECORD); // the recording page has no tab
+        } else {
+            page_tab_click(page);
+        }
         int row = g_menu.menu_cursor[g_menu.menu_page];
         speak(g_speech.speech_text[g_menu.menu_page * MENU_ROWS + row], 1);
     }

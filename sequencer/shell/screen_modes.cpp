@@ -14,6 +14,7 @@
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/main_fields.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/menu_texts.h"
 #include "sequencer/shell/name_tables.h"
@@ -98,11 +99,11 @@ bool song_store_start() {
     settings_apply();
     param_settings_apply();
     // Without a settings file the pages keep their start rows; the zero-filled image would
-    // put every page on row A.
-    for (int p = 1; p < MENU_PAGES && settings_found; p++) {
+    // put every page on row A. The system page's row is not kept.
+    for (int p = PAGE_FILE; p < MENU_PAGES && settings_found; p++) {
         // A byte that names no row (a damaged or foreign file) would index past the page's
         // texts: the page keeps its first row instead.
-        uint8_t row = g_settings.menu_cursor[p - 1];
+        uint8_t row = g_settings.menu_cursor[p - PAGE_FILE];
         g_menu.menu_cursor[p] = row < MENU_ROWS ? row : 0;
     }
     if (g_shell.command_line[0] == '\0') {
@@ -118,8 +119,8 @@ bool song_store_start() {
 }
 
 void settings_store() {
-    for (int p = 1; p < MENU_PAGES; p++) {
-        g_settings.menu_cursor[p - 1] = g_menu.menu_cursor[p];
+    for (int p = PAGE_FILE; p < MENU_PAGES; p++) {
+        g_settings.menu_cursor[p - PAGE_FILE] = g_menu.menu_cursor[p];
     }
     settings_collect();
     settings_write();
@@ -202,7 +203,7 @@ void run_step() {
     g_shell.pointer_left = g_shell.left_down.load();
     scheduler_step();
     g_shell.pointer_alt = (g_shell.shift_down.load() || g_shell.right_down.load()) ? 1 : 0;
-    if (ui_step() == 0) {
+    if (ui_step() == menu_command_row(MenuCommand::exit)) {
         g_shell.app_state = STATE_QUIT;
     }
 }
@@ -213,7 +214,7 @@ void quit_step() {
             g_song.song_modified_mask = 0;
             return; // the next frame quits
         }
-        g_menu.menu_cursor[0] = 2;
+        g_menu.menu_cursor[PAGE_SYSTEM] = menu_command_row(MenuCommand::continue_about);
         show_command(SHOW_REDRAW);
         g_shell.swallow_press = 1;
         g_shell.app_state = STATE_RUN;

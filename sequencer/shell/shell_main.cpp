@@ -14,6 +14,7 @@
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/immediate_actions.h"
 #include "sequencer/shell/main_fields.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/panel_commands.h"
@@ -87,14 +88,15 @@ bool options_parse(int argc, char** argv, ProgramOptions& o) {
 
 void drop_accept(bool on) {
     // Only the song-bank page takes dropped files.
-    bool bank_page = g_menu.shown_page == 1 && command_key() == command_of(1, 0);
+    bool bank_page =
+        g_menu.shown_page == PAGE_FILE && selected_command() == MenuCommand::song_bank_select;
     platform_window_drop_accept(on && bank_page);
 }
 
 void record_page(bool entering) {
     if (entering) {
         g_shell.page_before_recording = g_menu.menu_page;
-        show_command(6);
+        show_command(PAGE_RECORDING);
     } else {
         show_command(g_shell.page_before_recording);
     }

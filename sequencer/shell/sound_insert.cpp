@@ -5,6 +5,7 @@
 #include "sequencer/edit/edit.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/settings.h"
+#include "sequencer/shell/param_fields.h"
 #include "songcore/midi_bytes.h"
 
 namespace {
@@ -23,8 +24,8 @@ uint32_t put_event(uint8_t* out, uint32_t n, bool first, uint8_t status, uint8_t
 
 } // namespace
 
-uint32_t sound_block_build(int channel, bool program_only, uint8_t* out) {
-    int c = channel & 0x0F;
+uint32_t sound_block_build(int channel_index, bool program_only, uint8_t* out) {
+    int c = channel_index & 0x0F;
     const ChannelState& state = g_channel_state;
     uint8_t control = static_cast<uint8_t>(STATUS_CONTROL_CHANGE | c);
     uint8_t program = static_cast<uint8_t>(STATUS_PROGRAM_CHANGE | c);
@@ -40,10 +41,10 @@ uint32_t sound_block_build(int channel, bool program_only, uint8_t* out) {
     n = put_event(out, n, false, control, CC_CHORUS, state.controller_values[c][CC_CHORUS]);
     for (int i = 0; i < NRPN_PARAMETERS; i++) {
         uint8_t value = state.nrpn_values[c][i];
-        if (value == 64) {
+        if (value == GS_PARAMETER_MIDDLE) {
             continue;
         }
-        n = put_event(out, n, false, control, CC_NRPN_MSB, 1);
+        n = put_event(out, n, false, control, CC_NRPN_MSB, GS_SOUND_NRPN_MSB);
         n = put_event(out, n, false, control, CC_NRPN_LSB, NRPN_LSB_NUMBERS[i]);
         n = put_event(out, n, false, control, CC_DATA_ENTRY_MSB, value);
         n = put_event(out, n, false, control, CC_DATA_ENTRY_LSB, 0);

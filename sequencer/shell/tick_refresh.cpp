@@ -10,7 +10,9 @@
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/main_fields.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
 #include "sequencer/shell/virtual_keys.h"
@@ -30,14 +32,14 @@ void key_mark_rect(int i, int& left, int& top, int& right, int& bottom) {
     int white = WHITE_OF_SEMITONE[semitone];
     if (white >= 0) {
         int k = octave * 7 + white;
-        left = 6 + 32 * k + 8;
+        left = ON_SCREEN_KEYS.white_left + ON_SCREEN_KEYS.key_width * k + 8;
         right = left + 17;
         top = 440;
         bottom = 446;
     } else {
         // A black key sits over the boundary right of the white key below it.
         int k = octave * 7 + WHITE_OF_SEMITONE[semitone - 1];
-        left = 38 + 32 * k - 6;
+        left = ON_SCREEN_KEYS.white_left + ON_SCREEN_KEYS.key_width * (k + 1) - 6;
         right = left + 13;
         top = 392;
         bottom = 398;
@@ -80,26 +82,28 @@ void playing_keys_mark() {
 void lower_panel_draw(int mode) {
     g_tick_refresh.lower_panel_shown = mode;
     if (mode == LOWER_TEMPO) {
-        // To x 624, so the panel's last column (623) is restored as well.
-        blit(493, 417, g_shell.background_slot, 493, 417, 624, 449);
+        const ScreenRect& r = LOWER_PANEL;
+        blit(r.left, r.top, g_shell.background_slot, r.left, r.top, r.right, r.bottom);
         show_port_device();
         return;
     }
     g_tick_refresh.slider_shown = -1;
     if (mode == LOWER_PITCH_BEND) {
-        clear_rect(493, 417, 624, 449);
-        text_at(62, 27, "PITCH BEND");
-        draw_line(496, 424, 623, 424, SCALE_COLOUR, 2);
-        for (int x : {496, 560, 622}) {
-            draw_line(x, 422, x, 427, SCALE_COLOUR, 1);
+        clear_rect(LOWER_PANEL.left, LOWER_PANEL.top, LOWER_PANEL.right, LOWER_PANEL.bottom);
+        text_at(LOWER_PANEL_CAPTION.column, LOWER_PANEL_CAPTION.row, "PITCH BEND");
+        draw_line(SLIDER.left, SLIDER_LINE_Y, SLIDER.right, SLIDER_LINE_Y, SCALE_COLOUR, 2);
+        // Marks at the ends and at the middle (no bend).
+        for (int x : {SLIDER.left, SLIDER.left + 64, SLIDER.right - 1}) {
+            draw_line(x, SLIDER_LINE_Y - 2, x, SLIDER_LINE_Y + 3, SCALE_COLOUR, 1);
         }
         g_ui.slider_value.store(64);
         return;
     }
     // The frame that chose this mode set the slider to the controller's current value.
-    text_at(62, 27, "CONT CH ");
-    zero_number_at(70, 27, 3, g_ui.slider_controller.load());
-    platform_pointer_warp(496 + g_ui.slider_value.load(), 424);
+    text_at(LOWER_PANEL_CAPTION.column, LOWER_PANEL_CAPTION.row, "CONT CH ");
+    zero_number_at(LOWER_PANEL_CONTROLLER.column, LOWER_PANEL_CONTROLLER.row, 3,
+                   g_ui.slider_controller.load());
+    platform_pointer_warp(SLIDER.left + g_ui.slider_value.load(), SLIDER_LINE_Y);
 }
 
 void slider_value_draw(int mode) {
@@ -108,11 +112,12 @@ void slider_value_draw(int mode) {
         return;
     }
     g_tick_refresh.slider_shown = value;
-    number_at(74, 27, 3, mode == LOWER_PITCH_BEND ? value - 64 : value);
+    number_at(LOWER_PANEL_VALUE.column, LOWER_PANEL_VALUE.row, 3,
+              mode == LOWER_PITCH_BEND ? value - 64 : value);
 }
 
 void step_hold_mark() {
-    if (transport_mode() != MODE_RECORDING || g_menu.menu_cursor[6] != 1) {
+    if (transport_mode() != MODE_RECORDING || !step_recording_chosen()) {
         return;
     }
     key_edge_poll(VK_CONTROL, g_tick_refresh.step_hold_state);

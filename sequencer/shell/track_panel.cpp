@@ -13,92 +13,69 @@
 
 namespace {
 
-constexpr int TRACKS_SHOWN = 32;
+constexpr int TRACKS_SHOWN = TRACK_LIST.entries;
 constexpr const char* NAME_BLANK = "                  "; // 18 blanks
 
-int first_track() {
+int first_track_index() {
     return g_menu.alt_variant != 0 ? TRACKS_SHOWN : 0;
 }
 
-// Text cells of a list position 0..31: two columns of 16.
-int label_column(int i) {
-    return i < LIST_ROWS ? 42 : 60;
-}
-int list_text_row(int i) {
-    return LIST_FIRST_ROW + i % LIST_ROWS;
-}
-
-bool label_inverse(TrackList kind, int track) {
+bool label_inverse(TrackList kind, int track_index) {
     switch (kind) {
     case TrackList::mutes:
-        return g_song.track_play[track] != 0;
+        return g_song.track_play[track_index] != 0;
     case TrackList::select:
-        return track == g_song.write_track;
+        return track_index == g_song.write_track;
     case TrackList::ports:
         break;
     }
     return false;
 }
 
-bool track_is_empty(int track) {
-    TrackWalk walk = track_walk_begin(g_song.slots[g_song.current_bank].track_pos[track]);
+bool track_is_empty(int track_index) {
+    TrackWalk walk = track_walk_begin(g_song.slots[g_song.current_bank].track_pos[track_index]);
     TrackEvent ev;
     return !event_parse(walk, ev);
 }
 
-void name_draw(int i, int track) {
-    int col = label_column(i) + 4;
-    int row = list_text_row(i);
-    if (track >= g_song.track_count) {
+void name_draw(int i, int track_index) {
+    int col = list_text_column(TRACK_LIST, i);
+    int row = list_text_row(TRACK_LIST, i);
+    if (track_index >= g_song.track_count) {
         small_text_at(col, row, "----- ----- ----- ");
-    } else if (track_is_empty(track)) {
+    } else if (track_is_empty(track_index)) {
         set_text_colour(COLOUR_BLUE);
         small_text_at(col, row, "-----nothing----- ");
     } else {
         small_text_at(col, row, NAME_BLANK);
-        small_text_at(col, row, g_song.track_names[track]);
+        small_text_at(col, row, g_song.track_names[track_index]);
     }
 }
 
 void entry_draw(TrackList kind, int i) {
-    int track = first_track() + i;
-    const char* label = number_label(track + 1);
-    if (label_inverse(kind, track)) {
-        small_text_inverse_at(label_column(i), list_text_row(i), label);
+    int track_index = first_track_index() + i;
+    const char* label = number_label(track_index + 1);
+    if (label_inverse(kind, track_index)) {
+        small_text_inverse_at(list_label_column(TRACK_LIST, i), list_text_row(TRACK_LIST, i),
+                              label);
     } else {
-        small_text_at(label_column(i), list_text_row(i), label);
+        small_text_at(list_label_column(TRACK_LIST, i), list_text_row(TRACK_LIST, i), label);
     }
     if (kind == TrackList::ports) {
-        small_text_at(label_column(i) + 4, list_text_row(i),
-                      number_label(g_song.track_port[track] + 1));
+        small_text_at(list_text_column(TRACK_LIST, i), list_text_row(TRACK_LIST, i),
+                      number_label(g_song.track_port[track_index] + 1));
     } else {
-        name_draw(i, track);
+        name_draw(i, track_index);
     }
 }
 
 void tracing_mark_draw() {
-    int i = g_song.tracing_track - 1 - first_track();
+    int i = g_song.tracing_track - 1 - first_track_index();
     if (!setting_on(SLOT_GUIDE_MODE) || i < 0 || i >= TRACKS_SHOWN) {
         return;
     }
     set_text_colour(COLOUR_RED);
-    text_at(label_column(i) - 1, list_text_row(i), "T");
-}
-
-// The list position of a click on a track number, or -1 (a name, or beside the list).
-int number_hit(int x, int y) {
-    int row = list_row_at(y, LIST_ROWS);
-    int col = x / 8;
-    if (row < 0) {
-        return -1;
-    }
-    if (col >= 42 && col <= 44) {
-        return row;
-    }
-    if (col >= 60 && col <= 62) {
-        return LIST_ROWS + row;
-    }
-    return -1;
+    text_at(list_label_column(TRACK_LIST, i) - 1, list_text_row(TRACK_LIST, i), "T");
 }
 
 // Ports step through the ports the output list offers.
@@ -119,35 +96,35 @@ void track_panel_draw(TrackList kind) {
 void track_panel_click(TrackList kind, int x, int y) {
     // A click on a name would open the track-name dialog, which is not part of this shell
     // yet; only the numbers act.
-    int i = number_hit(x, y);
+    int i = list_label_at(TRACK_LIST, x, y);
     if (i < 0) {
         return;
     }
-    int track = first_track() + i;
+    int track_index = first_track_index() + i;
     bool alt = g_ui.alt_mode != 0;
     switch (kind) {
     case TrackList::ports: {
-        int port = alt ? g_midi_devices.current_out_port : g_song.track_port[track] + 1;
-        g_song.track_port[track] = static_cast<uint8_t>(port < port_count() ? port : 0);
+        int port = alt ? g_midi_devices.current_out_port : g_song.track_port[track_index] + 1;
+        g_song.track_port[track_index] = static_cast<uint8_t>(port < port_count() ? port : 0);
         entry_draw(kind, i);
         break;
     }
     case TrackList::mutes: {
-        uint8_t play = g_song.track_play[track] != 0 ? 0 : PLAY_ON;
+        uint8_t play = g_song.track_play[track_index] != 0 ? 0 : PLAY_ON;
         if (alt) {
             for (uint8_t& p : g_song.track_play) {
                 p = play;
             }
         } else {
-            g_song.track_play[track] = play;
+            g_song.track_play[track_index] = play;
         }
         track_panel_draw(kind);
         show_track_mute_mark();
         break;
     }
     case TrackList::select: {
-        int old = g_song.write_track - first_track();
-        g_song.write_track = track;
+        int old = g_song.write_track - first_track_index();
+        g_song.write_track = track_index;
         if (old >= 0 && old < TRACKS_SHOWN) {
             entry_draw(kind, old);
         }

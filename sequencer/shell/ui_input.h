@@ -61,6 +61,11 @@ void pc_note_keys();
 void pointer_move(int direction);
 void page_key(int page);
 void lower_click(int x, int y);
+// The main screen's tabs and transport buttons, as a click on them runs them.
+void page_tab_click(int page);
+void transport_button_click(int button); // TransportButton
+// A whole press and release of a transport button, for a key that stands for a click on it.
+void transport_button_stroke(int button);
 bool clicks_allowed();
 void warp_pointer(int x, int y);
 // Sends a channel message on the current channel to the output and to the recorder.

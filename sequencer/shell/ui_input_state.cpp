@@ -47,8 +47,8 @@ void warp_pointer(int x, int y) {
 }
 
 void send_and_record(uint8_t status, uint8_t data1, uint8_t data2, int length) {
-    int channel = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
-    uint8_t message[3] = {static_cast<uint8_t>(status | channel), data1, data2};
+    int channel_index = g_settings.slots[SLOT_OUT_CHANNEL] & 0x0F;
+    uint8_t message[3] = {static_cast<uint8_t>(status | channel_index), data1, data2};
     uint8_t recorded[3] = {message[0], data1, data2};
     midi_send(message, static_cast<uint32_t>(length));
     recorder_event(recorded, static_cast<uint32_t>(length));

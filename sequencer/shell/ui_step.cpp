@@ -5,8 +5,9 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
-#include "sequencer/shell/menu_state.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
 #include "songcore/midi_bytes.h"
@@ -43,7 +44,7 @@ void modifier_step() {
     if (g_shell.pointer_alt == 0 && u.alt_mode != 0) {
         if (u.alt_mode == 1) {
             sustain_send(0);
-            if (transport_mode() == MODE_RECORDING && g_menu.menu_cursor[6] == 1 &&
+            if (transport_mode() == MODE_RECORDING && step_recording_chosen() &&
                 g_menu_hooks.step_chord_end) {
                 g_menu_hooks.step_chord_end();
             }
@@ -52,7 +53,8 @@ void modifier_step() {
     } else if (g_shell.pointer_alt == 1 && u.alt_mode == 0) {
         u.alt_mode = 2;
         // The step-recording panel uses the right button for itself.
-        bool step_panel = command_key() == command_of(6, 1) && g_shell.pointer_y < 360;
+        bool step_panel =
+            selected_command() == MenuCommand::step_recording && g_shell.pointer_y < 360;
         if (!step_panel) {
             sustain_send(127);
             u.alt_mode = 1;
@@ -150,11 +152,19 @@ bool clicks_allowed() {
     case MODE_STANDBY:
         return true;
     case MODE_RECORDING:
-        return g_menu.menu_cursor[6] == 1 && g_recorder.held_notes == 0;
+        return step_recording_chosen() && g_recorder.held_notes == 0;
     case MODE_PLAYING: {
-        int key = command_key();
-        return key == command_of(2, 2) || key == command_of(3, 0) || key == command_of(3, 1) ||
-               key == command_of(3, 4) || key == command_of(3, 5) || key == command_of(3, 6);
+        switch (selected_command()) {
+        case MenuCommand::out_channel:
+        case MenuCommand::mute_track:
+        case MenuCommand::mute_channel:
+        case MenuCommand::program_change:
+        case MenuCommand::bank_change:
+        case MenuCommand::bank_change_lsb:
+            return true;
+        default:
+            return false;
+        }
     }
     default:
         return false;
@@ -167,7 +177,8 @@ int ui_step() {
     }
     UiInput& u = g_ui;
     int mode = u.lower_panel_mode.load(std::memory_order_relaxed);
-    g_shell.cursor_shape.store(mode != LOWER_TEMPO && pointer_in(496, 417, 623, 431) ? 1 : 0);
+    g_shell.cursor_shape.store(
+        mode != LOWER_TEMPO && rect_contains(SLIDER, g_shell.pointer_x, g_shell.pointer_y) ? 1 : 0);
     menu_hover(g_shell.pointer_x, g_shell.pointer_y);
     if (setting_on(SLOT_PC_KEY)) {
         key_handler();
@@ -187,5 +198,5 @@ int ui_step() {
     if (u.repeat_armed) {
         repeat_step();
     }
-    return g_menu.menu_cursor[0];
+    return g_menu.menu_cursor[PAGE_SYSTEM];
 }

@@ -4,6 +4,7 @@
 #include "common/text_sjis.h"
 #include "sequencer/edit/edit.h"
 #include "sequencer/shell/immediate_actions.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/panel_commands.h"
 #include "tests/shell/shell_fixture.h"
 

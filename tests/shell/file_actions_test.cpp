@@ -26,9 +26,9 @@ protected:
         g_headless.answers.clear();
     }
     // Runs a row of page 1 with its cursor on it; the cursor must go back to row A.
-    void run_row(int row) {
-        g_menu.menu_cursor[1] = static_cast<uint8_t>(row);
-        EXPECT_TRUE(immediate_action_run(command_of(1, row)));
+    void run_row(MenuCommand command) {
+        g_menu.menu_cursor[1] = static_cast<uint8_t>(menu_command_row(command));
+        EXPECT_TRUE(immediate_action_run(menu_command_key(command)));
         EXPECT_EQ(g_menu.menu_cursor[1], 0);
     }
     void modify() { g_song.song_modified_mask |= 1u << g_song.current_bank; }
@@ -62,7 +62,7 @@ TEST_F(FileActions, ConverterIsLookedForBesideTheProgram) {
         }
         g_headless.started_programs.clear();
 
-        run_row(4);
+        run_row(MenuCommand::song_to_ringtone);
 
         EXPECT_EQ(g_headless.started_programs, (Started{{k.program, dir.file("song.mid")}}));
         EXPECT_TRUE(g_headless.messages.empty());
@@ -75,7 +75,7 @@ TEST_F(FileActions, ConverterAfterSavingAnUnsavedSong) {
     modify();
     g_headless.dialog_paths.push_back(dir.file("tone.mid"));
 
-    run_row(4);
+    run_row(MenuCommand::song_to_ringtone);
 
     EXPECT_EQ(g_headless.dialog_proposals.size(), 1u);
     EXPECT_TRUE(std::filesystem::exists(dir.file("tone.mid")));
@@ -96,7 +96,7 @@ TEST_F(FileActions, ConverterDoesNothingWithoutAFile) {
         g_song.song_modified_mask = k.modified ? 1u : 0u;
         g_headless.dialog_proposals.clear();
 
-        run_row(4);
+        run_row(MenuCommand::song_to_ringtone);
 
         EXPECT_EQ(g_headless.dialog_proposals.size(), k.modified ? 1u : 0u);
         EXPECT_TRUE(g_headless.started_programs.empty());
@@ -128,7 +128,7 @@ TEST_F(FileActions, ConverterFailuresAreReportedAndSpoken) {
         g_speech.speech_enabled = true;
         g_speech.last_spoken[0] = '\0';
 
-        run_row(4);
+        run_row(MenuCommand::song_to_ringtone);
 
         expect_file_not_found(k.japanese);
         EXPECT_EQ(g_headless.clipboard, g_headless.messages[0].text);
@@ -140,13 +140,13 @@ TEST_F(FileActions, ConverterAltStartsWithoutAFile) {
     modify();
     g_menu.alt_variant = 1;
 
-    run_row(4);
+    run_row(MenuCommand::song_to_ringtone);
 
     EXPECT_TRUE(g_headless.dialog_proposals.empty());
     EXPECT_EQ(g_headless.started_programs, (Started{{"MELCONV.EXE", ""}}));
 
     g_headless.fail_start_programs = 1;
-    run_row(4);
+    run_row(MenuCommand::song_to_ringtone);
     expect_file_not_found(false);
 }
 
@@ -179,7 +179,7 @@ TEST_F(FileActions, QuickSave) {
         g_song.song_modified_mask = k.modified ? 1u : 0u;
         g_headless.answers.push_back(true); // overwrite: yes
 
-        run_row(8);
+        run_row(MenuCommand::over_write);
 
         EXPECT_EQ(g_headless.dialog_proposals.size(), k.dialog ? 1u : 0u);
         EXPECT_EQ(std::filesystem::exists(path), k.written || k.file_there);
@@ -210,7 +210,7 @@ TEST_F(FileActions, FileWriteAsksAndAltOpensTheFile) {
         g_headless.dialog_paths.push_back(k.chosen);
         g_menu.alt_variant = k.alt;
 
-        run_row(10);
+        run_row(MenuCommand::file_write);
 
         EXPECT_EQ(g_headless.dialog_proposals.size(), 1u);
         EXPECT_EQ(std::filesystem::exists(dir.file("w.mid")), !k.chosen.empty());
@@ -228,14 +228,14 @@ TEST_F(FileActions, FileReadLoadsAndGoesBackToTheStart) {
     g_song_clock.current_measure = 1;
     g_headless.dialog_paths.push_back(dir.file("other.mid"));
 
-    run_row(12);
+    run_row(MenuCommand::file_read);
 
     EXPECT_EQ(g_song.time_base, 96);
     EXPECT_STREQ(slot().song_path, dir.file("other.mid").c_str());
     EXPECT_EQ(g_song_clock.current_measure, 0);
 
     // Cancelled: the song stays.
-    run_row(12);
+    run_row(MenuCommand::file_read);
     EXPECT_EQ(g_song.time_base, 96);
 }
 

@@ -23,9 +23,9 @@ TEST_F(SystemActions, InitializeSendsTheResetsAndResetsTheControllerMemory) {
     c.channel_program[9] = 8;
     c.nrpn_values[4][2] = 90;
     c.drum_channel[3] = DRUM_PART;
-    g_menu.menu_cursor[0] = 4;
+    g_menu.menu_cursor[0] = menu_command_row(MenuCommand::sound_module_initialize);
 
-    EXPECT_TRUE(immediate_action_run(command_of(0, 4)));
+    EXPECT_TRUE(immediate_action_run(menu_command_key(MenuCommand::sound_module_initialize)));
 
     // GM system on, GS reset, XG system on: one message of 28 bytes.
     const Bytes reset = {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0xF0, 0x41, 0x10,
@@ -53,15 +53,17 @@ TEST_F(SystemActions, ActiveSensingAndTheMapResets) {
     g_midi_maps.program_map[0] = 40;
     g_midi_maps.program_map[127] = 0;
     struct Case {
-        int row;
+        MenuCommand command;
         Bytes sent;
     };
-    const Case cases[] = {{5, {0xFE}}, {7, {}}, {8, {}}};
+    const Case cases[] = {{MenuCommand::active_sensing, {0xFE}},
+                          {MenuCommand::micro_scale_normal, {}},
+                          {MenuCommand::program_map_normal, {}}};
     for (const Case& k : cases) {
-        SCOPED_TRACE(k.row);
+        SCOPED_TRACE(menu_command_row(k.command));
         clear_sent();
-        g_menu.menu_cursor[0] = static_cast<uint8_t>(k.row);
-        EXPECT_TRUE(immediate_action_run(command_of(0, k.row)));
+        g_menu.menu_cursor[0] = static_cast<uint8_t>(menu_command_row(k.command));
+        EXPECT_TRUE(immediate_action_run(menu_command_key(k.command)));
         EXPECT_EQ(g_menu.menu_cursor[0], 2);
         // Every byte sent, real-time bytes too.
         std::vector<HeadlessMidiMessage> all = headless_midi_sent();
@@ -71,7 +73,7 @@ TEST_F(SystemActions, ActiveSensingAndTheMapResets) {
             ASSERT_EQ(all.size(), 1u);
             EXPECT_EQ(all[0].bytes, k.sent);
         }
-        if (k.row == 7) {
+        if (k.command == MenuCommand::micro_scale_normal) {
             EXPECT_EQ(g_midi_maps.note_map[60], 60);
             EXPECT_EQ(g_midi_maps.program_map[0], 40); // only the scale
         }
@@ -83,8 +85,8 @@ TEST_F(SystemActions, ActiveSensingAndTheMapResets) {
     // Rows with panels are not immediate and keep their cursor.
     g_menu.menu_cursor[1] = 0;
     g_menu.menu_cursor[4] = 4;
-    EXPECT_FALSE(immediate_action_run(command_of(1, 0)));
-    EXPECT_FALSE(immediate_action_run(command_of(4, 4)));
+    EXPECT_FALSE(immediate_action_run(menu_command_key(MenuCommand::song_bank_select)));
+    EXPECT_FALSE(immediate_action_run(menu_command_key(MenuCommand::delete_measures)));
     EXPECT_EQ(g_menu.menu_cursor[4], 4);
 }
 
@@ -98,7 +100,7 @@ TEST_F(SystemActions, VersionCheckWithoutConnectionSaysSoInBothLanguages) {
         g_speech.last_spoken[0] = '\0';
         g_shell.left_down.store(1);
 
-        EXPECT_TRUE(immediate_action_run(command_of(0, 10)));
+        EXPECT_TRUE(immediate_action_run(menu_command_key(MenuCommand::version_info)));
 
         ASSERT_EQ(g_headless.messages.size(), 1u);
         EXPECT_EQ(g_headless.messages[0].text, sjis("ネットに接続できませんでした。"));
@@ -126,7 +128,7 @@ TEST_F(SystemActions, VersionCheckRunsAndReports) {
         g_actions.version_site = VersionSite{"127.0.0.1/v/zb47.txt", server.port, 139,
                                              "http://product.test/", VersionProgram::sequencer};
 
-        EXPECT_TRUE(immediate_action_run(command_of(0, 10)));
+        EXPECT_TRUE(immediate_action_run(menu_command_key(MenuCommand::version_info)));
         immediate_actions_finish();
         http_test_server_stop(server);
 
@@ -161,7 +163,7 @@ protected:
 TEST_F(HelpActions, WebPageAndHelp) {
     struct Case {
         const char* name;
-        int row;
+        MenuCommand command;
         bool help_file;    // help/zb47.htm exists
         int failing_opens; // opens refused by the system
         std::vector<std::string> opened;
@@ -169,11 +171,11 @@ TEST_F(HelpActions, WebPageAndHelp) {
     };
     const std::string online = ONLINE_HELP_ADDRESS;
     const Case cases[] = {
-        {"web page", 11, false, 0, {ZB47_VERSION_SITE.product_page}, false},
-        {"local help", 12, true, 0, {"help/zb47.htm"}, false},
-        {"no help file", 12, false, 0, {online}, false},
-        {"help refused", 12, true, 1, {online}, false},
-        {"nothing opens", 12, false, 1, {}, true},
+        {"web page", MenuCommand::web_page, false, 0, {ZB47_VERSION_SITE.product_page}, false},
+        {"local help", MenuCommand::help, true, 0, {"help/zb47.htm"}, false},
+        {"no help file", MenuCommand::help, false, 0, {online}, false},
+        {"help refused", MenuCommand::help, true, 1, {online}, false},
+        {"nothing opens", MenuCommand::help, false, 1, {}, true},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -185,9 +187,9 @@ TEST_F(HelpActions, WebPageAndHelp) {
         g_headless.opened_documents.clear();
         g_headless.messages.clear();
         g_headless.fail_open_documents = k.failing_opens;
-        g_menu.menu_cursor[0] = static_cast<uint8_t>(k.row);
+        g_menu.menu_cursor[0] = static_cast<uint8_t>(menu_command_row(k.command));
 
-        EXPECT_TRUE(immediate_action_run(command_of(0, k.row)));
+        EXPECT_TRUE(immediate_action_run(menu_command_key(k.command)));
 
         EXPECT_EQ(g_headless.opened_documents, k.opened);
         ASSERT_EQ(g_headless.messages.size(), k.reported ? 1u : 0u);

@@ -9,9 +9,12 @@
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/font.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/name_tables.h"
 #include "sequencer/shell/panels.h"
+#include "sequencer/shell/screen_layout.h"
+#include "sequencer/shell/virtual_keys.h"
 
 #include <cstring>
 
@@ -435,6 +438,55 @@ TEST_F(ListPanels, WithoutInputDevicesThePageSaysSoInItsLanguageAndTakesNoClick)
         click(x_of(50), y_of(0));
         EXPECT_EQ(g_headless_midi.in_open_device, -2); // still closed
     }
+}
+
+// Every entry of the lists and every grid cell takes a click where the layout table puts it,
+// which is also where the keyboard pointer stands on it.
+TEST_F(ListPanels, EveryEntryTakesAClickAtItsLayoutPoint) {
+    const MenuCommandRow& tracks = MENU_COMMAND_ROWS[static_cast<int>(MenuCommand::change_track)];
+    show_row(tracks.page, tracks.row);
+    for (int i = 0; i < TRACK_LIST.entries; i++) {
+        ScreenPoint p = list_entry_point(TRACK_LIST, i);
+        click(p.x, p.y);
+        EXPECT_EQ(g_song.write_track, i);
+    }
+    const MenuCommandRow& channels = MENU_COMMAND_ROWS[static_cast<int>(MenuCommand::out_channel)];
+    show_row(channels.page, channels.row);
+    for (int i = 0; i < CHANNEL_LIST.entries; i++) {
+        ScreenPoint p = list_entry_point(CHANNEL_LIST, i);
+        click(p.x, p.y);
+        EXPECT_EQ(g_settings.slots[SLOT_OUT_CHANNEL], i);
+    }
+    const MenuCommandRow& speed = MENU_COMMAND_ROWS[static_cast<int>(MenuCommand::speed)];
+    show_row(speed.page, speed.row);
+    for (int i = 0; i < SPEED_LIST.entries; i++) {
+        ScreenPoint p = list_entry_point(SPEED_LIST, i);
+        click(p.x, p.y);
+        EXPECT_EQ(g_song_clock.speed_factor, i + 1);
+    }
+    const MenuCommandRow& programs =
+        MENU_COMMAND_ROWS[static_cast<int>(MenuCommand::program_change)];
+    show_row(programs.page, programs.row);
+    for (int value = 0; value < VALUE_GRID.entries; value++) {
+        ScreenPoint p = list_entry_point(VALUE_GRID, value);
+        click(p.x, p.y);
+        EXPECT_EQ(g_channel_state.channel_program[g_settings.slots[SLOT_OUT_CHANNEL]], value);
+    }
+}
+
+// Tab puts the keyboard pointer on the panel, the arrows move it, and Enter clicks there.
+TEST_F(ListPanels, EnterChoosesTheEntryUnderTheKeyboardPointer) {
+    const MenuCommandRow& channels = MENU_COMMAND_ROWS[static_cast<int>(MenuCommand::out_channel)];
+    show_row(channels.page, channels.row);
+    key(VK_TAB);
+    for (int i = 0; i < 5; i++) {
+        key(VK_RIGHT);
+    }
+    ScreenPoint fifth = list_entry_point(CHANNEL_LIST, 5);
+    EXPECT_EQ(g_headless_window.warp_x, fifth.x);
+    EXPECT_EQ(g_headless_window.warp_y, fifth.y);
+    key(VK_ENTER);
+    EXPECT_EQ(g_settings.slots[SLOT_OUT_CHANNEL], 5);
 }
 
 TEST_F(ListPanels, SpeedListAndAboutText) {

@@ -6,8 +6,10 @@
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/font.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/menu_texts.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/virtual_keys.h"
 
@@ -47,6 +49,35 @@ TEST(MenuTexts, JapaneseAndEnglishRowsAreTheirShiftJisBytesPaddedToTheRowWidth) 
     EXPECT_EQ(MENU_ROW_KIND[command_of(0, 1)], ROW_SEPARATOR);
 }
 
+// Every row that does something has exactly one name, and each name stands for its own row.
+TEST(MenuCommands, EverySelectableRowHasOneNameAndNoTwoNamesShareARow) {
+    menu_texts_load(true);
+    int names_of_row[MENU_PAGES * MENU_ROWS] = {};
+    for (int i = 0; i < MENU_COMMANDS; i++) {
+        const MenuCommandRow& r = MENU_COMMAND_ROWS[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(static_cast<int>(r.command), i); // the table is indexed by the name
+        ASSERT_TRUE(r.page >= 0 && r.page < MENU_PAGES && r.row >= 0 && r.row < MENU_ROWS);
+        int key = menu_command_key(r.command);
+        EXPECT_EQ(key, r.page * MENU_ROWS + r.row);
+        EXPECT_EQ(menu_command_page(r.command), r.page);
+        EXPECT_EQ(menu_command_row(r.command), r.row);
+        EXPECT_EQ(menu_command_at(key), r.command);
+        names_of_row[key]++;
+    }
+    for (int key = 0; key < MENU_PAGES * MENU_ROWS; key++) {
+        SCOPED_TRACE(key);
+        bool selectable = MENU_ROW_KIND[key] == ROW_ITEM;
+        EXPECT_EQ(names_of_row[key], selectable ? 1 : 0);
+        if (selectable) {
+            // A row that does something says what: more than its letter and colon.
+            EXPECT_GT(bytes_of(g_menu_texts.menu_text[key]).find_last_not_of(' '), 2u);
+        } else {
+            EXPECT_EQ(menu_command_at(key), MenuCommand::none);
+        }
+    }
+}
+
 TEST(MenuTexts, EveryRowStartsWithItsLetterAndFitsTheRowInBothLanguages) {
     for (bool japanese : {true, false}) {
         menu_texts_load(japanese);
@@ -84,8 +115,14 @@ protected:
         return picture_shows_text(x, y, FontSize::small, text, ink, paper);
     }
     // The tab's frame: a raised frame has a white top-left edge, a sunken one a dark one.
-    bool tab_sunken(int page) const { return pixel(8 + 48 * page, 297) != WHITE; }
-    void row_click(int row) { click(150, 88 + 16 * row); }
+    bool tab_sunken(int page) const {
+        ScreenRect face = button_face(PAGE_TABS, page);
+        return pixel(face.left, face.top) != WHITE;
+    }
+    void row_click(int row) {
+        ScreenPoint p = menu_row_point(row);
+        click(p.x, p.y);
+    }
 };
 
 TEST_F(Menus, ChoosingAPageDrawsItsRowsHighlightsTheCursorRowAndSinksItsTab) {

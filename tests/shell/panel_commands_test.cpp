@@ -30,7 +30,7 @@ TEST_F(PanelCommands, TransposeOfTrackZeroRunsOncePerTrack) {
     p.transpose_length = 2;
     p.transpose_pitch = 2;
 
-    panel_command_run(command_of(4, 7));
+    panel_command_run(menu_command_key(MenuCommand::transpose));
 
     EXPECT_EQ(track_data(0, 1), concat({note_on(0, 62), note_end(480, 62), end_of_track(0)}));
     EXPECT_EQ(track_data(0, 2), concat({note_on(0, 72, 1), note_end(480, 72, 1), end_of_track(0)}));
@@ -45,7 +45,7 @@ TEST_F(PanelCommands, MoveOfEveryTrackIntoTrackOneMixesThemThere) {
     p.move_dst_track = 1;
     p.move_delete = true;
 
-    panel_command_run(command_of(4, 10));
+    panel_command_run(menu_command_key(MenuCommand::move_track));
 
     // Track 3 is mixed in first, then track 2; at one tick the events already in track 1
     // come first.
@@ -69,7 +69,7 @@ TEST_F(PanelCommands, MoveOfAOneTrackSongToTrackZeroSplitsItByChannel) {
     p.move_dst_track = 0;
     p.move_delete = true;
 
-    panel_command_run(command_of(4, 10));
+    panel_command_run(menu_command_key(MenuCommand::move_track));
 
     // Channel c goes to track c + 1 with its channel; track 1 keeps the rest.
     EXPECT_EQ(track_data(0, 0), concat({tempo_event(0, 500000), end_of_track(1920)}));
@@ -116,7 +116,7 @@ TEST_F(PanelCommands, SoundSettingsAreInsertedAtMeasureBeatAndClock) {
         p.sound_clock = 5;
         g_ui.alt_mode = k.alt_mode;
 
-        panel_command_run(command_of(5, 9));
+        panel_command_run(menu_command_key(MenuCommand::insert_program_change));
 
         // Measure 2 starts at 1920; beat 3 adds 2 * 480, and 5 clocks: tick 2885, which is
         // 2405 after the note's end.
@@ -134,7 +134,7 @@ TEST_F(PanelCommands, DeleteReturnsItsFieldsToOneAndKeepsThePositionInTheSong) {
     p.delete_start = 2;
     p.delete_length = 2;
 
-    panel_command_run(command_of(4, 4));
+    panel_command_run(menu_command_key(MenuCommand::delete_measures));
 
     EXPECT_EQ(g_song.measure_table.song_end_tick, 3840);
     EXPECT_EQ(p.delete_start, 1);
@@ -146,9 +146,9 @@ TEST_F(PanelCommands, DeleteReturnsItsFieldsToOneAndKeepsThePositionInTheSong) {
 TEST_F(PanelCommands, TrackFieldsAreLoweredToTheTrackCount) {
     struct Case {
         const char* name;
-        int row;
+        MenuCommand command;
     };
-    const Case cases[] = {{"clear", 9}, {"mix", 0}};
+    const Case cases[] = {{"clear", MenuCommand::clear_track}, {"mix", MenuCommand::mix}};
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         load_song(2, {concat({note_on(0, 60), note_end(480, 60), end_of_track(0)}),
@@ -160,10 +160,10 @@ TEST_F(PanelCommands, TrackFieldsAreLoweredToTheTrackCount) {
         p.mix_out = 2;
         p.mix_delete = true;
 
-        panel_command_run(command_of(4, k.row));
+        panel_command_run(menu_command_key(k.command));
 
         EXPECT_EQ(g_song.track_count, 2);
-        if (k.row == 9) {
+        if (k.command == MenuCommand::clear_track) {
             EXPECT_EQ(p.clear_track, 2);
         } else {
             EXPECT_EQ(p.mix_b, 2);
@@ -176,16 +176,16 @@ TEST_F(PanelCommands, TrackFieldsAreLoweredToTheTrackCount) {
 TEST_F(PanelCommands, FilterAndPolyToMonoWithBothTracksZeroRunOnEveryTrack) {
     struct Case {
         const char* name;
-        int row;
+        MenuCommand command;
         Bytes before, after;
     };
     const Case cases[] = {
         // Program changes switched off in the event filter.
-        {"filter", 5,
+        {"filter", MenuCommand::filter_copy,
          concat({ev(0, {0xC0, 5}), note_on(0, 60), note_end(480, 60), end_of_track(0)}),
          concat({note_on(0, 60), note_end(480, 60), end_of_track(0)})},
         // One voice: the second note of the chord ends the first.
-        {"poly to mono", 6,
+        {"poly to mono", MenuCommand::poly_to_mono,
          concat(
              {note_on(0, 60), note_on(0, 64), note_end(480, 60), note_end(0, 64), end_of_track(0)}),
          concat({note_on(0, 60), note_end(0, 60), note_on(0, 64), note_end(480, 64),
@@ -199,7 +199,7 @@ TEST_F(PanelCommands, FilterAndPolyToMonoWithBothTracksZeroRunOnEveryTrack) {
         p.poly_track = p.mono_track = 0;
         p.poly_voices = 1;
 
-        panel_command_run(command_of(5, k.row));
+        panel_command_run(menu_command_key(k.command));
 
         EXPECT_EQ(track_data(0, 1), k.after);
         EXPECT_EQ(track_data(0, 2), k.after);
@@ -214,7 +214,7 @@ TEST_F(PanelCommands, AfterACommandTheScreenShowsTheChangedSong) {
     p.mix_b = 2;
     p.mix_out = 1;
 
-    panel_command_run(command_of(4, 0));
+    panel_command_run(menu_command_key(MenuCommand::mix));
 
     // Track 1 now leads with the name: it is the song's title.
     EXPECT_EQ(g_headless_window.caption, "Tune - ZB47 MIDI MUSIC SEQUENCER");

@@ -8,10 +8,12 @@
 #include "sequencer/edit/edit.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/midi_input.h"
+#include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/param_fields.h"
 #include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/param_texts.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/virtual_keys.h"
 #include "songcore/track_normalize.h"
@@ -64,14 +66,23 @@ protected:
             << "page " << c.page << " row " << c.row << " field " << c.field << " from " << c.from;
         show(0, 2); // another row, so the next one is shown anew
     }
-    static int button_x(int field, bool up) {
-        return 328 + 32 * (2 * ((field - 1) % 4) + (up ? 0 : 1)) + 16;
+    // Where the layout puts a field's buttons and value box, and the ENTER box.
+    static const FieldRowLayout& fields_of(int field) {
+        return field <= 4 ? UPPER_FIELDS : LOWER_FIELDS;
     }
-    static int button_y(int field) { return field <= 4 ? 150 : 280; }
+    static int button_x(int field, bool up) {
+        int button = 2 * ((field - 1) % 4) + (up ? 0 : 1);
+        return FIELDS_HIT_ORIGIN + FIELD_BUTTON_WIDTH * button + FIELD_BUTTON_WIDTH / 2;
+    }
+    static int button_y(int field) { return fields_of(field).pointer_y; }
     void up(int field) { click(button_x(field, true), button_y(field)); }
     void down(int field) { click(button_x(field, false), button_y(field)); }
-    void box(int field) { click(328 + 64 * ((field - 1) % 4) + 32, field <= 4 ? 120 : 250); }
-    void enter() { click(550, 330); }
+    void box(int field) {
+        const FieldRowLayout& row = fields_of(field);
+        click(FIELDS_HIT_ORIGIN + FIELD_BOX_WIDTH * ((field - 1) % 4) + FIELD_BOX_WIDTH / 2,
+              (row.value_hit_top + row.value_hit_bottom) / 2);
+    }
+    void enter() { click(ENTER_BOX_POINT.x, ENTER_BOX_POINT.y); }
     void shift(bool held) {
         if (held) {
             key_down(VK_SHIFT);
@@ -457,6 +468,34 @@ TEST_F(ParamPanels, ClicksOutsideTheFieldsDoNothingAndTheLayoutNamesThem) {
     EXPECT_EQ(memcmp(before, g_settings.slots, sizeof before), 0);
     show(2, 0);
     EXPECT_EQ(panel_layout(), 2 * 8 + 4);
+}
+
+// The keyboard pointer stands on each field's buttons where the layout puts them, so Enter
+// there steps the field: up on the first button, down on the second.
+TEST_F(ParamPanels, EnterAtTheKeyboardPointerStepsTheFieldItStandsOn) {
+    MenuCommand command = MenuCommand::metronome;
+    const ParamPanel* panel = param_panel_find(menu_command_key(command));
+    ASSERT_NE(panel, nullptr);
+    show(menu_command_page(command), menu_command_row(command));
+    int32_t min, max;
+    field_bounds(*panel, 5, min, max);
+    field_store(*panel, 5, (min + max) / 2);
+    int32_t middle = field_value(*panel, 5);
+    key(VK_TAB);
+    EXPECT_EQ(g_headless_window.warp_x, FIELD_POINTER_X);
+    EXPECT_EQ(g_headless_window.warp_y, UPPER_FIELDS.pointer_y);
+    // Past the upper row's buttons, two a field, to the lower row's first field.
+    for (int i = 0; i < 2 * panel->upper; i++) {
+        key(VK_RIGHT);
+    }
+    EXPECT_EQ(g_headless_window.warp_y, LOWER_FIELDS.pointer_y);
+    key(VK_ENTER);
+    EXPECT_EQ(field_value(*panel, 5), middle + 1);
+    key(VK_RIGHT);
+    EXPECT_EQ(g_headless_window.warp_x, FIELD_POINTER_X + FIELD_BUTTON_WIDTH);
+    key(VK_ENTER);
+    key(VK_ENTER);
+    EXPECT_EQ(field_value(*panel, 5), middle - 1);
 }
 
 TEST_F(ParamPanels, TheVoicesCaptionFollowsTheLanguage) {

@@ -4,6 +4,8 @@
 #include "common/text_sjis.h"
 
 #include "sequencer/engine/channel_state.h"
+#include "sequencer/shell/menu_commands.h"
+#include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/tick_refresh.h"
 #include "sequencer/shell/virtual_keys.h"
 
@@ -242,6 +244,30 @@ TEST_F(ShellInput, OnScreenKeysPlayNotesWithVelocityByHeight) {
               (std::vector<Bytes>{{0x90, 60, 76}, {0x90, 60, 0}, {0x90, 61, 70}, {0x90, 61, 0}}));
 }
 
+// Keys and octave buttons found through the layout table rather than by their pixels.
+TEST_F(ShellInput, OnScreenKeysAndOctaveButtonsActWhereTheLayoutPutsThem) {
+    const KeyboardLayout& keys = ON_SCREEN_KEYS;
+    g_ui.velocity_lock = true;
+    g_ui.play_velocity = 50;
+    // White keys 0 and 2 (C and E), then the black key over the boundary after white key 0.
+    click(keys.white_left + keys.key_width / 2, keys.white_top + 20);
+    click(keys.white_left + 2 * keys.key_width + keys.key_width / 2, keys.white_top + 20);
+    click(keys.black_left + keys.key_width / 2, keys.white_top - 20);
+    run_ms(20);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 60, 50},
+                                          {0x90, 60, 0},
+                                          {0x90, 64, 50},
+                                          {0x90, 64, 0},
+                                          {0x90, 61, 50},
+                                          {0x90, 61, 0}}));
+    int octave = g_transport.play_octave;
+    click((OCTAVE_UP_FACE.left + OCTAVE_UP_FACE.right) / 2, OCTAVE_UP_FACE.top + 4);
+    EXPECT_EQ(g_transport.play_octave, octave + 1);
+    click((OCTAVE_DOWN_FACE.left + OCTAVE_DOWN_FACE.right) / 2, OCTAVE_DOWN_FACE.bottom - 4);
+    click((OCTAVE_DOWN_FACE.left + OCTAVE_DOWN_FACE.right) / 2, OCTAVE_DOWN_FACE.bottom - 4);
+    EXPECT_EQ(g_transport.play_octave, octave - 1);
+}
+
 TEST_F(ShellInput, VelocityLockAndOctaveApplyToOnScreenKeys) {
     g_ui.velocity_lock = true;
     g_ui.play_velocity = 33;
@@ -405,6 +431,54 @@ TEST_F(ShellInput, PageDownIsOneWholeForwardStep) {
     EXPECT_EQ(g_song_clock.current_measure, 2);
     EXPECT_EQ(g_song_clock.start_tick, 2 * 1920);
     EXPECT_EQ(g_ui.deferred_click, 0);
+}
+
+// In the event list Page Down presses and releases the forward button itself: the pointer
+// stays where the user left it.
+TEST_F(ShellInput, PageDownInTheEventListStepsForwardWithoutMovingThePointer) {
+    ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
+    static int refreshes;
+    refreshes = 0;
+    g_menu_hooks.event_list_refresh = [] { refreshes++; };
+    g_menu.menu_page = PAGE_EVENT_EDIT;
+    g_menu.shown_page = PAGE_EVENT_EDIT;
+    g_menu.menu_cursor[PAGE_EVENT_EDIT] =
+        static_cast<uint8_t>(menu_command_row(MenuCommand::event_edit_mode));
+    move(400, 200);
+    int warps = g_headless_window.warps;
+    key(VK_PAGE_DOWN);
+    EXPECT_EQ(g_song_clock.current_measure, 1);
+    EXPECT_EQ(g_song_clock.start_tick, 1920);
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_EQ(g_headless_window.warps, warps);
+    EXPECT_EQ(g_shell.pointer_x, 400);
+    EXPECT_EQ(g_shell.pointer_y, 200);
+    // The button went down and came up again, with nothing left to repeat or finish.
+    EXPECT_EQ(g_shell.button_pressed, 0);
+    EXPECT_EQ(g_ui.deferred_click, 0);
+    EXPECT_EQ(g_ui.repeat_armed, 0);
+}
+
+// The same buttons found through the layout table rather than by their pixels.
+TEST_F(ShellInput, TabsAndTransportButtonsActWhereTheLayoutPutsThem) {
+    ASSERT_EQ(load_bytes(eight_measures()), SongLoadResult::loaded);
+    for (int page = PAGE_SYSTEM; page < PAGE_RECORDING; page++) {
+        shown_commands.clear();
+        ScreenPoint tab = button_point(PAGE_TABS, page);
+        click(tab.x, tab.y);
+        EXPECT_EQ(shown_commands.front(), page);
+    }
+    ScreenPoint play = button_point(TRANSPORT_BUTTONS, BUTTON_PLAY);
+    click(play.x, play.y);
+    EXPECT_EQ(transport_mode(), MODE_PLAYING);
+    run_ms(100);
+    ScreenPoint stop = button_point(TRANSPORT_BUTTONS, BUTTON_STOP);
+    click(stop.x, stop.y);
+    run_ms(20);
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    ScreenPoint record = button_point(TRANSPORT_BUTTONS, BUTTON_RECORD);
+    click(record.x, record.y);
+    EXPECT_EQ(transport_mode(), MODE_STANDBY);
 }
 
 TEST_F(ShellInput, TransportButtonsFlashAndAct) {
