@@ -6,6 +6,7 @@
 #include "common/text_sjis.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
+#include "platform/synth.h"
 #include "platform/window.h"
 #include "sequencer/engine/engine.h"
 #include "sequencer/engine/engine_hooks.h"
@@ -175,6 +176,10 @@ void startup_step() {
     main_fields_draw_all();
     bool song_loaded = song_store_start();
     engine_devices_open();
+    // Said once: why the built-in synthesizer's port is missing or silent.
+    if (platform_synth_status_text()[0] != '\0') {
+        show_status(platform_synth_status_text());
+    }
     // The settings file may have changed the channel and track drawn before it was read.
     show_channel();
     show_track();
