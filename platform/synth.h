@@ -18,7 +18,8 @@ enum class SynthMode {
 
 struct SynthOptions {
     SynthMode mode = SynthMode::audio;
-    const char* soundfont_path = nullptr;          // null: the system's General MIDI sound font
+    const char* soundfont_path = nullptr; // null: the system's General MIDI sound font
+    const char* search_root = "";         // put before the system's sound-font folders (tests)
     int audio_period = SYNTH_DEFAULT_AUDIO_PERIOD; // frames per audio period
 };
 

@@ -44,6 +44,11 @@ struct FluidSynthState {
     SynthMode mode = SynthMode::audio;
     int audio_period = SYNTH_DEFAULT_AUDIO_PERIOD;
     MidiEventRing ring;
+    // The last stopped synthesizer, kept with its sound font: FluidSynth shares decoded samples
+    // between synthesizers loading the same file, so the next start (a second render, a test)
+    // takes a fraction of a second instead of decoding a compressed font again.
+    fluid_settings_t* kept_settings = nullptr;
+    fluid_synth_t* kept_synth = nullptr;
 };
 
 FluidSynthState g_fluid;
@@ -56,13 +61,15 @@ void logs_quiet() {
     }
 }
 
-const char* soundfont_find() {
-    for (const char* path : SOUNDFONT_SEARCH) {
+// The first of the search list under `root` ("" for the system's own folders).
+bool soundfont_find(const char* root, char* path, size_t path_size) {
+    for (const char* candidate : SOUNDFONT_SEARCH) {
+        snprintf(path, path_size, "%s%s", root, candidate);
         if (access(path, F_OK) == 0) {
-            return path;
+            return true;
         }
     }
-    return nullptr;
+    return false;
 }
 
 // A running-status-free channel message or a complete system exclusive message.
@@ -176,15 +183,33 @@ void settings_fill(const SynthOptions& options) {
     fluid_settings_setstr(s, "audio.sample-format", "float");
 }
 
+void kept_release() {
+    if (g_fluid.kept_synth != nullptr) {
+        delete_fluid_synth(g_fluid.kept_synth);
+    }
+    if (g_fluid.kept_settings != nullptr) {
+        delete_fluid_settings(g_fluid.kept_settings);
+    }
+    g_fluid.kept_synth = nullptr;
+    g_fluid.kept_settings = nullptr;
+}
+
+// A synthesizer whose sound font loaded is kept; one that failed goes.
 void release() {
     if (g_fluid.driver != nullptr) {
         delete_fluid_audio_driver(g_fluid.driver); // joins the audio thread
     }
-    if (g_fluid.synth != nullptr) {
-        delete_fluid_synth(g_fluid.synth);
-    }
-    if (g_fluid.settings != nullptr) {
-        delete_fluid_settings(g_fluid.settings);
+    if (g_fluid.synth != nullptr && fluid_synth_sfcount(g_fluid.synth) > 0) {
+        kept_release();
+        g_fluid.kept_synth = g_fluid.synth;
+        g_fluid.kept_settings = g_fluid.settings;
+    } else {
+        if (g_fluid.synth != nullptr) {
+            delete_fluid_synth(g_fluid.synth);
+        }
+        if (g_fluid.settings != nullptr) {
+            delete_fluid_settings(g_fluid.settings);
+        }
     }
     g_fluid.driver = nullptr;
     g_fluid.synth = nullptr;
@@ -198,7 +223,12 @@ SynthStart start(const SynthOptions& options, char* message, size_t message_size
     message[0] = '\0';
     status[0] = '\0';
     logs_quiet();
-    const char* soundfont = options.soundfont_path ? options.soundfont_path : soundfont_find();
+    char found[512];
+    const char* soundfont = options.soundfont_path;
+    if (soundfont == nullptr &&
+        soundfont_find(options.search_root ? options.search_root : "", found, sizeof found)) {
+        soundfont = found;
+    }
     if (soundfont == nullptr) {
         snprintf(message, message_size,
                  "no General MIDI sound font found (install fluidr3mono-gm-soundfont or give "
@@ -231,6 +261,7 @@ SynthStart start(const SynthOptions& options, char* message, size_t message_size
         snprintf(status, status_size, "Sound font unreadable: %s is off", SYNTH_PORT_NAME);
         return SynthStart::soundfont_unreadable;
     }
+    kept_release(); // the samples now belong to this synthesizer too
     if (options.mode == SynthMode::offline) {
         return SynthStart::offline;
     }
