@@ -63,22 +63,23 @@ RenderResult song_render_prepare(const RenderRequest& request) {
     headless_midi_reset(); // no virtual ports: the synthesizer is port 0 and alone
     g_headless.clock_driven = true;
     g_headless.clock_ms = 0;
+    engine_reset();
+    settings_read();
+    song_store_init(SEQUENCER_STORE);
+    settings_apply();
+    // The song first: a wrong file is told at once, before the sound font takes its time.
+    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", request.song_path);
+    file_name_from_path();
+    if (song_load() != SongLoadResult::loaded) {
+        return RenderResult::song_not_loaded;
+    }
     SynthOptions options;
     options.mode = SynthMode::offline;
     options.soundfont_path = request.soundfont_path;
     if (platform_synth_start(options) != SynthStart::offline) {
         return RenderResult::no_synth;
     }
-    engine_reset();
-    settings_read();
-    song_store_init(SEQUENCER_STORE);
-    settings_apply();
     engine_devices_open();
-    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", request.song_path);
-    file_name_from_path();
-    if (song_load() != SongLoadResult::loaded) {
-        return RenderResult::song_not_loaded;
-    }
     position_reset();
     return RenderResult::rendered;
 }

@@ -1,0 +1,87 @@
+// The built-in synthesizer's port fed by the playback thread at full rate while another
+// thread, standing in for the audio thread, renders: run under ThreadSanitizer by make tsan.
+#include "tests/engine/engine_fixture.h"
+
+#include "platform/midi.h"
+#include "platform/synth.h"
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+class SynthPortThread : public EngineFixture {
+protected:
+    void TearDown() override {
+        EngineFixture::TearDown();
+        platform_synth_stop();
+    }
+};
+
+// Sixteen channels of 32nd notes at 240 BPM for two beats: about 1000 messages a second.
+Bytes dense_song() {
+    std::vector<Bytes> tracks;
+    tracks.push_back(concat({tempo_event(0, 250000), end_of_track(960)}));
+    for (uint8_t channel = 0; channel < 16; channel++) {
+        Bytes events;
+        for (uint32_t step = 0; step < 16; step++) {
+            uint8_t key = static_cast<uint8_t>(48 + (step * 5 + channel) % 36);
+            Bytes on = ev(step == 0 ? 0 : 30, {static_cast<uint8_t>(0x90 | channel), key, 100});
+            Bytes off = ev(30, {static_cast<uint8_t>(0x80 | channel), key, 0});
+            events.insert(events.end(), on.begin(), on.end());
+            events.insert(events.end(), off.begin(), off.end());
+        }
+        Bytes end = end_of_track(0);
+        events.insert(events.end(), end.begin(), end.end());
+        tracks.push_back(events);
+    }
+    return smf_file(1, 480, tracks);
+}
+
+TEST_F(SynthPortThread, ThePlaybackThreadSendsWhileTheAudioThreadRenders) {
+    engine_devices_close();
+    SynthOptions options;
+    options.mode = SynthMode::offline;
+    if (platform_synth_start(options) != SynthStart::offline) {
+        GTEST_SKIP() << "no synthesizer or no General MIDI sound font";
+    }
+    engine_devices_open();
+    int synth_port = -1;
+    for (int port = 0; port < g_midi_devices.out_port_count; port++) {
+        if (strcmp(g_midi_devices.out_names[port], SYNTH_PORT_NAME) == 0) {
+            synth_port = port;
+        }
+    }
+    ASSERT_GE(synth_port, 0);
+    g_midi_devices.port_map[0] = static_cast<uint8_t>(synth_port);
+    ASSERT_EQ(load_bytes(dense_song()), SongLoadResult::loaded);
+    position_reset();
+
+    std::atomic<bool> playing{true};
+    std::atomic<int> loudest{0};
+    std::thread audio([&playing, &loudest] {
+        int16_t period[64 * 2];
+        while (playing.load()) {
+            platform_synth_render(period, 64);
+            for (int16_t s : period) {
+                loudest.store(std::max(loudest.load(), s < 0 ? -s : static_cast<int>(s)));
+            }
+            platform_sleep_ms(1);
+        }
+    });
+    g_headless.clock_driven = false;
+    transport_start();
+    for (int i = 0; i < 250 && transport_mode() != MODE_STOPPED; i++) {
+        engine_timer_tick(); // the window timer's part: starts the playback thread
+        platform_sleep_ms(20);
+    }
+    playback_thread_join();
+    playing.store(false);
+    audio.join();
+    EXPECT_EQ(transport_mode(), MODE_STOPPED);
+    EXPECT_EQ(platform_synth_dropped(), 0u);
+    EXPECT_GT(loudest.load(), 1000);
+}
+
+} // namespace
