@@ -56,19 +56,20 @@ struct ProgramOptions {
 
 int usage() {
     fprintf(stderr,
-            "usage: zb47 [--scale N] [SONG.mid]\n"
-            "       zb47 --headless [--script FILE] [--log FILE] [--dir DIR] [SONG.mid]\n"
+            "usage: zb47 [--scale N] [synthesizer options] [SONG.mid]\n"
+            "       zb47 --headless [--script FILE] [--log FILE] [--dir DIR] [--synth] [SONG.mid]\n"
+            "       zb47 --render SONG.mid OUT.wav [--soundfont FILE] [--dir DIR]\n"
             "  --scale N    show the 640x480 picture N times enlarged (default: what fits)\n"
             "  --headless   no window: the picture stays in memory, MIDI goes to virtual ports\n"
             "  --script F   headless: run the keys, clicks, waits and screenshots of F\n"
             "  --log F      headless: write the run's log (MIDI sent, status texts) to F\n"
             "  --dir D      headless: use D as the program's directory (settings, reader.ini)\n"
-            "       zb47 --render SONG.mid OUT.wav [--soundfont FILE] [--dir DIR]\n"
+            "  --synth      headless: add the built-in synthesizer port to the virtual ports\n"
             "  --render     play the song through the built-in synthesizer into a WAV file\n"
-            "  --soundfont F  the General MIDI sound font of the built-in synthesizer\n"
-            "  --audio-period N  frames per audio period (64-8192, default 512: 11.6 ms)\n"
-            "  --no-synth   no built-in synthesizer port\n"
-            "  --synth      headless: add the built-in synthesizer port to the virtual ports\n");
+            "synthesizer options:\n"
+            "  --soundfont F      the General MIDI sound font (default: the system's)\n"
+            "  --audio-period N   frames per audio period, 64-8192 (default 512: 11.6 ms)\n"
+            "  --no-synth         no built-in synthesizer port\n");
     return 2;
 }
 

@@ -2,47 +2,20 @@
 // client stands behind the platform's speech function.
 #include "tests/shell/shell_fixture.h"
 
-#include "platform/speech.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/speech.h"
+#include "tests/support/fake_speech.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-struct FakeSpeechd {
-    bool reachable = true;
-    std::vector<std::string> calls; // "cancel" or "say:TEXT"
-};
-
-FakeSpeechd g_fake_speechd;
-
-bool fake_open() {
-    return g_fake_speechd.reachable;
-}
-void fake_cancel() {
-    g_fake_speechd.calls.push_back("cancel");
-}
-bool fake_say(const char* text) {
-    g_fake_speechd.calls.push_back(std::string("say:") + text);
-    return true;
-}
-void fake_close() {}
-
-const PlatformSpeechClient FAKE_SPEECHD = {
-    .open = fake_open,
-    .cancel = fake_cancel,
-    .say = fake_say,
-    .close = fake_close,
-};
-
 class SpokenTexts : public ShellFixture {
 protected:
     void SetUp() override {
         ShellFixture::SetUp();
-        g_fake_speechd = FakeSpeechd{};
-        platform_speech_client_set(&FAKE_SPEECHD);
+        fake_speech_install();
     }
     void TearDown() override {
         platform_speech_client_set(nullptr);
@@ -68,32 +41,32 @@ TEST_F(SpokenTexts, EachMenuRowTextIsSpokenAfterCuttingOffTheLastAndPutOnTheClip
     hover_two_rows();
     EXPECT_EQ(g_headless.clipboard, "filter");
     std::vector<std::string> spoken;
-    for (const std::string& call : g_fake_speechd.calls) {
+    for (const std::string& call : g_fake_speech.calls) {
         if (call == "say:thru" || call == "say:filter") {
             spoken.push_back(call);
         }
     }
     EXPECT_EQ(spoken, (std::vector<std::string>{"say:thru", "say:filter"}));
     // Every say follows a cancel.
-    for (size_t i = 0; i < g_fake_speechd.calls.size(); i++) {
-        if (g_fake_speechd.calls[i].rfind("say:", 0) == 0) {
+    for (size_t i = 0; i < g_fake_speech.calls.size(); i++) {
+        if (g_fake_speech.calls[i].rfind("say:", 0) == 0) {
             ASSERT_GT(i, 0u);
-            EXPECT_EQ(g_fake_speechd.calls[i - 1], "cancel");
+            EXPECT_EQ(g_fake_speech.calls[i - 1], "cancel");
         }
     }
 }
 
 TEST_F(SpokenTexts, WithoutReaderIniNothingIsSpoken) {
     hover_two_rows();
-    EXPECT_TRUE(g_fake_speechd.calls.empty());
+    EXPECT_TRUE(g_fake_speech.calls.empty());
 }
 
 TEST_F(SpokenTexts, WithoutASpeechServiceTheClipboardStillGetsTheTexts) {
-    g_fake_speechd.reachable = false;
+    g_fake_speech.reachable = false;
     reader_ini();
     hover_two_rows();
     EXPECT_EQ(g_headless.clipboard, "filter");
-    EXPECT_TRUE(g_fake_speechd.calls.empty());
+    EXPECT_TRUE(g_fake_speech.calls.empty());
 }
 
 } // namespace
