@@ -152,7 +152,7 @@ int render_main(const ProgramOptions& options) {
     return 0;
 }
 
-// The port goes in before the window opens: start-up opens the ports and then shows, on the
+// The port goes in before the event loop runs: start-up opens the ports and then shows, on the
 // status line, why the port is missing or silent.
 void synth_start(const ProgramOptions& options) {
     if (!options.synth || (options.headless && !options.synth_asked)) {
@@ -284,7 +284,6 @@ int zb47_main(int argc, char** argv) {
     } else {
         platform_speech_client_set(platform_speech_system_client());
     }
-    synth_start(options);
     shell_all_reset();
     shell_hooks_install();
     command_line_set(options.song);
@@ -292,10 +291,12 @@ int zb47_main(int argc, char** argv) {
     WindowOptions window{options.scale, options.script, options.log};
     if (!platform_window_open(WINDOW_CAPTION, window)) {
         fprintf(stderr, "zb47: %s\n", platform_window_error());
-        platform_synth_stop();
         platform_speech_close();
         return 1;
     }
+    // After the window opens: loading the sound font takes a moment, and the window's
+    // system events (a close, a termination) then wait in its queue instead of being lost.
+    synth_start(options);
     platform_window_run(SHELL_WINDOW_HANDLERS);
     immediate_actions_finish();
     engine_devices_close();
