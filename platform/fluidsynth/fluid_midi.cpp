@@ -183,15 +183,19 @@ void settings_fill(const SynthOptions& options) {
     fluid_settings_setstr(s, "audio.sample-format", "float");
 }
 
+void synth_delete(fluid_synth_t*& synth, fluid_settings_t*& settings) {
+    if (synth != nullptr) {
+        delete_fluid_synth(synth);
+    }
+    if (settings != nullptr) {
+        delete_fluid_settings(settings);
+    }
+    synth = nullptr;
+    settings = nullptr;
+}
+
 void kept_release() {
-    if (g_fluid.kept_synth != nullptr) {
-        delete_fluid_synth(g_fluid.kept_synth);
-    }
-    if (g_fluid.kept_settings != nullptr) {
-        delete_fluid_settings(g_fluid.kept_settings);
-    }
-    g_fluid.kept_synth = nullptr;
-    g_fluid.kept_settings = nullptr;
+    synth_delete(g_fluid.kept_synth, g_fluid.kept_settings);
 }
 
 // A synthesizer whose sound font loaded is kept; one that failed goes.
@@ -204,12 +208,7 @@ void release() {
         g_fluid.kept_synth = g_fluid.synth;
         g_fluid.kept_settings = g_fluid.settings;
     } else {
-        if (g_fluid.synth != nullptr) {
-            delete_fluid_synth(g_fluid.synth);
-        }
-        if (g_fluid.settings != nullptr) {
-            delete_fluid_settings(g_fluid.settings);
-        }
+        synth_delete(g_fluid.synth, g_fluid.settings);
     }
     g_fluid.driver = nullptr;
     g_fluid.synth = nullptr;

@@ -4,6 +4,7 @@
 
 #include "platform/midi.h"
 #include "platform/synth.h"
+#include "tests/support/dense_song.h"
 
 #include <atomic>
 #include <cstring>
@@ -27,26 +28,6 @@ protected:
     }
 };
 
-// Sixteen channels of 32nd notes at 240 BPM for two beats: about 1000 messages a second.
-Bytes dense_song() {
-    std::vector<Bytes> tracks;
-    tracks.push_back(concat({tempo_event(0, 250000), end_of_track(960)}));
-    for (uint8_t channel = 0; channel < 16; channel++) {
-        Bytes events;
-        for (uint32_t step = 0; step < 16; step++) {
-            uint8_t key = static_cast<uint8_t>(48 + (step * 5 + channel) % 36);
-            Bytes on = ev(step == 0 ? 0 : 30, {static_cast<uint8_t>(0x90 | channel), key, 100});
-            Bytes off = ev(30, {static_cast<uint8_t>(0x80 | channel), key, 0});
-            events.insert(events.end(), on.begin(), on.end());
-            events.insert(events.end(), off.begin(), off.end());
-        }
-        Bytes end = end_of_track(0);
-        events.insert(events.end(), end.begin(), end.end());
-        tracks.push_back(events);
-    }
-    return smf_file(1, 480, tracks);
-}
-
 TEST_F(SynthPortThread, ThePlaybackThreadSendsWhileTheAudioThreadRenders) {
     engine_devices_close();
     SynthOptions options;
@@ -63,7 +44,8 @@ TEST_F(SynthPortThread, ThePlaybackThreadSendsWhileTheAudioThreadRenders) {
     }
     ASSERT_GE(synth_port, 0);
     g_midi_devices.port_map[0] = static_cast<uint8_t>(synth_port);
-    ASSERT_EQ(load_bytes(dense_song()), SongLoadResult::loaded);
+    // Sixteen channels of 32nd notes at 240 BPM for two beats: about 1000 messages a second.
+    ASSERT_EQ(load_bytes(dense_song(2, 250000, 8)), SongLoadResult::loaded);
     position_reset();
 
     std::atomic<bool> playing{true};

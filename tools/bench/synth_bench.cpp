@@ -13,7 +13,7 @@
 #include "sequencer/shell/song_render.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
-#include "tests/support/smf_builder.h"
+#include "tests/support/dense_song.h"
 #include "tests/support/temp_dir.h"
 
 #include <algorithm>
@@ -33,31 +33,6 @@ constexpr int DENSE_STEPS_PER_BEAT = 4; // 16th notes on every channel
 
 double seconds_since(std::chrono::steady_clock::time_point begin) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-}
-
-// Sixteen channels (10 as drums) of 16th notes at 150 BPM, each channel its own program.
-Bytes dense_song(int beats) {
-    uint32_t step = 480 / DENSE_STEPS_PER_BEAT;
-    std::vector<Bytes> tracks;
-    tracks.push_back(concat(
-        {tempo_event(0, 60000000 / DENSE_BPM), end_of_track(static_cast<uint32_t>(beats) * 480)}));
-    for (uint8_t channel = 0; channel < 16; channel++) {
-        Bytes events =
-            ev(0, {static_cast<uint8_t>(0xC0 | channel), static_cast<uint8_t>(channel * 8)});
-        uint32_t steps = static_cast<uint32_t>(beats * DENSE_STEPS_PER_BEAT);
-        for (uint32_t s = 0; s < steps; s++) {
-            uint8_t key = channel == 9 ? static_cast<uint8_t>(35 + s % 12)
-                                       : static_cast<uint8_t>(36 + (s * 7 + channel * 5) % 48);
-            Bytes on = ev(s == 0 ? 0 : step / 2, {static_cast<uint8_t>(0x90 | channel), key, 90});
-            Bytes off = ev(step / 2, {static_cast<uint8_t>(0x80 | channel), key, 0});
-            events.insert(events.end(), on.begin(), on.end());
-            events.insert(events.end(), off.begin(), off.end());
-        }
-        Bytes end = end_of_track(0);
-        events.insert(events.end(), end.begin(), end.end());
-        tracks.push_back(events);
-    }
-    return smf_file(1, 480, tracks);
 }
 
 void render_speed(const char* name, const std::string& song, const std::string& wav) {
@@ -247,7 +222,8 @@ int main(int argc, char** argv) {
     }
     TempDir dir;
     std::string dense = dir.file("dense16.mid");
-    write_file_bytes(dense, dense_song(beats));
+    write_file_bytes(dense, dense_song(static_cast<uint32_t>(beats), 60000000 / DENSE_BPM,
+                                       DENSE_STEPS_PER_BEAT));
     platform_select("headless");
     headless_reset();
     g_headless.program_directory = dir.path; // no settings file: the defaults
