@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include "platform/platform_backend.h"
+#include "platform/synth_backend.h"
 
 #include <cstring>
 
@@ -62,7 +63,21 @@ const char* platform_built_backends() {
 #ifdef ZB_WITH_ALSA
            " alsa-midi"
 #endif
+#ifdef ZB_WITH_FLUIDSYNTH
+           " fluidsynth"
+#endif
+#ifdef ZB_WITH_SPEECHD
+           " speechd"
+#endif
         ;
+}
+
+const PlatformMidiBackend* platform_midi_table() {
+    return g_midi;
+}
+
+void platform_midi_table_set(const PlatformMidiBackend* table) {
+    g_midi = table;
 }
 
 void platform_message_box(const char* caption, const char* text, MessageIcon icon) {

@@ -5,7 +5,8 @@ set -euo pipefail
 
 # Keep in step with the dependency list in README.md.
 packages=(cmake make pkg-config g++ libgtest-dev libgmock-dev libbenchmark-dev clang-format
-          librtmidi-dev libsdl2-dev libfreetype-dev xfonts-shinonome libpng-dev)
+          librtmidi-dev libsdl2-dev libfreetype-dev xfonts-shinonome libpng-dev
+          libfluidsynth-dev fluidr3mono-gm-soundfont libspeechd-dev)
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)
 fi

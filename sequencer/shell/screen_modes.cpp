@@ -6,6 +6,7 @@
 #include "common/text_sjis.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
+#include "platform/synth.h"
 #include "platform/window.h"
 #include "sequencer/engine/engine.h"
 #include "sequencer/engine/engine_hooks.h"
@@ -174,6 +175,11 @@ void startup_step() {
     // The whole picture: a copy to x 639 would leave the last column black.
     blit(0, 0, g_shell.background_slot, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
     main_fields_draw_all();
+    // Said once: why the built-in synthesizer's port is missing or silent. First, so that a
+    // song that cannot be read says so last.
+    if (platform_synth_status_text()[0] != '\0') {
+        show_status(platform_synth_status_text());
+    }
     bool song_loaded = song_store_start();
     engine_devices_open();
     // The settings file may have changed the channel and track drawn before it was read.

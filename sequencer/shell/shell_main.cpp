@@ -7,6 +7,8 @@
 #include "platform/headless/headless_window.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
+#include "platform/speech.h"
+#include "platform/synth.h"
 #include "sequencer/engine/engine.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/transport.h"
@@ -22,6 +24,7 @@
 #include "sequencer/shell/param_panel.h"
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
+#include "sequencer/shell/song_render.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/tick_refresh.h"
 #include "sequencer/shell/ui_input.h"
@@ -44,17 +47,30 @@ struct ProgramOptions {
     const char* directory = nullptr;
     int scale = 0;
     const char* song = nullptr;
+    // The built-in synthesizer: on with a window, asked for with --synth when headless.
+    bool synth = true;
+    bool synth_asked = false;
+    const char* soundfont = nullptr;
+    int audio_period = SYNTH_DEFAULT_AUDIO_PERIOD;
+    const char* render_wav = nullptr; // with --render: the song goes to this file
 };
 
 int usage() {
     fprintf(stderr,
-            "usage: zb47 [--scale N] [SONG.mid]\n"
-            "       zb47 --headless [--script FILE] [--log FILE] [--dir DIR] [SONG.mid]\n"
+            "usage: zb47 [--scale N] [synthesizer options] [SONG.mid]\n"
+            "       zb47 --headless [--script FILE] [--log FILE] [--dir DIR] [--synth] [SONG.mid]\n"
+            "       zb47 --render SONG.mid OUT.wav [--soundfont FILE] [--dir DIR]\n"
             "  --scale N    show the 640x480 picture N times enlarged (default: what fits)\n"
             "  --headless   no window: the picture stays in memory, MIDI goes to virtual ports\n"
             "  --script F   headless: run the keys, clicks, waits and screenshots of F\n"
             "  --log F      headless: write the run's log (MIDI sent, status texts) to F\n"
-            "  --dir D      headless: use D as the program's directory (settings, reader.ini)\n");
+            "  --dir D      headless: use D as the program's directory (settings, reader.ini)\n"
+            "  --synth      headless: add the built-in synthesizer port to the virtual ports\n"
+            "  --render     play the song through the built-in synthesizer into a WAV file\n"
+            "synthesizer options:\n"
+            "  --soundfont F      the General MIDI sound font (default: the system's)\n"
+            "  --audio-period N   frames per audio period, 64-8192 (default 512: 11.6 ms)\n"
+            "  --no-synth         no built-in synthesizer port\n");
     return 2;
 }
 
@@ -70,6 +86,21 @@ bool options_parse(int argc, char** argv, ProgramOptions& o) {
             o.log = argv[++i];
         } else if (strcmp(a, "--dir") == 0 && has_value) {
             o.directory = argv[++i];
+        } else if (strcmp(a, "--render") == 0 && i + 2 < argc && o.song == nullptr) {
+            o.song = argv[++i];
+            o.render_wav = argv[++i];
+        } else if (strcmp(a, "--soundfont") == 0 && has_value) {
+            o.soundfont = argv[++i];
+        } else if (strcmp(a, "--audio-period") == 0 && has_value) {
+            o.audio_period = atoi(argv[++i]);
+            if (o.audio_period < SYNTH_MIN_AUDIO_PERIOD ||
+                o.audio_period > SYNTH_MAX_AUDIO_PERIOD) {
+                return false;
+            }
+        } else if (strcmp(a, "--no-synth") == 0) {
+            o.synth = false;
+        } else if (strcmp(a, "--synth") == 0) {
+            o.synth_asked = true;
         } else if (strcmp(a, "--scale") == 0 && has_value) {
             o.scale = atoi(argv[++i]);
             if (o.scale < 1 || o.scale > 16) {
@@ -83,7 +114,61 @@ bool options_parse(int argc, char** argv, ProgramOptions& o) {
             return false;
         }
     }
+    if (o.render_wav != nullptr) {
+        return o.script == nullptr && o.log == nullptr && !o.headless;
+    }
     return (o.script == nullptr && o.log == nullptr && o.directory == nullptr) || o.headless;
+}
+
+void render_progress(int percent) {
+    fprintf(stderr, "\rzb47: rendering %3d%%", percent);
+    if (percent == 100) {
+        fprintf(stderr, "\n");
+    }
+}
+
+int render_main(const ProgramOptions& options) {
+    platform_select("headless");
+    headless_reset();
+    headless_follow_system();
+    if (options.directory) {
+        g_headless.program_directory = options.directory;
+    }
+    RenderRequest request;
+    request.song_path = options.song;
+    request.wav_path = options.render_wav;
+    request.soundfont_path = options.soundfont;
+    request.progress = render_progress;
+    RenderResult result = song_render(request);
+    if (result == RenderResult::no_synth) {
+        fprintf(stderr, "zb47: %s\n", platform_synth_message());
+    }
+    if (result != RenderResult::rendered) {
+        fprintf(stderr, "zb47: %s: %s\n",
+                result == RenderResult::file_not_written ? options.render_wav : options.song,
+                render_result_text(result));
+        return 1;
+    }
+    fprintf(stderr, "zb47: %s written\n", options.render_wav);
+    return 0;
+}
+
+// The port goes in before the event loop runs: start-up opens the ports and then shows, on the
+// status line, why the port is missing or silent.
+void synth_start(const ProgramOptions& options) {
+    if (!options.synth || (options.headless && !options.synth_asked)) {
+        return;
+    }
+    SynthOptions synth;
+    synth.soundfont_path = options.soundfont;
+    synth.audio_period = options.audio_period;
+    SynthStart started = platform_synth_start(synth);
+    if (started == SynthStart::sounding) {
+        fprintf(stderr, "zb47: %s: audio period %d frames, sound at most %.1f ms after a send\n",
+                SYNTH_PORT_NAME, options.audio_period, platform_synth_latency_ms());
+    } else {
+        fprintf(stderr, "zb47: %s\n", platform_synth_message());
+    }
 }
 
 void drop_accept(bool on) {
@@ -180,6 +265,9 @@ int zb47_main(int argc, char** argv) {
         return usage();
     }
     fprintf(stderr, "zb47: built with: %s\n", platform_built_backends());
+    if (options.render_wav != nullptr) {
+        return render_main(options);
+    }
     if (options.headless) {
         platform_select("headless");
         headless_reset();
@@ -195,6 +283,8 @@ int zb47_main(int argc, char** argv) {
         fprintf(stderr, "zb47: built without a window backend (libsdl2-dev was missing); "
                         "run with --headless\n");
         return 1;
+    } else {
+        platform_speech_client_set(platform_speech_system_client());
     }
     shell_all_reset();
     shell_hooks_install();
@@ -203,11 +293,17 @@ int zb47_main(int argc, char** argv) {
     WindowOptions window{options.scale, options.script, options.log};
     if (!platform_window_open(WINDOW_CAPTION, window)) {
         fprintf(stderr, "zb47: %s\n", platform_window_error());
+        platform_speech_close();
         return 1;
     }
+    // After the window opens: loading the sound font takes a moment, and the window's
+    // system events (a close, a termination) then wait in its queue instead of being lost.
+    synth_start(options);
     platform_window_run(SHELL_WINDOW_HANDLERS);
     immediate_actions_finish();
     engine_devices_close();
+    platform_synth_stop();
+    platform_speech_close();
     if (options.headless && g_headless_window.script_errors > 0) {
         return 3;
     }

@@ -1,8 +1,9 @@
-// Speech texts from reader.ini and their hand-over to the clipboard.
+// Speech texts from reader.ini and their hand-over to the clipboard and the speech service.
 #include "sequencer/shell/speech.h"
 
 #include "common/profile.h"
 #include "platform/platform.h"
+#include "platform/speech.h"
 #include "sequencer/engine/transport.h"
 
 #include <cstdio>
@@ -47,6 +48,7 @@ void speak(const char* text, int force) {
         return;
     }
     platform_clipboard_put_text(text);
+    platform_speak(text);
     snprintf(g_speech.last_spoken, sizeof g_speech.last_spoken, "%s", text);
     g_speech.speech_armed = false;
 }

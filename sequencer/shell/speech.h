@@ -1,5 +1,5 @@
-// Speech output: texts placed on the clipboard for a screen reader outside the program,
-// enabled by "reader.ini" beside the program.
+// Speech output: texts placed on the clipboard for a screen reader outside the program and
+// spoken through the system's speech service, enabled by "reader.ini" beside the program.
 #pragma once
 
 constexpr int SPEECH_TEXTS = 94; // 91 menu rows, then the words for channel, track and song
@@ -20,5 +20,5 @@ extern SpeechState g_speech;
 void speech_reset();
 // Reads the texts from "reader.ini" in the program directory (with its trailing separator).
 void speech_load(const char* program_dir);
-// force 1 arms speech; an armed, new, non-empty text goes to the clipboard.
+// force 1 arms speech; an armed, new, non-empty text goes to the clipboard and is spoken.
 void speak(const char* text, int force);
