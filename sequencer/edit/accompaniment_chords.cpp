@@ -2,8 +2,6 @@
 // notes found at one tick into bass, root and intervals, and the fitting of one pattern note.
 #include "sequencer/edit/accompaniment.h"
 
-#include <algorithm>
-
 const uint8_t CHORD_INTERVALS[XF_CHORD_TYPES][3] = {
     {4, 7, 12}, {4, 7, 9},  {4, 7, 11}, {4, 11, 6}, {4, 7, 2},  {4, 11, 2}, {4, 9, 2},
     {4, 8, 12}, {3, 7, 12}, {3, 7, 9},  {3, 7, 10}, {3, 6, 10}, {3, 7, 2},  {3, 10, 2},
@@ -67,10 +65,16 @@ bool chord_analyse(const ChordNotes& collected, ChordInForce& chord) {
     if (collected.count <= 2) {
         return false;
     }
+    // Sorted ascending by insertion: five notes at the most.
     int notes[CHORD_NOTES_MAX];
-    int count = collected.count;
-    std::copy(collected.notes, collected.notes + count, notes);
-    std::sort(notes, notes + count);
+    int count = collected.count < CHORD_NOTES_MAX ? collected.count : CHORD_NOTES_MAX;
+    for (int i = 0; i < count; i++) {
+        int j = i;
+        for (; j > 0 && notes[j - 1] > collected.notes[i]; j--) {
+            notes[j] = notes[j - 1];
+        }
+        notes[j] = collected.notes[i];
+    }
     if (notes[0] > BASS_DOUBLED_ABOVE) {
         // Doubled, it serves as bass and as root; a fifth note falls off the end.
         int kept = count < CHORD_NOTES_MAX ? count : CHORD_NOTES_MAX - 1;
