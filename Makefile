@@ -63,6 +63,7 @@ bench: build-all
 	build/default/tools/bench/songcore_bench
 	build/default/tools/bench/engine_bench
 	build/default/tools/bench/edit_bench
+	build/default/tools/bench/accompaniment_bench
 	build/default/tools/bench/converter_bench
 	build/default/tools/bench/draw_bench
 	build/default/tools/bench/shell_bench

@@ -62,9 +62,10 @@ struct EditParams {
     int accomp_track = 1, accomp_pattern_song = 1, accomp_pattern_track = 1;
     int accomp_chord_song = 1, accomp_chord_track = 1;
 
-    // Shell state the commands read: Shift or the right button held, the PC keyboard octave
-    // setting, and the "BACK UP" option.
+    // Shell state the commands read: Shift or the right button held, Ctrl held, the PC
+    // keyboard octave setting, and the "BACK UP" option.
     bool alt_mode = false;
+    bool ctrl_held = false;
     int play_octave = 3;
     bool backup = false;
 };
@@ -196,6 +197,7 @@ enum class EditCommand {
     move_track,
     filter,
     poly_to_mono,
-    event_time_change
+    event_time_change,
+    auto_accompaniment
 };
 EditResult edit_command_run(EditCommand command);

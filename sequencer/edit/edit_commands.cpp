@@ -1,6 +1,8 @@
 // The commands as the panels start them: each reads its fields from g_edit.params.
 #include "sequencer/edit/edit_internal.h"
 
+#include "sequencer/edit/accompaniment.h"
+
 namespace {
 
 EditResult command_dispatch(EditCommand command) {
@@ -40,6 +42,9 @@ EditResult command_dispatch(EditCommand command) {
         return poly_to_mono(p.poly_track - 1, p.mono_track - 1, p.poly_voices);
     case EditCommand::event_time_change:
         return event_time_change(p.time_track, p.event_track, p.time_out_track);
+    case EditCommand::auto_accompaniment:
+        return auto_accompany(p.accomp_track, p.accomp_pattern_song, p.accomp_pattern_track,
+                              p.accomp_chord_song, p.accomp_chord_track);
     }
     return EditResult::invalid;
 }

@@ -1,7 +1,8 @@
 // Helpers the editing commands share inside this folder: staging of new chunks, the
 // measure grid, copies in the working form, and the runner of commands over every track.
 // Implemented in: block_locate.cpp, edit_stage.cpp, edit_tracks.cpp, measure_grid.cpp,
-// notes_dedupe.cpp, range_rewrite.cpp, tempo_flatten.cpp, track_commands_mix.cpp.
+// note_rename.cpp, notes_dedupe.cpp, range_rewrite.cpp, tempo_flatten.cpp,
+// track_commands_mix.cpp.
 #pragma once
 
 #include "sequencer/edit/edit.h"
@@ -35,8 +36,9 @@ EditRange measure_range(int start_measure, int measures);
 
 // Appends a copy of a track in the working form (every status byte written, note-offs
 // without a sounding note dropped, notes still sounding closed at the end) and returns its
-// data position. Nothing is installed.
-uint32_t normal_copy_build(uint32_t pos);
+// data position. A track going on past `end_limit` is cut there, its notes closed at that
+// tick. Nothing is installed.
+uint32_t normal_copy_build(uint32_t pos, int32_t end_limit = INT32_MAX);
 // Ends a rebuilt track `pending` ticks after its last written event: the notes still
 // sounding end there, then the end of track; the chunk's length is written.
 void rebuilt_track_end(uint32_t new_pos, uint32_t pending);
@@ -59,6 +61,14 @@ int block_locate_in(int slot, int track0, int start_measure, int measures);
 // them, so running out of memory leaves the song as it was.
 using TrackBuild = uint32_t (*)(int track, const void* context);
 EditResult edit_tracks_rewrite(int first, int last, TrackBuild build, const void* context);
+
+// Keys of notes changed in place in a working-form copy. note_set gives a note-on (the walk
+// `after_on` stands just behind it) a new key, and a velocity unless it is negative; its
+// note-off takes the key once renames_apply_passed is called with a walk beyond it.
+// Every walk starts with g_edit.renames.count = 0 and ends with renames_apply_all.
+void note_set(const TrackWalk& after_on, const TrackEvent& on, int note, int velocity);
+void renames_apply_passed(uint32_t walk_pos);
+void renames_apply_all();
 
 // Shows "out of memory" unless the message is already standing for this failure.
 void edit_out_of_memory();

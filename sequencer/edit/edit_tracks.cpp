@@ -10,20 +10,20 @@ void rebuilt_track_end(uint32_t new_pos, uint32_t pending) {
     track_chunk_finish(new_pos);
 }
 
-uint32_t normal_copy_build(uint32_t pos) {
+uint32_t normal_copy_build(uint32_t pos, int32_t end_limit) {
     track_rewrite_reset();
     uint32_t new_pos = track_chunk_begin();
     TrackWalk walk = track_walk_begin(pos);
     TrackEvent ev;
     int32_t written = 0;
-    while (event_parse(walk, ev)) {
+    while (event_parse(walk, ev) && ev.tick < end_limit) {
         if (note_pair_track(ev, NotePairMode::counting)) {
             event_append_explicit(static_cast<uint32_t>(ev.tick - written), ev);
             written = ev.tick;
         }
     }
-    uint32_t pending = static_cast<uint32_t>(ev.tick - written);
-    rebuilt_track_end(new_pos, pending);
+    int32_t end = ev.tick < end_limit ? ev.tick : end_limit;
+    rebuilt_track_end(new_pos, static_cast<uint32_t>(end - written));
     return new_pos;
 }
 

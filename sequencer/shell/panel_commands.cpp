@@ -2,10 +2,13 @@
 // afterwards.
 #include "sequencer/shell/panel_commands.h"
 
+#include "platform/platform.h"
+#include "sequencer/edit/accompaniment.h"
 #include "sequencer/edit/edit.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/ui_input.h"
+#include "sequencer/shell/virtual_keys.h"
 
 namespace {
 
@@ -29,6 +32,7 @@ const CommandRow COMMAND_ROWS[] = {
     {MenuCommand::filter_copy, EditCommand::filter},
     {MenuCommand::poly_to_mono, EditCommand::poly_to_mono},
     {MenuCommand::event_time_change, EditCommand::event_time_change},
+    {MenuCommand::auto_accompaniment, EditCommand::auto_accompaniment},
 };
 
 void lower_to_track_count(int& field) {
@@ -62,10 +66,30 @@ void fields_after(EditCommand command) {
 
 } // namespace
 
+bool panel_command_ready(int command_key) {
+    MenuCommand menu_command = menu_command_at(command_key);
+    if (menu_command == MenuCommand::auto_accompaniment) {
+        const EditParams& p = g_edit.params;
+        return accompaniment_check(p.accomp_track, p.accomp_pattern_song, p.accomp_pattern_track,
+                                   p.accomp_chord_song, p.accomp_chord_track) == EditResult::done;
+    }
+    if (menu_command == MenuCommand::insert_program_change) {
+        return true;
+    }
+    for (const CommandRow& r : COMMAND_ROWS) {
+        if (r.menu_command == menu_command) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void panel_command_run(int command_key) {
     EditParams& p = g_edit.params;
-    // Shift or the right button at the second ENTER press chooses the variants.
+    // Shift or the right button at the second ENTER press chooses the variants, and Ctrl
+    // lowers the accompaniment's upper parts from one step further down.
     p.alt_mode = g_ui.alt_mode != 0;
+    p.ctrl_held = platform_key_down(VK_CONTROL);
     p.play_octave = g_transport.play_octave;
     MenuCommand menu_command = menu_command_at(command_key);
     if (menu_command == MenuCommand::insert_program_change) {
@@ -79,5 +103,5 @@ void panel_command_run(int command_key) {
             return;
         }
     }
-    // The auto accompaniment and rows without a command: nothing.
+    // Rows without a command: nothing.
 }

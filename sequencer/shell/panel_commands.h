@@ -8,6 +8,10 @@
 // backup; the caller redraws the panel afterwards (fields a command adjusts are written back
 // into g_edit.params).
 void panel_command_run(int command_key);
+// Whether the row's command would run with the values in g_edit.params: false for a row
+// without a command, and for one that refuses at once (saying why on the status line), so
+// that nothing is backed up for it.
+bool panel_command_ready(int command_key);
 
 // Installs the shell's side of the editing commands: the hourglass while one runs, the
 // micro scale for Transpose, and the redraw of the changed song.

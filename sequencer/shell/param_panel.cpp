@@ -366,6 +366,11 @@ void params_take_back(const ParamPanel& panel) {
 
 void command_execute(const ParamPanel& panel) {
     params_fill(panel);
+    if (!panel_command_ready(menu_command_key(panel.command))) {
+        prompt_show(PROMPT_BLANK);
+        return;
+    }
+    prompt_show(PROMPT_EXECUTING);
     command_backup();
     int saved = 0;
     busy_cursor(true, saved);
@@ -469,7 +474,6 @@ void confirm_press() {
         speak(PROMPT_SURE, 1);
         return;
     }
-    prompt_show(PROMPT_EXECUTING);
     command_execute(*panel);
 }
 
