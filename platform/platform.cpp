@@ -16,6 +16,8 @@ const PlatformBackend* const BUILT_BACKENDS[] = {
 #endif
 };
 const PlatformMidiBackend* g_midi = &HEADLESS_MIDI;
+// Registered once at start, before the window runs; read by the backends afterwards.
+DialogHandlers g_dialog_handlers{};
 
 struct NamedMidi {
     const char* name;
@@ -85,6 +87,14 @@ bool platform_save_file_dialog(const FileDialogRequest& request, char* path, siz
     return g_backend->save_file_dialog(request, path, path_size);
 }
 
+void platform_set_dialog_handlers(const DialogHandlers& handlers) {
+    g_dialog_handlers = handlers;
+}
+
+const DialogHandlers& platform_dialog_handlers() {
+    return g_dialog_handlers;
+}
+
 void platform_wait_cursor(bool on) {
     g_backend->wait_cursor(on);
 }
@@ -124,6 +134,22 @@ bool platform_file_remove(const char* path) {
 
 bool platform_file_exists(const char* path) {
     return g_backend->file_exists(path);
+}
+
+bool platform_list_directory(const char* path, DirectoryEntryVisit visit, void* context) {
+    return g_backend->list_directory(path, visit, context);
+}
+
+bool platform_directory_exists(const char* path) {
+    return g_backend->directory_exists(path);
+}
+
+bool platform_home_directory(char* out, size_t out_size) {
+    return g_backend->home_directory(out, out_size);
+}
+
+bool platform_current_directory(char* out, size_t out_size) {
+    return g_backend->current_directory(out, out_size);
 }
 
 bool platform_program_directory(char* out, size_t out_size) {
