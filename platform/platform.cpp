@@ -224,6 +224,11 @@ bool platform_clipboard_put_text(const char* text) {
     return g_backend->clipboard_put_text(text);
 }
 
+bool platform_clipboard_get_text(std::string& out_sjis) {
+    out_sjis.clear();
+    return g_backend->clipboard_get_text && g_backend->clipboard_get_text(out_sjis);
+}
+
 bool platform_start_program(const char* program_path, const char* argument) {
     return g_backend->start_program(program_path, argument);
 }
@@ -308,6 +313,25 @@ void platform_pointer_warp(int x, int y) {
 void platform_cursor_shape(int shape) {
     if (window_backend()) {
         window_backend()->cursor_shape(shape);
+    }
+}
+
+bool platform_window_pump(const WindowHandlers& handlers, uint32_t wait_ms) {
+    if (window_backend() == nullptr || window_backend()->pump == nullptr) {
+        return false;
+    }
+    return window_backend()->pump(handlers, wait_ms);
+}
+
+void platform_text_input(bool on) {
+    if (window_backend() && window_backend()->text_input) {
+        window_backend()->text_input(on);
+    }
+}
+
+void platform_text_input_area(int x, int y, int width, int height) {
+    if (window_backend() && window_backend()->text_input_area) {
+        window_backend()->text_input_area(x, y, width, height);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 enum class MessageIcon { information, exclamation, question };
 enum class UiLanguage { english, japanese };
@@ -96,6 +97,9 @@ void platform_path_display_text(const char* path, char* out, size_t out_size);
 
 // Clipboard: puts a NUL-terminated text there as plain text; false when there is none.
 bool platform_clipboard_put_text(const char* text);
+// The clipboard's text as Shift-JIS; false (and out empty) when it holds no text or text
+// that Shift-JIS cannot hold.
+bool platform_clipboard_get_text(std::string& out_sjis);
 // Starts a program with one argument (null: none) and does not wait for it; false when it
 // cannot start.
 bool platform_start_program(const char* program_path, const char* argument);

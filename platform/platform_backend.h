@@ -46,6 +46,7 @@ struct PlatformBackend {
     void (*tcp_close)(PlatformSocket* socket);
     const PlatformMidiBackend* midi;     // the MIDI ports the backend starts with
     const PlatformWindowBackend* window; // null: no windows
+    bool (*clipboard_get_text)(std::string& out_sjis) = nullptr;
 };
 
 // The handlers the program registered (all null until it does).

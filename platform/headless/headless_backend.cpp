@@ -165,6 +165,14 @@ bool clipboard_put_text(const char* text) {
     return true;
 }
 
+bool clipboard_get_text(std::string& out_sjis) {
+    if (!g_headless.clipboard_available || g_headless.clipboard.empty()) {
+        return false;
+    }
+    out_sjis = g_headless.clipboard;
+    return true;
+}
+
 bool start_program(const char* program_path, const char* argument) {
     if (g_headless.fail_start_programs > 0) {
         g_headless.fail_start_programs--;
@@ -229,6 +237,7 @@ const PlatformBackend HEADLESS_BACKEND = {
     posix_tcp_close,
     &HEADLESS_MIDI,
     &HEADLESS_WINDOW,
+    clipboard_get_text,
 };
 
 void headless_follow_system() {

@@ -97,6 +97,16 @@ bool clipboard_put_text(const char* text) {
     return g_sdl_window.open && SDL_SetClipboardText(sjis_text_to_utf8(text).c_str()) == 0;
 }
 
+bool clipboard_get_text(std::string& out_sjis) {
+    if (!g_sdl_window.open || !SDL_HasClipboardText()) {
+        return false;
+    }
+    char* utf8 = SDL_GetClipboardText();
+    bool converted = utf8 != nullptr && platform_utf8_to_sjis_strict(utf8, out_sjis);
+    SDL_free(utf8);
+    return converted && !out_sjis.empty();
+}
+
 bool network_available() {
     return true;
 }
@@ -147,4 +157,5 @@ const PlatformBackend SDL_BACKEND = {
     &HEADLESS_MIDI,
 #endif
     &SDL_WINDOW,
+    clipboard_get_text,
 };

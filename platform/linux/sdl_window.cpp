@@ -1,5 +1,5 @@
 // The SDL window: the picture scaled by a whole number with nearest-neighbour pixels, the
-// 20 ms timer as a user event, keyboard, mouse, dropped files and the close box.
+// 20 ms timer as a user event, keyboard, typed text, mouse, dropped files and the close box.
 #include "platform/linux/sdl_window.h"
 
 #include "platform/linux/sdl_keys.h"
@@ -34,6 +34,7 @@ struct SdlParts {
     int scale = 1;
     bool running = false;
     uint32_t shown_version = 0;
+    uint32_t next_tick = 0; // when the 20 ms timer is due next (run and pump share it)
 };
 SdlParts g_sdl;
 
@@ -97,6 +98,8 @@ bool open(const char* caption, const WindowOptions& options) {
     g_sdl.event_wake = SDL_RegisterEvents(2);
     g_sdl.event_warp = g_sdl.event_wake + 1;
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+    // Text input only while a text field is open, so an input method stays out of the way.
+    SDL_StopTextInput();
     sdl_keys_init();
     g_sdl_window.open = true;
     return true;
@@ -156,6 +159,16 @@ void handle(const SDL_Event& event, const WindowHandlers& h) {
                            event.type == SDL_MOUSEBUTTONDOWN);
         }
         break;
+    case SDL_TEXTINPUT:
+        if (h.text) {
+            h.text(event.text.text);
+        }
+        break;
+    case SDL_TEXTEDITING:
+        if (h.composition) {
+            h.composition(event.edit.text, event.edit.start);
+        }
+        break;
     case SDL_DROPFILE:
         if (event.drop.file) {
             if (g_sdl_window.drops_accepted && h.drop) {
@@ -176,28 +189,37 @@ void handle(const SDL_Event& event, const WindowHandlers& h) {
 
 // The 20 ms timer is the loop's own: it waits for events until the next tick is due. A loop
 // that falls behind skips ticks, as a Windows timer does, instead of piling them up.
-void run(const WindowHandlers& handlers) {
-    g_sdl.running = true;
-    present(true);
-    uint32_t next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
-    while (g_sdl.running) {
-        int32_t until_tick = static_cast<int32_t>(next_tick - SDL_GetTicks());
-        SDL_Event event;
-        if (until_tick <= 0) {
-            next_tick += TIMER_PERIOD_MS;
-            if (static_cast<int32_t>(next_tick - SDL_GetTicks()) <= 0) {
-                next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
-            }
-            handlers.timer();
-        } else if (SDL_WaitEventTimeout(&event, until_tick) != 0) {
+void step(const WindowHandlers& handlers, uint32_t longest_wait_ms) {
+    int32_t until_tick = static_cast<int32_t>(g_sdl.next_tick - SDL_GetTicks());
+    SDL_Event event;
+    if (until_tick <= 0) {
+        g_sdl.next_tick += TIMER_PERIOD_MS;
+        if (static_cast<int32_t>(g_sdl.next_tick - SDL_GetTicks()) <= 0) {
+            g_sdl.next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
+        }
+        handlers.timer();
+    } else {
+        int wait = static_cast<uint32_t>(until_tick) < longest_wait_ms
+                       ? until_tick
+                       : static_cast<int>(longest_wait_ms);
+        if (SDL_WaitEventTimeout(&event, wait) != 0) {
             handle(event, handlers);
             while (g_sdl.running && SDL_PollEvent(&event)) {
                 handle(event, handlers);
             }
         }
-        if (g_sdl.running) {
-            present(false);
-        }
+    }
+    if (g_sdl.running) {
+        present(false);
+    }
+}
+
+void run(const WindowHandlers& handlers) {
+    g_sdl.running = true;
+    present(true);
+    g_sdl.next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
+    while (g_sdl.running) {
+        step(handlers, TIMER_PERIOD_MS);
     }
     for (SDL_Cursor*& cursor : g_sdl.cursors) {
         SDL_FreeCursor(cursor);
@@ -211,6 +233,28 @@ void run(const WindowHandlers& handlers) {
     g_sdl.window = nullptr;
     g_sdl_window.open = false;
     SDL_Quit();
+}
+
+// A modal loop inside a handler of run(): the same events and timer, one round.
+bool pump(const WindowHandlers& handlers, uint32_t wait_ms) {
+    if (!g_sdl.running) {
+        return false;
+    }
+    step(handlers, wait_ms);
+    return g_sdl.running;
+}
+
+void text_input(bool on) {
+    if (on) {
+        SDL_StartTextInput();
+    } else {
+        SDL_StopTextInput();
+    }
+}
+
+void text_input_area(int x, int y, int width, int height) {
+    SDL_Rect area{x * g_sdl.scale, y * g_sdl.scale, width * g_sdl.scale, height * g_sdl.scale};
+    SDL_SetTextInputRect(&area);
 }
 
 void destroy() {
@@ -251,5 +295,6 @@ void cursor_shape(int shape) {
 } // namespace
 
 const PlatformWindowBackend SDL_WINDOW = {
-    open, run, destroy, caption, drop_accept, wake, pointer_warp, cursor_shape,
+    open,         run,          destroy, caption,    drop_accept,     wake,
+    pointer_warp, cursor_shape, pump,    text_input, text_input_area,
 };

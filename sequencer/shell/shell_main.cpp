@@ -2,6 +2,7 @@
 #include "common/deadline.h"
 #include "common/messages.h"
 #include "common/status_line.h"
+#include "gui/modal.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/headless/headless_window.h"
@@ -10,6 +11,7 @@
 #include "sequencer/engine/engine.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/transport.h"
+#include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/immediate_actions.h"
@@ -147,6 +149,7 @@ void shell_all_reset() {
     main_fields_reset();
     speech_reset();
     immediate_actions_reset();
+    modal_reset();
     list_panels_reset();
     param_panel_reset();
 }
@@ -170,6 +173,7 @@ void shell_hooks_install() {
     menu_hooks_install();
     g_menu_hooks.note_keys = pc_note_keys;
     edit_hooks_install();
+    dialog_hooks_install();
 }
 
 int zb47_main(int argc, char** argv) {
