@@ -39,6 +39,7 @@ struct FileChooser {
     int selected = -1;                 // entry index, -1 none (a new folder starts so)
     int top = 0;                       // first entry on screen
     std::string name;                  // save mode: the name field, bytes as typed (UTF-8)
+    bool name_selected = false;        // a proposed or picked name, which typing replaces
     std::string type_ahead;            // open mode: the prefix typed so far
     uint32_t type_ahead_ms = 0;        // when its last letter came
     std::string status;                // Shift-JIS line under the list, "" for none

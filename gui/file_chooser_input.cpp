@@ -91,6 +91,10 @@ void chooser_key(int virtual_key, bool down) {
         break;
     case VK_BACK:
         if (c.mode == ChooserMode::save && !c.name.empty()) {
+            if (c.name_selected) {
+                c.name.clear();
+                c.name_selected = false;
+            }
             name_erase_last();
             chooser_name_changed();
         } else {
@@ -117,6 +121,10 @@ void chooser_text(const char* utf8, uint32_t now_ms) {
     if (c.mode == ChooserMode::open) {
         chooser_type_ahead(typed.c_str(), now_ms);
         return;
+    }
+    if (c.name_selected) {
+        c.name.clear();
+        c.name_selected = false;
     }
     if (c.name.size() + typed.size() <= NAME_LIMIT) {
         c.name += typed;

@@ -142,6 +142,7 @@ void proposal_take(const char* proposal) {
         directory = working_directory();
     }
     c.name = c.mode == ChooserMode::save ? name : std::string();
+    c.name_selected = !c.name.empty();
     chooser_change_directory(directory_normal(directory));
 }
 
@@ -317,6 +318,7 @@ void chooser_select(int entry) {
     const ChooserEntry& picked = c.entries[c.selected];
     if (c.mode == ChooserMode::save && !picked.is_directory) {
         c.name = picked.name;
+        c.name_selected = true;
     }
 }
 

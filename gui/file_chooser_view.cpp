@@ -3,7 +3,7 @@
 #include "gui/file_chooser_view.h"
 #include "common/text_sjis.h"
 #include "platform/picture.h"
-#include "sequencer/shell/draw.h"
+#include "sequencer/shell/canvas.h"
 #include "sequencer/shell/font.h"
 
 #include <algorithm>
@@ -66,7 +66,8 @@ std::string text_of(const char* japanese, const char* english) {
 }
 
 // One line of small text, cut (never mid-character) to end before max_x.
-void text_draw(int x, int y, const std::string& sjis, uint32_t ink, uint32_t paper, int max_x) {
+void text_draw(const Canvas& canvas, int x, int y, const std::string& sjis, uint32_t ink,
+               uint32_t paper, int max_x) {
     size_t length = 0;
     int width = 0;
     while (length < sjis.size()) {
@@ -79,12 +80,8 @@ void text_draw(int x, int y, const std::string& sjis, uint32_t ink, uint32_t pap
         width += w;
         length += step;
     }
-    {
-        std::lock_guard<std::mutex> hold(g_picture.lock);
-        font_draw_text(g_picture.pixels, x, y, FontSize::small, sjis.c_str(), length,
-                       pixel_from_colour(ink), pixel_from_colour(paper));
-    }
-    picture_changed();
+    font_draw_text(canvas.pixels, x, y, FontSize::small, sjis.c_str(), length,
+                   pixel_from_colour(ink), pixel_from_colour(paper));
 }
 
 // A long folder path keeps its end, which names where the user is.
@@ -103,14 +100,14 @@ std::string tail_to_fit(const std::string& sjis, int max_width) {
     return "...";
 }
 
-void button_draw(const ButtonPlace& place, const std::string& label) {
+void button_draw(const Canvas& canvas, const ButtonPlace& place, const std::string& label) {
     const Box& b = place.box;
-    fill_rect(b.x1, b.y1, b.x2, b.y2, FACE, BLACK, 1);
-    bevel_frame(b.x1 + 1, b.y1 + 1, b.x2 - 1, b.y2 - 1, 0);
+    canvas_rect(canvas, b.x1, b.y1, b.x2, b.y2, FACE, BLACK, 1);
+    canvas_bevel(canvas, b.x1 + 1, b.y1 + 1, b.x2 - 1, b.y2 - 1, 0);
     int width = font_text_width(FontSize::small, label.c_str(), label.size());
     int x = std::max(b.x1 + 4, (b.x1 + b.x2 - width) / 2);
     int y = (b.y1 + b.y2 - font_height(FontSize::small)) / 2;
-    text_draw(x, y, label, BLACK, FACE, b.x2 - 3);
+    text_draw(canvas, x, y, label, BLACK, FACE, b.x2 - 3);
 }
 
 std::string button_label(const ButtonPlace& place) {
@@ -128,10 +125,10 @@ std::string button_label(const ButtonPlace& place) {
     }
 }
 
-void list_draw() {
+void list_draw(const Canvas& canvas) {
     const FileChooser& c = g_file_chooser;
-    fill_rect(LIST.x1, LIST.y1, LIST.x2, LIST.y2, WHITE, WHITE, 0);
-    bevel_frame(LIST.x1, LIST.y1, LIST.x2, LIST.y2, 1);
+    canvas_rect(canvas, LIST.x1, LIST.y1, LIST.x2, LIST.y2, WHITE, WHITE, 0);
+    canvas_bevel(canvas, LIST.x1, LIST.y1, LIST.x2, LIST.y2, 1);
     int count = static_cast<int>(c.entries.size());
     int text_x2 = SCROLL_UP.x1 - 1;
     for (int row = 0; row < CHOOSER_VISIBLE_ROWS && c.top + row < count; row++) {
@@ -142,67 +139,68 @@ void list_draw() {
         uint32_t paper = chosen ? CAPTION : WHITE;
         uint32_t ink = chosen ? WHITE : BLACK;
         if (chosen) {
-            fill_rect(LIST.x1 + 2, y, text_x2, y + ROW_HEIGHT, paper, paper, 0);
+            canvas_rect(canvas, LIST.x1 + 2, y, text_x2, y + ROW_HEIGHT, paper, paper, 0);
         }
         // Folders are marked as a path would show them.
         std::string shown = entry.is_directory ? "[" + entry.shown + "]" : entry.shown;
-        text_draw(LIST.x1 + 5, y + 1, shown, ink, paper, text_x2 - 2);
+        text_draw(canvas, LIST.x1 + 5, y + 1, shown, ink, paper, text_x2 - 2);
     }
     if (c.unreadable) {
         int row = std::max(0, count - c.top);
         if (row < CHOOSER_VISIBLE_ROWS) {
             int y = LIST.y1 + 2 + row * ROW_HEIGHT;
-            text_draw(LIST.x1 + 5, y + 1, c.status, STATUS_INK, WHITE, text_x2 - 2);
+            text_draw(canvas, LIST.x1 + 5, y + 1, c.status, STATUS_INK, WHITE, text_x2 - 2);
         }
     }
     // Scroll bar: arrows, the track and a thumb as long as the share of rows in view.
-    fill_rect(SCROLL_TRACK.x1, SCROLL_TRACK.y1, SCROLL_TRACK.x2, SCROLL_TRACK.y2,
-              colour_rgb(224, 224, 224), colour_rgb(224, 224, 224), 0);
+    canvas_rect(canvas, SCROLL_TRACK.x1, SCROLL_TRACK.y1, SCROLL_TRACK.x2, SCROLL_TRACK.y2,
+                colour_rgb(224, 224, 224), colour_rgb(224, 224, 224), 0);
     for (const Box* arrow : {&SCROLL_UP, &SCROLL_DOWN}) {
-        fill_rect(arrow->x1, arrow->y1, arrow->x2, arrow->y2, FACE, FACE, 0);
-        bevel_frame(arrow->x1, arrow->y1, arrow->x2, arrow->y2, 0);
+        canvas_rect(canvas, arrow->x1, arrow->y1, arrow->x2, arrow->y2, FACE, FACE, 0);
+        canvas_bevel(canvas, arrow->x1, arrow->y1, arrow->x2, arrow->y2, 0);
         int cx = (arrow->x1 + arrow->x2) / 2;
         int cy = (arrow->y1 + arrow->y2) / 2;
         int dir = arrow == &SCROLL_UP ? -1 : 1;
         for (int i = 0; i < 4; i++) {
             int y = cy - dir * 2 + dir * i;
-            draw_line(cx - 3 + i, y, cx + 4 - i, y, BLACK, 1);
+            canvas_line(canvas, cx - 3 + i, y, cx + 4 - i, y, BLACK, 1);
         }
     }
     int track = SCROLL_TRACK.y2 - SCROLL_TRACK.y1;
     if (count > CHOOSER_VISIBLE_ROWS) {
         int thumb = std::max(8, track * CHOOSER_VISIBLE_ROWS / count);
         int y = SCROLL_TRACK.y1 + (track - thumb) * c.top / (count - CHOOSER_VISIBLE_ROWS);
-        fill_rect(SCROLL_TRACK.x1, y, SCROLL_TRACK.x2, y + thumb, FACE, FACE, 0);
-        bevel_frame(SCROLL_TRACK.x1, y, SCROLL_TRACK.x2, y + thumb, 0);
+        canvas_rect(canvas, SCROLL_TRACK.x1, y, SCROLL_TRACK.x2, y + thumb, FACE, FACE, 0);
+        canvas_bevel(canvas, SCROLL_TRACK.x1, y, SCROLL_TRACK.x2, y + thumb, 0);
     }
 }
 
 } // namespace
 
-void chooser_draw() {
+void chooser_draw(const Canvas& canvas) {
     const FileChooser& c = g_file_chooser;
     int x2 = BOX_X + CHOOSER_WIDTH;
     int y2 = BOX_Y + CHOOSER_HEIGHT;
-    fill_rect(BOX_X, BOX_Y, x2, y2, FACE, BLACK, 1);
-    bevel_frame(BOX_X + 1, BOX_Y + 1, x2 - 1, y2 - 1, 0);
-    fill_rect(BOX_X + 3, BOX_Y + 3, x2 - 3, BOX_Y + 21, CAPTION, CAPTION, 0);
+    canvas_rect(canvas, BOX_X, BOX_Y, x2, y2, FACE, BLACK, 1);
+    canvas_bevel(canvas, BOX_X + 1, BOX_Y + 1, x2 - 1, y2 - 1, 0);
+    canvas_rect(canvas, BOX_X + 3, BOX_Y + 3, x2 - 3, BOX_Y + 21, CAPTION, CAPTION, 0);
     std::string caption = c.mode == ChooserMode::save ? text_of("名前を付けて保存", "Save As")
                                                       : text_of("ファイルを開く", "Open");
-    text_draw(BOX_X + 8, BOX_Y + 6, caption, WHITE, CAPTION, x2 - 8);
+    text_draw(canvas, BOX_X + 8, BOX_Y + 6, caption, WHITE, CAPTION, x2 - 8);
 
     std::string folder_label = text_of("フォルダー:", "Folder:");
-    text_draw(BOX_X + 10, BOX_Y + 28, folder_label, BLACK, FACE, BOX_X + 80);
+    text_draw(canvas, BOX_X + 10, BOX_Y + 28, folder_label, BLACK, FACE, BOX_X + 80);
     std::string folder = chooser_display_name(c.directory.c_str());
-    text_draw(BOX_X + 80, BOX_Y + 28, tail_to_fit(folder, x2 - 10 - (BOX_X + 80)), BLACK, FACE,
-              x2 - 10);
+    text_draw(canvas, BOX_X + 84, BOX_Y + 28, tail_to_fit(folder, x2 - 10 - (BOX_X + 84)), BLACK,
+              FACE, x2 - 10);
 
-    list_draw();
+    list_draw(canvas);
 
-    text_draw(BOX_X + 10, NAME_FIELD.y1 + 3, text_of("ファイル名:", "File name:"), BLACK, FACE,
-              NAME_FIELD.x1 - 2);
-    fill_rect(NAME_FIELD.x1, NAME_FIELD.y1, NAME_FIELD.x2, NAME_FIELD.y2, WHITE, WHITE, 0);
-    bevel_frame(NAME_FIELD.x1, NAME_FIELD.y1, NAME_FIELD.x2, NAME_FIELD.y2, 1);
+    text_draw(canvas, BOX_X + 10, NAME_FIELD.y1 + 3, text_of("ファイル名:", "File name:"), BLACK,
+              FACE, NAME_FIELD.x1 - 2);
+    canvas_rect(canvas, NAME_FIELD.x1, NAME_FIELD.y1, NAME_FIELD.x2, NAME_FIELD.y2, WHITE, WHITE,
+                0);
+    canvas_bevel(canvas, NAME_FIELD.x1, NAME_FIELD.y1, NAME_FIELD.x2, NAME_FIELD.y2, 1);
     std::string name;
     if (c.mode == ChooserMode::save) {
         name = chooser_display_name(c.name.c_str());
@@ -211,19 +209,22 @@ void chooser_draw() {
         name = c.entries[c.selected].shown;
     }
     std::string fitted = tail_to_fit(name, NAME_FIELD.x2 - NAME_FIELD.x1 - 10);
-    text_draw(NAME_FIELD.x1 + 4, NAME_FIELD.y1 + 3, fitted, BLACK, WHITE, NAME_FIELD.x2 - 4);
-    if (c.mode == ChooserMode::save) {
+    // A proposed name is shown selected: typing replaces it.
+    bool selected = c.mode == ChooserMode::save && c.name_selected;
+    text_draw(canvas, NAME_FIELD.x1 + 4, NAME_FIELD.y1 + 3, fitted, selected ? WHITE : BLACK,
+              selected ? CAPTION : WHITE, NAME_FIELD.x2 - 4);
+    if (c.mode == ChooserMode::save && !selected) {
         // The caret after the typed name.
         int caret =
             NAME_FIELD.x1 + 4 + font_text_width(FontSize::small, fitted.c_str(), fitted.size());
-        draw_line(caret, NAME_FIELD.y1 + 3, caret, NAME_FIELD.y2 - 3, BLACK, 1);
+        canvas_line(canvas, caret, NAME_FIELD.y1 + 3, caret, NAME_FIELD.y2 - 3, BLACK, 1);
     }
-    text_draw(BOX_X + 10, BOX_Y + 307, text_of("種類:", "Type:"), BLACK, FACE, BOX_X + 78);
+    text_draw(canvas, BOX_X + 10, BOX_Y + 307, text_of("種類:", "Type:"), BLACK, FACE, BOX_X + 78);
     for (const ButtonPlace& place : BUTTONS) {
-        button_draw(place, button_label(place));
+        button_draw(canvas, place, button_label(place));
     }
     if (!c.unreadable && !c.status.empty()) {
-        text_draw(BOX_X + 10, BOX_Y + 334, c.status, STATUS_INK, FACE, x2 - 10);
+        text_draw(canvas, BOX_X + 10, BOX_Y + 334, c.status, STATUS_INK, FACE, x2 - 10);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "gui/file_chooser.h"
 #include "platform/picture.h"
+#include "sequencer/shell/canvas.h"
 
 // The box, centred in the picture.
 constexpr int CHOOSER_WIDTH = 480;
@@ -29,6 +30,6 @@ struct ChooserHit {
     int index; // the entry, or the ChooserButton
 };
 
-// Draws the whole box from g_file_chooser (only the rows in view).
-void chooser_draw();
+// Draws the whole box from g_file_chooser (only the rows in view) into a picture-sized block.
+void chooser_draw(const Canvas& canvas);
 ChooserHit chooser_hit(int x, int y);

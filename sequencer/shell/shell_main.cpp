@@ -2,6 +2,7 @@
 #include "common/deadline.h"
 #include "common/messages.h"
 #include "common/status_line.h"
+#include "gui/file_chooser.h"
 #include "gui/modal.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
@@ -200,6 +201,7 @@ int zb47_main(int argc, char** argv) {
     }
     shell_all_reset();
     shell_hooks_install();
+    file_chooser_register();
     command_line_set(options.song);
     g_shell.frames_follow_clock = options.script != nullptr;
     WindowOptions window{options.scale, options.script, options.log};

@@ -254,4 +254,16 @@ TEST_F(FileChooserTest, SavingNameFieldTakesTypedTextAndBackspace) {
     EXPECT_EQ(g_file_chooser.directory, dir.path.substr(0, dir.path.rfind('/')));
 }
 
+TEST_F(FileChooserTest, TypingReplacesTheProposedNameAndAPickedOne) {
+    touch("old.mid");
+    begin(ChooserMode::save, dir.file("Song.MID"));
+    chooser_text("n", 0);
+    chooser_text("ew", 0);
+    EXPECT_EQ(g_file_chooser.name, "new");
+    chooser_select(1);
+    EXPECT_EQ(g_file_chooser.name, "old.mid");
+    chooser_key(VK_BACK, true);
+    EXPECT_EQ(g_file_chooser.name, "");
+}
+
 } // namespace
