@@ -68,6 +68,7 @@ bench: build-all
 	build/default/tools/bench/shell_bench
 	build/default/tools/bench/panels_bench
 	build/default/tools/bench/script_bench
+	build/default/tools/bench/chooser_bench
 
 clean:
 	rm -rf build
