@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include "platform/platform_backend.h"
+#include "platform/posix_files.h"
 
 #include <cstring>
 
@@ -150,6 +151,10 @@ bool platform_home_directory(char* out, size_t out_size) {
 
 bool platform_current_directory(char* out, size_t out_size) {
     return g_backend->current_directory(out, out_size);
+}
+
+bool platform_started_from_desktop() {
+    return posix_started_from_desktop();
 }
 
 bool platform_program_directory(char* out, size_t out_size) {

@@ -84,6 +84,11 @@ bool platform_current_directory(char* out, size_t out_size);
 
 constexpr char PLATFORM_PATH_SEPARATOR = '/';
 
+// True when the program was started from a desktop rather than a terminal: neither standard
+// input nor output is a terminal and a display is there (DISPLAY or WAYLAND_DISPLAY). Asked
+// before a backend is chosen, so it does not go through one.
+bool platform_started_from_desktop();
+
 // Directory of the running program, without a trailing separator.
 bool platform_program_directory(char* out, size_t out_size);
 UiLanguage platform_system_language();

@@ -151,6 +151,13 @@ bool posix_current_directory(char* out, size_t out_size) {
     return getcwd(buffer, sizeof buffer) != nullptr && directory_copy(buffer, out, out_size);
 }
 
+bool posix_started_from_desktop() {
+    const char* x11 = getenv("DISPLAY");
+    const char* wayland = getenv("WAYLAND_DISPLAY");
+    bool display = (x11 != nullptr && x11[0] != '\0') || (wayland != nullptr && wayland[0] != '\0');
+    return display && !isatty(STDIN_FILENO) && !isatty(STDOUT_FILENO);
+}
+
 bool posix_program_directory(char* out, size_t out_size) {
     if (out_size == 0) {
         return false;

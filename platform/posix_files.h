@@ -21,6 +21,7 @@ bool posix_list_directory(const char* path, DirectoryEntryVisit visit, void* con
 bool posix_directory_exists(const char* path);
 bool posix_home_directory(char* out, size_t out_size);
 bool posix_current_directory(char* out, size_t out_size);
+bool posix_started_from_desktop();
 bool posix_program_directory(char* out, size_t out_size);
 // Japanese when LC_ALL, LC_MESSAGES or LANG (the first one set) begins with "ja".
 UiLanguage posix_system_language();
