@@ -11,11 +11,11 @@
 
 namespace {
 
-const uint32_t FACE = colour_rgb(192, 192, 192);
+// The dialogs' colours, so a chooser looks like the other dialogs of the program.
+const uint32_t FACE = colour_rgb(212, 208, 200);
 const uint32_t WHITE = colour_rgb(255, 255, 255);
 const uint32_t BLACK = colour_rgb(0, 0, 0);
-const uint32_t CAPTION = colour_rgb(0, 0, 128);
-const uint32_t SHADOW = colour_rgb(128, 128, 128);
+const uint32_t CAPTION = colour_rgb(10, 36, 106);
 const uint32_t STATUS_INK = colour_rgb(160, 0, 0);
 
 constexpr int ROW_HEIGHT = 14;
