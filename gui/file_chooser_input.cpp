@@ -2,19 +2,9 @@
 #include "gui/file_chooser_input.h"
 
 #include "gui/file_chooser_view.h"
+#include "sequencer/shell/virtual_keys.h"
 
 namespace {
-
-constexpr int VK_BACK = 0x08;
-constexpr int VK_TAB = 0x09;
-constexpr int VK_RETURN = 0x0D;
-constexpr int VK_ESCAPE = 0x1B;
-constexpr int VK_PRIOR = 0x21;
-constexpr int VK_NEXT = 0x22;
-constexpr int VK_END = 0x23;
-constexpr int VK_HOME = 0x24;
-constexpr int VK_UP = 0x26;
-constexpr int VK_DOWN = 0x28;
 
 // The longest name the field takes, in bytes.
 constexpr size_t NAME_LIMIT = 255;
@@ -68,10 +58,10 @@ void chooser_key(int virtual_key, bool down) {
     case VK_DOWN:
         chooser_move(1);
         break;
-    case VK_PRIOR:
+    case VK_PAGE_UP:
         chooser_move(-CHOOSER_VISIBLE_ROWS);
         break;
-    case VK_NEXT:
+    case VK_PAGE_DOWN:
         chooser_move(CHOOSER_VISIBLE_ROWS);
         break;
     case VK_HOME:
@@ -80,16 +70,16 @@ void chooser_key(int virtual_key, bool down) {
     case VK_END:
         chooser_select(static_cast<int>(c.entries.size()) - 1);
         break;
-    case VK_RETURN:
+    case VK_ENTER:
         chooser_activate();
         break;
-    case VK_ESCAPE:
+    case VK_ESC:
         chooser_cancel();
         break;
     case VK_TAB:
         chooser_next_filter();
         break;
-    case VK_BACK:
+    case VK_BACKSPACE:
         if (c.mode == ChooserMode::save && !c.name.empty()) {
             if (c.name_selected) {
                 c.name.clear();
