@@ -207,17 +207,22 @@ std::string chooser_display_name(const char* name) {
     std::string shown(strlen(name) * 2 + 4, '\0');
     platform_path_display_text(name, shown.data(), shown.size());
     shown.resize(strlen(shown.c_str()));
+    std::string drawn;
     size_t offset = 0;
-    size_t bad = 0;
-    while (offset < shown.size() &&
-           !font_covers(FontSize::small, shown.c_str() + offset, shown.size() - offset, &bad)) {
+    while (offset < shown.size()) {
+        size_t bad = 0;
+        const char* rest = shown.c_str() + offset;
+        if (font_covers(FontSize::small, rest, shown.size() - offset, &bad)) {
+            drawn.append(rest);
+            break;
+        }
+        drawn.append(rest, bad);
+        drawn += '?';
         size_t at = offset + bad;
-        size_t width =
-            sjis_is_lead_byte(static_cast<uint8_t>(shown[at])) && at + 1 < shown.size() ? 2 : 1;
-        shown.replace(at, width, "?");
-        offset = at + 1;
+        bool pair = sjis_is_lead_byte(static_cast<uint8_t>(shown[at])) && at + 1 < shown.size();
+        offset = at + (pair ? 2 : 1);
     }
-    return shown;
+    return drawn;
 }
 
 void chooser_change_directory(const std::string& directory) {
