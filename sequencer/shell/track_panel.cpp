@@ -1,7 +1,9 @@
 // The 32-track lists: names (or ports) of tracks 1 to 32, or 33 to 64 with the alternative
-// variant, and their clicks: stepping a track's port, muting, choosing the current track.
+// variant, and their clicks: stepping a track's port, muting, choosing the current track,
+// naming a track.
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/settings.h"
+#include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/list_panels_internal.h"
 #include "sequencer/shell/main_fields.h"
@@ -101,6 +103,22 @@ int number_hit(int x, int y) {
     return -1;
 }
 
+// The list position of a click on a track name (cell columns 46-58 and 64-76), or -1.
+int name_hit(int x, int y) {
+    int row = list_row_at(y, LIST_ROWS);
+    int col = x / 8;
+    if (row < 0) {
+        return -1;
+    }
+    if (col >= 46 && col <= 58) {
+        return row;
+    }
+    if (col >= 64 && col <= 76) {
+        return LIST_ROWS + row;
+    }
+    return -1;
+}
+
 // Ports step through the ports the output list offers.
 int port_count() {
     int count = g_midi_devices.out_port_count;
@@ -117,8 +135,13 @@ void track_panel_draw(TrackList kind) {
 }
 
 void track_panel_click(TrackList kind, int x, int y) {
-    // A click on a name would open the track-name dialog, which is not part of this shell
-    // yet; only the numbers act.
+    if (kind != TrackList::ports) {
+        int name = name_hit(x, y);
+        if (name >= 0) {
+            track_name_dialog_open(first_track() + name);
+            return;
+        }
+    }
     int i = number_hit(x, y);
     if (i < 0) {
         return;
