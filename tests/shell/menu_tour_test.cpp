@@ -43,7 +43,11 @@ protected:
             text += page < 6 ? tab_click(page) : "key F6\nwait 40\n";
             for (const char* row = TOUR_ROWS[page]; *row != '\0'; row++) {
                 std::string name = language + "_p" + std::to_string(page) + *row + ".png";
-                text += row_click(*row) + "screenshot " + name + "\n";
+                text += row_click(*row);
+                if (page == 1 && *row == 'C') {
+                    text += "key Esc\nwait 40\n"; // the title dialog, cancelled
+                }
+                text += "screenshot " + name + "\n";
                 shots.push_back(name);
             }
             if (page == 6) {
