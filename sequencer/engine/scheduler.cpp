@@ -228,6 +228,29 @@ void locate_tracks(int32_t tick) {
     }
 }
 
+void play_cursors_follow_edit() {
+    for (int track = 0; track < MAX_TRACKS; track++) {
+        PlayCursor& cursor = g_player.tracks[track];
+        if (cursor.track_ended) {
+            continue;
+        }
+        // The next event not yet sent: the one waiting, or the first after the last one read
+        // (a cursor only stops between ticks, save after an exclusive message).
+        int32_t next_tick = cursor.play_pending ? cursor.play_next_tick : cursor.walk.tick + 1;
+        cursor_start(cursor, track);
+        if (track >= g_song.track_count) {
+            continue;
+        }
+        do {
+            cursor_parse(cursor);
+            if (cursor.play_next_tick >= next_tick || cursor.pending_event.end_of_track) {
+                break;
+            }
+            cursor.play_pending = false;
+        } while (true);
+    }
+}
+
 int32_t locate_measure(int measure) {
     const MeasureTable& table = g_song.measure_table;
     int m = measure < 0 ? 0 : (measure > table.last_measure ? table.last_measure : measure);

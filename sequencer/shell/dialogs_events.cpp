@@ -83,7 +83,9 @@ void text_command(void*, DialogRun& run, int id) {
     event[1] = g_song.arena[ev.pos + 1];
     event[2] = static_cast<uint8_t>(n);
     memcpy(event + 3, text.data(), n);
-    event_insert_at(ev.tick, event, static_cast<uint32_t>(3 + n), ev.pos);
+    if (event_insert_at(ev.tick, event, static_cast<uint32_t>(3 + n), ev.pos) == EditResult::done) {
+        dialog_song_rebuilt();
+    }
     if (g_menu_hooks.event_list_refresh) {
         g_menu_hooks.event_list_refresh();
     }

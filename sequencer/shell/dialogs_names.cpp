@@ -125,6 +125,9 @@ bool write_name_event(int track0) {
     if (g_edit.hooks.busy_cursor) {
         g_edit.hooks.busy_cursor(false);
     }
+    if (result == EditResult::done) {
+        dialog_song_rebuilt();
+    }
     return result == EditResult::done;
 }
 

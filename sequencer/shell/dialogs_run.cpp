@@ -1,13 +1,26 @@
-// Which behaviour each dialog number runs with, and the data the dialogs exchange.
+// Which behaviour each dialog number runs with, the data the dialogs exchange, and what
+// follows a dialog's change to the song.
 #include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/dialogs_internal.h"
 
 #include "gui/dialog_run.h"
+#include "sequencer/edit/edit.h"
+#include "sequencer/engine/transport.h"
 
 DialogData g_dialogs;
 
 void dialogs_reset() {
     g_dialogs = DialogData{};
+}
+
+void dialog_song_rebuilt() {
+    if (g_edit.hooks.song_changed) {
+        g_edit.hooks.song_changed();
+    }
+    int mode = transport_mode();
+    if (mode == MODE_PLAYING || mode == MODE_RECORDING) {
+        play_cursors_follow_edit();
+    }
 }
 
 void run_dialog(int number) {
