@@ -67,6 +67,7 @@ bench: build-all
 	build/default/tools/bench/draw_bench
 	build/default/tools/bench/shell_bench
 	build/default/tools/bench/panels_bench
+	build/default/tools/bench/dialogs_bench
 	build/default/tools/bench/script_bench
 
 clean:

@@ -93,4 +93,29 @@ TEST_F(Zb47Run, NotesKeepTheirTimesWhileATrackNameDialogWaits) {
     EXPECT_NE(during.find("midi 0: 90"), std::string::npos) << during;
 }
 
+TEST_F(Zb47Run, ASongStartedByMidiWhileADialogWaitsPlaysOnTime) {
+    write_file_bytes(dir.file("running.mid"), running_notes());
+    std::string start = "wait 60\n" + tab(1) + "drop " + dir.file("running.mid") + "\nwait 40\n";
+    // The title dialog opens while stopped; a MIDI start message starts the song under it.
+    std::string with_dialog = start + row('C') + "note dialog open\nmidi FA\nwait 1000\n" +
+                              "key Esc\nnote dialog closed\nwait 200\nkey Space\nwait 40\n";
+    // The click that opened the dialog finishes (30 ms held) once the dialog has closed.
+    std::string without = start + "move 150 120\nwait 60\nmidi FA\nwait 1000\n" +
+                          "wait 50\nwait 30\nwait 200\nkey Space\nwait 40\n";
+    ASSERT_EQ(run(with_dialog, "C"), 0) << read_text(dir.file("stderr.txt"));
+    std::string dialog_log = log();
+    ASSERT_EQ(run(without, "C"), 0) << read_text(dir.file("stderr.txt"));
+    std::string plain_log = log();
+
+    std::vector<std::string> notes = note_lines(dialog_log, "midi 0: B");
+    EXPECT_FALSE(notes.empty()) << dialog_log;
+    EXPECT_EQ(notes, note_lines(plain_log, "midi 0: B"));
+    size_t open = dialog_log.find("note: dialog open");
+    size_t closed = dialog_log.find("note: dialog closed");
+    ASSERT_NE(open, std::string::npos);
+    ASSERT_NE(closed, std::string::npos);
+    EXPECT_NE(dialog_log.substr(open, closed - open).find("midi 0: 90"), std::string::npos)
+        << dialog_log;
+}
+
 } // namespace
