@@ -24,7 +24,8 @@ struct DialogRun {
     bool pressed_inside = false;
     std::string composition; // UTF-8 an input method is still composing
     int composition_caret = 0;
-    int end_id = 0; // 0 while running
+    int text_area_x = -1, text_area_y = -1; // where an input method was last told the caret is
+    int end_id = 0;                         // 0 while running
     bool ended = false;
 };
 
