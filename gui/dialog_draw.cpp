@@ -21,7 +21,6 @@ const uint32_t WHITE = colour_rgb(255, 255, 255);
 const uint32_t SHADOW = colour_rgb(127, 127, 127);
 const uint32_t CAPTION = colour_rgb(10, 36, 106);
 const uint32_t GREY_INK = colour_rgb(64, 64, 64);
-constexpr int EDIT_MARGIN = 4;
 constexpr int MARK_SIZE = 12; // radio and check marks
 
 int text_draw(const Canvas& canvas, int x, int y, const char* text, size_t length, uint32_t ink,

@@ -58,6 +58,17 @@ void cursor_parse(PlayCursor& cursor) {
     cursor.play_pending = true;
 }
 
+// Reads a started cursor on to its first event at `tick` or later (or the end), left waiting.
+void cursor_seek(PlayCursor& cursor, int32_t tick) {
+    do {
+        cursor_parse(cursor);
+        if (cursor.play_next_tick >= tick || cursor.pending_event.end_of_track) {
+            break;
+        }
+        cursor.play_pending = false;
+    } while (true);
+}
+
 bool event_muted(int track) {
     int mode = transport_mode();
     if (mode == MODE_RECORDING && (g_transport.step_recording || track == g_song.write_track)) {
@@ -218,13 +229,7 @@ void locate_tracks(int32_t tick) {
         if (track >= g_song.track_count) {
             continue;
         }
-        do {
-            cursor_parse(cursor);
-            if (cursor.play_next_tick >= tick || cursor.pending_event.end_of_track) {
-                break;
-            }
-            cursor.play_pending = false;
-        } while (true);
+        cursor_seek(cursor, tick);
     }
 }
 
@@ -241,13 +246,7 @@ void play_cursors_follow_edit() {
         if (track >= g_song.track_count) {
             continue;
         }
-        do {
-            cursor_parse(cursor);
-            if (cursor.play_next_tick >= next_tick || cursor.pending_event.end_of_track) {
-                break;
-            }
-            cursor.play_pending = false;
-        } while (true);
+        cursor_seek(cursor, next_tick);
     }
 }
 

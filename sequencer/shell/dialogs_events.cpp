@@ -50,10 +50,14 @@ void song_changed_here() {
     }
 }
 
-// An edit's number: at most 19 characters read as a decimal; empty or not a number is 0.
-long long number_of(DialogRun& run, int edit) {
+// An edit's number (at most 19 characters read as a decimal; empty or not a number is 0)
+// goes into the byte when it is 0 to `highest`; otherwise the byte stays.
+void number_store(DialogRun& run, int edit, uint8_t& byte, long long highest) {
     std::string text = dialog_get_text(run, edit, NUMBER_CHARS);
-    return strtoll(text.c_str(), nullptr, 10);
+    long long value = strtoll(text.c_str(), nullptr, 10);
+    if (value >= 0 && value <= highest) {
+        byte = static_cast<uint8_t>(value);
+    }
 }
 
 void number_show(DialogRun& run, int edit, uint8_t value) {
@@ -61,6 +65,8 @@ void number_show(DialogRun& run, int edit, uint8_t value) {
 }
 
 // Text (112).
+
+} // namespace
 
 void text_init(void*, DialogRun& run) {
     dialog_set_limit(run, TEXT_EDIT, TEXT_EVENT_BUFFER_SIZE - 1);
@@ -90,6 +96,8 @@ void text_command(void*, DialogRun& run, int id) {
         g_menu_hooks.event_list_refresh();
     }
 }
+
+namespace {
 
 // Chord name (115): bytes 6, 7 and 8 of the XF chord event are root, type and bass.
 
@@ -134,6 +142,8 @@ void bass_show(DialogRun& run) {
         dialog_select_radio(run, accidental_button(BASS_NATURAL, g_chord.bass_code));
     }
 }
+
+} // namespace
 
 void chord_init(void*, DialogRun& run) {
     g_chord = ChordChoice{};
@@ -196,10 +206,14 @@ void chord_command(void*, DialogRun& run, int id) {
     }
 }
 
+namespace {
+
 // Guitar information (116): the key in byte 8, the notes of strings 1 to 6 in bytes 9 to 14.
 
 constexpr int KEY_EDIT = 1066;
 constexpr uint32_t INFORMATION_BYTES = 15;
+
+} // namespace
 
 void information_init(void*, DialogRun& run) {
     const uint8_t* bytes = edited_bytes(INFORMATION_BYTES);
@@ -213,23 +227,21 @@ void information_command(void*, DialogRun& run, int id) {
     if (bytes == nullptr) {
         return;
     }
-    long long key = number_of(run, KEY_EDIT);
-    if (key >= 0 && key <= 23) {
-        bytes[8] = static_cast<uint8_t>(key);
-    }
+    number_store(run, KEY_EDIT, bytes[8], 23);
     for (int i = 0; i < 6; i++) {
-        long long note = number_of(run, KEY_EDIT + 1 + i);
-        if (note >= 0 && note <= 127) {
-            bytes[9 + i] = static_cast<uint8_t>(note);
-        }
+        number_store(run, KEY_EDIT + 1 + i, bytes[9 + i], 127); // strings 1 to 6
     }
     song_changed_here();
 }
+
+namespace {
 
 // Guitar chord voicing (117): position and fingering of strings 6 down to 1 in bytes 7 to 18.
 
 constexpr int VOICING_EDIT = 1073;
 constexpr uint32_t VOICING_BYTES = 19;
+
+} // namespace
 
 void voicing_init(void*, DialogRun& run) {
     const uint8_t* bytes = edited_bytes(VOICING_BYTES);
@@ -244,44 +256,8 @@ void voicing_command(void*, DialogRun& run, int id) {
         return;
     }
     for (int k = 0; k < 6; k++) {
-        long long position = number_of(run, VOICING_EDIT + 2 * k);
-        if (position >= 0 && position <= 23) {
-            bytes[7 + 2 * k] = static_cast<uint8_t>(position);
-        }
-        long long fingering = number_of(run, VOICING_EDIT + 2 * k + 1);
-        if (fingering >= 0 && fingering <= 5) {
-            bytes[8 + 2 * k] = static_cast<uint8_t>(fingering);
-        }
+        number_store(run, VOICING_EDIT + 2 * k, bytes[7 + 2 * k], 23);    // position
+        number_store(run, VOICING_EDIT + 2 * k + 1, bytes[8 + 2 * k], 5); // fingering
     }
     song_changed_here();
-}
-
-} // namespace
-
-DialogBehaviour text_event_behaviour() {
-    DialogBehaviour b;
-    b.init = text_init;
-    b.command = text_command;
-    return b;
-}
-
-DialogBehaviour chord_name_behaviour() {
-    DialogBehaviour b;
-    b.init = chord_init;
-    b.command = chord_command;
-    return b;
-}
-
-DialogBehaviour guitar_information_behaviour() {
-    DialogBehaviour b;
-    b.init = information_init;
-    b.command = information_command;
-    return b;
-}
-
-DialogBehaviour guitar_voicing_behaviour() {
-    DialogBehaviour b;
-    b.init = voicing_init;
-    b.command = voicing_command;
-    return b;
 }

@@ -38,6 +38,8 @@ void menu_back_to_banks(bool redraw) {
     }
 }
 
+} // namespace
+
 void title_init(void*, DialogRun& run) {
     dialog_set_limit(run, TITLE_EDIT, NAME_READ_BYTES);
     dialog_set_text(run, TITLE_EDIT, g_dialogs.dialog_text);
@@ -77,22 +79,6 @@ void track_name_command(void*, DialogRun& run, int id) {
     write_name_event(track);
     // Showing the row's panel again redraws the track list with the new name.
     menu_back_to_banks(true);
-}
-
-} // namespace
-
-DialogBehaviour title_behaviour() {
-    DialogBehaviour b;
-    b.init = title_init;
-    b.command = title_command;
-    return b;
-}
-
-DialogBehaviour track_name_behaviour() {
-    DialogBehaviour b;
-    b.init = track_name_init;
-    b.command = track_name_command;
-    return b;
 }
 
 bool write_name_event(int track0) {

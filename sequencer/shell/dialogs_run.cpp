@@ -9,6 +9,25 @@
 
 DialogData g_dialogs;
 
+namespace {
+
+struct DialogRow {
+    int number;
+    void (*init)(void* context, DialogRun& run);
+    void (*command)(void* context, DialogRun& run, int id);
+};
+
+const DialogRow DIALOG_ROWS[] = {
+    {DIALOG_TITLE, title_init, title_command},
+    {DIALOG_TRACK_NAME, track_name_init, track_name_command},
+    {DIALOG_TEXT, text_init, text_command},
+    {DIALOG_CHORD_NAME, chord_init, chord_command},
+    {DIALOG_GUITAR_INFORMATION, information_init, information_command},
+    {DIALOG_GUITAR_VOICING, voicing_init, voicing_command},
+};
+
+} // namespace
+
 void dialogs_reset() {
     g_dialogs = DialogData{};
 }
@@ -24,31 +43,14 @@ void dialog_song_rebuilt() {
 }
 
 void run_dialog(int number) {
-    const DialogTemplate* dialog = dialog_template(number);
-    DialogBehaviour behaviour;
-    switch (number) {
-    case DIALOG_TITLE:
-        behaviour = title_behaviour();
-        break;
-    case DIALOG_TRACK_NAME:
-        behaviour = track_name_behaviour();
-        break;
-    case DIALOG_TEXT:
-        behaviour = text_event_behaviour();
-        break;
-    case DIALOG_CHORD_NAME:
-        behaviour = chord_name_behaviour();
-        break;
-    case DIALOG_GUITAR_INFORMATION:
-        behaviour = guitar_information_behaviour();
-        break;
-    case DIALOG_GUITAR_VOICING:
-        behaviour = guitar_voicing_behaviour();
-        break;
-    default:
-        return;
-    }
-    if (dialog != nullptr) {
-        dialog_run(*dialog, behaviour);
+    for (const DialogRow& row : DIALOG_ROWS) {
+        const DialogTemplate* dialog = dialog_template(number);
+        if (row.number == number && dialog != nullptr) {
+            DialogBehaviour behaviour;
+            behaviour.init = row.init;
+            behaviour.command = row.command;
+            dialog_run(*dialog, behaviour);
+            return;
+        }
     }
 }

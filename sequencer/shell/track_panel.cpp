@@ -87,36 +87,29 @@ void tracing_mark_draw() {
     text_at(label_column(i) - 1, list_text_row(i), "T");
 }
 
-// The list position of a click on a track number, or -1 (a name, or beside the list).
-int number_hit(int x, int y) {
+// The list position of a click in the cell columns first..last of the left list (or the
+// same columns 18 cells on in the right one), or -1.
+int list_position_at(int x, int y, int first, int last) {
     int row = list_row_at(y, LIST_ROWS);
     int col = x / 8;
     if (row < 0) {
         return -1;
     }
-    if (col >= 42 && col <= 44) {
+    if (col >= first && col <= last) {
         return row;
     }
-    if (col >= 60 && col <= 62) {
+    if (col >= first + 18 && col <= last + 18) {
         return LIST_ROWS + row;
     }
     return -1;
 }
 
-// The list position of a click on a track name (cell columns 46-58 and 64-76), or -1.
+// A click on a track's number (columns 42-44 and 60-62) or on its name (46-58, 64-76).
+int number_hit(int x, int y) {
+    return list_position_at(x, y, 42, 44);
+}
 int name_hit(int x, int y) {
-    int row = list_row_at(y, LIST_ROWS);
-    int col = x / 8;
-    if (row < 0) {
-        return -1;
-    }
-    if (col >= 46 && col <= 58) {
-        return row;
-    }
-    if (col >= 64 && col <= 76) {
-        return LIST_ROWS + row;
-    }
-    return -1;
+    return list_position_at(x, y, 46, 58);
 }
 
 // Ports step through the ports the output list offers.
