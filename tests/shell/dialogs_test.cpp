@@ -64,6 +64,20 @@ protected:
     }
     static std::string title() { return g_song.slots[g_song.current_bank].song_title; }
     static Bytes name_event(const std::string& text) { return meta_text(0, 0x03, text); }
+    // The close box clicked while the title dialog is open.
+    static void title_dialog_open_with_close() {
+        static bool s_closed = false;
+        s_closed = false;
+        g_modal_hooks.keep_playing = [] {
+            if (!s_closed) {
+                s_closed = true;
+                SHELL_WINDOW_HANDLERS.close();
+            }
+        };
+        headless_queue_move(0, 0);
+        headless_queue_stroke(VK_ENTER); // would be OK, but the dialog has ended by then
+        title_dialog_open();
+    }
 };
 
 // Title (110).
@@ -400,6 +414,28 @@ TEST_F(GuitarDialog, VoicingCancelChangesNothing) {
     run_dialog(DIALOG_GUITAR_VOICING);
     EXPECT_EQ(track_data(0, 1),
               concat({guitar_event({1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 0}), end_of_track(480)}));
+}
+
+TEST_F(Dialogs, KeysPressedInADialogStayOutOfTheMainWindowAndReleasesReachIt) {
+    load_named("Song", concat({end_of_track()}));
+    int page = g_menu.menu_page;
+    g_shell.key_code.store(VK_ENTER); // the key that opened the dialog, still held
+    headless_queue_key(VK_ENTER, false);
+    headless_queue_key(VK_F3, true); // would choose a page
+    headless_queue_key(VK_ESC, true);
+    run_dialog(DIALOG_TITLE);
+    EXPECT_EQ(g_shell.key_code.load(), 0);
+    EXPECT_EQ(g_menu.menu_page, page);
+    EXPECT_NE(page, 2);
+}
+
+TEST_F(Dialogs, TheCloseBoxCancelsADialogAndLeavesTheWindowOpen) {
+    load_named("Old", concat({end_of_track()}));
+    Bytes before = track_data(0, 0);
+    queue_replace("Closed", 10);
+    title_dialog_open_with_close();
+    EXPECT_EQ(track_data(0, 0), before);
+    EXPECT_FALSE(g_headless_window.destroyed);
 }
 
 TEST_F(Dialogs, OtherNumbersDoNothing) {
