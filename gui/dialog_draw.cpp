@@ -7,6 +7,7 @@
 
 #include "common/text_sjis.h"
 #include "platform/picture.h"
+#include "platform/window.h"
 #include "sequencer/shell/canvas.h"
 #include "sequencer/shell/font.h"
 
@@ -20,7 +21,6 @@ const uint32_t WHITE = colour_rgb(255, 255, 255);
 const uint32_t SHADOW = colour_rgb(127, 127, 127);
 const uint32_t CAPTION = colour_rgb(10, 36, 106);
 const uint32_t GREY_INK = colour_rgb(64, 64, 64);
-constexpr int EDIT_MARGIN = 4;
 constexpr int MARK_SIZE = 12; // radio and check marks
 
 int text_draw(const Canvas& canvas, int x, int y, const char* text, size_t length, uint32_t ink,
@@ -218,6 +218,12 @@ void edit_draw(const Canvas& canvas, DialogRun& run, int index, const PixelRect&
     clipped_text(canvas, x, y, right, text, s.edit.caret, text.size(), INK);
     if (focused) {
         canvas_line(canvas, caret_x, y - 1, caret_x, y + 12, INK, 1);
+        // An input method shows its window beside the caret.
+        if (caret_x != run.text_area_x || r.y1 != run.text_area_y) {
+            run.text_area_x = caret_x;
+            run.text_area_y = r.y1;
+            platform_text_input_area(caret_x, r.y1, r.x2 - caret_x, r.y2 - r.y1);
+        }
     }
 }
 

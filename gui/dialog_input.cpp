@@ -2,6 +2,7 @@
 // arrows move within a radio group or an edit, Space presses, Enter is the default button,
 // Esc is CANCEL, and every control answers the mouse too.
 #include "gui/dialog_state.h"
+#include "gui/gui_keys.h"
 #include "gui/modal.h"
 
 #include "common/status_line.h"
@@ -11,23 +12,6 @@
 #include "sequencer/shell/font.h"
 
 namespace {
-
-constexpr int KEY_BACKSPACE = 8;
-constexpr int KEY_TAB = 9;
-constexpr int KEY_ENTER = 13;
-constexpr int KEY_ESC = 27;
-constexpr int KEY_SPACE = 32;
-constexpr int KEY_END = 35;
-constexpr int KEY_HOME = 36;
-constexpr int KEY_LEFT = 37;
-constexpr int KEY_UP = 38;
-constexpr int KEY_RIGHT = 39;
-constexpr int KEY_DOWN = 40;
-constexpr int KEY_DELETE = 46;
-constexpr int KEY_V = 'V';
-
-// Inner margin of an edit's text, in pixels.
-constexpr int EDIT_MARGIN = 4;
 
 const DialogControl& control(const DialogRun& run, int index) {
     return run.dialog->controls[index];
@@ -137,25 +121,25 @@ void paste(DialogRun& run, TextEdit& edit) {
 
 void edit_key(DialogRun& run, TextEdit& edit, int virtual_key) {
     switch (virtual_key) {
-    case KEY_LEFT:
+    case GUI_KEY_LEFT:
         text_edit_left(edit);
         break;
-    case KEY_RIGHT:
+    case GUI_KEY_RIGHT:
         text_edit_right(edit);
         break;
-    case KEY_HOME:
+    case GUI_KEY_HOME:
         text_edit_home(edit);
         break;
-    case KEY_END:
+    case GUI_KEY_END:
         text_edit_end(edit);
         break;
-    case KEY_BACKSPACE:
+    case GUI_KEY_BACKSPACE:
         text_edit_backspace(edit);
         break;
-    case KEY_DELETE:
+    case GUI_KEY_DELETE:
         text_edit_delete(edit);
         break;
-    case KEY_V:
+    case GUI_KEY_V:
         if (modal_ctrl_down()) {
             paste(run, edit);
         }
@@ -202,24 +186,24 @@ void dialog_key(DialogRun& run, int virtual_key, bool down) {
     int focus = run.focus;
     ControlKind kind = focus >= 0 ? control(run, focus).kind : ControlKind::static_text;
     switch (virtual_key) {
-    case KEY_TAB:
+    case GUI_KEY_TAB:
         focus_move(run, modal_shift_down() ? -1 : 1);
         return;
-    case KEY_ESC:
+    case GUI_KEY_ESC:
         if (int cancel = index_with_id(run, CONTROL_CANCEL); cancel >= 0) {
             dialog_activate(run, cancel);
         } else {
             dialog_end(run, CONTROL_CANCEL);
         }
         return;
-    case KEY_ENTER: {
+    case GUI_KEY_ENTER: {
         int button = kind == ControlKind::button ? focus : default_button(run);
         if (button >= 0) {
             dialog_activate(run, button);
         }
         return;
     }
-    case KEY_SPACE:
+    case GUI_KEY_SPACE:
         if (kind == ControlKind::button || kind == ControlKind::radio ||
             kind == ControlKind::check_box) {
             dialog_activate(run, focus);
@@ -231,9 +215,9 @@ void dialog_key(DialogRun& run, int virtual_key, bool down) {
     if (kind == ControlKind::edit) {
         edit_key(run, run.controls[focus].edit, virtual_key);
     } else if (kind == ControlKind::radio) {
-        if (virtual_key == KEY_LEFT || virtual_key == KEY_UP) {
+        if (virtual_key == GUI_KEY_LEFT || virtual_key == GUI_KEY_UP) {
             radio_step(run, -1);
-        } else if (virtual_key == KEY_RIGHT || virtual_key == KEY_DOWN) {
+        } else if (virtual_key == GUI_KEY_RIGHT || virtual_key == GUI_KEY_DOWN) {
             radio_step(run, 1);
         }
     }

@@ -1,4 +1,5 @@
 // The state of one running dialog, shared by the runner's source files.
+// Implemented in: dialog_run.cpp, dialog_input.cpp, dialog_draw.cpp.
 //
 // Threads: only the thread running the dialog (the modal_run thread) touches it.
 #pragma once
@@ -6,6 +7,9 @@
 
 #include <string>
 #include <vector>
+
+// Inner margin of an edit's text, in pixels.
+constexpr int EDIT_MARGIN = 4;
 
 struct ControlState {
     TextEdit edit;        // edits
@@ -24,7 +28,8 @@ struct DialogRun {
     bool pressed_inside = false;
     std::string composition; // UTF-8 an input method is still composing
     int composition_caret = 0;
-    int end_id = 0; // 0 while running
+    int text_area_x = -1, text_area_y = -1; // where an input method was last told the caret is
+    int end_id = 0;                         // 0 while running
     bool ended = false;
 };
 

@@ -1,6 +1,7 @@
 // The modal loop: shows a view in a guarded rectangle of the picture, feeds it the window's
 // input (pumped on the window thread, posted from it otherwise) and keeps the song playing.
 #include "gui/modal.h"
+#include "gui/gui_keys.h"
 #include "gui/modal_state.h"
 
 #include "platform/midi.h"
@@ -14,8 +15,6 @@ ModalHooks g_modal_hooks;
 
 namespace {
 
-constexpr int KEY_SHIFT = 16;
-constexpr int KEY_CONTROL = 17;
 constexpr uint32_t PUMP_WAIT_MS = 1;
 
 void view_draw(ModalView& view) {
@@ -29,9 +28,9 @@ void view_draw(ModalView& view) {
 bool deliver(ModalView& view, const ModalEvent& event) {
     switch (event.kind) {
     case ModalEventKind::key:
-        if (event.code == KEY_SHIFT) {
+        if (event.code == GUI_KEY_SHIFT) {
             g_modal.shift_down = event.down;
-        } else if (event.code == KEY_CONTROL) {
+        } else if (event.code == GUI_KEY_CONTROL) {
             g_modal.ctrl_down = event.down;
         }
         if (view.key) {
@@ -145,8 +144,8 @@ void modal_run(ModalView& view) {
     }
     g_modal.depth.fetch_add(1);
     if (level == 0) {
-        g_modal.shift_down = platform_key_down(KEY_SHIFT);
-        g_modal.ctrl_down = platform_key_down(KEY_CONTROL);
+        g_modal.shift_down = platform_key_down(GUI_KEY_SHIFT);
+        g_modal.ctrl_down = platform_key_down(GUI_KEY_CONTROL);
     }
     if (g_modal_hooks.opened) {
         g_modal_hooks.opened();

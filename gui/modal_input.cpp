@@ -17,8 +17,8 @@ void post(const ModalEvent& event) {
     g_modal.ring_write = next;
 }
 
-// Copies UTF-8 text without splitting a character.
-void text_copy(char (&out)[64], const char* utf8) {
+// Copies as much UTF-8 text as fits without splitting a character; returns the bytes taken.
+size_t text_copy(char (&out)[64], const char* utf8) {
     size_t length = strlen(utf8);
     if (length >= sizeof out) {
         length = sizeof out - 1;
@@ -28,6 +28,7 @@ void text_copy(char (&out)[64], const char* utf8) {
     }
     memcpy(out, utf8, length);
     out[length] = '\0';
+    return length;
 }
 
 void no_timer() {}
@@ -56,11 +57,14 @@ void modal_post_key(int virtual_key, bool down) {
     post(event);
 }
 
+// Longer text (a script's or a test's) goes in as several events, cut between characters.
 void modal_post_text(const char* utf8) {
-    ModalEvent event;
-    event.kind = ModalEventKind::text;
-    text_copy(event.text, utf8);
-    post(event);
+    do {
+        ModalEvent event;
+        event.kind = ModalEventKind::text;
+        utf8 += text_copy(event.text, utf8);
+        post(event);
+    } while (*utf8 != '\0');
 }
 
 void modal_post_composition(const char* utf8, int caret) {

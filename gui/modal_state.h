@@ -1,4 +1,5 @@
 // The modal loop's one record, shared by its two source files.
+// Implemented in: modal.cpp, modal_input.cpp.
 //
 // Threads: `ring` and its indexes are written by any thread posting input and read by the
 // modal_run thread, under `lock`; `depth` is atomic; everything else belongs to the modal_run

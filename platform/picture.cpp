@@ -70,7 +70,41 @@ void picture_guard_pop() {
     picture_changed();
 }
 
+namespace {
+
+bool inside(const PictureGuard& guard, int x, int y) {
+    return x >= guard.x1 && x < guard.x2 && y >= guard.y1 && y < guard.y2;
+}
+
+// What was just drawn in the box goes into the pictures kept under the dialogs, where no lower
+// dialog covers it, so a dialog that closes uncovers the picture as it is now.
+void under_update(int x1, int y1, int x2, int y2) {
+    for (int level = 0; level < g_picture.guard_count; level++) {
+        PictureGuard& guard = g_picture.guards[level];
+        int left = std::max(x1, guard.x1);
+        int top = std::max(y1, guard.y1);
+        int right = std::min(x2, guard.x2);
+        int bottom = std::min(y2, guard.y2);
+        int w = guard.x2 - guard.x1;
+        for (int y = top; y < bottom; y++) {
+            for (int x = left; x < right; x++) {
+                bool covered = false;
+                for (int lower = 0; lower < level && !covered; lower++) {
+                    covered = inside(g_picture.guards[lower], x, y);
+                }
+                if (!covered) {
+                    guard.under[(y - guard.y1) * w + (x - guard.x1)] =
+                        g_picture.pixels[y * PICTURE_WIDTH + x];
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
 void picture_guard_repair(int x1, int y1, int x2, int y2) {
+    under_update(x1, y1, x2, y2);
     for (int level = 0; level < g_picture.guard_count; level++) {
         const PictureGuard& guard = g_picture.guards[level];
         int left = std::max(x1, guard.x1);

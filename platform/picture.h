@@ -11,10 +11,11 @@ constexpr int PICTURE_WIDTH = 640;
 constexpr int PICTURE_HEIGHT = 480;
 
 // A rectangle an open modal dialog owns: other drawing calls put the dialog's pixels back over
-// whatever they drew inside it, and closing the dialog puts back what lay under it.
+// whatever they drew inside it, keeping what they drew as the picture under the dialog, and
+// closing the dialog puts that back.
 struct PictureGuard {
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0; // right and bottom exclusive
-    std::vector<uint32_t> under;        // the picture as it was when the dialog opened
+    std::vector<uint32_t> under;        // the picture under the dialog, drawn on while it is open
     std::vector<uint32_t> kept;         // the dialog as last shown
 };
 constexpr int PICTURE_GUARD_DEPTH = 4; // dialogs opened from dialogs

@@ -27,9 +27,14 @@ struct SdlParts {
     SDL_Texture* texture = nullptr;
     uint32_t event_wake = 0;
     uint32_t event_warp = 0;
+    uint32_t event_text_input = 0;
     // A warp asked for by a frame on the playback thread is carried out by the window thread:
     // the window system's calls belong there.
     std::atomic<int> warp_x{0}, warp_y{0};
+    // Text input switched on or off, and the area an input method shows near, by a dialog that
+    // may run on the playback thread: carried out by the window thread too.
+    std::atomic<bool> text_input_on{false};
+    std::atomic<int> text_area[4] = {};
     SDL_Cursor* cursors[3] = {};
     int scale = 1;
     bool running = false;
@@ -95,8 +100,9 @@ bool open(const char* caption, const WindowOptions& options) {
     g_sdl.cursors[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     g_sdl.cursors[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
     g_sdl.cursors[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
-    g_sdl.event_wake = SDL_RegisterEvents(2);
+    g_sdl.event_wake = SDL_RegisterEvents(3);
     g_sdl.event_warp = g_sdl.event_wake + 1;
+    g_sdl.event_text_input = g_sdl.event_wake + 2;
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     // Text input only while a text field is open, so an input method stays out of the way.
     SDL_StopTextInput();
@@ -125,6 +131,18 @@ void handle(const SDL_Event& event, const WindowHandlers& h) {
     if (event.type == g_sdl.event_warp) {
         SDL_WarpMouseInWindow(g_sdl.window, g_sdl.warp_x.load() * g_sdl.scale,
                               g_sdl.warp_y.load() * g_sdl.scale);
+        return;
+    }
+    if (event.type == g_sdl.event_text_input) {
+        if (g_sdl.text_input_on.load()) {
+            SDL_Rect area{
+                g_sdl.text_area[0].load() * g_sdl.scale, g_sdl.text_area[1].load() * g_sdl.scale,
+                g_sdl.text_area[2].load() * g_sdl.scale, g_sdl.text_area[3].load() * g_sdl.scale};
+            SDL_SetTextInputRect(&area);
+            SDL_StartTextInput();
+        } else {
+            SDL_StopTextInput();
+        }
         return;
     }
     if (event.type == g_sdl.event_wake) {
@@ -244,17 +262,25 @@ bool pump(const WindowHandlers& handlers, uint32_t wait_ms) {
     return g_sdl.running;
 }
 
+void text_input_request() {
+    SDL_Event event{};
+    event.type = g_sdl.event_text_input;
+    SDL_PushEvent(&event);
+}
+
 void text_input(bool on) {
-    if (on) {
-        SDL_StartTextInput();
-    } else {
-        SDL_StopTextInput();
-    }
+    g_sdl.text_input_on.store(on);
+    text_input_request();
 }
 
 void text_input_area(int x, int y, int width, int height) {
-    SDL_Rect area{x * g_sdl.scale, y * g_sdl.scale, width * g_sdl.scale, height * g_sdl.scale};
-    SDL_SetTextInputRect(&area);
+    g_sdl.text_area[0].store(x);
+    g_sdl.text_area[1].store(y);
+    g_sdl.text_area[2].store(width);
+    g_sdl.text_area[3].store(height);
+    if (g_sdl.text_input_on.load()) {
+        text_input_request();
+    }
 }
 
 void destroy() {

@@ -151,6 +151,7 @@ void shell_all_reset() {
     speech_reset();
     immediate_actions_reset();
     modal_reset();
+    dialogs_reset();
     list_panels_reset();
     param_panel_reset();
 }

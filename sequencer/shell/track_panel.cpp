@@ -1,7 +1,9 @@
 // The 32-track lists: names (or ports) of tracks 1 to 32, or 33 to 64 with the alternative
-// variant, and their clicks: stepping a track's port, muting, choosing the current track.
+// variant, and their clicks: stepping a track's port, muting, choosing the current track,
+// naming a track.
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/settings.h"
+#include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/list_panels_internal.h"
 #include "sequencer/shell/main_fields.h"
@@ -85,20 +87,29 @@ void tracing_mark_draw() {
     text_at(label_column(i) - 1, list_text_row(i), "T");
 }
 
-// The list position of a click on a track number, or -1 (a name, or beside the list).
-int number_hit(int x, int y) {
+// The list position of a click in the cell columns first..last of the left list (or the
+// same columns 18 cells on in the right one), or -1.
+int list_position_at(int x, int y, int first, int last) {
     int row = list_row_at(y, LIST_ROWS);
     int col = x / 8;
     if (row < 0) {
         return -1;
     }
-    if (col >= 42 && col <= 44) {
+    if (col >= first && col <= last) {
         return row;
     }
-    if (col >= 60 && col <= 62) {
+    if (col >= first + 18 && col <= last + 18) {
         return LIST_ROWS + row;
     }
     return -1;
+}
+
+// A click on a track's number (columns 42-44 and 60-62) or on its name (46-58, 64-76).
+int number_hit(int x, int y) {
+    return list_position_at(x, y, 42, 44);
+}
+int name_hit(int x, int y) {
+    return list_position_at(x, y, 46, 58);
 }
 
 // Ports step through the ports the output list offers.
@@ -117,8 +128,13 @@ void track_panel_draw(TrackList kind) {
 }
 
 void track_panel_click(TrackList kind, int x, int y) {
-    // A click on a name would open the track-name dialog, which is not part of this shell
-    // yet; only the numbers act.
+    if (kind != TrackList::ports) {
+        int name = name_hit(x, y);
+        if (name >= 0) {
+            track_name_dialog_open(first_track() + name);
+            return;
+        }
+    }
     int i = number_hit(x, y);
     if (i < 0) {
         return;

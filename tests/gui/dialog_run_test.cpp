@@ -247,6 +247,17 @@ TEST_F(DialogRunTest, ComposedTextArrivesAsTextWhenCommitted) {
     EXPECT_EQ(g_result.text, sjis("日本"));
 }
 
+TEST_F(DialogRunTest, TheInputMethodIsToldWhereTheCaretIs) {
+    g_result.initial = "";
+    headless_queue_text("abc");
+    headless_queue_stroke(KEY_ENTER);
+    EXPECT_EQ(run(), CONTROL_OK);
+    PixelRect edit = dialog_control_rect(TABLE, 1);
+    EXPECT_EQ(g_headless_window.text_area_y, edit.y1);
+    EXPECT_GT(g_headless_window.text_area_x, edit.x1 + 4); // after the three characters
+    EXPECT_LT(g_headless_window.text_area_x, edit.x2);
+}
+
 TEST_F(DialogRunTest, TheEndOfInputIsCancel) {
     headless_queue_text("more");
     EXPECT_EQ(run(), CONTROL_CANCEL);

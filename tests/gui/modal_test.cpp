@@ -146,8 +146,56 @@ TEST_F(Modal, OtherDrawingKeepsOutOfTheViewAndTheCloseRestoresThePicture) {
     modal_run(view);
     EXPECT_EQ(s_inside, pixel_from_colour(VIEW_COLOUR));
     EXPECT_EQ(s_outside, pixel_from_colour(0x00FF00));
-    EXPECT_EQ(pixel_at(150, 100), before);
+    // What was drawn under the view while it was open shows once it closes.
+    EXPECT_NE(pixel_at(150, 100), before);
+    EXPECT_EQ(pixel_at(150, 100), pixel_from_colour(0x00FF00));
     EXPECT_EQ(pixel_at(10, 10), pixel_from_colour(0x00FF00));
+}
+
+TEST_F(Modal, TheCloseRestoresThePictureUnderTheView) {
+    fill_rect(0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, 0x0000FF, 0x0000FF, 1);
+    std::vector<uint32_t> before(g_picture.pixels,
+                                 g_picture.pixels + PICTURE_WIDTH * PICTURE_HEIGHT);
+    TestView test;
+    ModalView view = view_of(test);
+    static uint32_t s_inside = 0;
+    view.mouse_move = [](void*, int, int) { s_inside = pixel_at(150, 100); };
+    headless_queue_move(0, 0);
+    headless_queue_stroke(KEY_ENTER);
+    modal_run(view);
+    EXPECT_EQ(s_inside, pixel_from_colour(VIEW_COLOUR));
+    std::vector<uint32_t> after(g_picture.pixels,
+                                g_picture.pixels + PICTURE_WIDTH * PICTURE_HEIGHT);
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(Modal, NestedViewsEachKeepTheirOwnPicture) {
+    fill_rect(0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, 0x0000FF, 0x0000FF, 1);
+    TestView outer;
+    ModalView outer_view = view_of(outer);
+    static uint32_t s_inner_shown = 0;
+    outer_view.text = [](void*, const char*) {
+        TestView inner;
+        ModalView inner_view = view_of(inner);
+        inner_view.x = 250; // overlapping the outer view's right part
+        inner_view.draw = [](void*) {
+            canvas_rect(modal_canvas(), 250, 50, 450, 150, 0xABCDEF, 0xABCDEF, 1);
+        };
+        inner_view.mouse_move = [](void*, int, int) {
+            fill_rect(0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, 0x00FF00, 0x00FF00, 1);
+            s_inner_shown = pixel_at(260, 60);
+        };
+        modal_run(inner_view);
+    };
+    headless_queue_text("open the inner view");
+    headless_queue_move(1, 1);        // the inner view's: everything painted green under both
+    headless_queue_stroke(KEY_ENTER); // closes the inner view
+    headless_queue_stroke(KEY_ENTER); // and the outer one
+    modal_run(outer_view);
+    EXPECT_EQ(s_inner_shown, pixel_from_colour(0xABCDEF));
+    EXPECT_EQ(pixel_at(150, 100), pixel_from_colour(0x00FF00));
+    EXPECT_EQ(pixel_at(400, 100), pixel_from_colour(0x00FF00));
+    EXPECT_FALSE(modal_active());
 }
 
 TEST_F(Modal, CloseEndsTheViewAsCancelled) {

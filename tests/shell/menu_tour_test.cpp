@@ -53,7 +53,11 @@ protected:
                 if (page == 1 && strchr(FILE_DIALOG_ROWS, *row) != nullptr) {
                     text += "dialog\n";
                 }
-                text += row_click(*row) + "screenshot " + name + "\n";
+                text += row_click(*row);
+                if (page == 1 && *row == 'C') {
+                    text += "key Esc\nwait 40\n"; // the title dialog, cancelled
+                }
+                text += "screenshot " + name + "\n";
                 shots.push_back(name);
             }
             if (page == 6) {
