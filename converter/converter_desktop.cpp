@@ -6,6 +6,7 @@
 #include "common/version_check.h"
 #include "converter/converter.h"
 #include "gui/file_chooser.h"
+#include "gui/gui_keys.h"
 #include "gui/modal.h"
 #include "gui/window_face.h"
 #include "platform/headless/headless_window.h"
@@ -18,7 +19,6 @@ ConverterDesktop g_converter_desktop;
 
 namespace {
 
-constexpr int VK_SHIFT = 0x10;
 constexpr const char* WINDOW_CAPTION = "MELCONV";
 // The window of the converter proper is 260 x 80; the picture keeps its one size, so the
 // about text stands in that corner and the dialogs have the rest.
@@ -38,7 +38,7 @@ void about_draw() {
 void desktop_start() {
     g_converter_desktop.started = true;
     about_draw();
-    if (platform_key_down(VK_SHIFT)) {
+    if (platform_key_down(GUI_KEY_SHIFT)) {
         g_converter.show_options = true;
     }
     if (g_converter.show_options) {

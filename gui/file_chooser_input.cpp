@@ -2,9 +2,13 @@
 #include "gui/file_chooser_input.h"
 
 #include "gui/file_chooser_view.h"
-#include "sequencer/shell/virtual_keys.h"
+#include "gui/gui_keys.h"
 
 namespace {
+
+// The page keys move the list, which the other dialogs have no use for.
+constexpr int KEY_PAGE_UP = 33;
+constexpr int KEY_PAGE_DOWN = 34;
 
 // The longest name the field takes, in bytes.
 constexpr size_t NAME_LIMIT = 255;
@@ -52,34 +56,34 @@ void chooser_key(int virtual_key, bool down) {
         return;
     }
     switch (virtual_key) {
-    case VK_UP:
+    case GUI_KEY_UP:
         chooser_move(-1);
         break;
-    case VK_DOWN:
+    case GUI_KEY_DOWN:
         chooser_move(1);
         break;
-    case VK_PAGE_UP:
+    case KEY_PAGE_UP:
         chooser_move(-CHOOSER_VISIBLE_ROWS);
         break;
-    case VK_PAGE_DOWN:
+    case KEY_PAGE_DOWN:
         chooser_move(CHOOSER_VISIBLE_ROWS);
         break;
-    case VK_HOME:
+    case GUI_KEY_HOME:
         chooser_select(0);
         break;
-    case VK_END:
+    case GUI_KEY_END:
         chooser_select(static_cast<int>(c.entries.size()) - 1);
         break;
-    case VK_ENTER:
+    case GUI_KEY_ENTER:
         chooser_activate();
         break;
-    case VK_ESC:
+    case GUI_KEY_ESC:
         chooser_cancel();
         break;
-    case VK_TAB:
+    case GUI_KEY_TAB:
         chooser_next_filter();
         break;
-    case VK_BACKSPACE:
+    case GUI_KEY_BACKSPACE:
         if (c.mode == ChooserMode::save && !c.name.empty()) {
             if (c.name_selected) {
                 c.name.clear();

@@ -2,7 +2,6 @@
 // them).
 #pragma once
 
-constexpr int VK_BACKSPACE = 8;
 constexpr int VK_TAB = 9;
 constexpr int VK_ENTER = 13;
 constexpr int VK_SHIFT = 16;
@@ -11,7 +10,6 @@ constexpr int VK_ESC = 27;
 constexpr int VK_SPACE = 32;
 constexpr int VK_PAGE_UP = 33;
 constexpr int VK_PAGE_DOWN = 34;
-constexpr int VK_END = 35;
 constexpr int VK_HOME = 36;
 constexpr int VK_LEFT = 37;
 constexpr int VK_UP = 38;

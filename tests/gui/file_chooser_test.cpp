@@ -4,6 +4,7 @@
 #include "common/text_sjis.h"
 #include "gui/file_chooser.h"
 #include "gui/file_chooser_input.h"
+#include "gui/file_chooser_view.h"
 #include "platform/headless/headless.h"
 #include "tests/support/temp_dir.h"
 
@@ -11,6 +12,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -264,6 +267,68 @@ TEST_F(FileChooserTest, TypingReplacesTheProposedNameAndAPickedOne) {
     EXPECT_EQ(g_file_chooser.name, "old.mid");
     chooser_key(VK_BACK, true);
     EXPECT_EQ(g_file_chooser.name, "");
+}
+
+// The first picture point whose hit is the one asked for (the layout stays the view's own).
+bool point_of(ChooserHitKind kind, int index, int& x, int& y) {
+    for (y = CHOOSER_Y; y < CHOOSER_Y + CHOOSER_HEIGHT; y++) {
+        for (x = CHOOSER_X; x < CHOOSER_X + CHOOSER_WIDTH; x++) {
+            ChooserHit hit = chooser_hit(x, y);
+            if (hit.kind == kind && hit.index == index) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(FileChooserTest, ClickSelectsASecondClickOpensAndTheScrollBarScrolls) {
+    folder("inner");
+    for (int i = 0; i < 50; i++) {
+        touch("t" + std::to_string(10 + i) + ".mid");
+    }
+    begin(ChooserMode::open, dir.path);
+    int x = 0, y = 0;
+    ASSERT_TRUE(point_of(ChooserHitKind::scroll_down, 0, x, y));
+    chooser_click(x, y);
+    EXPECT_EQ(g_file_chooser.top, 1);
+    ASSERT_TRUE(point_of(ChooserHitKind::page_down, 0, x, y));
+    chooser_click(x, y);
+    EXPECT_EQ(g_file_chooser.top, 1 + CHOOSER_VISIBLE_ROWS);
+    ASSERT_TRUE(point_of(ChooserHitKind::scroll_up, 0, x, y));
+    for (int i = 0; i < 40; i++) {
+        chooser_click(x, y);
+    }
+    EXPECT_EQ(g_file_chooser.top, 0);
+    ASSERT_TRUE(point_of(ChooserHitKind::entry, 1, x, y));
+    chooser_click(x, y);
+    EXPECT_EQ(selected_name(), "inner");
+    EXPECT_EQ(g_file_chooser.directory, dir.path);
+    chooser_click(x, y);
+    EXPECT_EQ(g_file_chooser.directory, dir.file("inner"));
+}
+
+TEST_F(FileChooserTest, ButtonsReachTheParentHomeAndProgramFolders) {
+    folder("inner");
+    g_headless.program_directory = dir.path;
+    begin(ChooserMode::open, dir.file("inner"));
+    int x = 0, y = 0;
+    ASSERT_TRUE(point_of(ChooserHitKind::button, static_cast<int>(ChooserButton::parent), x, y));
+    chooser_click(x, y);
+    EXPECT_EQ(g_file_chooser.directory, dir.path);
+    const char* home = getenv("HOME");
+    ASSERT_TRUE(point_of(ChooserHitKind::button, static_cast<int>(ChooserButton::home), x, y));
+    chooser_click(x, y);
+    if (home != nullptr && std::filesystem::is_directory(home)) {
+        EXPECT_EQ(g_file_chooser.directory,
+                  std::filesystem::path(home).lexically_normal().string());
+    }
+    ASSERT_TRUE(point_of(ChooserHitKind::button, static_cast<int>(ChooserButton::program), x, y));
+    chooser_click(x, y);
+    EXPECT_EQ(g_file_chooser.directory, dir.path);
+    ASSERT_TRUE(point_of(ChooserHitKind::button, static_cast<int>(ChooserButton::cancel), x, y));
+    chooser_click(x, y);
+    EXPECT_EQ(g_file_chooser.end, ChooserEnd::cancelled);
 }
 
 } // namespace
