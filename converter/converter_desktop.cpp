@@ -54,37 +54,6 @@ void on_timer() {
     }
 }
 
-// The window's input matters only to the dialogs, which run modally; it is handed to them.
-void on_key(int virtual_key, bool down) {
-    if (modal_active()) {
-        modal_post_key(virtual_key, down);
-    }
-}
-
-void on_mouse_move(int x, int y) {
-    if (modal_active()) {
-        modal_post_mouse_move(x, y);
-    }
-}
-
-void on_mouse_button(MouseButton button, bool down) {
-    if (modal_active()) {
-        modal_post_mouse_button(button, down);
-    }
-}
-
-void on_text(const char* utf8) {
-    if (modal_active()) {
-        modal_post_text(utf8);
-    }
-}
-
-void on_composition(const char* utf8, int caret) {
-    if (modal_active()) {
-        modal_post_composition(utf8, caret);
-    }
-}
-
 void on_drop(const char*) {}
 void on_wake() {}
 
@@ -97,9 +66,10 @@ void on_close() {
     platform_window_destroy();
 }
 
+// The window's input matters only to the dialogs, which run modally: it goes to them.
 const WindowHandlers DESKTOP_HANDLERS = {
-    on_timer, on_key,  on_mouse_move, on_mouse_button, on_drop,
-    on_close, on_wake, nullptr,       on_text,         on_composition,
+    on_timer, modal_post_key, modal_post_mouse_move, modal_post_mouse_button, on_drop, on_close,
+    on_wake,  nullptr,        modal_post_text,       modal_post_composition,
 };
 
 } // namespace
