@@ -29,15 +29,17 @@ test: format-check maps-check build-asan tsan
 	ctest --preset asan -j $(JOBS)
 
 # The engine's and the shell's threads (playback thread, window timer, input arriving on
-# another thread, drawing from two threads, the version check's thread) under ThreadSanitizer.
+# another thread, drawing from two threads, the version check's thread, a dialog on the
+# playback thread) under ThreadSanitizer.
 tsan: deps
 	cmake --preset tsan >/dev/null
 	cmake --build --preset tsan --target engine_tests shell_draw_tests shell_tests \
-		shell_command_tests -j $(JOBS)
+		shell_command_tests gui_tests -j $(JOBS)
 	build/tsan/tests/engine/engine_tests --gtest_brief=1
 	build/tsan/tests/shell/shell_draw_tests --gtest_brief=1
 	build/tsan/tests/shell/shell_tests --gtest_brief=1
 	build/tsan/tests/shell/shell_command_tests --gtest_brief=1
+	build/tsan/tests/gui/gui_tests --gtest_brief=1
 
 format-check: deps
 	@files=$$(git ls-files '*.cpp' '*.h'); \
@@ -68,8 +70,10 @@ bench: build-all
 	build/default/tools/bench/draw_bench
 	build/default/tools/bench/shell_bench
 	build/default/tools/bench/panels_bench
+	build/default/tools/bench/dialogs_bench
 	build/default/tools/bench/script_bench
 	build/default/tools/bench/synth_bench
+	build/default/tools/bench/chooser_bench
 
 clean:
 	rm -rf build

@@ -8,8 +8,16 @@
 
 #include <string>
 
+OverwriteQuestion g_overwrite_question;
+
+void overwrite_question_reset() {
+    g_overwrite_question = OverwriteQuestion{};
+}
+
 bool overwrite_confirm(const char* path, PresetAnswer preset) {
-    if (!platform_file_exists(path)) {
+    std::string agreed;
+    agreed.swap(g_overwrite_question.agreed_path);
+    if (!platform_file_exists(path) || (!agreed.empty() && agreed == path)) {
         return true;
     }
     if (preset != PresetAnswer::ask) {
@@ -21,4 +29,13 @@ bool overwrite_confirm(const char* path, PresetAnswer preset) {
     std::string text = shown;
     text += utf8_to_sjis("\n\nすでに同じ名前のファイルがあります。\n上書き保存しますか？");
     return ask_yes_no(text.c_str());
+}
+
+bool overwrite_confirm_ahead(const char* path) {
+    g_overwrite_question.agreed_path.clear();
+    if (!overwrite_confirm(path)) {
+        return false;
+    }
+    g_overwrite_question.agreed_path = path;
+    return true;
 }

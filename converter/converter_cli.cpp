@@ -5,6 +5,7 @@
 #include "common/text_sjis.h"
 #include "common/version_check.h"
 #include "converter/converter.h"
+#include "converter/converter_desktop.h"
 #include "converter/mail_text.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -27,6 +28,8 @@ constexpr int VK_SHIFT = 0x10;
 struct CliRequest {
     const char* file;
     bool headless;
+    const char* script; // a headless window run: its script and log
+    const char* log;
     bool store;
     bool help;
     bool version_check;
@@ -57,7 +60,10 @@ void usage(FILE* out) {
         "  --mail-text=FILE  write the mail text of an i-mode ringtone to FILE ('-': stdout)\n"
         "  --version-check[=HOST/PATH]  ask the web server for a newer release first\n"
         "  --version-port=N  port of that server (default 80)\n"
-        "  --headless      run on the headless backend (scripted runs)\n"
+        "  --gui | --no-gui  show the window, or stay on the terminal (default: the window\n"
+        "                  when started from a desktop without a terminal)\n"
+        "  --headless      run on the headless backend (scripted runs; with --gui the\n"
+        "                  window's run takes --script FILE and --log FILE)\n"
         "  --help          this text\n");
 }
 
@@ -142,6 +148,12 @@ int arguments_parse(int argc, char** argv, CliRequest& request) {
         bool matched;
         if (strcmp(arg, "--headless") == 0) {
             request.headless = true;
+        } else if (strcmp(arg, "--gui") == 0 || strcmp(arg, "--no-gui") == 0) {
+            continue; // taken at start-up, before the backend is chosen
+        } else if ((value = flag_value(arg, "--script", i, argc, argv)) != nullptr) {
+            request.script = value;
+        } else if ((value = flag_value(arg, "--log", i, argc, argv)) != nullptr) {
+            request.log = value;
         } else if (strcmp(arg, "--store") == 0) {
             request.store = true;
         } else if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
@@ -227,12 +239,22 @@ int melconv_run(int argc, char** argv) {
     terminal_reset();
     // Start-up: backend, language, the options file; then the flags over the options.
     bool headless = false;
+    int gui = -1;
     for (int i = 1; i < argc; i++) {
         headless = headless || strcmp(argv[i], "--headless") == 0;
+        gui = strcmp(argv[i], "--gui") == 0 ? 1 : strcmp(argv[i], "--no-gui") == 0 ? 0 : gui;
     }
-    platform_select(headless ? "headless" : "terminal");
+    // Started by the sequencer or a file manager there is no terminal to talk to: the window.
+    bool desktop = gui == 1 || (gui == -1 && !headless && platform_started_from_desktop());
+    if (headless) {
+        platform_select("headless");
+    } else if (!desktop || !platform_select("sdl")) {
+        desktop = false;
+        platform_select("terminal");
+    }
     g_converter.ui_japanese = platform_system_language() == UiLanguage::japanese;
-    g_converter.show_options = platform_key_down(VK_SHIFT);
+    // The window's keyboard is read once the window is open.
+    g_converter.show_options = !desktop && platform_key_down(VK_SHIFT);
     if (!platform_program_directory(g_converter.program_directory,
                                     sizeof g_converter.program_directory)) {
         snprintf(g_converter.program_directory, sizeof g_converter.program_directory, ".");
@@ -266,6 +288,12 @@ int melconv_run(int argc, char** argv) {
         fprintf(stderr, "melconv: the path is longer than %zu bytes: %s\n", CONVERTER_PATH_SIZE - 1,
                 request.file);
         return EXIT_USAGE;
+    }
+    if (desktop) {
+        if (request.version_check) {
+            version_check(request);
+        }
+        return converter_desktop_run(request.script, request.log) ? EXIT_WRITTEN : EXIT_NOT_WRITTEN;
     }
     if (g_converter.show_options || request.version_check) {
         // The options dialog's counterpart: the version check runs just before it.

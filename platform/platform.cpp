@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include "platform/platform_backend.h"
+#include "platform/posix_files.h"
 #include "platform/synth_backend.h"
 
 #include <cstring>
@@ -17,6 +18,8 @@ const PlatformBackend* const BUILT_BACKENDS[] = {
 #endif
 };
 const PlatformMidiBackend* g_midi = &HEADLESS_MIDI;
+// Registered once at start, before the window runs; read by the backends afterwards.
+DialogHandlers g_dialog_handlers{};
 
 struct NamedMidi {
     const char* name;
@@ -100,6 +103,14 @@ bool platform_save_file_dialog(const FileDialogRequest& request, char* path, siz
     return g_backend->save_file_dialog(request, path, path_size);
 }
 
+void platform_set_dialog_handlers(const DialogHandlers& handlers) {
+    g_dialog_handlers = handlers;
+}
+
+const DialogHandlers& platform_dialog_handlers() {
+    return g_dialog_handlers;
+}
+
 void platform_wait_cursor(bool on) {
     g_backend->wait_cursor(on);
 }
@@ -139,6 +150,26 @@ bool platform_file_remove(const char* path) {
 
 bool platform_file_exists(const char* path) {
     return g_backend->file_exists(path);
+}
+
+bool platform_list_directory(const char* path, DirectoryEntryVisit visit, void* context) {
+    return g_backend->list_directory(path, visit, context);
+}
+
+bool platform_directory_exists(const char* path) {
+    return g_backend->directory_exists(path);
+}
+
+bool platform_home_directory(char* out, size_t out_size) {
+    return g_backend->home_directory(out, out_size);
+}
+
+bool platform_current_directory(char* out, size_t out_size) {
+    return g_backend->current_directory(out, out_size);
+}
+
+bool platform_started_from_desktop() {
+    return posix_started_from_desktop();
 }
 
 bool platform_program_directory(char* out, size_t out_size) {
@@ -211,6 +242,11 @@ void platform_midi_in_close() {
 
 bool platform_clipboard_put_text(const char* text) {
     return g_backend->clipboard_put_text(text);
+}
+
+bool platform_clipboard_get_text(std::string& out_sjis) {
+    out_sjis.clear();
+    return g_backend->clipboard_get_text && g_backend->clipboard_get_text(out_sjis);
 }
 
 bool platform_start_program(const char* program_path, const char* argument) {
@@ -297,6 +333,25 @@ void platform_pointer_warp(int x, int y) {
 void platform_cursor_shape(int shape) {
     if (window_backend()) {
         window_backend()->cursor_shape(shape);
+    }
+}
+
+bool platform_window_pump(const WindowHandlers& handlers, uint32_t wait_ms) {
+    if (window_backend() == nullptr || window_backend()->pump == nullptr) {
+        return false;
+    }
+    return window_backend()->pump(handlers, wait_ms);
+}
+
+void platform_text_input(bool on) {
+    if (window_backend() && window_backend()->text_input) {
+        window_backend()->text_input(on);
+    }
+}
+
+void platform_text_input_area(int x, int y, int width, int height) {
+    if (window_backend() && window_backend()->text_input_area) {
+        window_backend()->text_input_area(x, y, width, height);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 enum class MessageIcon { information, exclamation, question };
 enum class UiLanguage { english, japanese };
@@ -20,6 +21,17 @@ struct FileDialogRequest {
     const char* default_extension; // without the period
     const char* initial_name;      // proposed name or directory; may be empty
 };
+
+// What the window's own file dialogs are: the program that draws them registers them, since
+// the platform cannot reach upward. Either may be null (the dialog is then cancelled).
+struct DialogHandlers {
+    bool (*open_file)(const FileDialogRequest& request, char* path, size_t path_size);
+    bool (*save_file)(const FileDialogRequest& request, char* path, size_t path_size);
+};
+
+// Called for each entry of a listed directory with its name as stored (bytes, not display
+// text) and whether it is a directory (a link to one counts as one).
+using DirectoryEntryVisit = void (*)(void* context, const char* name, bool is_directory);
 
 struct PlatformFile;
 
@@ -40,6 +52,8 @@ bool platform_ask_yes_no(const char* caption, const char* text);
 // File dialogs: on OK the chosen path is copied (bounded, NUL-terminated) and true returned.
 bool platform_open_file_dialog(const FileDialogRequest& request, char* path, size_t path_size);
 bool platform_save_file_dialog(const FileDialogRequest& request, char* path, size_t path_size);
+// Set once at start, before the window runs; a backend with a window calls them for its dialogs.
+void platform_set_dialog_handlers(const DialogHandlers& handlers);
 
 void platform_wait_cursor(bool on);
 
@@ -59,8 +73,21 @@ PlatformFile* platform_file_create_beside(const char* target_path, char* temp_pa
 bool platform_file_rename(const char* from, const char* to);
 bool platform_file_remove(const char* path);
 bool platform_file_exists(const char* path);
+// Visits every entry of a directory except "." and "..", in no particular order; false when
+// the directory cannot be read (nothing visited).
+bool platform_list_directory(const char* path, DirectoryEntryVisit visit, void* context);
+bool platform_directory_exists(const char* path);
+// The user's home directory and the working directory, without a trailing separator (the
+// root stays "/"); false when unknown or longer than out_size allows.
+bool platform_home_directory(char* out, size_t out_size);
+bool platform_current_directory(char* out, size_t out_size);
 
 constexpr char PLATFORM_PATH_SEPARATOR = '/';
+
+// True when the program was started from a desktop rather than a terminal: neither standard
+// input nor output is a terminal and a display is there (DISPLAY or WAYLAND_DISPLAY). Asked
+// before a backend is chosen, so it does not go through one.
+bool platform_started_from_desktop();
 
 // Directory of the running program, without a trailing separator.
 bool platform_program_directory(char* out, size_t out_size);
@@ -75,6 +102,9 @@ void platform_path_display_text(const char* path, char* out, size_t out_size);
 
 // Clipboard: puts a NUL-terminated text there as plain text; false when there is none.
 bool platform_clipboard_put_text(const char* text);
+// The clipboard's text as Shift-JIS; false (and out empty) when it holds no text or text
+// that Shift-JIS cannot hold.
+bool platform_clipboard_get_text(std::string& out_sjis);
 // Starts a program with one argument (null: none) and does not wait for it; false when it
 // cannot start.
 bool platform_start_program(const char* program_path, const char* argument);

@@ -26,6 +26,10 @@ struct PlatformBackend {
     bool (*file_rename)(const char* from, const char* to);
     bool (*file_remove)(const char* path);
     bool (*file_exists)(const char* path);
+    bool (*list_directory)(const char* path, DirectoryEntryVisit visit, void* context);
+    bool (*directory_exists)(const char* path);
+    bool (*home_directory)(char* out, size_t out_size);
+    bool (*current_directory)(char* out, size_t out_size);
     bool (*program_directory)(char* out, size_t out_size);
     UiLanguage (*system_language)();
     uint32_t (*tick_ms)();
@@ -42,7 +46,11 @@ struct PlatformBackend {
     void (*tcp_close)(PlatformSocket* socket);
     const PlatformMidiBackend* midi;     // the MIDI ports the backend starts with
     const PlatformWindowBackend* window; // null: no windows
+    bool (*clipboard_get_text)(std::string& out_sjis) = nullptr;
 };
+
+// The handlers the program registered (all null until it does).
+const DialogHandlers& platform_dialog_handlers();
 
 extern const PlatformBackend HEADLESS_BACKEND;
 extern const PlatformBackend TERMINAL_BACKEND;

@@ -1,4 +1,4 @@
-// Files, program directory, language and clock on POSIX systems.
+// Files, directories, program directory, language and clock on POSIX systems.
 #include "platform/posix_files.h"
 
 #include <cerrno>
@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -93,6 +94,68 @@ bool posix_file_remove(const char* path) {
 bool posix_file_exists(const char* path) {
     struct stat info;
     return stat(path, &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool posix_list_directory(const char* path, DirectoryEntryVisit visit, void* context) {
+    DIR* directory = opendir(path);
+    if (directory == nullptr) {
+        return false;
+    }
+    int directory_fd = dirfd(directory);
+    while (const dirent* entry = readdir(directory)) {
+        const char* name = entry->d_name;
+        if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
+            continue;
+        }
+        bool is_directory = entry->d_type == DT_DIR;
+        // Links and file systems that give no type need a look at what the name leads to.
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info;
+            is_directory = fstatat(directory_fd, name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+        }
+        visit(context, name, is_directory);
+    }
+    closedir(directory);
+    return true;
+}
+
+bool posix_directory_exists(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+namespace {
+
+bool directory_copy(const char* directory, char* out, size_t out_size) {
+    size_t n = strlen(directory);
+    while (n > 1 && directory[n - 1] == '/') {
+        n--;
+    }
+    if (n == 0 || n >= out_size) {
+        return false;
+    }
+    memcpy(out, directory, n);
+    out[n] = '\0';
+    return true;
+}
+
+} // namespace
+
+bool posix_home_directory(char* out, size_t out_size) {
+    const char* home = getenv("HOME");
+    return home != nullptr && home[0] == '/' && directory_copy(home, out, out_size);
+}
+
+bool posix_current_directory(char* out, size_t out_size) {
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer) != nullptr && directory_copy(buffer, out, out_size);
+}
+
+bool posix_started_from_desktop() {
+    const char* x11 = getenv("DISPLAY");
+    const char* wayland = getenv("WAYLAND_DISPLAY");
+    bool display = (x11 != nullptr && x11[0] != '\0') || (wayland != nullptr && wayland[0] != '\0');
+    return display && !isatty(STDIN_FILENO) && !isatty(STDOUT_FILENO);
 }
 
 bool posix_program_directory(char* out, size_t out_size) {

@@ -17,6 +17,11 @@ PlatformFile* posix_file_create_beside(const char* target_path, char* temp_path,
 bool posix_file_rename(const char* from, const char* to);
 bool posix_file_remove(const char* path);
 bool posix_file_exists(const char* path);
+bool posix_list_directory(const char* path, DirectoryEntryVisit visit, void* context);
+bool posix_directory_exists(const char* path);
+bool posix_home_directory(char* out, size_t out_size);
+bool posix_current_directory(char* out, size_t out_size);
+bool posix_started_from_desktop();
 bool posix_program_directory(char* out, size_t out_size);
 // Japanese when LC_ALL, LC_MESSAGES or LANG (the first one set) begins with "ja".
 UiLanguage posix_system_language();

@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <spawn.h>
@@ -96,9 +97,16 @@ void posix_tcp_close(PlatformSocket* socket) {
 }
 
 bool posix_spawn_detached(const char* program_path, const char* const* arguments) {
+    // A started program does not share our terminal, as one started from a desktop has none:
+    // melconv then shows its window rather than asking on a terminal nobody watches.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid;
-    int rc = posix_spawnp(&pid, program_path, nullptr, nullptr, const_cast<char* const*>(arguments),
-                          environ);
+    int rc = posix_spawnp(&pid, program_path, &actions, nullptr,
+                          const_cast<char* const*>(arguments), environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         return false;
     }

@@ -16,6 +16,10 @@ struct WindowHandlers {
     // A clock a script drives moved on by 1 ms (headless only): the frames that a playback
     // thread would run follow the driven clock instead.
     void (*clock_step)();
+    // Typed text (UTF-8) while text input is on, and an input method's text still being
+    // composed (caret in characters). Null: the program takes no text.
+    void (*text)(const char* utf8) = nullptr;
+    void (*composition)(const char* utf8, int caret) = nullptr;
 };
 
 struct WindowOptions {
@@ -37,5 +41,13 @@ void platform_window_wake();
 void platform_pointer_warp(int x, int y);
 // 0 arrow, 1 the program's own cursor, 2 hourglass.
 void platform_cursor_shape(int shape);
+// For a modal loop on the window thread: handles the pending events (waiting at most wait_ms
+// for one), the 20 ms timer included, through the given handlers. False when the window is
+// closing or, headless, when no more input will come (no script line left, no queued event).
+bool platform_window_pump(const WindowHandlers& handlers, uint32_t wait_ms);
+// Typed text and input-method composition reach the text handlers only while this is on.
+void platform_text_input(bool on);
+// Where the text being typed is, in picture pixels, so an input method can place its window.
+void platform_text_input_area(int x, int y, int width, int height);
 // Why the last platform_window_open failed, for the user ("" when it did not).
 const char* platform_window_error();

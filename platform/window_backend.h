@@ -13,6 +13,9 @@ struct PlatformWindowBackend {
     void (*wake)();
     void (*pointer_warp)(int x, int y);
     void (*cursor_shape)(int shape);
+    bool (*pump)(const WindowHandlers& handlers, uint32_t wait_ms) = nullptr;
+    void (*text_input)(bool on) = nullptr;
+    void (*text_input_area)(int x, int y, int width, int height) = nullptr;
 };
 
 extern const PlatformWindowBackend HEADLESS_WINDOW;

@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-FOLDERS=(platform common songcore sequencer converter tools tests)
+FOLDERS=(platform common songcore sequencer gui converter tools tests)
 MISSING_MARK='**(no purpose line: add one at the top of the file)**'
 
 check=0

@@ -48,6 +48,8 @@ struct HeadlessState {
     bool fail_rename = false;
     // Opening this path for reading fails although the file exists (another user's file).
     std::string unreadable_path;
+    // Listing this directory fails although it exists (no read permission).
+    std::string unreadable_directory;
 
     // Clipboard in memory; with no clipboard (no display) a put fails and keeps nothing.
     bool clipboard_available = true;

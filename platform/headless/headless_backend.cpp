@@ -41,10 +41,17 @@ bool ask_yes_no(const char* caption, const char* text) {
     return take_answer();
 }
 
-bool file_dialog(const FileDialogRequest& request, char* path, size_t path_size) {
+// A queued answer comes first; without one the program's own dialog runs when it registered
+// one (a script then operates it with its key, text and click lines), else it is Cancel.
+bool file_dialog(bool save, const FileDialogRequest& request, char* path, size_t path_size) {
     g_headless.dialog_proposals.push_back(request.initial_name ? request.initial_name : "");
-    if (g_headless.dialog_paths.empty() || path_size == 0) {
+    if (path_size == 0) {
         return false;
+    }
+    if (g_headless.dialog_paths.empty()) {
+        const DialogHandlers& handlers = platform_dialog_handlers();
+        auto handler = save ? handlers.save_file : handlers.open_file;
+        return handler != nullptr && handler(request, path, path_size);
     }
     std::string chosen = g_headless.dialog_paths.front();
     g_headless.dialog_paths.pop_front();
@@ -55,6 +62,14 @@ bool file_dialog(const FileDialogRequest& request, char* path, size_t path_size)
     memcpy(path, chosen.data(), n);
     path[n] = '\0';
     return true;
+}
+
+bool open_file_dialog(const FileDialogRequest& request, char* path, size_t path_size) {
+    return file_dialog(false, request, path, path_size);
+}
+
+bool save_file_dialog(const FileDialogRequest& request, char* path, size_t path_size) {
+    return file_dialog(true, request, path, path_size);
 }
 
 void wait_cursor(bool on) {
@@ -113,6 +128,13 @@ bool file_rename(const char* from, const char* to) {
     return posix_file_rename(from, to);
 }
 
+bool list_directory(const char* path, DirectoryEntryVisit visit, void* context) {
+    if (!g_headless.unreadable_directory.empty() && g_headless.unreadable_directory == path) {
+        return false;
+    }
+    return posix_list_directory(path, visit, context);
+}
+
 bool program_directory(char* out, size_t out_size) {
     const std::string& dir = g_headless.program_directory;
     if (out_size == 0 || dir.size() >= out_size) {
@@ -140,6 +162,14 @@ bool clipboard_put_text(const char* text) {
     }
     g_headless.clipboard = text;
     g_headless.clipboard_puts++;
+    return true;
+}
+
+bool clipboard_get_text(std::string& out_sjis) {
+    if (!g_headless.clipboard_available || g_headless.clipboard.empty()) {
+        return false;
+    }
+    out_sjis = g_headless.clipboard;
     return true;
 }
 
@@ -176,8 +206,8 @@ const PlatformBackend HEADLESS_BACKEND = {
     message_box,
     ask_ok_cancel,
     ask_yes_no,
-    file_dialog,
-    file_dialog,
+    open_file_dialog,
+    save_file_dialog,
     wait_cursor,
     status_text,
     file_open,
@@ -188,6 +218,10 @@ const PlatformBackend HEADLESS_BACKEND = {
     file_rename,
     posix_file_remove,
     posix_file_exists,
+    list_directory,
+    posix_directory_exists,
+    posix_home_directory,
+    posix_current_directory,
     program_directory,
     system_language,
     tick_ms,
@@ -203,6 +237,7 @@ const PlatformBackend HEADLESS_BACKEND = {
     posix_tcp_close,
     &HEADLESS_MIDI,
     &HEADLESS_WINDOW,
+    clipboard_get_text,
 };
 
 void headless_follow_system() {

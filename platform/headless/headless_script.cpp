@@ -9,12 +9,15 @@
 //   answer yes|no           the next question's answer; dialog PATH: the next file dialog's
 //                           path (nothing after "dialog" cancels it)
 //   midi HEX...             a short message from the MIDI input; sysex HEX...: a long one
+//   text STRING             typed text (UTF-8), as the keyboard's text input delivers it
+//   compose STRING          an input method's text still being composed (caret at its end)
 //   screenshot FILE.png     the picture as it stands
 //   close                   the window's close box
 //   note TEXT               a line copied into the log
 // The log lists, with the clock, every MIDI message sent, status text, message box, question,
 // program started, document opened and caption change. The program starts on the first timer tick,
-// so scripts begin with a wait.
+// so scripts begin with a wait. A modal dialog opened by a line runs the following lines itself
+// (through platform_window_pump) until it ends.
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/headless/headless_window.h"
@@ -73,6 +76,9 @@ int key_code_of(const std::string& name) {
 struct ScriptRun {
     const WindowHandlers* handlers;
     FILE* log;
+    FILE* script = nullptr;
+    const char* script_path = "";
+    int line_number = 0;
     size_t midi_logged = 0;
     size_t status_logged = 0;
     size_t messages_logged = 0;
@@ -270,6 +276,15 @@ bool run_command(ScriptRun& run, const std::string& line) {
             headless_midi_feed_long(bytes.data(), static_cast<uint32_t>(bytes.size()));
         }
         deliver_wake(run);
+    } else if (command == "text" || command == "compose") {
+        if (rest.empty()) {
+            return false;
+        }
+        if (command == "text" && h.text) {
+            h.text(rest.c_str());
+        } else if (command == "compose" && h.composition) {
+            h.composition(rest.c_str(), static_cast<int>(rest.size()));
+        }
     } else if (command == "screenshot") {
         if (rest.empty() || !screenshot(rest)) {
             return false;
@@ -286,29 +301,14 @@ bool run_command(ScriptRun& run, const std::string& line) {
     return true;
 }
 
-} // namespace
+// The run under way, for a modal loop that takes its input from the script.
+ScriptRun* g_script_run = nullptr;
 
-int headless_script_run(const char* script_path, const WindowHandlers& handlers) {
-    FILE* script = fopen(script_path, "r");
-    if (script == nullptr) {
-        fprintf(stderr, "cannot read the script %s\n", script_path);
-        return 1;
-    }
-    ScriptRun run;
-    run.handlers = &handlers;
-    run.log = stdout;
-    const char* log_path = g_headless_window.options.log;
-    if (log_path && (run.log = fopen(log_path, "w")) == nullptr) {
-        fprintf(stderr, "cannot write the log %s\n", log_path);
-        fclose(script);
-        return 1;
-    }
-    g_headless.clock_driven = true;
-    run.caption_logged.clear(); // the first caption is logged too
+// Reads and carries out the next command line; false at the end of the script.
+bool script_step(ScriptRun& run) {
     char buffer[1024];
-    int line_number = 0;
-    while (!g_headless_window.destroyed && fgets(buffer, sizeof buffer, script)) {
-        line_number++;
+    while (!g_headless_window.destroyed && fgets(buffer, sizeof buffer, run.script)) {
+        run.line_number++;
         std::string line = buffer;
         size_t hash = line.find('#');
         if (hash != std::string::npos) {
@@ -322,10 +322,42 @@ int headless_script_run(const char* script_path, const WindowHandlers& handlers)
             continue;
         }
         if (!run_command(run, line.substr(start))) {
-            fprintf(stderr, "%s:%d: cannot run \"%s\"\n", script_path, line_number,
+            fprintf(stderr, "%s:%d: cannot run \"%s\"\n", run.script_path, run.line_number,
                     line.c_str() + start);
             run.errors++;
         }
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool headless_script_pump() {
+    return g_script_run != nullptr && script_step(*g_script_run);
+}
+
+int headless_script_run(const char* script_path, const WindowHandlers& handlers) {
+    FILE* script = fopen(script_path, "r");
+    if (script == nullptr) {
+        fprintf(stderr, "cannot read the script %s\n", script_path);
+        return 1;
+    }
+    ScriptRun run;
+    run.handlers = &handlers;
+    run.log = stdout;
+    run.script = script;
+    run.script_path = script_path;
+    const char* log_path = g_headless_window.options.log;
+    if (log_path && (run.log = fopen(log_path, "w")) == nullptr) {
+        fprintf(stderr, "cannot write the log %s\n", log_path);
+        fclose(script);
+        return 1;
+    }
+    g_headless.clock_driven = true;
+    run.caption_logged.clear(); // the first caption is logged too
+    g_script_run = &run;
+    while (!g_headless_window.destroyed && script_step(run)) {
     }
     fclose(script);
     // The end of the script closes the window as its close box would.
@@ -333,6 +365,7 @@ int headless_script_run(const char* script_path, const WindowHandlers& handlers)
         handlers.close();
         log_flush(run);
     }
+    g_script_run = nullptr;
     if (run.log != stdout) {
         fclose(run.log);
     }

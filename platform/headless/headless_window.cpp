@@ -66,6 +66,54 @@ void run(const WindowHandlers& handlers) {
     run_real_time(handlers);
 }
 
+void deliver(const HeadlessEvent& event, const WindowHandlers& handlers) {
+    switch (event.kind) {
+    case HeadlessEventKind::key:
+        g_headless.keys_down[event.code & 0xFF] = event.down;
+        handlers.key(event.code, event.down);
+        break;
+    case HeadlessEventKind::text:
+        if (handlers.text) {
+            handlers.text(event.text.c_str());
+        }
+        break;
+    case HeadlessEventKind::composition:
+        if (handlers.composition) {
+            handlers.composition(event.text.c_str(), event.code);
+        }
+        break;
+    case HeadlessEventKind::move:
+        handlers.mouse_move(event.code, event.y);
+        break;
+    case HeadlessEventKind::button:
+        handlers.mouse_button(event.code == 0 ? MouseButton::left : MouseButton::right, event.down);
+        break;
+    }
+}
+
+// Queued test input first, then the script's next line; neither left: the input has ended.
+bool pump(const WindowHandlers& handlers, uint32_t) {
+    if (g_headless_window.destroyed) {
+        return false;
+    }
+    if (!g_headless_window.queued.empty()) {
+        HeadlessEvent event = g_headless_window.queued.front();
+        g_headless_window.queued.pop_front();
+        deliver(event, handlers);
+        return true;
+    }
+    return headless_script_pump() && !g_headless_window.destroyed;
+}
+
+void text_input(bool on) {
+    g_headless_window.text_input = on;
+}
+
+void text_input_area(int x, int y, int, int) {
+    g_headless_window.text_area_x = x;
+    g_headless_window.text_area_y = y;
+}
+
 void destroy() {
     g_headless_window.destroyed = true;
     g_headless_window.open = false;
@@ -105,6 +153,48 @@ bool headless_window_take_wake() {
     return g_wake.exchange(false);
 }
 
+void headless_queue_key(int virtual_key, bool down) {
+    HeadlessEvent event{HeadlessEventKind::key};
+    event.code = virtual_key;
+    event.down = down;
+    g_headless_window.queued.push_back(event);
+}
+
+void headless_queue_stroke(int virtual_key) {
+    headless_queue_key(virtual_key, true);
+    headless_queue_key(virtual_key, false);
+}
+
+void headless_queue_text(const char* utf8) {
+    HeadlessEvent event{HeadlessEventKind::text};
+    event.text = utf8;
+    g_headless_window.queued.push_back(event);
+}
+
+void headless_queue_composition(const char* utf8, int caret) {
+    HeadlessEvent event{HeadlessEventKind::composition};
+    event.text = utf8;
+    event.code = caret;
+    g_headless_window.queued.push_back(event);
+}
+
+void headless_queue_move(int x, int y) {
+    HeadlessEvent event{HeadlessEventKind::move};
+    event.code = x;
+    event.y = y;
+    g_headless_window.queued.push_back(event);
+}
+
+void headless_queue_click(int x, int y) {
+    headless_queue_move(x, y);
+    HeadlessEvent press{HeadlessEventKind::button};
+    press.down = true;
+    g_headless_window.queued.push_back(press);
+    HeadlessEvent release{HeadlessEventKind::button};
+    g_headless_window.queued.push_back(release);
+}
+
 const PlatformWindowBackend HEADLESS_WINDOW = {
-    open, run, destroy, caption, drop_accept, wake, pointer_warp, cursor_shape,
+    open,         run,          destroy, caption,    drop_accept,     wake,
+    pointer_warp, cursor_shape, pump,    text_input, text_input_area,
 };

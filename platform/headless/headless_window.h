@@ -6,7 +6,18 @@
 #include "platform/window.h"
 
 #include <cstdio>
+#include <deque>
 #include <string>
+
+// Input a test queues for a modal loop; platform_window_pump hands out one at a time.
+enum class HeadlessEventKind { key, text, composition, move, button };
+struct HeadlessEvent {
+    HeadlessEventKind kind;
+    int code = 0; // key: virtual key; composition: caret; move: x; button: 0 left, 1 right
+    int y = 0;    // move
+    bool down = false;
+    std::string text = {}; // UTF-8
+};
 
 struct HeadlessWindowState {
     bool open = false;
@@ -18,6 +29,9 @@ struct HeadlessWindowState {
     int warps = 0;
     bool wake_pending = false; // set from any thread, delivered by the run loop
     WindowOptions options{};
+    std::deque<HeadlessEvent> queued; // filled by tests, taken by the pump
+    bool text_input = false;          // platform_text_input
+    int text_area_x = -1, text_area_y = -1;
     // The script run.
     FILE* log = nullptr;
     int script_errors = 0;
@@ -29,5 +43,14 @@ void headless_window_reset();
 // Runs a script against the handlers (driven clock); returns the number of script lines that
 // could not be carried out. Used by the run loop when a script was given.
 int headless_script_run(const char* script_path, const WindowHandlers& handlers);
+// Runs the next line of the script being run; false when there is none (or no script runs).
+bool headless_script_pump();
+// Queued input for a modal loop (a click is a move, a press and a release).
+void headless_queue_key(int virtual_key, bool down);
+void headless_queue_stroke(int virtual_key); // down, then up
+void headless_queue_text(const char* utf8);
+void headless_queue_composition(const char* utf8, int caret);
+void headless_queue_move(int x, int y);
+void headless_queue_click(int x, int y);
 // True once for each platform_window_wake since the last call.
 bool headless_window_take_wake();

@@ -71,10 +71,16 @@ bool ask_yes_no(const char* caption, const char* text) {
     return ask(caption, text, "Yes", "No");
 }
 
-// The file chooser drawn in the picture comes with the program's dialogs; until then a
-// dialog is cancelled, which every caller handles.
-bool file_dialog(const FileDialogRequest&, char*, size_t) {
-    return false;
+// The file choosers are drawn in the picture by the program, which registers them; without
+// them a dialog is cancelled, which every caller handles.
+bool open_file_dialog(const FileDialogRequest& request, char* path, size_t path_size) {
+    auto handler = platform_dialog_handlers().open_file;
+    return handler != nullptr && path_size > 0 && handler(request, path, path_size);
+}
+
+bool save_file_dialog(const FileDialogRequest& request, char* path, size_t path_size) {
+    auto handler = platform_dialog_handlers().save_file;
+    return handler != nullptr && path_size > 0 && handler(request, path, path_size);
 }
 
 void wait_cursor(bool on) {
@@ -89,6 +95,16 @@ bool key_down(int virtual_key) {
 
 bool clipboard_put_text(const char* text) {
     return g_sdl_window.open && SDL_SetClipboardText(sjis_text_to_utf8(text).c_str()) == 0;
+}
+
+bool clipboard_get_text(std::string& out_sjis) {
+    if (!g_sdl_window.open || !SDL_HasClipboardText()) {
+        return false;
+    }
+    char* utf8 = SDL_GetClipboardText();
+    bool converted = utf8 != nullptr && platform_utf8_to_sjis_strict(utf8, out_sjis);
+    SDL_free(utf8);
+    return converted && !out_sjis.empty();
 }
 
 bool network_available() {
@@ -106,8 +122,8 @@ const PlatformBackend SDL_BACKEND = {
     message_box,
     ask_ok_cancel,
     ask_yes_no,
-    file_dialog,
-    file_dialog,
+    open_file_dialog,
+    save_file_dialog,
     wait_cursor,
     status_text,
     posix_file_open,
@@ -118,6 +134,10 @@ const PlatformBackend SDL_BACKEND = {
     posix_file_rename,
     posix_file_remove,
     posix_file_exists,
+    posix_list_directory,
+    posix_directory_exists,
+    posix_home_directory,
+    posix_current_directory,
     posix_program_directory,
     posix_system_language,
     posix_tick_ms,
@@ -137,4 +157,5 @@ const PlatformBackend SDL_BACKEND = {
     &HEADLESS_MIDI,
 #endif
     &SDL_WINDOW,
+    clipboard_get_text,
 };

@@ -1,5 +1,5 @@
 // The SDL window: the picture scaled by a whole number with nearest-neighbour pixels, the
-// 20 ms timer as a user event, keyboard, mouse, dropped files and the close box.
+// 20 ms timer as a user event, keyboard, typed text, mouse, dropped files and the close box.
 #include "platform/linux/sdl_window.h"
 
 #include "platform/linux/sdl_keys.h"
@@ -27,13 +27,19 @@ struct SdlParts {
     SDL_Texture* texture = nullptr;
     uint32_t event_wake = 0;
     uint32_t event_warp = 0;
+    uint32_t event_text_input = 0;
     // A warp asked for by a frame on the playback thread is carried out by the window thread:
     // the window system's calls belong there.
     std::atomic<int> warp_x{0}, warp_y{0};
+    // Text input switched on or off, and the area an input method shows near, by a dialog that
+    // may run on the playback thread: carried out by the window thread too.
+    std::atomic<bool> text_input_on{false};
+    std::atomic<int> text_area[4] = {};
     SDL_Cursor* cursors[3] = {};
     int scale = 1;
     bool running = false;
     uint32_t shown_version = 0;
+    uint32_t next_tick = 0; // when the 20 ms timer is due next (run and pump share it)
 };
 SdlParts g_sdl;
 
@@ -94,9 +100,12 @@ bool open(const char* caption, const WindowOptions& options) {
     g_sdl.cursors[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     g_sdl.cursors[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
     g_sdl.cursors[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
-    g_sdl.event_wake = SDL_RegisterEvents(2);
+    g_sdl.event_wake = SDL_RegisterEvents(3);
     g_sdl.event_warp = g_sdl.event_wake + 1;
+    g_sdl.event_text_input = g_sdl.event_wake + 2;
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+    // Text input only while a text field is open, so an input method stays out of the way.
+    SDL_StopTextInput();
     sdl_keys_init();
     g_sdl_window.open = true;
     return true;
@@ -122,6 +131,18 @@ void handle(const SDL_Event& event, const WindowHandlers& h) {
     if (event.type == g_sdl.event_warp) {
         SDL_WarpMouseInWindow(g_sdl.window, g_sdl.warp_x.load() * g_sdl.scale,
                               g_sdl.warp_y.load() * g_sdl.scale);
+        return;
+    }
+    if (event.type == g_sdl.event_text_input) {
+        if (g_sdl.text_input_on.load()) {
+            SDL_Rect area{
+                g_sdl.text_area[0].load() * g_sdl.scale, g_sdl.text_area[1].load() * g_sdl.scale,
+                g_sdl.text_area[2].load() * g_sdl.scale, g_sdl.text_area[3].load() * g_sdl.scale};
+            SDL_SetTextInputRect(&area);
+            SDL_StartTextInput();
+        } else {
+            SDL_StopTextInput();
+        }
         return;
     }
     if (event.type == g_sdl.event_wake) {
@@ -156,6 +177,16 @@ void handle(const SDL_Event& event, const WindowHandlers& h) {
                            event.type == SDL_MOUSEBUTTONDOWN);
         }
         break;
+    case SDL_TEXTINPUT:
+        if (h.text) {
+            h.text(event.text.text);
+        }
+        break;
+    case SDL_TEXTEDITING:
+        if (h.composition) {
+            h.composition(event.edit.text, event.edit.start);
+        }
+        break;
     case SDL_DROPFILE:
         if (event.drop.file) {
             if (g_sdl_window.drops_accepted && h.drop) {
@@ -176,28 +207,37 @@ void handle(const SDL_Event& event, const WindowHandlers& h) {
 
 // The 20 ms timer is the loop's own: it waits for events until the next tick is due. A loop
 // that falls behind skips ticks, as a Windows timer does, instead of piling them up.
-void run(const WindowHandlers& handlers) {
-    g_sdl.running = true;
-    present(true);
-    uint32_t next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
-    while (g_sdl.running) {
-        int32_t until_tick = static_cast<int32_t>(next_tick - SDL_GetTicks());
-        SDL_Event event;
-        if (until_tick <= 0) {
-            next_tick += TIMER_PERIOD_MS;
-            if (static_cast<int32_t>(next_tick - SDL_GetTicks()) <= 0) {
-                next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
-            }
-            handlers.timer();
-        } else if (SDL_WaitEventTimeout(&event, until_tick) != 0) {
+void step(const WindowHandlers& handlers, uint32_t longest_wait_ms) {
+    int32_t until_tick = static_cast<int32_t>(g_sdl.next_tick - SDL_GetTicks());
+    SDL_Event event;
+    if (until_tick <= 0) {
+        g_sdl.next_tick += TIMER_PERIOD_MS;
+        if (static_cast<int32_t>(g_sdl.next_tick - SDL_GetTicks()) <= 0) {
+            g_sdl.next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
+        }
+        handlers.timer();
+    } else {
+        int wait = static_cast<uint32_t>(until_tick) < longest_wait_ms
+                       ? until_tick
+                       : static_cast<int>(longest_wait_ms);
+        if (SDL_WaitEventTimeout(&event, wait) != 0) {
             handle(event, handlers);
             while (g_sdl.running && SDL_PollEvent(&event)) {
                 handle(event, handlers);
             }
         }
-        if (g_sdl.running) {
-            present(false);
-        }
+    }
+    if (g_sdl.running) {
+        present(false);
+    }
+}
+
+void run(const WindowHandlers& handlers) {
+    g_sdl.running = true;
+    present(true);
+    g_sdl.next_tick = SDL_GetTicks() + TIMER_PERIOD_MS;
+    while (g_sdl.running) {
+        step(handlers, TIMER_PERIOD_MS);
     }
     for (SDL_Cursor*& cursor : g_sdl.cursors) {
         SDL_FreeCursor(cursor);
@@ -211,6 +251,36 @@ void run(const WindowHandlers& handlers) {
     g_sdl.window = nullptr;
     g_sdl_window.open = false;
     SDL_Quit();
+}
+
+// A modal loop inside a handler of run(): the same events and timer, one round.
+bool pump(const WindowHandlers& handlers, uint32_t wait_ms) {
+    if (!g_sdl.running) {
+        return false;
+    }
+    step(handlers, wait_ms);
+    return g_sdl.running;
+}
+
+void text_input_request() {
+    SDL_Event event{};
+    event.type = g_sdl.event_text_input;
+    SDL_PushEvent(&event);
+}
+
+void text_input(bool on) {
+    g_sdl.text_input_on.store(on);
+    text_input_request();
+}
+
+void text_input_area(int x, int y, int width, int height) {
+    g_sdl.text_area[0].store(x);
+    g_sdl.text_area[1].store(y);
+    g_sdl.text_area[2].store(width);
+    g_sdl.text_area[3].store(height);
+    if (g_sdl.text_input_on.load()) {
+        text_input_request();
+    }
 }
 
 void destroy() {
@@ -251,5 +321,6 @@ void cursor_shape(int shape) {
 } // namespace
 
 const PlatformWindowBackend SDL_WINDOW = {
-    open, run, destroy, caption, drop_accept, wake, pointer_warp, cursor_shape,
+    open,         run,          destroy, caption,    drop_accept,     wake,
+    pointer_warp, cursor_shape, pump,    text_input, text_input_area,
 };

@@ -58,6 +58,17 @@ void cursor_parse(PlayCursor& cursor) {
     cursor.play_pending = true;
 }
 
+// Reads a started cursor on to its first event at `tick` or later (or the end), left waiting.
+void cursor_seek(PlayCursor& cursor, int32_t tick) {
+    do {
+        cursor_parse(cursor);
+        if (cursor.play_next_tick >= tick || cursor.pending_event.end_of_track) {
+            break;
+        }
+        cursor.play_pending = false;
+    } while (true);
+}
+
 bool event_muted(int track) {
     int mode = transport_mode();
     if (mode == MODE_RECORDING && (g_transport.step_recording || track == g_song.write_track)) {
@@ -218,13 +229,24 @@ void locate_tracks(int32_t tick) {
         if (track >= g_song.track_count) {
             continue;
         }
-        do {
-            cursor_parse(cursor);
-            if (cursor.play_next_tick >= tick || cursor.pending_event.end_of_track) {
-                break;
-            }
-            cursor.play_pending = false;
-        } while (true);
+        cursor_seek(cursor, tick);
+    }
+}
+
+void play_cursors_follow_edit() {
+    for (int track = 0; track < MAX_TRACKS; track++) {
+        PlayCursor& cursor = g_player.tracks[track];
+        if (cursor.track_ended) {
+            continue;
+        }
+        // The next event not yet sent: the one waiting, or the first after the last one read
+        // (a cursor only stops between ticks, save after an exclusive message).
+        int32_t next_tick = cursor.play_pending ? cursor.play_next_tick : cursor.walk.tick + 1;
+        cursor_start(cursor, track);
+        if (track >= g_song.track_count) {
+            continue;
+        }
+        cursor_seek(cursor, next_tick);
     }
 }
 

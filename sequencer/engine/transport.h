@@ -144,6 +144,9 @@ int32_t ticks_for_ms(int64_t ms, int32_t tempo_usec);
 int scheduler_step();
 void dispatch_due_events();
 void locate_tracks(int32_t tick);
+// After an edit while music runs (chunks rebuilt or moved): every track's cursor is found
+// again at the same time in the song, so nothing is sent twice or skipped.
+void play_cursors_follow_edit();
 int32_t locate_measure(int measure_index);
 void position_reset();
 void counters_reset();

@@ -31,8 +31,9 @@ void text_draw(int x, int y, FontSize size, const char* text) {
     uint32_t paper = t_text_inverse ? INVERSE_PAPER : g_draw.base_colour;
     {
         std::lock_guard<std::mutex> hold(g_picture.lock);
-        font_draw_text(g_picture.pixels, x, y, size, text, strlen(text), pixel_from_colour(ink),
-                       pixel_from_colour(paper));
+        int width = font_draw_text(g_picture.pixels, x, y, size, text, strlen(text),
+                                   pixel_from_colour(ink), pixel_from_colour(paper));
+        picture_guard_repair(x, y, x + width, y + font_height(size));
     }
     picture_changed();
     t_text_colour = 0;

@@ -7,6 +7,7 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
+#include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/menu_state.h"
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
@@ -42,10 +43,8 @@ void file_not_found_box() {
     platform_message_box(caption.c_str(), text.c_str(), MessageIcon::information);
 }
 
-// The title dialog is not part of the program yet: the caption and title field are drawn
-// again from the song's title.
 void title_change() {
-    set_window_title();
+    title_dialog_open();
 }
 
 void init_file_save() {

@@ -7,6 +7,8 @@
 #include "platform/picture.h"
 #include "platform/platform.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <mutex>
 #include <utility>
 
@@ -101,6 +103,12 @@ void blit(int x, int y, int slot, int sx1, int sy1, int sx2, int sy2) {
     const DrawPicture& source = g_draw.slots[slot];
     canvas_copy(Canvas{g_picture.pixels, PICTURE_WIDTH, PICTURE_HEIGHT}, x, y, source.pixels.data(),
                 source.width, source.height, sx1, sy1, sx2, sy2);
+    // Copies are clipped to the slot's picture, so the box needs no more than its size.
+    int64_t right = int64_t{x} + source.width;
+    int64_t bottom = int64_t{y} + source.height;
+    picture_guard_repair(std::clamp(x, 0, PICTURE_WIDTH), std::clamp(y, 0, PICTURE_HEIGHT),
+                         static_cast<int>(std::clamp<int64_t>(right, 0, PICTURE_WIDTH)),
+                         static_cast<int>(std::clamp<int64_t>(bottom, 0, PICTURE_HEIGHT)));
     picture_changed();
 }
 

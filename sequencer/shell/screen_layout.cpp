@@ -33,19 +33,33 @@ int list_row_at(int y, int count) {
     return row < count ? row : -1;
 }
 
-int list_label_at(const ListLayout& list, int x, int y) {
+namespace {
+
+// The entry on row y whose cells first(entry) .. first(entry) + cells - 1 take x, or -1.
+int list_cells_at(const ListLayout& list, int x, int y, int (*first_of)(const ListLayout&, int),
+                  int cells) {
     int row = list_row_at(y, list.rows);
     if (row < 0) {
         return -1;
     }
     int cell = x / CELL_WIDTH;
     for (int column = 0; column * list.rows < list.entries; column++) {
-        int first = list_label_column(list, column * list.rows);
-        if (cell >= first && cell < first + list.label_cells) {
+        int first = first_of(list, column * list.rows);
+        if (cell >= first && cell < first + cells) {
             return column * list.rows + row;
         }
     }
     return -1;
+}
+
+} // namespace
+
+int list_label_at(const ListLayout& list, int x, int y) {
+    return list_cells_at(list, x, y, list_label_column, list.label_cells);
+}
+
+int list_text_at(const ListLayout& list, int x, int y, int cells) {
+    return list_cells_at(list, x, y, list_text_column, cells);
 }
 
 int grid_cell_at(const ListLayout& grid, int x, int y) {

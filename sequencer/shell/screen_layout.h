@@ -84,6 +84,7 @@ inline constexpr ListLayout DEVICE_LIST = {10, 10, 40, 1, 43, 0, 330};
 // Tracks 1 to 32 (33 to 64 with the alternative variant) in two columns; the text is the
 // name, or the port on the port list.
 inline constexpr ListLayout TRACK_LIST = {32, 16, 42, 3, 46, 18, 350};
+constexpr int TRACK_NAME_CELLS = 13; // a click on these cells of a name opens its dialog
 inline constexpr ListLayout SPEED_LIST = {16, 16, 56, 3, 56, 0, 460};
 // The program and bank grids: 128 values of three digits in eight columns; a cell takes
 // clicks from half a text cell before its digits to half a cell before the next column.
@@ -96,6 +97,8 @@ int list_text_row(const ListLayout& list, int entry);
 int list_row_at(int y, int count);
 // The entry whose label is under (x, y), or -1.
 int list_label_at(const ListLayout& list, int x, int y);
+// The entry whose text's first `cells` text cells are under (x, y), or -1.
+int list_text_at(const ListLayout& list, int x, int y, int cells);
 // The grid cell under (x, y), or -1.
 int grid_cell_at(const ListLayout& grid, int x, int y);
 // Where the keyboard pointer stands on an entry; a click there chooses it.

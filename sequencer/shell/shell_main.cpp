@@ -2,6 +2,8 @@
 #include "common/deadline.h"
 #include "common/messages.h"
 #include "common/status_line.h"
+#include "gui/file_chooser.h"
+#include "gui/modal.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/headless/headless_window.h"
@@ -12,6 +14,7 @@
 #include "sequencer/engine/engine.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/transport.h"
+#include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/immediate_actions.h"
@@ -234,6 +237,8 @@ void shell_all_reset() {
     main_fields_reset();
     speech_reset();
     immediate_actions_reset();
+    modal_reset();
+    dialogs_reset();
     list_panels_reset();
     param_panel_reset();
 }
@@ -257,6 +262,7 @@ void shell_hooks_install() {
     menu_hooks_install();
     g_menu_hooks.note_keys = pc_note_keys;
     edit_hooks_install();
+    dialog_hooks_install();
 }
 
 int zb47_main(int argc, char** argv) {
@@ -288,6 +294,7 @@ int zb47_main(int argc, char** argv) {
     }
     shell_all_reset();
     shell_hooks_install();
+    file_chooser_register();
     command_line_set(options.song);
     g_shell.frames_follow_clock = options.script != nullptr;
     WindowOptions window{options.scale, options.script, options.log};

@@ -2,6 +2,7 @@
 // variant, and their clicks: stepping a track's port, muting, choosing the current track.
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/settings.h"
+#include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/draw_text.h"
 #include "sequencer/shell/list_panels_internal.h"
 #include "sequencer/shell/main_fields.h"
@@ -94,8 +95,13 @@ void track_panel_draw(TrackList kind) {
 }
 
 void track_panel_click(TrackList kind, int x, int y) {
-    // A click on a name would open the track-name dialog, which is not part of this shell
-    // yet; only the numbers act.
+    if (kind != TrackList::ports) {
+        int name = list_text_at(TRACK_LIST, x, y, TRACK_NAME_CELLS);
+        if (name >= 0) {
+            track_name_dialog_open(first_track_index() + name);
+            return;
+        }
+    }
     int i = list_label_at(TRACK_LIST, x, y);
     if (i < 0) {
         return;

@@ -1,8 +1,9 @@
 // Window events: the input latch, frames run for input while stopped, the timer, dropped
-// files and the close box.
+// files and the close box. While a dialog is open its input goes to the dialog.
 #include "sequencer/shell/window_events.h"
 
 #include "common/status_line.h"
+#include "gui/modal.h"
 #include "platform/window.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/transport.h"
@@ -48,12 +49,28 @@ void on_timer() {
 
 void on_clock_step() {
     if (g_shell.frames_follow_clock && music_runs()) {
-        frame_routine();
+        // The frame that opened a dialog is still under way: only the song moves on.
+        if (modal_active() && g_modal_hooks.keep_playing) {
+            g_modal_hooks.keep_playing();
+        } else {
+            frame_routine();
+        }
     }
 }
 
 void on_key(int virtual_key, bool down) {
     cursor_apply();
+    if (modal_active()) {
+        // A key let go is let go for the main window too; a new one is the dialog's alone.
+        if (!down && g_shell.key_code.load() == virtual_key) {
+            g_shell.key_code.store(0);
+        }
+        if (!down && virtual_key == VK_SHIFT) {
+            g_shell.shift_down.store(0);
+        }
+        modal_post_key(virtual_key, down);
+        return;
+    }
     if (down) {
         if (virtual_key == VK_SHIFT) {
             g_shell.shift_down.store(1);
@@ -77,10 +94,20 @@ void on_mouse_move(int x, int y) {
     g_shell.mouse_x.store(x);
     g_shell.mouse_y.store(y);
     g_transport.mouse_y.store(y, std::memory_order_relaxed);
+    if (modal_active()) {
+        modal_post_mouse_move(x, y);
+    }
 }
 
 void on_mouse_button(MouseButton button, bool down) {
     cursor_apply();
+    if (modal_active()) {
+        if (!down) {
+            (button == MouseButton::left ? g_shell.left_down : g_shell.right_down).store(0);
+        }
+        modal_post_mouse_button(button, down);
+        return;
+    }
     if (button == MouseButton::left) {
         g_shell.left_down.store(down ? 1 : 0);
         if (down && stopped()) {
@@ -100,7 +127,7 @@ void song_load_and_locate() {
 
 void on_drop(const char* path) {
     cursor_apply();
-    if (!stopped()) {
+    if (!stopped() || modal_active()) {
         return; // drops are switched off while music runs; one may still be under way
     }
     // A path cut to fit could name another file: one that does not fit is not loaded.
@@ -119,6 +146,10 @@ void on_drop(const char* path) {
 
 void on_close() {
     cursor_apply();
+    if (modal_active()) {
+        modal_post_close(); // the dialog ends as if cancelled; the window stays
+        return;
+    }
     close_sequence();
 }
 
@@ -129,8 +160,22 @@ void on_wake() {
     }
 }
 
+// Typed text matters only to a dialog's text field.
+void on_text(const char* utf8) {
+    if (modal_active()) {
+        modal_post_text(utf8);
+    }
+}
+
+void on_composition(const char* utf8, int caret) {
+    if (modal_active()) {
+        modal_post_composition(utf8, caret);
+    }
+}
+
 } // namespace
 
 const WindowHandlers SHELL_WINDOW_HANDLERS = {
-    on_timer, on_key, on_mouse_move, on_mouse_button, on_drop, on_close, on_wake, on_clock_step,
+    on_timer, on_key,  on_mouse_move, on_mouse_button, on_drop,
+    on_close, on_wake, on_clock_step, on_text,         on_composition,
 };

@@ -38,6 +38,22 @@ TEST_F(Playback, HalfASecondAt120BpmIsTick480AndEventsGoOutStrictlyAfterTheirTic
     EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 60, 100}}));
 }
 
+TEST_F(Playback, CursorsFollowATrackRebuiltWhileMusicRuns) {
+    // Track 2 is rebuilt a quarter of a second in, with a name in front (as the track-name
+    // dialog does): the notes still to come go out once each, at their times.
+    Bytes notes = concat(
+        {note_on(0, 60), note_on(240, 61), note_on(240, 62), note_on(240, 63), end_of_track(240)});
+    load_song({concat({tempo_event(0, 500000), end_of_track(1920)}), notes});
+    transport_start();
+    run_ms(260);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 60, 100}, {0x90, 61, 100}}));
+    clear_sent();
+    install(0, 1, concat({meta_text(0, 0x03, "Renamed"), notes}));
+    play_cursors_follow_edit();
+    run_ms(600);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 62, 100}, {0x90, 63, 100}}));
+}
+
 TEST_F(Playback, FileTempoPlaysExactlyAndShowsInWholeBeatsPerMinute) {
     struct Case {
         uint32_t usec;

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 class HeadlessTest : public ::testing::Test {
@@ -123,4 +126,54 @@ TEST_F(HeadlessTest, TerminalBackendIsBuiltIn) {
     EXPECT_TRUE(platform_network_available());
     EXPECT_TRUE(platform_select("headless"));
     EXPECT_FALSE(platform_select("nonesuch"));
+}
+
+namespace {
+
+void collect_entry(void* context, const char* name, bool is_directory) {
+    static_cast<std::vector<std::string>*>(context)->push_back(std::string(name) +
+                                                               (is_directory ? "/" : ""));
+}
+
+bool handler_called = false;
+bool handler_answer(const FileDialogRequest&, char* path, size_t path_size) {
+    handler_called = true;
+    snprintf(path, path_size, "%s", "/chosen.mid");
+    return true;
+}
+
+} // namespace
+
+TEST_F(HeadlessTest, DirectoryListingNamesFilesAndFoldersButNotDotEntries) {
+    TempDir dir;
+    write_file_bytes(dir.file("a.mid"), {1});
+    ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0755), 0);
+    ASSERT_EQ(symlink(dir.file("sub").c_str(), dir.file("link").c_str()), 0);
+    std::vector<std::string> names;
+    ASSERT_TRUE(platform_list_directory(dir.path.c_str(), collect_entry, &names));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.mid", "link/", "sub/"}));
+    EXPECT_TRUE(platform_directory_exists(dir.file("sub").c_str()));
+    EXPECT_FALSE(platform_directory_exists(dir.file("a.mid").c_str()));
+    names.clear();
+    EXPECT_FALSE(platform_list_directory(dir.file("none").c_str(), collect_entry, &names));
+    g_headless.unreadable_directory = dir.path;
+    EXPECT_FALSE(platform_list_directory(dir.path.c_str(), collect_entry, &names));
+    EXPECT_TRUE(names.empty());
+}
+
+TEST_F(HeadlessTest, RegisteredDialogRunsOnlyWhenNoAnswerIsQueued) {
+    handler_called = false;
+    platform_set_dialog_handlers(DialogHandlers{handler_answer, handler_answer});
+    FileDialogRequest request{nullptr, 0, "MID", ""};
+    char path[64];
+    g_headless.dialog_paths = {"/queued.mid"};
+    EXPECT_TRUE(platform_open_file_dialog(request, path, sizeof path));
+    EXPECT_STREQ(path, "/queued.mid");
+    EXPECT_FALSE(handler_called);
+    EXPECT_TRUE(platform_save_file_dialog(request, path, sizeof path));
+    EXPECT_STREQ(path, "/chosen.mid");
+    EXPECT_TRUE(handler_called);
+    platform_set_dialog_handlers(DialogHandlers{});
+    EXPECT_FALSE(platform_open_file_dialog(request, path, sizeof path));
 }
