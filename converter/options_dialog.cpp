@@ -46,12 +46,6 @@ const StepOption STEP_OPTIONS[] = {
     {OPTION_MSVOL_UP, OPTION_MSVOL_DOWN, OPTION_MSVOL_FIELD, &ConverterOptions::msvol, 0, 127},
 };
 
-// One showing of the dialog: whether its store button was pressed (which the runner ends the
-// dialog on, as a CANCEL id, so it is shown again).
-struct OptionsDialogRun {
-    bool stored = false;
-};
-
 void fields_show(DialogRun& run) {
     for (const StepOption& step : STEP_OPTIONS) {
         dialog_set_text(run, step.field_id, std::to_string(g_options.*step.field));
@@ -103,8 +97,7 @@ bool step(DialogRun& run, int id) {
     return false;
 }
 
-void command(void* context, DialogRun& run, int id) {
-    auto& showing = *static_cast<OptionsDialogRun*>(context);
+void command(void*, DialogRun& run, int id) {
     if (step(run, id)) {
         return;
     }
@@ -121,7 +114,6 @@ void command(void* context, DialogRun& run, int id) {
     case OPTION_STORE:
         controls_read(run);
         options_save();
-        showing.stored = true;
         break;
     default:
         break;
@@ -132,17 +124,11 @@ void command(void* context, DialogRun& run, int id) {
 
 void options_dialog() {
     const DialogTemplate& dialog = options_dialog_template(g_converter.ui_japanese);
-    // Store keeps the dialog open: the runner ends on its id, so it is shown again from the
-    // options just stored, until convert or the close box ends it.
-    OptionsDialogRun showing;
-    do {
-        showing.stored = false;
-        DialogBehaviour behaviour;
-        behaviour.context = &showing;
-        behaviour.init = init;
-        behaviour.command = command;
-        dialog_run(dialog, behaviour);
-    } while (showing.stored);
+    // Store (id 2 here) keeps the dialog open; convert, Esc or the close box end it.
+    DialogBehaviour behaviour;
+    behaviour.init = init;
+    behaviour.command = command;
+    dialog_run(dialog, behaviour);
 }
 
 bool choose_input_file() {

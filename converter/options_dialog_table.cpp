@@ -36,15 +36,36 @@ namespace {
         {ControlKind::check_box, OPTION_MOD, "MOD", 127, 74, 38, 10, 0},                           \
         {ControlKind::check_box, OPTION_MESSAGE, MESSAGE, 7, 86, 150, 10, 0},                      \
         {ControlKind::static_text, CONTROL_NO_ID, AUTOCUT, 7, 102, 50, 10, 0},                     \
-        {ControlKind::edit, OPTION_AUTOCUT_FIELD, "", 60, 100, 30, 12, CONTROL_NUMBER},            \
+        {ControlKind::edit,                                                                        \
+         OPTION_AUTOCUT_FIELD,                                                                     \
+         "",                                                                                       \
+         60,                                                                                       \
+         100,                                                                                      \
+         30,                                                                                       \
+         12,                                                                                       \
+         CONTROL_NUMBER | CONTROL_READ_ONLY},                                                      \
         {ControlKind::button, OPTION_AUTOCUT_UP, UP, 92, 100, 16, 12, 0},                          \
         {ControlKind::button, OPTION_AUTOCUT_DOWN, DOWN, 109, 100, 16, 12, 0},                     \
         {ControlKind::static_text, CONTROL_NO_ID, SHIFT, 7, 116, 50, 10, 0},                       \
-        {ControlKind::edit, OPTION_TONESHIFT_FIELD, "", 60, 114, 30, 12, CONTROL_NUMBER},          \
+        {ControlKind::edit,                                                                        \
+         OPTION_TONESHIFT_FIELD,                                                                   \
+         "",                                                                                       \
+         60,                                                                                       \
+         114,                                                                                      \
+         30,                                                                                       \
+         12,                                                                                       \
+         CONTROL_NUMBER | CONTROL_READ_ONLY},                                                      \
         {ControlKind::button, OPTION_TONESHIFT_UP, UP, 92, 114, 16, 12, 0},                        \
         {ControlKind::button, OPTION_TONESHIFT_DOWN, DOWN, 109, 114, 16, 12, 0},                   \
         {ControlKind::static_text, CONTROL_NO_ID, "MS VOL", 7, 130, 50, 10, 0},                    \
-        {ControlKind::edit, OPTION_MSVOL_FIELD, "", 60, 128, 30, 12, CONTROL_NUMBER},              \
+        {ControlKind::edit,                                                                        \
+         OPTION_MSVOL_FIELD,                                                                       \
+         "",                                                                                       \
+         60,                                                                                       \
+         128,                                                                                      \
+         30,                                                                                       \
+         12,                                                                                       \
+         CONTROL_NUMBER | CONTROL_READ_ONLY},                                                      \
         {ControlKind::button, OPTION_MSVOL_UP, UP, 92, 128, 16, 12, 0},                            \
         {ControlKind::button, OPTION_MSVOL_DOWN, DOWN, 109, 128, 16, 12, 0},                       \
         {ControlKind::button, OPTION_README, README, 160, 98, 53, 14, 0},                          \
@@ -88,7 +109,8 @@ void shown_build(ShownDialog& shown, const char* caption, const DialogControl* c
                     220,
                     150,
                     shown.controls.data(),
-                    count};
+                    count,
+                    DIALOG_ID2_IS_COMMAND};
 }
 
 } // namespace

@@ -190,7 +190,9 @@ void dialog_key(DialogRun& run, int virtual_key, bool down) {
         focus_move(run, modal_shift_down() ? -1 : 1);
         return;
     case GUI_KEY_ESC:
-        if (int cancel = index_with_id(run, CONTROL_CANCEL); cancel >= 0) {
+        if (run.dialog->flags & DIALOG_ID2_IS_COMMAND) {
+            dialog_end(run, DIALOG_CLOSED);
+        } else if (int cancel = index_with_id(run, CONTROL_CANCEL); cancel >= 0) {
             dialog_activate(run, cancel);
         } else {
             dialog_end(run, CONTROL_CANCEL);
@@ -213,7 +215,9 @@ void dialog_key(DialogRun& run, int virtual_key, bool down) {
         break;
     }
     if (kind == ControlKind::edit) {
-        edit_key(run, run.controls[focus].edit, virtual_key);
+        if (!(control(run, focus).flags & CONTROL_READ_ONLY)) {
+            edit_key(run, run.controls[focus].edit, virtual_key);
+        }
     } else if (kind == ControlKind::radio) {
         if (virtual_key == GUI_KEY_LEFT || virtual_key == GUI_KEY_UP) {
             radio_step(run, -1);
@@ -225,7 +229,8 @@ void dialog_key(DialogRun& run, int virtual_key, bool down) {
 
 void dialog_text_typed(DialogRun& run, const char* utf8) {
     run.composition.clear();
-    if (run.focus < 0 || control(run, run.focus).kind != ControlKind::edit) {
+    if (run.focus < 0 || control(run, run.focus).kind != ControlKind::edit ||
+        (control(run, run.focus).flags & CONTROL_READ_ONLY)) {
         return;
     }
     std::string sjis;

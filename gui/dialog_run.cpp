@@ -84,7 +84,8 @@ bool view_finished(void* context) {
 }
 
 void view_cancel(void* context) {
-    dialog_end(*static_cast<DialogRun*>(context), CONTROL_CANCEL);
+    auto& run = *static_cast<DialogRun*>(context);
+    dialog_end(run, dialog_closed_id(*run.dialog));
 }
 
 } // namespace
@@ -140,8 +141,9 @@ void dialog_activate(DialogRun& run, int index) {
     if (b.command) {
         b.command(b.context, run, c.id);
     }
+    bool cancel_ends = c.id == CONTROL_CANCEL && !(run.dialog->flags & DIALOG_ID2_IS_COMMAND);
     bool ends = c.kind == ControlKind::button &&
-                ((c.flags & CONTROL_ENDS) || c.id == CONTROL_OK || c.id == CONTROL_CANCEL);
+                ((c.flags & CONTROL_ENDS) || c.id == CONTROL_OK || cancel_ends);
     if (ends && !run.ended) {
         dialog_end(run, c.id);
     }
@@ -178,7 +180,11 @@ int dialog_run(const DialogTemplate& dialog, DialogBehaviour& behaviour) {
         view.wants_text = view.wants_text || dialog.controls[i].kind == ControlKind::edit;
     }
     modal_run(view);
-    return run.ended ? run.end_id : CONTROL_CANCEL;
+    return run.ended ? run.end_id : dialog_closed_id(dialog);
+}
+
+int dialog_closed_id(const DialogTemplate& dialog) {
+    return (dialog.flags & DIALOG_ID2_IS_COMMAND) ? DIALOG_CLOSED : CONTROL_CANCEL;
 }
 
 void dialog_set_text(DialogRun& run, int id, const std::string& sjis) {

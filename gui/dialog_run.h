@@ -22,9 +22,12 @@ struct DialogBehaviour {
     void (*command)(void* context, DialogRun& run, int id) = nullptr;
 };
 
-// Runs the dialog modally; returns the id that ended it (CONTROL_CANCEL when the input ended
-// or the window closed).
+// Runs the dialog modally; returns the id that ended it (dialog_closed_id() when the input
+// ended or the window closed).
 int dialog_run(const DialogTemplate& dialog, DialogBehaviour& behaviour);
+// What Esc and the close box end a dialog with: CONTROL_CANCEL, or DIALOG_CLOSED where id 2 is
+// a command.
+int dialog_closed_id(const DialogTemplate& dialog);
 
 // Control accessors, for the behaviour's callbacks. Texts are Shift-JIS. Unknown ids do
 // nothing (getters: empty, false, 0).

@@ -13,10 +13,18 @@ constexpr uint32_t CONTROL_GROUP_START = 1u << 2; // a radio group begins here
 constexpr uint32_t CONTROL_CENTRED = 1u << 3;     // a static text centred in its rectangle
 constexpr uint32_t CONTROL_DEFAULT = 1u << 4;     // the button Enter presses
 constexpr uint32_t CONTROL_ENDS = 1u << 5;        // a button that ends the dialog with its id
+constexpr uint32_t CONTROL_READ_ONLY = 1u << 6;   // an edit that shows a value but takes no typing
 
 constexpr int CONTROL_OK = 1;
 constexpr int CONTROL_CANCEL = 2;
 constexpr int CONTROL_NO_ID = -1; // static texts and group boxes
+// What dialog_run returns when Esc or the close box ends a dialog whose id 2 is a command.
+constexpr int DIALOG_CLOSED = 0;
+
+// Dialog flags.
+// Id 2 is an ordinary command button here (melconv's store), not CANCEL: it does not end the
+// dialog, and Esc or the close box end it with DIALOG_CLOSED without pressing it.
+constexpr uint32_t DIALOG_ID2_IS_COMMAND = 1u << 0;
 
 struct DialogControl {
     ControlKind kind;
@@ -32,6 +40,7 @@ struct DialogTemplate {
     int width, height;
     const DialogControl* controls;
     int control_count;
+    uint32_t flags = 0;
 };
 
 // The template of a dialog number, or null for a number no dialog has.

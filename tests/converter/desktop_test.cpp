@@ -86,6 +86,14 @@ TEST_F(MelconvDesktop, ClosingTheDialogKeepsTheControlsUnread) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("MELCONV.INI")));
 }
 
+// Id 2 is the store button in this dialog, so Esc must close it rather than press store.
+TEST_F(MelconvDesktop, EscClosesTheDialogWithoutStoring) {
+    std::string script = "wait 40\n" + click(OPTION_SEPARATION) + "key Esc\nwait 20\n";
+    EXPECT_EQ(run(script), 1);
+    EXPECT_EQ(g_options.separation, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("MELCONV.INI")));
+}
+
 TEST_F(MelconvDesktop, NoFileOpensTheDialogConvertOpensTheChooserAndCancelWritesNothing) {
     write_file_bytes(
         dir.file("song.mid"),

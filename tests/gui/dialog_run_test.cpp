@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "sequencer/shell/draw.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <iterator>
@@ -132,6 +133,40 @@ TEST_F(DialogRunTest, EscIsCancel) {
     EXPECT_EQ(run(), CONTROL_CANCEL);
     std::vector<int> commands = {CONTROL_CANCEL};
     EXPECT_EQ(g_result.commands, commands);
+}
+
+// Where id 2 is a command (melconv's store), pressing it keeps the dialog open, and Esc and
+// the end of input close the dialog without pressing it.
+TEST_F(DialogRunTest, WhereId2IsACommandEscClosesWithoutPressingIt) {
+    DialogControl controls[std::size(CONTROLS)];
+    std::copy(std::begin(CONTROLS), std::end(CONTROLS), controls);
+    controls[9].flags = 0; // id 2 without the end flag
+    DialogTemplate table = TABLE;
+    table.controls = controls;
+    table.flags = DIALOG_ID2_IS_COMMAND;
+    click_control(9); // a command here: the dialog stays
+    headless_queue_stroke(KEY_ESC);
+    DialogBehaviour b = behaviour();
+    EXPECT_EQ(dialog_run(table, b), DIALOG_CLOSED);
+    std::vector<int> commands = {CONTROL_CANCEL};
+    EXPECT_EQ(g_result.commands, commands);
+    g_result = Result{};
+    EXPECT_EQ(dialog_run(table, b), DIALOG_CLOSED); // no input left
+    EXPECT_TRUE(g_result.commands.empty());
+}
+
+TEST_F(DialogRunTest, AReadOnlyEditTakesNoTypingNorDeleting) {
+    DialogControl controls[std::size(CONTROLS)];
+    std::copy(std::begin(CONTROLS), std::end(CONTROLS), controls);
+    controls[1].flags |= CONTROL_READ_ONLY;
+    DialogTemplate table = TABLE;
+    table.controls = controls;
+    headless_queue_text("de");
+    headless_queue_stroke(KEY_BACKSPACE);
+    headless_queue_stroke(KEY_ENTER);
+    DialogBehaviour b = behaviour();
+    EXPECT_EQ(dialog_run(table, b), CONTROL_OK);
+    EXPECT_EQ(g_result.text, "abc");
 }
 
 TEST_F(DialogRunTest, TheMouseWorksEveryControl) {
