@@ -8,6 +8,10 @@ Picture g_picture;
 void picture_reset() {
     std::lock_guard<std::mutex> hold(g_picture.lock);
     std::fill(std::begin(g_picture.pixels), std::end(g_picture.pixels), 0u);
+    for (PictureGuard& guard : g_picture.guards) {
+        guard = PictureGuard{};
+    }
+    g_picture.guard_count = 0;
     picture_changed();
 }
 

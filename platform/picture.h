@@ -34,7 +34,7 @@ struct Picture {
 
 extern Picture g_picture;
 
-// All black, version bumped.
+// All black, no dialog guarding any part, version bumped.
 void picture_reset();
 inline void picture_changed() {
     g_picture.version.fetch_add(1, std::memory_order_release);
