@@ -4,6 +4,7 @@
 #include "songcore/event_parse.h"
 #include "songcore/smf_files.h"
 
+#include "common/byte_cursor.h"
 #include "common/status_line.h"
 #include "common/text_sjis.h"
 #include "platform/platform.h"
@@ -16,15 +17,6 @@
 namespace {
 
 constexpr size_t SMF_MIN_SIZE = 25;
-
-uint32_t be32(const uint8_t* p) {
-    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-           (static_cast<uint32_t>(p[2]) << 8) | p[3];
-}
-
-uint32_t be16(const uint8_t* p) {
-    return (static_cast<uint32_t>(p[0]) << 8) | p[1];
-}
 
 enum class ReadResult { ok, not_found, too_large, close_error };
 
@@ -116,42 +108,47 @@ SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLa
     if (size < SMF_MIN_SIZE) {
         return SmfCheck::too_short;
     }
-    if (memcmp(data, "MThd", 4) != 0) {
+    ByteCursor image = byte_cursor(data, size);
+    if (!cursor_at_tag(image, "MThd", 4)) {
         return SmfCheck::not_smf;
     }
-    uint64_t header_length = be32(data + 4);
+    cursor_skip(image, 4);
+    uint32_t header_length = cursor_be32(image);
     // The fields at 8..13 must belong to the header, and the header must be in the file.
-    if (header_length < 6 || 8 + header_length > size) {
+    if (header_length < 6 || header_length > cursor_remaining(image)) {
         return SmfCheck::bad_header;
     }
-    if (be16(data + 12) == 0) {
+    ByteCursor header = cursor_sub(image, header_length);
+    cursor_skip(header, 2); // the format: every format is read the same way
+    int announced = static_cast<int>(cursor_be16(header));
+    if (cursor_be16(header) == 0) {
         return SmfCheck::zero_division;
     }
-    int announced = static_cast<int>(be16(data + 10));
     int wanted = announced < max_tracks ? announced : max_tracks;
-    layout.header_length = static_cast<uint32_t>(header_length);
-    uint64_t p = 8 + header_length;
+    layout.header_length = header_length;
     for (int i = 0; i < wanted; i++) {
-        if (p + 8 > size) {
+        if (!cursor_has(image, 8)) {
             break; // fewer chunks than announced: take the ones that are there
         }
-        uint64_t length = be32(data + p + 4);
-        if (p + 8 + length > size) {
+        size_t chunk_offset = image.pos;
+        cursor_skip(image, 4);
+        uint32_t length = cursor_be32(image);
+        layout.track_count = i + 1;
+        if (length > cursor_remaining(image)) {
             layout.last_chunk_cut = true;
-            layout.last_chunk_offset = static_cast<uint32_t>(p);
-            layout.last_chunk_length = static_cast<uint32_t>(size - p - 8);
-            layout.track_count = i + 1;
-            p = size;
+            layout.last_chunk_offset = static_cast<uint32_t>(chunk_offset);
+            layout.last_chunk_length = static_cast<uint32_t>(cursor_remaining(image));
+            cursor_skip(image, cursor_remaining(image));
             break;
         }
-        p += 8 + length;
-        layout.track_count = i + 1;
+        cursor_skip(image, length);
     }
     if (layout.track_count == 0) {
         return SmfCheck::no_tracks;
     }
-    layout.tracks_dropped = announced > max_tracks && !layout.last_chunk_cut && p + 8 <= size;
-    layout.image_size = static_cast<uint32_t>(p);
+    layout.tracks_dropped =
+        announced > max_tracks && !layout.last_chunk_cut && cursor_has(image, 8);
+    layout.image_size = static_cast<uint32_t>(image.pos);
     return SmfCheck::ok;
 }
 

@@ -1,0 +1,142 @@
+// The bounds-checked byte cursor of the binary readers.
+#include "common/byte_cursor.h"
+
+#include <cstring>
+
+namespace {
+
+// Longest variable-length quantity taken: 28 bits, the most SMF allows.
+constexpr size_t VLQ_MAX_BYTES = 4;
+
+void mark_overrun(ByteCursor& cursor) {
+    cursor.overrun = true;
+    cursor.pos = cursor.size;
+}
+
+uint32_t read_big_endian(ByteCursor& cursor, size_t width) {
+    if (!cursor_has(cursor, width)) {
+        mark_overrun(cursor);
+        return 0;
+    }
+    uint32_t value = 0;
+    for (size_t i = 0; i < width; i++) {
+        value = (value << 8) | cursor.data[cursor.pos + i];
+    }
+    cursor.pos += width;
+    return value;
+}
+
+uint32_t read_little_endian(ByteCursor& cursor, size_t width) {
+    if (!cursor_has(cursor, width)) {
+        mark_overrun(cursor);
+        return 0;
+    }
+    uint32_t value = 0;
+    for (size_t i = width; i > 0; i--) {
+        value = (value << 8) | cursor.data[cursor.pos + i - 1];
+    }
+    cursor.pos += width;
+    return value;
+}
+
+} // namespace
+
+ByteCursor byte_cursor(const uint8_t* data, size_t size) {
+    return ByteCursor{data, data == nullptr ? 0 : size, 0, false};
+}
+
+size_t cursor_remaining(const ByteCursor& cursor) {
+    return cursor.overrun || cursor.pos >= cursor.size ? 0 : cursor.size - cursor.pos;
+}
+
+bool cursor_has(const ByteCursor& cursor, size_t count) {
+    return !cursor.overrun && cursor.pos <= cursor.size && count <= cursor.size - cursor.pos;
+}
+
+bool cursor_at_tag(const ByteCursor& cursor, const char* tag, size_t length) {
+    return cursor_has(cursor, length) && memcmp(cursor.data + cursor.pos, tag, length) == 0;
+}
+
+uint8_t cursor_u8(ByteCursor& cursor) {
+    return static_cast<uint8_t>(read_big_endian(cursor, 1));
+}
+
+uint32_t cursor_be16(ByteCursor& cursor) {
+    return read_big_endian(cursor, 2);
+}
+
+uint32_t cursor_be24(ByteCursor& cursor) {
+    return read_big_endian(cursor, 3);
+}
+
+uint32_t cursor_be32(ByteCursor& cursor) {
+    return read_big_endian(cursor, 4);
+}
+
+uint32_t cursor_le16(ByteCursor& cursor) {
+    return read_little_endian(cursor, 2);
+}
+
+uint32_t cursor_le24(ByteCursor& cursor) {
+    return read_little_endian(cursor, 3);
+}
+
+uint32_t cursor_le32(ByteCursor& cursor) {
+    return read_little_endian(cursor, 4);
+}
+
+bool cursor_vlq(ByteCursor& cursor, uint32_t& value) {
+    value = 0;
+    uint32_t sum = 0;
+    for (size_t i = 0; i < VLQ_MAX_BYTES; i++) {
+        if (!cursor_has(cursor, i + 1)) {
+            mark_overrun(cursor);
+            return false;
+        }
+        uint8_t byte = cursor.data[cursor.pos + i];
+        sum = (sum << 7) | (byte & 0x7F);
+        if ((byte & 0x80) == 0) {
+            cursor.pos += i + 1;
+            value = sum;
+            return true;
+        }
+    }
+    return false;
+}
+
+void cursor_skip(ByteCursor& cursor, size_t count) {
+    if (!cursor_has(cursor, count)) {
+        mark_overrun(cursor);
+        return;
+    }
+    cursor.pos += count;
+}
+
+void cursor_seek(ByteCursor& cursor, size_t pos) {
+    if (cursor.overrun || pos > cursor.size) {
+        mark_overrun(cursor);
+        return;
+    }
+    cursor.pos = pos;
+}
+
+const uint8_t* cursor_take(ByteCursor& cursor, size_t count) {
+    if (!cursor_has(cursor, count)) {
+        mark_overrun(cursor);
+        return nullptr;
+    }
+    const uint8_t* start = cursor.data + cursor.pos;
+    cursor.pos += count;
+    return start;
+}
+
+ByteCursor cursor_sub(ByteCursor& cursor, size_t count) {
+    size_t taken = count < cursor_remaining(cursor) ? count : cursor_remaining(cursor);
+    ByteCursor sub = byte_cursor(cursor.data + cursor.pos, taken);
+    if (taken < count) {
+        mark_overrun(cursor);
+    } else {
+        cursor.pos += taken;
+    }
+    return sub;
+}
