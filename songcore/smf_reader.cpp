@@ -7,6 +7,7 @@
 #include "common/byte_cursor.h"
 #include "common/status_line.h"
 #include "common/text_sjis.h"
+#include "platform/file_read_all.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -17,37 +18,6 @@
 namespace {
 
 constexpr size_t SMF_MIN_SIZE = 25;
-
-enum class ReadResult { ok, not_found, too_large, close_error };
-
-// Reads the whole file, but never more than `limit` bytes plus one (enough to know it is
-// too large).
-ReadResult read_whole_file(const char* path, size_t limit, std::vector<uint8_t>& bytes) {
-    PlatformFile* file = platform_file_open(path, FileMode::read);
-    if (file == nullptr) {
-        return ReadResult::not_found;
-    }
-    bytes.clear();
-    constexpr size_t BLOCK = 65536;
-    bool too_large = false;
-    for (;;) {
-        size_t old_size = bytes.size();
-        bytes.resize(old_size + BLOCK);
-        size_t n = platform_file_read(file, bytes.data() + old_size, BLOCK);
-        bytes.resize(old_size + n);
-        if (bytes.size() > limit) {
-            too_large = true;
-            break;
-        }
-        if (n < BLOCK) {
-            break;
-        }
-    }
-    if (!platform_file_close(file)) {
-        return ReadResult::close_error;
-    }
-    return too_large ? ReadResult::too_large : ReadResult::ok;
-}
 
 // The net bytes the bank gives back when its tracks are emptied before the new image lands.
 uint64_t bank_clear_gain() {
@@ -218,16 +188,17 @@ SongLoadResult song_load() {
     }
     platform_wait_cursor(true);
     std::vector<uint8_t> image;
-    ReadResult read = read_whole_file(g_song_files.file_path, g_song.config.arena_limit, image);
+    FileReadResult read =
+        platform_file_read_all(g_song_files.file_path, image, g_song.config.arena_limit);
     SmfLayout layout{};
     const char* failure = nullptr;
-    if (read == ReadResult::not_found) {
+    if (read == FileReadResult::cannot_open) {
         failure = "file not found";
-    } else if (read == ReadResult::close_error) {
+    } else if (read == FileReadResult::read_error) {
         failure = "close error";
     } else if (image.size() < SMF_MIN_SIZE) {
         failure = "Fail data !!";
-    } else if (read == ReadResult::too_large) {
+    } else if (read == FileReadResult::too_large) {
         failure = "memory over";
     } else if (smf_image_check(image.data(), image.size(), g_song.config.tracks_per_slot, layout) !=
                SmfCheck::ok) {
