@@ -1,16 +1,13 @@
 // MLD and PMD ringtones back to SMF: header chunks, then every track's notes and commands.
 // Every read goes through the byte cursor over the file data; running past it is "DATA ERROR".
 #include "common/byte_cursor.h"
-#include "common/messages.h"
 #include "converter/converter.h"
 #include "converter/mail_text.h"
 #include "converter/ringtone_io.h"
 #include "converter/smf_build.h"
-#include "platform/platform.h"
 #include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -316,14 +313,14 @@ bool track() {
 
 } // namespace
 
-void ringtone_to_smf() {
+RingtoneReadReport ringtone_to_smf() {
     memset(&g_mld, 0, sizeof g_mld);
     if (!ringtone_read_file(g_converter.input_path)) {
-        return;
+        return {RingtoneReadResult::cannot_open, 0};
     }
     g_mld.in = byte_cursor(g_ringtone.data, g_ringtone.size);
     if (!at_tag("melo") && !at_tag("cmid")) {
-        return;
+        return {RingtoneReadResult::not_a_ringtone, 0};
     }
     g_mld.cmid = at_tag("cmid");
     g_mld.direct_channels = input_path_mark() == '#';
@@ -341,24 +338,15 @@ void ringtone_to_smf() {
         }
     }
     if (g_mld.foreign) {
-        char text[CONVERTER_MESSAGE_SIZE];
-        char text_en[CONVERTER_MESSAGE_SIZE];
-        snprintf(text, sizeof text, "%04X%s", g_mld.foreign_pos,
-                 "未知のコマンドがあるため変換できません");
-        snprintf(text_en, sizeof text_en, "%04X%s", g_mld.foreign_pos,
-                 "Since there is a strange command, it is not convertible.");
-        converter_message(text, text_en);
-        return;
+        return {RingtoneReadResult::unknown_command, g_mld.foreign_pos};
     }
     if (damaged() || !ok) {
-        converter_message("DATA ERROR", nullptr);
-        return;
+        return {RingtoneReadResult::damaged, 0};
     }
     input_path_set_extension("MID");
-    if (smf_build_write(g_mld.division)) {
-        g_converter.output_written = true;
-        if (g_options.play == 1) {
-            platform_open_document(g_converter.input_path);
-        }
+    if (!smf_build_write(g_mld.division)) {
+        return {RingtoneReadResult::not_written, 0};
     }
+    g_converter.output_written = true;
+    return {RingtoneReadResult::written, 0};
 }

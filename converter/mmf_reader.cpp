@@ -251,10 +251,10 @@ int32_t division_of(uint8_t code) {
 
 } // namespace
 
-void mmf_to_smf() {
+RingtoneReadReport mmf_to_smf() {
     memset(&g_rd, 0, sizeof g_rd);
     if (!ringtone_read_file(g_converter.input_path)) {
-        return;
+        return {RingtoneReadResult::cannot_open, 0};
     }
     // 1. CRC over the file chunk (length + 6 bytes), then the magic.
     ByteCursor file = byte_cursor(g_ringtone.data, g_ringtone.size);
@@ -269,8 +269,7 @@ void mmf_to_smf() {
         crc_ok = mmf_crc16(g_ringtone.data, covered) == stored;
     }
     if (!crc_ok || !magic_ok) {
-        converter_message("正常なデータではありません。", nullptr);
-        return;
+        return {RingtoneReadResult::damaged, 0};
     }
     // The score data ends where the CRC begins.
     g_rd.score = byte_cursor(g_ringtone.data, covered);
@@ -287,8 +286,7 @@ void mmf_to_smf() {
     if (cursor_at_tag(g_rd.score, "CNTI", 4)) {
         uint32_t cnti_length = chunk_length();
         if (g_rd.data_error) {
-            converter_message("正常なデータではありません。", nullptr);
-            return;
+            return {RingtoneReadResult::damaged, 0};
         }
         title_read(cursor_sub(g_rd.score, cnti_length));
     }
@@ -301,15 +299,16 @@ void mmf_to_smf() {
         any = true;
     }
     if (g_rd.data_error) {
-        converter_message("正常なデータではありません。", nullptr);
-        return;
+        return {RingtoneReadResult::damaged, 0};
     }
     if (!any) {
         smf_track_end(0);
     }
     // 6. Division of the last score track's time base; format 0 with one track.
     input_path_set_extension("mid");
-    if (smf_build_write(division_of(g_rd.time_base))) {
-        g_converter.output_written = true;
+    if (!smf_build_write(division_of(g_rd.time_base))) {
+        return {RingtoneReadResult::not_written, 0};
     }
+    g_converter.output_written = true;
+    return {RingtoneReadResult::written, 0};
 }

@@ -1,7 +1,6 @@
 // The ringtone buffer and the converter's file writes.
 #include "converter/ringtone_io.h"
 
-#include "common/status_line.h"
 #include "platform/file_read_all.h"
 #include "platform/platform.h"
 #include "songcore/song_store.h"
@@ -51,8 +50,6 @@ bool ringtone_read_file(const char* path) {
     // failed close loses nothing that was read.
     std::vector<uint8_t> bytes;
     if (platform_file_read_all(path, bytes, RINGTONE_CAPACITY) == FileReadResult::cannot_open) {
-        // The same report as for a MIDI file that cannot be opened.
-        show_status("file not found");
         return false;
     }
     size_t n = bytes.size() < RINGTONE_CAPACITY ? bytes.size() : RINGTONE_CAPACITY;

@@ -38,9 +38,27 @@ struct SmfLayout {
 
 SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLayout& layout);
 
-// Loads file_path into the current bank. A file that fails leaves the whole store unchanged.
+// What reading a song file came to. The reader neither asks nor tells: song_load() shows
+// the status text of the result.
+enum class SmfLoadResult {
+    complete,
+    incomplete,  // loaded without the tracks past the slot's limit
+    not_found,   // the file cannot be opened
+    close_error, // closing the file after reading it failed
+    invalid,     // not a file the store can take, or damage found while attaching it
+    memory_over, // larger than the room the store has
+};
+
+// Reads the file at `path` into the current bank. A file that fails leaves the whole store
+// unchanged.
+SmfLoadResult smf_file_load(const char* path);
+// Shows the status text of a load's result (none for a complete one).
+void smf_load_report(SmfLoadResult result);
+// Loads file_path into the current bank as the user asked for it: first the question when
+// the bank has unsaved changes (Japanese interface only), then the read and its report.
 SongLoadResult song_load();
-// Attaches the checked image standing at `start` (the arena's end) to the current bank.
+// Attaches the checked image standing at `start` (the arena's end) to the current bank;
+// false, with memory_over set, when its chunks do not fit.
 bool smf_attach(uint32_t start, int track_count);
 // Sets current_file_name and the directory from file_path.
 void file_name_from_path();

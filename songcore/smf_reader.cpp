@@ -5,14 +5,11 @@
 #include "songcore/smf_files.h"
 
 #include "common/byte_cursor.h"
-#include "common/status_line.h"
-#include "common/text_sjis.h"
 #include "platform/file_read_all.h"
 #include "platform/platform.h"
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
@@ -124,7 +121,6 @@ SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLa
 
 bool smf_attach(uint32_t start, int track_count) {
     if (g_song.memory_over) {
-        show_status("Fail data !!");
         return false;
     }
     int bank = g_song.current_bank;
@@ -134,7 +130,6 @@ bool smf_attach(uint32_t start, int track_count) {
     }
     if (memcmp(g_song.arena + start, "MThd", 4) != 0) {
         g_song.memory_over = true;
-        show_status("Fail data !!");
         return false;
     }
     uint32_t old_header = slot.header_pos;
@@ -156,7 +151,6 @@ bool smf_attach(uint32_t start, int track_count) {
             time_base_set(slot_header_time_base(bank));
             g_song.arena_end = start;
             g_song.memory_over = true;
-            show_status("Fail data !!");
             return false;
         }
         slot.track_pos[i] = static_cast<uint32_t>(p) + 8;
@@ -175,44 +169,32 @@ bool smf_attach(uint32_t start, int track_count) {
     return true;
 }
 
-SongLoadResult song_load() {
+SmfLoadResult smf_file_load(const char* path) {
     int bank = g_song.current_bank;
     uint32_t bank_bit = 1u << bank;
-    if ((g_song.song_modified_mask & bank_bit) != 0 &&
-        platform_system_language() == UiLanguage::japanese) {
-        std::string caption = utf8_to_sjis("ロード確認");
-        std::string text = utf8_to_sjis("データが保存されていませんがロードしますか？");
-        if (!platform_ask_ok_cancel(caption.c_str(), text.c_str())) {
-            return SongLoadResult::not_loaded;
-        }
-    }
-    platform_wait_cursor(true);
     std::vector<uint8_t> image;
-    FileReadResult read =
-        platform_file_read_all(g_song_files.file_path, image, g_song.config.arena_limit);
+    FileReadResult read = platform_file_read_all(path, image, g_song.config.arena_limit);
     SmfLayout layout{};
-    const char* failure = nullptr;
     if (read == FileReadResult::cannot_open) {
-        failure = "file not found";
-    } else if (read == FileReadResult::read_error) {
-        failure = "close error";
-    } else if (image.size() < SMF_MIN_SIZE) {
-        failure = "Fail data !!";
-    } else if (read == FileReadResult::too_large) {
-        failure = "memory over";
-    } else if (smf_image_check(image.data(), image.size(), g_song.config.tracks_per_slot, layout) !=
-               SmfCheck::ok) {
-        failure = "Fail data !!";
-    } else if (g_song.arena_end + 12ull * static_cast<uint32_t>(g_song.track_count) >=
-                   g_song.config.arena_limit ||
-               g_song.arena_end - bank_clear_gain() + layout.image_size >=
-                   g_song.config.arena_limit) {
-        failure = "memory over";
+        return SmfLoadResult::not_found;
     }
-    if (failure != nullptr) {
-        show_status(failure);
-        platform_wait_cursor(false);
-        return SongLoadResult::not_loaded;
+    if (read == FileReadResult::read_error) {
+        return SmfLoadResult::close_error;
+    }
+    if (image.size() < SMF_MIN_SIZE) {
+        return SmfLoadResult::invalid;
+    }
+    if (read == FileReadResult::too_large) {
+        return SmfLoadResult::memory_over;
+    }
+    if (smf_image_check(image.data(), image.size(), g_song.config.tracks_per_slot, layout) !=
+        SmfCheck::ok) {
+        return SmfLoadResult::invalid;
+    }
+    if (g_song.arena_end + 12ull * static_cast<uint32_t>(g_song.track_count) >=
+            g_song.config.arena_limit ||
+        g_song.arena_end - bank_clear_gain() + layout.image_size >= g_song.config.arena_limit) {
+        return SmfLoadResult::memory_over;
     }
 
     uint32_t mask_before = g_song.song_modified_mask;
@@ -225,24 +207,14 @@ SongLoadResult song_load() {
     SongSlot& slot = g_song.slots[bank];
     memcpy(slot.song_file_name, g_song.current_file_name, sizeof slot.song_file_name);
     slot.song_file_name[FILE_NAME_CHARS] = '\0';
-    memcpy(slot.song_path, g_song_files.file_path, sizeof slot.song_path);
+    snprintf(slot.song_path, sizeof slot.song_path, "%s", path);
     slot.song_has_path = true;
-    bool attached = smf_attach(start, layout.track_count);
-    if (attached) {
-        measure_table_rebuild();
-        if (layout.tracks_dropped) {
-            // Otherwise the user would never learn that part of the file is missing.
-            char text[32];
-            snprintf(text, sizeof text, "Tracks >%d cut", g_song.config.tracks_per_slot);
-            show_status(text);
-        }
-    } else {
+    if (!smf_attach(start, layout.track_count)) {
         bank_clear_tracks();
-    }
-    g_song.song_modified_mask = mask_before & ~bank_bit;
-    if (!attached) {
         g_song.song_modified_mask = mask_before;
+        return SmfLoadResult::invalid;
     }
-    platform_wait_cursor(false);
-    return attached ? SongLoadResult::loaded : SongLoadResult::not_loaded;
+    measure_table_rebuild();
+    g_song.song_modified_mask = mask_before & ~bank_bit;
+    return layout.tracks_dropped ? SmfLoadResult::incomplete : SmfLoadResult::complete;
 }

@@ -1,10 +1,14 @@
-// File names and the file dialogs of the song files.
+// File names, the file dialogs of the song files, and a song load as the user meets it: the
+// question before it and the status text after it.
 #include "songcore/smf_files.h"
 
+#include "common/status_line.h"
+#include "common/text_sjis.h"
 #include "platform/platform.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 SongFiles g_song_files;
 
@@ -29,6 +33,47 @@ void file_name_from_path() {
     }
     memcpy(g_song.current_file_name, base, n);
     g_song.current_file_name[n] = '\0';
+}
+
+void smf_load_report(SmfLoadResult result) {
+    static constexpr struct {
+        SmfLoadResult result;
+        const char* text;
+    } FAILURE_TEXTS[] = {
+        {SmfLoadResult::not_found, "file not found"},
+        {SmfLoadResult::close_error, "close error"},
+        {SmfLoadResult::invalid, "Fail data !!"},
+        {SmfLoadResult::memory_over, "memory over"},
+    };
+    if (result == SmfLoadResult::incomplete) {
+        // Otherwise the user would never learn that part of the file is missing.
+        char text[32];
+        snprintf(text, sizeof text, "Tracks >%d cut", g_song.config.tracks_per_slot);
+        show_status(text);
+    }
+    for (const auto& failure : FAILURE_TEXTS) {
+        if (failure.result == result) {
+            show_status(failure.text);
+        }
+    }
+}
+
+SongLoadResult song_load() {
+    uint32_t bank_bit = 1u << g_song.current_bank;
+    if ((g_song.song_modified_mask & bank_bit) != 0 &&
+        platform_system_language() == UiLanguage::japanese) {
+        std::string caption = utf8_to_sjis("ロード確認");
+        std::string text = utf8_to_sjis("データが保存されていませんがロードしますか？");
+        if (!platform_ask_ok_cancel(caption.c_str(), text.c_str())) {
+            return SongLoadResult::not_loaded;
+        }
+    }
+    platform_wait_cursor(true);
+    SmfLoadResult result = smf_file_load(g_song_files.file_path);
+    smf_load_report(result);
+    platform_wait_cursor(false);
+    bool loaded = result == SmfLoadResult::complete || result == SmfLoadResult::incomplete;
+    return loaded ? SongLoadResult::loaded : SongLoadResult::not_loaded;
 }
 
 namespace {
