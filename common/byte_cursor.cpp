@@ -13,29 +13,17 @@ void mark_overrun(ByteCursor& cursor) {
     cursor.pos = cursor.size;
 }
 
-uint32_t read_big_endian(ByteCursor& cursor, size_t width) {
-    if (!cursor_has(cursor, width)) {
+uint32_t read_number(ByteCursor& cursor, int width, bool big_endian) {
+    if (width < 1 || width > 4 || !cursor_has(cursor, static_cast<size_t>(width))) {
         mark_overrun(cursor);
         return 0;
     }
+    size_t count = static_cast<size_t>(width);
     uint32_t value = 0;
-    for (size_t i = 0; i < width; i++) {
-        value = (value << 8) | cursor.data[cursor.pos + i];
+    for (size_t i = 0; i < count; i++) {
+        value = (value << 8) | cursor.data[cursor.pos + (big_endian ? i : count - 1 - i)];
     }
-    cursor.pos += width;
-    return value;
-}
-
-uint32_t read_little_endian(ByteCursor& cursor, size_t width) {
-    if (!cursor_has(cursor, width)) {
-        mark_overrun(cursor);
-        return 0;
-    }
-    uint32_t value = 0;
-    for (size_t i = width; i > 0; i--) {
-        value = (value << 8) | cursor.data[cursor.pos + i - 1];
-    }
-    cursor.pos += width;
+    cursor.pos += count;
     return value;
 }
 
@@ -58,31 +46,15 @@ bool cursor_at_tag(const ByteCursor& cursor, const char* tag, size_t length) {
 }
 
 uint8_t cursor_u8(ByteCursor& cursor) {
-    return static_cast<uint8_t>(read_big_endian(cursor, 1));
+    return static_cast<uint8_t>(read_number(cursor, 1, true));
 }
 
-uint32_t cursor_be16(ByteCursor& cursor) {
-    return read_big_endian(cursor, 2);
+uint32_t cursor_be(ByteCursor& cursor, int width) {
+    return read_number(cursor, width, true);
 }
 
-uint32_t cursor_be24(ByteCursor& cursor) {
-    return read_big_endian(cursor, 3);
-}
-
-uint32_t cursor_be32(ByteCursor& cursor) {
-    return read_big_endian(cursor, 4);
-}
-
-uint32_t cursor_le16(ByteCursor& cursor) {
-    return read_little_endian(cursor, 2);
-}
-
-uint32_t cursor_le24(ByteCursor& cursor) {
-    return read_little_endian(cursor, 3);
-}
-
-uint32_t cursor_le32(ByteCursor& cursor) {
-    return read_little_endian(cursor, 4);
+uint32_t cursor_le(ByteCursor& cursor, int width) {
+    return read_number(cursor, width, false);
 }
 
 bool cursor_vlq(ByteCursor& cursor, uint32_t& value) {

@@ -27,12 +27,10 @@ bool cursor_has(const ByteCursor& cursor, size_t count);
 bool cursor_at_tag(const ByteCursor& cursor, const char* tag, size_t length);
 
 uint8_t cursor_u8(ByteCursor& cursor);
-uint32_t cursor_be16(ByteCursor& cursor);
-uint32_t cursor_be24(ByteCursor& cursor);
-uint32_t cursor_be32(ByteCursor& cursor);
-uint32_t cursor_le16(ByteCursor& cursor);
-uint32_t cursor_le24(ByteCursor& cursor);
-uint32_t cursor_le32(ByteCursor& cursor);
+// A number of `width` bytes (1 to 4), most significant byte first (be) or last (le). A width
+// outside 1..4 reads nothing and counts as an overrun.
+uint32_t cursor_be(ByteCursor& cursor, int width);
+uint32_t cursor_le(ByteCursor& cursor, int width);
 
 // A variable-length quantity of one to four bytes, seven bits each, high group first. False,
 // with value 0, when it runs past the end (an overrun) or when a fourth byte still asks for

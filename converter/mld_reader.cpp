@@ -78,7 +78,7 @@ bool header_chunks() {
     cursor_seek(g_mld.in, 13);
     while (!at_tag("trac")) {
         const uint8_t* tag = cursor_take(g_mld.in, 4);
-        uint32_t length = cursor_be16(g_mld.in);
+        uint32_t length = cursor_be(g_mld.in, 2);
         const uint8_t* data = cursor_take(g_mld.in, length);
         if (damaged()) {
             return false;
@@ -219,7 +219,7 @@ void long_command(uint8_t command) {
         }
         return;
     }
-    uint32_t length = cursor_be16(g_mld.in);
+    uint32_t length = cursor_be(g_mld.in, 2);
     const uint8_t* data = cursor_take(g_mld.in, length);
     if (damaged()) {
         return;

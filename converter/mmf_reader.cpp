@@ -184,7 +184,7 @@ bool sequence() {
 // error when the length is cut or claims more than the score holds.
 uint32_t chunk_length() {
     cursor_skip(g_rd.score, 4);
-    uint32_t length = cursor_be32(g_rd.score);
+    uint32_t length = cursor_be(g_rd.score, 4);
     if (g_rd.score.overrun || length > cursor_remaining(g_rd.score)) {
         g_rd.data_error = true;
         return 0;
@@ -260,12 +260,12 @@ RingtoneReadReport mmf_to_smf() {
     ByteCursor file = byte_cursor(g_ringtone.data, g_ringtone.size);
     bool magic_ok = cursor_at_tag(file, "MMMD", 4);
     cursor_skip(file, 4);
-    uint32_t file_length = cursor_be32(file);
+    uint32_t file_length = cursor_be(file, 4);
     bool crc_ok = !file.overrun && file_length <= cursor_remaining(file);
     uint32_t covered = file_length + 6;
     if (crc_ok) {
         cursor_seek(file, covered);
-        uint16_t stored = static_cast<uint16_t>(cursor_be16(file));
+        uint16_t stored = static_cast<uint16_t>(cursor_be(file, 2));
         crc_ok = mmf_crc16(g_ringtone.data, covered) == stored;
     }
     if (!crc_ok || !magic_ok) {

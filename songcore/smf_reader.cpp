@@ -80,15 +80,15 @@ SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLa
         return SmfCheck::not_smf;
     }
     cursor_skip(image, 4);
-    uint32_t header_length = cursor_be32(image);
+    uint32_t header_length = cursor_be(image, 4);
     // The fields at 8..13 must belong to the header, and the header must be in the file.
     if (header_length < 6 || header_length > cursor_remaining(image)) {
         return SmfCheck::bad_header;
     }
     ByteCursor header = cursor_sub(image, header_length);
     cursor_skip(header, 2); // the format: every format is read the same way
-    int announced = static_cast<int>(cursor_be16(header));
-    if (cursor_be16(header) == 0) {
+    int announced = static_cast<int>(cursor_be(header, 2));
+    if (cursor_be(header, 2) == 0) {
         return SmfCheck::zero_division;
     }
     int wanted = announced < max_tracks ? announced : max_tracks;
@@ -99,7 +99,7 @@ SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLa
         }
         size_t chunk_offset = image.pos;
         cursor_skip(image, 4);
-        uint32_t length = cursor_be32(image);
+        uint32_t length = cursor_be(image, 4);
         layout.track_count = i + 1;
         if (length > cursor_remaining(image)) {
             layout.last_chunk_cut = true;

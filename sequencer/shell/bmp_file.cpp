@@ -33,32 +33,32 @@ struct BmpHeader {
 
 BmpResult read_header(ByteCursor& cursor, BmpHeader& header) {
     cursor_seek(cursor, 10);
-    header.pixel_offset = cursor_le32(cursor);
-    header.header_size = cursor_le32(cursor);
+    header.pixel_offset = cursor_le(cursor, 4);
+    header.header_size = cursor_le(cursor, 4);
     if (cursor.overrun) {
         return BmpResult::truncated;
     }
     if (header.header_size == CORE_HEADER_SIZE) {
         header.core = true;
-        header.width = cursor_le16(cursor);
-        header.height = cursor_le16(cursor);
-        header.planes = cursor_le16(cursor);
-        header.bits = cursor_le16(cursor);
+        header.width = cursor_le(cursor, 2);
+        header.height = cursor_le(cursor, 2);
+        header.planes = cursor_le(cursor, 2);
+        header.bits = cursor_le(cursor, 2);
         header.compression = BI_RGB;
         header.colours_used = 0;
     } else if (header.header_size >= INFO_HEADER_SIZE &&
                header.header_size <= LARGEST_HEADER_SIZE) {
         header.core = false;
-        header.width = static_cast<int32_t>(cursor_le32(cursor));
-        header.height = static_cast<int32_t>(cursor_le32(cursor));
-        header.planes = cursor_le16(cursor);
-        header.bits = cursor_le16(cursor);
-        header.compression = cursor_le32(cursor);
-        cursor_le32(cursor); // image size: often 0, recomputed from the dimensions
-        cursor_le32(cursor); // horizontal resolution
-        cursor_le32(cursor); // vertical resolution
-        header.colours_used = cursor_le32(cursor);
-        cursor_le32(cursor); // important colours
+        header.width = static_cast<int32_t>(cursor_le(cursor, 4));
+        header.height = static_cast<int32_t>(cursor_le(cursor, 4));
+        header.planes = cursor_le(cursor, 2);
+        header.bits = cursor_le(cursor, 2);
+        header.compression = cursor_le(cursor, 4);
+        cursor_le(cursor, 4); // image size: often 0, recomputed from the dimensions
+        cursor_le(cursor, 4); // horizontal resolution
+        cursor_le(cursor, 4); // vertical resolution
+        header.colours_used = cursor_le(cursor, 4);
+        cursor_le(cursor, 4); // important colours
     } else {
         return BmpResult::bad_header;
     }

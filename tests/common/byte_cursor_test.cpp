@@ -16,25 +16,37 @@ TEST(ByteCursor, ReadsBothByteOrders) {
     std::vector<uint8_t> bytes = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x01};
     ByteCursor big = over(bytes);
     EXPECT_EQ(cursor_u8(big), 0x12);
-    EXPECT_EQ(cursor_be16(big), 0x3456u);
-    EXPECT_EQ(cursor_be24(big), 0x789ABCu);
+    EXPECT_EQ(cursor_be(big, 2), 0x3456u);
+    EXPECT_EQ(cursor_be(big, 3), 0x789ABCu);
     EXPECT_EQ(big.pos, 6u);
     ByteCursor big32 = over(bytes);
-    EXPECT_EQ(cursor_be32(big32), 0x12345678u);
-    EXPECT_EQ(cursor_be32(big32), 0x9ABCDEF0u);
+    EXPECT_EQ(cursor_be(big32, 4), 0x12345678u);
+    EXPECT_EQ(cursor_be(big32, 4), 0x9ABCDEF0u);
 
     ByteCursor little = over(bytes);
-    EXPECT_EQ(cursor_le16(little), 0x3412u);
-    EXPECT_EQ(cursor_le24(little), 0x9A7856u);
-    EXPECT_EQ(cursor_le32(little), 0x01F0DEBCu);
+    EXPECT_EQ(cursor_le(little, 2), 0x3412u);
+    EXPECT_EQ(cursor_le(little, 3), 0x9A7856u);
+    EXPECT_EQ(cursor_le(little, 4), 0x01F0DEBCu);
     EXPECT_EQ(cursor_remaining(little), 0u);
     EXPECT_FALSE(little.overrun);
+}
+
+TEST(ByteCursor, AWidthOutsideOneToFourBytesIsAnOverrun) {
+    std::vector<uint8_t> bytes(8, 0x11);
+    for (int width : {0, 5, -1}) {
+        ByteCursor cursor = over(bytes);
+        EXPECT_EQ(cursor_be(cursor, width), 0u) << width;
+        EXPECT_TRUE(cursor.overrun) << width;
+        ByteCursor little = over(bytes);
+        EXPECT_EQ(cursor_le(little, width), 0u) << width;
+        EXPECT_TRUE(little.overrun) << width;
+    }
 }
 
 TEST(ByteCursor, ReadsEndingExactlyAtTheEndDoNotOverrun) {
     std::vector<uint8_t> bytes = {1, 2, 3, 4};
     ByteCursor cursor = over(bytes);
-    EXPECT_EQ(cursor_be32(cursor), 0x01020304u);
+    EXPECT_EQ(cursor_be(cursor, 4), 0x01020304u);
     EXPECT_FALSE(cursor.overrun);
     EXPECT_EQ(cursor_remaining(cursor), 0u);
     EXPECT_TRUE(cursor_has(cursor, 0));
@@ -59,7 +71,7 @@ TEST(ByteCursor, EmptyInputOverrunsOnTheFirstRead) {
 TEST(ByteCursor, AShortReadGivesZeroAndStandsAtTheEnd) {
     std::vector<uint8_t> bytes = {0xFF, 0xFF, 0xFF};
     ByteCursor cursor = over(bytes);
-    EXPECT_EQ(cursor_be32(cursor), 0u);
+    EXPECT_EQ(cursor_be(cursor, 4), 0u);
     EXPECT_TRUE(cursor.overrun);
     EXPECT_EQ(cursor.pos, bytes.size());
     EXPECT_EQ(cursor_remaining(cursor), 0u);
@@ -74,8 +86,8 @@ TEST(ByteCursor, OverrunIsStickyAcrossEveryKindOfRead) {
     cursor_seek(cursor, 0);
     EXPECT_TRUE(cursor.overrun);
     EXPECT_EQ(cursor_u8(cursor), 0);
-    EXPECT_EQ(cursor_be16(cursor), 0u);
-    EXPECT_EQ(cursor_le32(cursor), 0u);
+    EXPECT_EQ(cursor_be(cursor, 2), 0u);
+    EXPECT_EQ(cursor_le(cursor, 4), 0u);
     uint32_t value = 7;
     EXPECT_FALSE(cursor_vlq(cursor, value));
     EXPECT_EQ(value, 0u);
@@ -167,7 +179,7 @@ TEST(ByteCursor, ASubCursorCoversTheChunkBodyOnly) {
     ByteCursor body = cursor_sub(cursor, length);
     EXPECT_EQ(body.size, 3u);
     EXPECT_EQ(cursor_u8(cursor), 0xB1); // the parent moved past the body
-    EXPECT_EQ(cursor_be24(body), 0xA1A2A3u);
+    EXPECT_EQ(cursor_be(body, 3), 0xA1A2A3u);
     EXPECT_FALSE(body.overrun);
     // Reading past the body does not reach the byte after it.
     EXPECT_EQ(cursor_u8(body), 0);
@@ -183,7 +195,7 @@ TEST(ByteCursor, ASubCursorLongerThanTheRestTakesWhatIsThere) {
     EXPECT_TRUE(cursor.overrun);
     EXPECT_EQ(body.size, 2u);
     EXPECT_FALSE(body.overrun);
-    EXPECT_EQ(cursor_be16(body), 0xC2C3u);
+    EXPECT_EQ(cursor_be(body, 2), 0xC2C3u);
 
     ByteCursor exact = over(bytes);
     ByteCursor all = cursor_sub(exact, 3);
