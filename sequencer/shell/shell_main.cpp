@@ -2,6 +2,7 @@
 #include "common/deadline.h"
 #include "common/messages.h"
 #include "common/status_line.h"
+#include "platform/console.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/headless/headless_window.h"
@@ -46,14 +47,15 @@ struct ProgramOptions {
 };
 
 int usage() {
-    fprintf(stderr,
-            "usage: zb47 [--scale N] [SONG.mid]\n"
-            "       zb47 --headless [--script FILE] [--log FILE] [--dir DIR] [SONG.mid]\n"
-            "  --scale N    show the 640x480 picture N times enlarged (default: what fits)\n"
-            "  --headless   no window: the picture stays in memory, MIDI goes to virtual ports\n"
-            "  --script F   headless: run the keys, clicks, waits and screenshots of F\n"
-            "  --log F      headless: write the run's log (MIDI sent, status texts) to F\n"
-            "  --dir D      headless: use D as the program's directory (settings, reader.ini)\n");
+    platform_console_print(
+        ConsoleStream::error,
+        "usage: zb47 [--scale N] [SONG.mid]\n"
+        "       zb47 --headless [--script FILE] [--log FILE] [--dir DIR] [SONG.mid]\n"
+        "  --scale N    show the 640x480 picture N times enlarged (default: what fits)\n"
+        "  --headless   no window: the picture stays in memory, MIDI goes to virtual ports\n"
+        "  --script F   headless: run the keys, clicks, waits and screenshots of F\n"
+        "  --log F      headless: write the run's log (MIDI sent, status texts) to F\n"
+        "  --dir D      headless: use D as the program's directory (settings, reader.ini)\n");
     return 2;
 }
 
@@ -177,7 +179,8 @@ int zb47_main(int argc, char** argv) {
     if (!options_parse(argc, argv, options)) {
         return usage();
     }
-    fprintf(stderr, "zb47: built with: %s\n", platform_built_backends());
+    platform_console_print(ConsoleStream::error, "zb47: built with: %s\n",
+                           platform_built_backends());
     if (options.headless) {
         platform_select("headless");
         headless_reset();
@@ -190,8 +193,9 @@ int zb47_main(int argc, char** argv) {
         g_headless_midi.in_names = {"virtual input"};
         headless_window_reset();
     } else if (!platform_select("sdl")) {
-        fprintf(stderr, "zb47: built without a window backend (libsdl2-dev was missing); "
-                        "run with --headless\n");
+        platform_console_print(ConsoleStream::error,
+                               "zb47: built without a window backend (libsdl2-dev was missing); "
+                               "run with --headless\n");
         return 1;
     }
     shell_all_reset();
@@ -200,7 +204,7 @@ int zb47_main(int argc, char** argv) {
     g_shell.frames_follow_clock = options.script != nullptr;
     WindowOptions window{options.scale, options.script, options.log};
     if (!platform_window_open(WINDOW_CAPTION, window)) {
-        fprintf(stderr, "zb47: %s\n", platform_window_error());
+        platform_console_print(ConsoleStream::error, "zb47: %s\n", platform_window_error());
         return 1;
     }
     platform_window_run(SHELL_WINDOW_HANDLERS);
