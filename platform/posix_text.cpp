@@ -19,8 +19,9 @@ size_t convert(const char* to, const char* from, const char* text, size_t length
     out.clear();
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
+        // Shown unchanged rather than not at all; a strict caller learns nothing was converted.
         out.assign(text, length < limit ? length : limit);
-        return 0;
+        return placeholder ? 0 : 1;
     }
     char* in = const_cast<char*>(text);
     size_t in_left = length;

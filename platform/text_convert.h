@@ -14,6 +14,7 @@ std::string sjis_to_utf8(const char* text); // NUL-terminated
 std::string utf8_to_sjis(const char* utf8);
 
 // Strict: false when a character has no Shift-JIS form or the text is not UTF-8; `out` then
-// holds the characters that could be converted, the others left out. For typed text, which
-// must not change behind the user's back.
+// holds the characters that could be converted, the others left out (without a converter in
+// the system: false, and the text unchanged). For typed text, which must not change behind
+// the user's back.
 bool platform_utf8_to_sjis_strict(const char* utf8, std::string& out);
