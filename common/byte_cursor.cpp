@@ -29,18 +29,6 @@ uint32_t read_number(ByteCursor& cursor, int width, bool big_endian) {
 
 } // namespace
 
-ByteCursor byte_cursor(const uint8_t* data, size_t size) {
-    return ByteCursor{data, data == nullptr ? 0 : size, 0, false};
-}
-
-size_t cursor_remaining(const ByteCursor& cursor) {
-    return cursor.overrun || cursor.pos >= cursor.size ? 0 : cursor.size - cursor.pos;
-}
-
-bool cursor_has(const ByteCursor& cursor, size_t count) {
-    return !cursor.overrun && cursor.pos <= cursor.size && count <= cursor.size - cursor.pos;
-}
-
 bool cursor_at_tag(const ByteCursor& cursor, const char* tag, size_t length) {
     return cursor_has(cursor, length) && memcmp(cursor.data + cursor.pos, tag, length) == 0;
 }
@@ -59,13 +47,15 @@ uint32_t cursor_le(ByteCursor& cursor, int width) {
 
 bool cursor_vlq(ByteCursor& cursor, uint32_t& value) {
     value = 0;
+    size_t left = cursor_remaining(cursor);
+    const uint8_t* bytes = cursor.data + cursor.pos;
     uint32_t sum = 0;
     for (size_t i = 0; i < VLQ_MAX_BYTES; i++) {
-        if (!cursor_has(cursor, i + 1)) {
+        if (i >= left) {
             mark_overrun(cursor);
             return false;
         }
-        uint8_t byte = cursor.data[cursor.pos + i];
+        uint8_t byte = bytes[i];
         sum = (sum << 7) | (byte & 0x7F);
         if ((byte & 0x80) == 0) {
             cursor.pos += i + 1;

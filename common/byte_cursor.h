@@ -18,11 +18,19 @@ struct ByteCursor {
     bool overrun;
 };
 
-ByteCursor byte_cursor(const uint8_t* data, size_t size);
+// These three run for every event a track walk reads, so they are inline.
+inline ByteCursor byte_cursor(const uint8_t* data, size_t size) {
+    return ByteCursor{data, data == nullptr ? 0 : size, 0, false};
+}
 
-size_t cursor_remaining(const ByteCursor& cursor);
+inline size_t cursor_remaining(const ByteCursor& cursor) {
+    return cursor.overrun || cursor.pos >= cursor.size ? 0 : cursor.size - cursor.pos;
+}
+
 // True when the next `count` bytes are there (false after an overrun).
-bool cursor_has(const ByteCursor& cursor, size_t count);
+inline bool cursor_has(const ByteCursor& cursor, size_t count) {
+    return !cursor.overrun && count <= cursor_remaining(cursor);
+}
 // True when the bytes at the position are `tag`; never moves and never sets the flag.
 bool cursor_at_tag(const ByteCursor& cursor, const char* tag, size_t length);
 
