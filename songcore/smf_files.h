@@ -64,7 +64,21 @@ bool smf_attach(uint32_t start, int track_count);
 void file_name_from_path();
 bool open_dialog();
 
-// Saves the current bank: 0 when the user cancelled the file dialog, 1 otherwise.
+// What writing the current bank to a file came to. The writer says nothing; song_save()
+// shows the status text of a failure.
+enum class SmfSaveResult {
+    written,
+    cannot_create, // no file can be made beside the target
+    write_error,   // a write or the final rename failed
+    close_error,
+};
+
+// Writes the current bank's chunks to `path`: beside it first, renamed over it only when every
+// byte is on the disk, so a failure leaves the previous file as it was.
+SmfSaveResult smf_file_save(const char* path);
+// Saves the current bank as the user asked for it (the bank's own path with ask_name 1, else
+// the save dialog), after the overwrite question: 0 when the user cancelled the file dialog,
+// 1 otherwise.
 int song_save(int ask_name);
 bool save_dialog();
 // The save dialog proposing a given name; on OK the path is taken as save_dialog does.

@@ -1,7 +1,8 @@
-// File names, the file dialogs of the song files, and a song load as the user meets it: the
-// question before it and the status text after it.
+// File names, the file dialogs of the song files, and a song load and save as the user meets
+// them: the questions before and the status texts after.
 #include "songcore/smf_files.h"
 
+#include "common/overwrite_question.h"
 #include "common/status_line.h"
 #include "common/text_sjis.h"
 #include "platform/platform.h"
@@ -36,14 +37,9 @@ void file_name_from_path() {
 }
 
 void smf_load_report(SmfLoadResult result) {
-    static constexpr struct {
-        SmfLoadResult result;
-        const char* text;
-    } FAILURE_TEXTS[] = {
-        {SmfLoadResult::not_found, "file not found"},
-        {SmfLoadResult::close_error, "close error"},
-        {SmfLoadResult::invalid, "Fail data !!"},
-        {SmfLoadResult::memory_over, "memory over"},
+    // By SmfLoadResult, in its order.
+    static constexpr const char* FAILURE_TEXTS[] = {
+        nullptr, nullptr, "file not found", "close error", "Fail data !!", "memory over",
     };
     if (result == SmfLoadResult::incomplete) {
         // Otherwise the user would never learn that part of the file is missing.
@@ -51,10 +47,8 @@ void smf_load_report(SmfLoadResult result) {
         snprintf(text, sizeof text, "Tracks >%d cut", g_song.config.tracks_per_slot);
         show_status(text);
     }
-    for (const auto& failure : FAILURE_TEXTS) {
-        if (failure.result == result) {
-            show_status(failure.text);
-        }
+    if (const char* text = FAILURE_TEXTS[static_cast<int>(result)]) {
+        show_status(text);
     }
 }
 
@@ -74,6 +68,41 @@ SongLoadResult song_load() {
     platform_wait_cursor(false);
     bool loaded = result == SmfLoadResult::complete || result == SmfLoadResult::incomplete;
     return loaded ? SongLoadResult::loaded : SongLoadResult::not_loaded;
+}
+
+int song_save(int ask_name) {
+    int bank = g_song.current_bank;
+    SongSlot& slot = g_song.slots[bank];
+    if (ask_name == 1 && slot.song_has_path) {
+        memcpy(g_song_files.file_path, slot.song_path, sizeof g_song_files.file_path);
+    } else if (!save_dialog()) {
+        return 0;
+    }
+    char* path = g_song_files.file_path;
+    size_t length = strlen(path);
+    if (strchr(path, '.') == nullptr && length + 4 < sizeof g_song_files.file_path) {
+        memcpy(path + length, ".MID", 5);
+    }
+    g_song.arena[slot.header_pos + 1] = g_song.track_count == 1 ? 0 : 1;
+    slot_set_track_count(bank, g_song.track_count);
+
+    if (!overwrite_confirm(path)) {
+        return 1;
+    }
+    // By SmfSaveResult, in its order.
+    static constexpr const char* FAILURE_TEXTS[] = {nullptr, "drive not found", "Write error",
+                                                    "close error"};
+    if (const char* text = FAILURE_TEXTS[static_cast<int>(smf_file_save(path))]) {
+        show_status(text);
+        return 1;
+    }
+    file_name_from_path();
+    memcpy(slot.song_file_name, g_song.current_file_name, sizeof slot.song_file_name);
+    slot.song_file_name[FILE_NAME_CHARS] = '\0';
+    memcpy(slot.song_path, path, sizeof slot.song_path);
+    slot.song_has_path = true;
+    g_song.song_modified_mask &= ~(1u << bank);
+    return 1;
 }
 
 namespace {
