@@ -3,19 +3,20 @@
 #include "common/profile.h"
 
 #include "common/text_sjis.h"
+#include "platform/file_read_all.h"
 #include "platform/platform.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 ProfileStore g_profile;
 ProfileFaults g_profile_faults;
 
 namespace {
 
-constexpr size_t READ_CHUNK = 64 * 1024;
 // A profile is a few kilobytes. Every line costs a record of about 280 bytes, so a larger file
 // of short lines would take far more memory than its size; it is refused instead.
 constexpr size_t FILE_LIMIT = 1024 * 1024;
@@ -296,40 +297,20 @@ int parse_int(const char* text, size_t length) {
     return static_cast<int>(number);
 }
 
-// The whole file in one NUL-terminated buffer, or null.
+// The whole file in one NUL-terminated buffer, or null. Everything was read before the
+// close, so a failing close of the read-only file loses nothing.
 char* read_whole_file(const char* path) {
-    PlatformFile* file = platform_file_open(path, FileMode::read);
-    if (file == nullptr) {
+    std::vector<uint8_t> bytes;
+    FileReadResult read = platform_file_read_all(path, bytes, FILE_LIMIT);
+    if (read == FileReadResult::cannot_open || bytes.size() > FILE_LIMIT) {
         return nullptr;
     }
-    char* buffer = nullptr;
-    size_t capacity = 0;
-    size_t length = 0;
-    while (true) {
-        if (capacity - length < READ_CHUNK + 1) {
-            size_t grown_capacity = capacity == 0 ? READ_CHUNK + 1 : capacity * 2;
-            char* grown = static_cast<char*>(store_realloc(buffer, grown_capacity));
-            if (grown == nullptr) {
-                free(buffer);
-                platform_file_close(file);
-                return nullptr;
-            }
-            buffer = grown;
-            capacity = grown_capacity;
-        }
-        size_t n = platform_file_read(file, buffer + length, READ_CHUNK);
-        length += n;
-        if (length > FILE_LIMIT) {
-            free(buffer);
-            platform_file_close(file);
-            return nullptr;
-        }
-        if (n < READ_CHUNK) {
-            break;
-        }
+    char* buffer = static_cast<char*>(store_malloc(bytes.size() + 1));
+    if (buffer == nullptr) {
+        return nullptr;
     }
-    platform_file_close(file);
-    buffer[length] = '\0';
+    memcpy(buffer, bytes.data(), bytes.size());
+    buffer[bytes.size()] = '\0';
     return buffer;
 }
 

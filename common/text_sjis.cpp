@@ -1,9 +1,7 @@
-// Shift-JIS lead-byte rules, byte-limit cuts and CP932 <-> UTF-8 conversion through iconv.
+// Shift-JIS lead-byte rules and byte-limit cuts.
 #include "common/text_sjis.h"
 
-#include <cerrno>
 #include <cstring>
-#include <iconv.h>
 
 bool sjis_is_lead_byte(uint8_t byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -27,46 +25,4 @@ size_t sjis_copy_cut(char* out, const char* text, size_t length, size_t max_byte
     memcpy(out, text, n);
     out[n] = '\0';
     return n;
-}
-
-namespace {
-
-std::string convert(const char* to, const char* from, const char* text, size_t length) {
-    std::string out;
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return std::string(text, length);
-    }
-    char* in = const_cast<char*>(text);
-    size_t in_left = length;
-    char buffer[256];
-    while (in_left > 0) {
-        char* o = buffer;
-        size_t o_left = sizeof buffer;
-        size_t r = iconv(cd, &in, &in_left, &o, &o_left);
-        out.append(buffer, static_cast<size_t>(o - buffer));
-        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-            // An invalid or cut sequence: show one placeholder and go on after the byte.
-            out.push_back('?');
-            in++;
-            in_left--;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(cd);
-    return out;
-}
-
-} // namespace
-
-std::string sjis_to_utf8(const char* text, size_t length) {
-    return convert("UTF-8", "CP932", text, length);
-}
-
-std::string sjis_to_utf8(const std::string& text) {
-    return sjis_to_utf8(text.data(), text.size());
-}
-
-std::string utf8_to_sjis(const char* text) {
-    return convert("CP932", "UTF-8", text, strlen(text));
 }

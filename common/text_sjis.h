@@ -2,6 +2,9 @@
 // Shift-JIS bytes; Unicode appears only at the edges (glyphs, terminal, keyboard text).
 #pragma once
 
+// The conversions to and from UTF-8 are the platform's (they need the system's converter).
+#include "platform/text_convert.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,8 +20,3 @@ size_t sjis_cut_length(const char* text, size_t length, size_t max_bytes);
 // Copies at most max_bytes of text into out (NUL-terminated; out holds max_bytes + 1),
 // dropping a trailing lone lead byte. Returns the bytes copied.
 size_t sjis_copy_cut(char* out, const char* text, size_t length, size_t max_bytes);
-
-// Conversions at the edges. Unconvertible bytes become '?'.
-std::string sjis_to_utf8(const char* text, size_t length);
-std::string sjis_to_utf8(const std::string& text);
-std::string utf8_to_sjis(const char* text);

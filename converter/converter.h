@@ -82,8 +82,24 @@ bool command_line_take(const char* command_line);
 // Routes the input path to its conversion; true when an output file was written.
 bool run_conversion();
 
+// What reading a ringtone back to SMF came to. The readers say nothing themselves (only the
+// writing of the SMF may ask before it overwrites); run_conversion() tells the user.
+enum class RingtoneReadResult {
+    written,         // the SMF was written beside the input
+    not_written,     // read whole, but the SMF was not written
+    cannot_open,     // the input cannot be opened
+    not_a_ringtone,  // an MLD/PMD input without the magic of one: nothing is said
+    unknown_command, // an MLD/PMD command the reader does not know, at `position`
+    damaged,         // cut short, lengths past the end, a wrong check sum, or no room for it
+};
+
+struct RingtoneReadReport {
+    RingtoneReadResult result;
+    uint32_t position; // byte offset of an unknown command in the file
+};
+
 // The conversions (input path and song store).
 int mfi_write();
 void mmf_write();
-void ringtone_to_smf();
-void mmf_to_smf();
+RingtoneReadReport ringtone_to_smf();
+RingtoneReadReport mmf_to_smf();

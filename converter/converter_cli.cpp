@@ -7,6 +7,7 @@
 #include "converter/converter.h"
 #include "converter/converter_desktop.h"
 #include "converter/mail_text.h"
+#include "platform/console.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "platform/terminal/terminal.h"
@@ -38,8 +39,8 @@ struct CliRequest {
     int version_port;
 };
 
-void usage(FILE* out) {
-    fprintf(
+void usage(ConsoleStream out) {
+    platform_console_print(
         out,
         "usage: melconv [options] FILE\n"
         "Converts a MIDI file (.mid) to a ringtone beside it, or a ringtone (.mld, .pmd,\n"
@@ -67,15 +68,17 @@ void usage(FILE* out) {
         "  --help          this text\n");
 }
 
-void options_show(FILE* out) {
-    fprintf(out, "current options:\n  model=%d vel=%d separation=%d link=%d disp=%d play=%d\n",
-            g_options.model, g_options.vel, g_options.separation, g_options.link, g_options.disp,
-            g_options.play);
-    fprintf(out, "  pan=%d exp=%d pb=%d mod=%d autocut=%d toneshift=%d msvol=%d message=%d\n",
-            g_options.pan, g_options.exp, g_options.pb, g_options.mod, g_options.autocut,
-            g_options.toneshift, g_options.msvol, g_options.message);
-    fprintf(out, "  vers=%s m2=%d a0=%s pmmf=%d\n", g_options.vers, g_options.m2, g_options.a0,
-            g_options.pmmf);
+void options_show(ConsoleStream out) {
+    platform_console_print(
+        out, "current options:\n  model=%d vel=%d separation=%d link=%d disp=%d play=%d\n",
+        g_options.model, g_options.vel, g_options.separation, g_options.link, g_options.disp,
+        g_options.play);
+    platform_console_print(
+        out, "  pan=%d exp=%d pb=%d mod=%d autocut=%d toneshift=%d msvol=%d message=%d\n",
+        g_options.pan, g_options.exp, g_options.pb, g_options.mod, g_options.autocut,
+        g_options.toneshift, g_options.msvol, g_options.message);
+    platform_console_print(out, "  vers=%s m2=%d a0=%s pmmf=%d\n", g_options.vers, g_options.m2,
+                           g_options.a0, g_options.pmmf);
 }
 
 // "--key=value" or "--key value"; returns the value or null.
@@ -133,7 +136,8 @@ bool option_flag(const char* arg, int& i, int argc, char** argv, bool& matched) 
     const char* value = flag_value(arg, flag.c_str(), i, argc, argv);
     int number;
     if (value == nullptr || !number_parse(value, number) || number < low || number > high) {
-        fprintf(stderr, "melconv: %s needs a number from %d to %d\n", flag.c_str(), low, high);
+        platform_console_print(ConsoleStream::error, "melconv: %s needs a number from %d to %d\n",
+                               flag.c_str(), low, high);
         return false;
     }
     *field = number;
@@ -174,7 +178,8 @@ int arguments_parse(int argc, char** argv, CliRequest& request) {
         } else if ((value = flag_value(arg, "--version-port", i, argc, argv)) != nullptr) {
             if (!number_parse(value, request.version_port) || request.version_port < 1 ||
                 request.version_port > 65535) {
-                fprintf(stderr, "melconv: --version-port needs a port number\n");
+                platform_console_print(ConsoleStream::error,
+                                       "melconv: --version-port needs a port number\n");
                 return EXIT_USAGE;
             }
         } else if ((value = flag_value(arg, "--mail-text", i, argc, argv)) != nullptr) {
@@ -184,10 +189,11 @@ int arguments_parse(int argc, char** argv, CliRequest& request) {
         } else if (matched) {
             continue;
         } else if (arg[0] == '-' && arg[1] != '\0') {
-            fprintf(stderr, "melconv: unknown option %s (see --help)\n", arg);
+            platform_console_print(ConsoleStream::error,
+                                   "melconv: unknown option %s (see --help)\n", arg);
             return EXIT_USAGE;
         } else if (request.file != nullptr) {
-            fprintf(stderr, "melconv: one file at a time\n");
+            platform_console_print(ConsoleStream::error, "melconv: one file at a time\n");
             return EXIT_USAGE;
         } else {
             request.file = arg;
@@ -198,17 +204,20 @@ int arguments_parse(int argc, char** argv, CliRequest& request) {
 
 bool mail_text_write(const char* path) {
     if (g_mail_text.length == 0) {
-        fprintf(stderr, "melconv: no mail text was made (only i-mode output has one)\n");
+        platform_console_print(ConsoleStream::error,
+                               "melconv: no mail text was made (only i-mode output has one)\n");
         return false;
     }
-    FILE* out = strcmp(path, "-") == 0 ? stdout : fopen(path, "wb");
+    if (strcmp(path, "-") == 0) {
+        return platform_console_write(ConsoleStream::output, g_mail_text.text, g_mail_text.length);
+    }
+    PlatformFile* out = platform_file_open(path, FileMode::write);
     if (out == nullptr) {
-        fprintf(stderr, "melconv: cannot write %s\n", path);
+        platform_console_print(ConsoleStream::error, "melconv: cannot write %s\n", path);
         return false;
     }
-    bool ok = fwrite(g_mail_text.text, 1, g_mail_text.length, out) == g_mail_text.length;
-    ok = (out == stdout ? fflush(out) == 0 : fclose(out) == 0) && ok;
-    return ok;
+    bool ok = platform_file_write(out, g_mail_text.text, g_mail_text.length) == g_mail_text.length;
+    return platform_file_close(out) && ok;
 }
 
 // The headless backend keeps what it showed; a scripted run still reports it.
@@ -218,7 +227,7 @@ void headless_messages_print() {
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
             text.pop_back();
         }
-        fprintf(stderr, "%s\n", text.c_str());
+        platform_console_print(ConsoleStream::error, "%s\n", text.c_str());
     }
 }
 
@@ -267,7 +276,7 @@ int melconv_run(int argc, char** argv) {
         return status;
     }
     if (request.help) {
-        usage(stdout);
+        usage(ConsoleStream::output);
         return EXIT_WRITTEN;
     }
     if (g_options.disp == 1) {
@@ -277,16 +286,18 @@ int melconv_run(int argc, char** argv) {
         if (!options_save()) {
             char path[CONVERTER_PATH_SIZE * 2];
             options_path(path, sizeof path);
-            fprintf(stderr,
-                    "melconv: cannot write the options to %s (is the directory writable?)\n", path);
+            platform_console_print(
+                ConsoleStream::error,
+                "melconv: cannot write the options to %s (is the directory writable?)\n", path);
             return EXIT_NOT_WRITTEN;
         }
-        fprintf(stderr, "melconv: options stored\n");
+        platform_console_print(ConsoleStream::error, "melconv: options stored\n");
     }
     song_store_init(CONVERTER_STORE);
     if (!command_line_take(request.file != nullptr ? request.file : "")) {
-        fprintf(stderr, "melconv: the path is longer than %zu bytes: %s\n", CONVERTER_PATH_SIZE - 1,
-                request.file);
+        platform_console_print(ConsoleStream::error,
+                               "melconv: the path is longer than %zu bytes: %s\n",
+                               CONVERTER_PATH_SIZE - 1, request.file);
         return EXIT_USAGE;
     }
     if (desktop) {
@@ -301,12 +312,12 @@ int melconv_run(int argc, char** argv) {
             version_check(request);
         }
         if (g_converter.show_options) {
-            options_show(stderr);
+            options_show(ConsoleStream::error);
         }
     }
     if (request.file == nullptr) {
         if (!request.store) {
-            usage(stderr);
+            usage(ConsoleStream::error);
             return EXIT_USAGE;
         }
         return EXIT_WRITTEN;
@@ -319,9 +330,9 @@ int melconv_run(int argc, char** argv) {
         return EXIT_NOT_WRITTEN;
     }
     if (!written) {
-        fprintf(stderr, "melconv: no file written\n");
+        platform_console_print(ConsoleStream::error, "melconv: no file written\n");
         return EXIT_NOT_WRITTEN;
     }
-    fprintf(stderr, "melconv: wrote %s\n", g_converter.input_path);
+    platform_console_print(ConsoleStream::error, "melconv: wrote %s\n", g_converter.input_path);
     return EXIT_WRITTEN;
 }

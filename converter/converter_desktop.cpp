@@ -9,6 +9,7 @@
 #include "gui/gui_keys.h"
 #include "gui/modal.h"
 #include "gui/window_face.h"
+#include "platform/console.h"
 #include "platform/headless/headless_window.h"
 #include "platform/platform.h"
 #include "platform/window.h"
@@ -83,7 +84,7 @@ bool converter_desktop_run(const char* script, const char* log) {
     WindowOptions window{0, script, log};
     if (!platform_window_open(WINDOW_CAPTION, window)) {
         // No window after all: the conversion still runs, its boxes shown as the backend can.
-        fprintf(stderr, "melconv: %s\n", platform_window_error());
+        platform_console_print(ConsoleStream::error, "melconv: %s\n", platform_window_error());
         return run_conversion();
     }
     platform_window_run(DESKTOP_HANDLERS);

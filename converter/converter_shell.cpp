@@ -138,6 +138,33 @@ bool smf_input() {
     return g_converter.output_written;
 }
 
+// The reverse conversions' messages, in the words each format has always used.
+void ringtone_read_report(RingtoneReadReport report, bool mmf) {
+    switch (report.result) {
+    case RingtoneReadResult::cannot_open:
+        // The same report as for a MIDI file that cannot be opened.
+        show_status("file not found");
+        break;
+    case RingtoneReadResult::unknown_command: {
+        char text[CONVERTER_MESSAGE_SIZE];
+        char text_en[CONVERTER_MESSAGE_SIZE];
+        snprintf(text, sizeof text, "%04X%s", report.position,
+                 "未知のコマンドがあるため変換できません");
+        snprintf(text_en, sizeof text_en, "%04X%s", report.position,
+                 "Since there is a strange command, it is not convertible.");
+        converter_message(text, text_en);
+        break;
+    }
+    case RingtoneReadResult::damaged:
+        converter_message(mmf ? "正常なデータではありません。" : "DATA ERROR", nullptr);
+        break;
+    case RingtoneReadResult::written:
+    case RingtoneReadResult::not_written:
+    case RingtoneReadResult::not_a_ringtone:
+        break;
+    }
+}
+
 } // namespace
 
 bool run_conversion() {
@@ -151,10 +178,11 @@ bool run_conversion() {
         return smf_input();
     }
     const char* ext = g_converter.input_path + n - 3;
-    if (strcmp(ext, "MMF") == 0 || strcmp(ext, "mmf") == 0) {
-        mmf_to_smf();
-    } else {
-        ringtone_to_smf();
+    bool mmf = strcmp(ext, "MMF") == 0 || strcmp(ext, "mmf") == 0;
+    RingtoneReadReport report = mmf ? mmf_to_smf() : ringtone_to_smf();
+    ringtone_read_report(report, mmf);
+    if (!mmf && report.result == RingtoneReadResult::written && g_options.play == 1) {
+        platform_open_document(g_converter.input_path);
     }
     return g_converter.output_written;
 }

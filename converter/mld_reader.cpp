@@ -1,15 +1,13 @@
 // MLD and PMD ringtones back to SMF: header chunks, then every track's notes and commands.
-// Every read is bounds-checked against the file data; running past it is "DATA ERROR".
-#include "common/messages.h"
+// Every read goes through the byte cursor over the file data; running past it is "DATA ERROR".
+#include "common/byte_cursor.h"
 #include "converter/converter.h"
 #include "converter/mail_text.h"
 #include "converter/ringtone_io.h"
 #include "converter/smf_build.h"
-#include "platform/platform.h"
 #include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -20,8 +18,7 @@ constexpr uint32_t LONGEST_CARRIED = 3 + 65535; // a carried event: command, len
 
 // One reverse conversion of an MLD or PMD file. Single-threaded.
 struct MldReader {
-    uint32_t pos;
-    bool data_error;
+    ByteCursor in;        // over the file; an overrun is a data error
     bool foreign;         // stopped at an unknown command
     uint32_t foreign_pos; // where it stood
     bool cmid;            // au file: drum notes count from key 45
@@ -41,29 +38,12 @@ struct MldReader {
 
 MldReader g_mld;
 
-bool read_byte(uint8_t& out) {
-    if (g_mld.pos >= g_ringtone.size) {
-        g_mld.data_error = true;
-        return false;
-    }
-    out = g_ringtone.data[g_mld.pos++];
-    return true;
+bool damaged() {
+    return g_mld.in.overrun;
 }
 
-bool read_be(int width, uint32_t& out) {
-    out = 0;
-    for (int i = 0; i < width; i++) {
-        uint8_t b;
-        if (!read_byte(b)) {
-            return false;
-        }
-        out = (out << 8) | b;
-    }
-    return true;
-}
-
-bool tag_at(uint32_t pos, const char* tag) {
-    return pos + 4 <= g_ringtone.size && memcmp(g_ringtone.data + pos, tag, 4) == 0;
+bool at_tag(const char* tag) {
+    return cursor_at_tag(g_mld.in, tag, 4);
 }
 
 // Channel of part p of the current track. Ringtones have at most four tracks; a longer file
@@ -95,28 +75,20 @@ int key_fold(int key) {
 }
 
 bool header_chunks() {
-    g_mld.pos = 13;
-    while (!tag_at(g_mld.pos, "trac")) {
-        if (g_mld.pos + 6 > g_ringtone.size) {
-            g_mld.data_error = true;
+    cursor_seek(g_mld.in, 13);
+    while (!at_tag("trac")) {
+        const uint8_t* tag = cursor_take(g_mld.in, 4);
+        uint32_t length = cursor_be(g_mld.in, 2);
+        const uint8_t* data = cursor_take(g_mld.in, length);
+        if (damaged()) {
             return false;
         }
-        const uint8_t* tag = g_ringtone.data + g_mld.pos;
-        g_mld.pos += 4;
-        uint32_t length;
-        read_be(2, length);
-        if (length > g_ringtone.size - g_mld.pos) {
-            g_mld.data_error = true;
-            return false;
-        }
-        const uint8_t* data = g_ringtone.data + g_mld.pos;
         if (memcmp(tag, "titl", 4) == 0) {
             g_mld.title_length = length < sizeof g_mld.title ? length : sizeof g_mld.title - 1;
             memcpy(g_mld.title, data, g_mld.title_length);
         } else if (memcmp(tag, "note", 4) == 0 && length >= 2) {
             g_mld.third_byte = data[1] != 0;
         }
-        g_mld.pos += length;
     }
     return true;
 }
@@ -127,14 +99,14 @@ void note(uint8_t status) {
     int channel = part_channel(part);
     int key =
         part_is_drum(part) ? number + (g_mld.cmid ? 45 : 35) : number + 45 - g_options.toneshift;
-    uint8_t duration;
-    if (!read_byte(duration)) {
+    uint8_t duration = cursor_u8(g_mld.in);
+    if (damaged()) {
         return;
     }
     int velocity = 100;
     if (g_mld.third_byte) {
-        uint8_t b;
-        if (!read_byte(b)) {
+        uint8_t b = cursor_u8(g_mld.in);
+        if (damaged()) {
             return;
         }
         velocity = (b >> 2) * 2;
@@ -215,8 +187,8 @@ void part_command(uint8_t command, uint8_t d) {
 
 // Commands with data that SMF has no event for travel as Base64 in a system exclusive
 // message that the writer turns back into the same bytes.
-void carried(uint32_t start, uint32_t length) {
-    base64_encode(g_ringtone.data + start, g_mld.carried, length);
+void carried(size_t start, uint32_t length) {
+    base64_encode(g_mld.in.data + start, g_mld.carried, length);
     uint32_t text = static_cast<uint32_t>(strlen(g_mld.carried));
     uint32_t sysex_length = text + 2;
     uint8_t head[6];
@@ -239,24 +211,19 @@ void carried(uint32_t start, uint32_t length) {
 }
 
 void long_command(uint8_t command) {
-    uint32_t start = g_mld.pos - 1; // the command byte
+    size_t start = g_mld.in.pos - 1; // the command byte
     if (command == 0xDD) {
-        uint8_t d;
-        if (read_byte(d)) {
+        cursor_skip(g_mld.in, 1);
+        if (!damaged()) {
             carried(start, 2);
         }
         return;
     }
-    uint32_t length;
-    if (!read_be(2, length)) {
+    uint32_t length = cursor_be(g_mld.in, 2);
+    const uint8_t* data = cursor_take(g_mld.in, length);
+    if (damaged()) {
         return;
     }
-    if (length > g_ringtone.size - g_mld.pos) {
-        g_mld.data_error = true;
-        return;
-    }
-    const uint8_t* data = g_ringtone.data + g_mld.pos;
-    g_mld.pos += length;
     if (command == 0xFF && length == 4 && data[0] == 0x11 && data[1] == 0xF1) {
         // The modulation form names its MIDI channel by the part number alone: neither the
         // track nor the channel map applies.
@@ -270,24 +237,24 @@ void long_command(uint8_t command) {
 
 // One 0xFF command; false at the end of the track or when the conversion stops.
 bool command() {
-    uint8_t c;
-    if (!read_byte(c)) {
+    uint8_t c = cursor_u8(g_mld.in);
+    if (damaged()) {
         return false;
     }
     if (c == 0xDD || c == 0xF0 || c == 0xF1 || c == 0xFF) {
         long_command(c);
-        return !g_mld.data_error;
+        return !damaged();
     }
     bool one_byte = c == 0xB0 || c == 0xD0 || c == 0xDE || c == 0xBA || c == 0xDF ||
                     (c >= 0xC0 && c <= 0xC6) || (c >= 0xC8 && c <= 0xCE) ||
                     (c >= 0xE0 && c <= 0xEA);
     if (!one_byte) {
         g_mld.foreign = true;
-        g_mld.foreign_pos = g_mld.pos - 1;
+        g_mld.foreign_pos = static_cast<uint32_t>(g_mld.in.pos - 1);
         return false;
     }
-    uint8_t d;
-    if (!read_byte(d)) {
+    uint8_t d = cursor_u8(g_mld.in);
+    if (damaged()) {
         return false;
     }
     if (c == 0xDF) {
@@ -307,9 +274,8 @@ bool command() {
 
 // One "trac" chunk; false when the conversion stops.
 bool track() {
-    g_mld.pos += 4;
-    uint32_t length;
-    if (!read_be(4, length) || !smf_track_begin()) {
+    cursor_skip(g_mld.in, 8); // the tag and the length: a track runs to its end command
+    if (damaged() || !smf_track_begin()) {
         return false;
     }
     if (g_mld.track == 0) {
@@ -319,14 +285,14 @@ bool track() {
     g_mld.program_count = 0;
     g_mld.program_sum = 0;
     for (;;) {
-        uint8_t delta;
-        if (!read_byte(delta)) {
+        uint8_t delta = cursor_u8(g_mld.in);
+        if (damaged()) {
             return false;
         }
         g_mld.time += delta;
         smf_offs_due(g_mld.time);
-        uint8_t status;
-        if (!read_byte(status)) {
+        uint8_t status = cursor_u8(g_mld.in);
+        if (damaged()) {
             return false;
         }
         if (status != 0xFF) {
@@ -334,11 +300,11 @@ bool track() {
         } else if (!command()) {
             break;
         }
-        if (g_mld.data_error) {
+        if (damaged()) {
             return false;
         }
     }
-    if (g_mld.data_error || g_mld.foreign) {
+    if (damaged() || g_mld.foreign) {
         return false;
     }
     smf_track_end(g_mld.time);
@@ -347,15 +313,16 @@ bool track() {
 
 } // namespace
 
-void ringtone_to_smf() {
+RingtoneReadReport ringtone_to_smf() {
     memset(&g_mld, 0, sizeof g_mld);
     if (!ringtone_read_file(g_converter.input_path)) {
-        return;
+        return {RingtoneReadResult::cannot_open, 0};
     }
-    if (!tag_at(0, "melo") && !tag_at(0, "cmid")) {
-        return;
+    g_mld.in = byte_cursor(g_ringtone.data, g_ringtone.size);
+    if (!at_tag("melo") && !at_tag("cmid")) {
+        return {RingtoneReadResult::not_a_ringtone, 0};
     }
-    g_mld.cmid = tag_at(0, "cmid");
+    g_mld.cmid = at_tag("cmid");
     g_mld.direct_channels = input_path_mark() == '#';
     g_mld.division = DEFAULT_DIVISION;
     for (int i = 0; i < 16; i++) {
@@ -366,29 +333,20 @@ void ringtone_to_smf() {
     while (ok) {
         ok = track();
         g_mld.track++;
-        if (!ok || !tag_at(g_mld.pos, "trac")) {
+        if (!ok || !at_tag("trac")) {
             break;
         }
     }
     if (g_mld.foreign) {
-        char text[CONVERTER_MESSAGE_SIZE];
-        char text_en[CONVERTER_MESSAGE_SIZE];
-        snprintf(text, sizeof text, "%04X%s", g_mld.foreign_pos,
-                 "未知のコマンドがあるため変換できません");
-        snprintf(text_en, sizeof text_en, "%04X%s", g_mld.foreign_pos,
-                 "Since there is a strange command, it is not convertible.");
-        converter_message(text, text_en);
-        return;
+        return {RingtoneReadResult::unknown_command, g_mld.foreign_pos};
     }
-    if (g_mld.data_error || !ok) {
-        converter_message("DATA ERROR", nullptr);
-        return;
+    if (damaged() || !ok) {
+        return {RingtoneReadResult::damaged, 0};
     }
     input_path_set_extension("MID");
-    if (smf_build_write(g_mld.division)) {
-        g_converter.output_written = true;
-        if (g_options.play == 1) {
-            platform_open_document(g_converter.input_path);
-        }
+    if (!smf_build_write(g_mld.division)) {
+        return {RingtoneReadResult::not_written, 0};
     }
+    g_converter.output_written = true;
+    return {RingtoneReadResult::written, 0};
 }

@@ -1,5 +1,6 @@
 // MMF (SMAF) ringtones back to SMF: CRC and magic, the title, then up to four score tracks
-// of sequence events. Every read is bounds-checked; a damaged file writes nothing.
+// of sequence events. Every read goes through the byte cursor; a damaged file writes nothing.
+#include "common/byte_cursor.h"
 #include "converter/converter.h"
 #include "converter/mmf_crc.h"
 #include "converter/ringtone_io.h"
@@ -25,8 +26,8 @@ constexpr int32_t UNKNOWN_TIME_BASE_DIVISION = 120;
 
 // One reverse conversion of an MMF file. Single-threaded.
 struct MmfReader {
-    uint32_t pos;
-    uint32_t end; // end of the data being read (the file, then one sequence chunk)
+    ByteCursor score;    // the file up to its CRC
+    ByteCursor sequence; // the body of the sequence chunk being read
     bool data_error;
     int track;
     int64_t time;
@@ -38,42 +39,18 @@ struct MmfReader {
 
 MmfReader g_rd;
 
-bool read_byte(uint8_t& out) {
-    if (g_rd.pos >= g_rd.end) {
-        g_rd.data_error = true;
-        return false;
-    }
-    out = g_ringtone.data[g_rd.pos++];
-    return true;
-}
-
-bool read_be32(uint32_t& out) {
-    out = 0;
-    for (int i = 0; i < 4; i++) {
-        uint8_t b;
-        if (!read_byte(b)) {
-            return false;
-        }
-        out = (out << 8) | b;
-    }
-    return true;
-}
-
-bool tag_at(uint32_t pos, const char* tag, uint32_t length) {
-    return pos + length <= g_rd.end && memcmp(g_ringtone.data + pos, tag, length) == 0;
-}
-
+// A time of the sequence: one byte below 128, else two, the second adding 128.
 bool time_read(int64_t& out) {
-    uint8_t b0;
-    if (!read_byte(b0)) {
+    uint8_t b0 = cursor_u8(g_rd.sequence);
+    if (g_rd.sequence.overrun) {
         return false;
     }
     if (b0 < 128) {
         out = b0;
         return true;
     }
-    uint8_t b1;
-    if (!read_byte(b1)) {
+    uint8_t b1 = cursor_u8(g_rd.sequence);
+    if (g_rd.sequence.overrun) {
         return false;
     }
     out = ((b0 & 127) << 7) + b1 + 128;
@@ -87,18 +64,20 @@ int table_value(const int* table, int low) {
 
 // The text after "ST:" up to the next ',' of the content information, past its five class
 // bytes, becomes the sequence name.
-void title_read(uint32_t data_start, uint32_t data_end) {
-    uint32_t start = data_start + 5;
-    uint32_t end = data_end;
-    for (uint32_t p = start; p + 3 <= end; p++) {
-        if (memcmp(g_ringtone.data + p, "ST:", 3) != 0) {
+void title_read(ByteCursor content) {
+    cursor_skip(content, 5);
+    while (cursor_remaining(content) >= 3) {
+        if (!cursor_at_tag(content, "ST:", 3)) {
+            cursor_skip(content, 1);
             continue;
         }
-        uint32_t q = p + 3;
-        while (q < end && g_ringtone.data[q] != ',') {
-            q++;
+        cursor_skip(content, 3);
+        const uint8_t* text = content.data + content.pos;
+        size_t length = 0;
+        while (length < cursor_remaining(content) && text[length] != ',') {
+            length++;
         }
-        smf_sequence_name(g_ringtone.data + p + 3, q - (p + 3));
+        smf_sequence_name(text, static_cast<uint32_t>(length));
         return;
     }
 }
@@ -123,8 +102,8 @@ void control(int e, uint8_t b) {
                    static_cast<uint8_t>(table_value(MODULATION_TABLE, low)));
         return;
     }
-    uint8_t v;
-    if (!read_byte(v)) {
+    uint8_t v = cursor_u8(g_rd.sequence);
+    if (g_rd.sequence.overrun) {
         return;
     }
     // Values keep to seven bits: a data byte of 128 or more would be a status byte.
@@ -162,26 +141,24 @@ void control(int e, uint8_t b) {
     }
 }
 
-// Events of one sequence chunk; false on damage.
-bool sequence(uint32_t end) {
-    uint32_t file_end = g_rd.end;
-    g_rd.end = end;
+// Events of one sequence chunk (g_rd.sequence); false on damage.
+bool sequence() {
+    ByteCursor& in = g_rd.sequence;
     g_rd.time = 0;
     bool ended = false;
-    while (!ended && !g_rd.data_error) {
+    while (!ended && !in.overrun) {
         int64_t delta;
         if (!time_read(delta)) {
             break;
         }
         g_rd.time += delta;
         smf_offs_due(g_rd.time);
-        uint8_t c;
-        if (!read_byte(c)) {
+        uint8_t c = cursor_u8(in);
+        if (in.overrun) {
             break;
         }
         if (c == 0xFF) {
-            uint8_t skipped;
-            read_byte(skipped);
+            cursor_skip(in, 1);
         } else if (c != 0) {
             int e = (g_rd.track * 4 + (c >> 6)) & 15;
             int key = g_rd.channel_map[e] == 9
@@ -191,63 +168,75 @@ bool sequence(uint32_t end) {
             if (time_read(gate)) {
                 smf_note(g_rd.time, g_rd.channel_map[e], key, 127, static_cast<int>(gate));
             }
-        } else if (tag_at(g_rd.pos, "\0\0", 2)) {
+        } else if (cursor_at_tag(in, "\0\0", 2)) {
             ended = true;
         } else {
-            uint8_t b;
-            if (read_byte(b)) {
+            uint8_t b = cursor_u8(in);
+            if (!in.overrun) {
                 control((g_rd.track * 4 + (b >> 6)) & 15, b);
             }
         }
     }
-    g_rd.end = file_end;
-    return ended && !g_rd.data_error;
+    return ended && !in.overrun;
+}
+
+// The length of the chunk whose tag the cursor stands on, moving past both; 0 and a data
+// error when the length is cut or claims more than the score holds.
+uint32_t chunk_length() {
+    cursor_skip(g_rd.score, 4);
+    uint32_t length = cursor_be(g_rd.score, 4);
+    if (g_rd.score.overrun || length > cursor_remaining(g_rd.score)) {
+        g_rd.data_error = true;
+        return 0;
+    }
+    return length;
 }
 
 // One score track; false when the list ends (no "Mtsq") or on damage (data_error set).
 bool score_track() {
-    if (!tag_at(g_rd.pos, "MTR", 3)) {
+    ByteCursor& score = g_rd.score;
+    if (!cursor_at_tag(score, "MTR", 3)) {
         return false;
     }
-    g_rd.pos += 4;
-    uint32_t length;
-    if (!read_be32(length) || length > g_rd.end - g_rd.pos || length < 6) {
+    uint32_t length = chunk_length();
+    if (g_rd.data_error || length < 6) {
         g_rd.data_error = true;
         return false;
     }
-    uint32_t track_end = g_rd.pos + length;
-    g_rd.time_base = g_ringtone.data[g_rd.pos + 2];
-    g_rd.pos += 6;
-    while (tag_at(g_rd.pos, "MspI", 4) || tag_at(g_rd.pos, "Mtsu", 4)) {
-        g_rd.pos += 4;
-        uint32_t skip;
-        if (!read_be32(skip) || skip > g_rd.end - g_rd.pos) {
-            g_rd.data_error = true;
+    size_t track_end = score.pos + length;
+    // Format, sequence type, the two time bases and the channel status.
+    const uint8_t* head = cursor_take(score, 6);
+    g_rd.time_base = head[2];
+    // The chunks inside a track are measured against the score, not the track: a sequence
+    // that runs past its track's end is read whole.
+    while (cursor_at_tag(score, "MspI", 4) || cursor_at_tag(score, "Mtsu", 4)) {
+        uint32_t skip = chunk_length();
+        if (g_rd.data_error) {
             return false;
         }
-        g_rd.pos += skip;
+        cursor_skip(score, skip);
     }
-    if (!tag_at(g_rd.pos, "Mtsq", 4)) {
+    if (!cursor_at_tag(score, "Mtsq", 4)) {
         return false;
     }
-    g_rd.pos += 4;
-    uint32_t sequence_length;
-    if (!read_be32(sequence_length) || sequence_length > g_rd.end - g_rd.pos) {
-        g_rd.data_error = true;
+    uint32_t sequence_length = chunk_length();
+    if (g_rd.data_error) {
         return false;
     }
-    uint32_t sequence_end = g_rd.pos + sequence_length;
+    g_rd.sequence = cursor_sub(score, sequence_length);
     // The first score track continues the track that holds the tempo and the title.
     if (g_rd.track > 0 && !smf_track_begin()) {
         return false;
     }
     g_smf_build.pending_count = 0;
-    if (!sequence(sequence_end)) {
+    if (!sequence()) {
         g_rd.data_error = true;
         return false;
     }
     smf_track_end(g_rd.time);
-    g_rd.pos = track_end > sequence_end ? track_end : sequence_end;
+    if (track_end > score.pos) {
+        cursor_seek(score, track_end);
+    }
     return true;
 }
 
@@ -262,29 +251,28 @@ int32_t division_of(uint8_t code) {
 
 } // namespace
 
-void mmf_to_smf() {
+RingtoneReadReport mmf_to_smf() {
     memset(&g_rd, 0, sizeof g_rd);
     if (!ringtone_read_file(g_converter.input_path)) {
-        return;
+        return {RingtoneReadResult::cannot_open, 0};
     }
-    g_rd.end = g_ringtone.size;
     // 1. CRC over the file chunk (length + 6 bytes), then the magic.
-    uint32_t file_length = g_ringtone.size >= 8
-                               ? (g_ringtone.data[4] << 24) | (g_ringtone.data[5] << 16) |
-                                     (g_ringtone.data[6] << 8) | g_ringtone.data[7]
-                               : 0;
-    bool crc_ok = g_ringtone.size >= 8 && file_length <= g_ringtone.size - 8;
+    ByteCursor file = byte_cursor(g_ringtone.data, g_ringtone.size);
+    bool magic_ok = cursor_at_tag(file, "MMMD", 4);
+    cursor_skip(file, 4);
+    uint32_t file_length = cursor_be(file, 4);
+    bool crc_ok = !file.overrun && file_length <= cursor_remaining(file);
+    uint32_t covered = file_length + 6;
     if (crc_ok) {
-        uint32_t covered = file_length + 6;
-        uint16_t stored =
-            static_cast<uint16_t>((g_ringtone.data[covered] << 8) | g_ringtone.data[covered + 1]);
+        cursor_seek(file, covered);
+        uint16_t stored = static_cast<uint16_t>(cursor_be(file, 2));
         crc_ok = mmf_crc16(g_ringtone.data, covered) == stored;
     }
-    if (!crc_ok || !tag_at(0, "MMMD", 4)) {
-        converter_message("正常なデータではありません。", nullptr);
-        return;
+    if (!crc_ok || !magic_ok) {
+        return {RingtoneReadResult::damaged, 0};
     }
-    g_rd.end = file_length + 6; // the score data ends where the CRC begins
+    // The score data ends where the CRC begins.
+    g_rd.score = byte_cursor(g_ringtone.data, covered);
     for (int i = 0; i < 16; i++) {
         g_rd.channel_map[i] = i;
     }
@@ -294,16 +282,13 @@ void mmf_to_smf() {
     uint8_t tempo[6] = {STATUS_META, META_TEMPO, 0x03, 0x07, 0x53, 0x00};
     smf_event(0, tempo, 6);
     // 3. The content information, when present.
-    g_rd.pos = 8;
-    if (tag_at(8, "CNTI", 4)) {
-        g_rd.pos = 12;
-        uint32_t cnti_length;
-        if (!read_be32(cnti_length) || cnti_length > g_rd.end - g_rd.pos) {
-            converter_message("正常なデータではありません。", nullptr);
-            return;
+    cursor_seek(g_rd.score, 8);
+    if (cursor_at_tag(g_rd.score, "CNTI", 4)) {
+        uint32_t cnti_length = chunk_length();
+        if (g_rd.data_error) {
+            return {RingtoneReadResult::damaged, 0};
         }
-        title_read(g_rd.pos, g_rd.pos + cnti_length);
-        g_rd.pos += cnti_length;
+        title_read(cursor_sub(g_rd.score, cnti_length));
     }
     // 4. Up to four score tracks.
     bool any = false;
@@ -314,15 +299,16 @@ void mmf_to_smf() {
         any = true;
     }
     if (g_rd.data_error) {
-        converter_message("正常なデータではありません。", nullptr);
-        return;
+        return {RingtoneReadResult::damaged, 0};
     }
     if (!any) {
         smf_track_end(0);
     }
     // 6. Division of the last score track's time base; format 0 with one track.
     input_path_set_extension("mid");
-    if (smf_build_write(division_of(g_rd.time_base))) {
-        g_converter.output_written = true;
+    if (!smf_build_write(division_of(g_rd.time_base))) {
+        return {RingtoneReadResult::not_written, 0};
     }
+    g_converter.output_written = true;
+    return {RingtoneReadResult::written, 0};
 }

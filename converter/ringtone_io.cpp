@@ -1,11 +1,12 @@
 // The ringtone buffer and the converter's file writes.
 #include "converter/ringtone_io.h"
 
-#include "common/status_line.h"
+#include "platform/file_read_all.h"
 #include "platform/platform.h"
 #include "songcore/song_store.h"
 
 #include <cstring>
+#include <vector>
 
 RingtoneBuffer g_ringtone;
 
@@ -44,16 +45,15 @@ void out_put_be(uint32_t pos, int width, uint32_t value) {
 
 bool ringtone_read_file(const char* path) {
     g_ringtone.size = 0;
-    PlatformFile* file = platform_file_open(path, FileMode::read);
-    if (file == nullptr) {
-        // The same report as for a MIDI file that cannot be opened.
-        show_status("file not found");
+    // A full ringtone passes the limit by its last event and the closing of its tracks:
+    // every file the writers make is read whole. A longer file is read as its start, and a
+    // failed close loses nothing that was read.
+    std::vector<uint8_t> bytes;
+    if (platform_file_read_all(path, bytes, RINGTONE_CAPACITY) == FileReadResult::cannot_open) {
         return false;
     }
-    // A full ringtone passes the limit by its last event and the closing of its tracks:
-    // every file the writers make is read whole.
-    size_t n = platform_file_read(file, g_ringtone.data, RINGTONE_CAPACITY);
-    platform_file_close(file);
+    size_t n = bytes.size() < RINGTONE_CAPACITY ? bytes.size() : RINGTONE_CAPACITY;
+    memcpy(g_ringtone.data, bytes.data(), n);
     g_ringtone.size = static_cast<uint32_t>(n);
     return true;
 }

@@ -29,7 +29,7 @@ bool out_text(const char* text);
 void out_put_be(uint32_t pos, int width, uint32_t value);
 
 // Reads at most RINGTONE_CAPACITY bytes (the largest file a writer makes) of the input
-// path; false, with "file not found" on the status line, when it cannot be opened.
+// path; false when it cannot be opened.
 bool ringtone_read_file(const char* path);
 // Writes the bytes beside the target and moves them over it only when all went well.
 bool converter_file_write(const char* path, const uint8_t* data, uint32_t length);

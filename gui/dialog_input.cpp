@@ -8,7 +8,7 @@
 #include "common/status_line.h"
 #include "common/text_sjis.h"
 #include "platform/platform.h"
-#include "platform/posix_text.h"
+#include "platform/text_convert.h"
 #include "sequencer/shell/font.h"
 
 namespace {

@@ -8,7 +8,6 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -203,34 +202,4 @@ const uint64_t g_program_start_ms = monotonic_ms();
 
 uint32_t posix_tick_ms() {
     return static_cast<uint32_t>(monotonic_ms() - g_program_start_ms);
-}
-
-void posix_path_display_text(const char* path, char* out, size_t out_size) {
-    if (out_size == 0) {
-        return;
-    }
-    out[0] = '\0';
-    iconv_t cd = iconv_open("CP932//TRANSLIT", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        snprintf(out, out_size, "%s", path);
-        return;
-    }
-    char* in = const_cast<char*>(path);
-    size_t in_left = strlen(path);
-    char* o = out;
-    size_t o_left = out_size - 1;
-    while (in_left > 0 && o_left > 0) {
-        if (iconv(cd, &in, &in_left, &o, &o_left) == static_cast<size_t>(-1)) {
-            if (errno == E2BIG) {
-                break;
-            }
-            // A byte that is not UTF-8 or has no Shift-JIS form shows as '?'.
-            *o++ = '?';
-            o_left--;
-            in++;
-            in_left--;
-        }
-    }
-    *o = '\0';
-    iconv_close(cd);
 }

@@ -1,4 +1,5 @@
 // POSIX file calls shared by the backends that run on Linux.
+// Implemented in: posix_files.cpp, posix_text.cpp.
 #pragma once
 
 #include "platform/platform.h"
@@ -26,4 +27,5 @@ bool posix_program_directory(char* out, size_t out_size);
 // Japanese when LC_ALL, LC_MESSAGES or LANG (the first one set) begins with "ja".
 UiLanguage posix_system_language();
 uint32_t posix_tick_ms();
+// The path as Shift-JIS, cut to whole characters within out_size - 1 bytes.
 void posix_path_display_text(const char* path, char* out, size_t out_size);

@@ -1,7 +1,7 @@
 // Speaking through the chosen speech client: opened at the first text, cancel then say.
 #include "platform/speech.h"
 
-#include "platform/posix_text.h"
+#include "platform/text_convert.h"
 
 #include <string>
 
@@ -45,7 +45,7 @@ bool platform_speak(const char* text) {
             return false;
         }
     }
-    std::string spoken = sjis_text_to_utf8(text);
+    std::string spoken = sjis_to_utf8(text);
     s.client->cancel();
     return s.client->say(spoken.c_str());
 }

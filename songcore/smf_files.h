@@ -38,15 +38,47 @@ struct SmfLayout {
 
 SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLayout& layout);
 
-// Loads file_path into the current bank. A file that fails leaves the whole store unchanged.
+// What reading a song file came to. The reader neither asks nor tells: song_load() shows
+// the status text of the result.
+enum class SmfLoadResult {
+    complete,
+    incomplete,  // loaded without the tracks past the slot's limit
+    not_found,   // the file cannot be opened
+    close_error, // closing the file after reading it failed
+    invalid,     // not a file the store can take, or damage found while attaching it
+    memory_over, // larger than the room the store has
+};
+
+// Reads the file at `path` into the current bank. A file that fails leaves the whole store
+// unchanged.
+SmfLoadResult smf_file_load(const char* path);
+// Shows the status text of a load's result (none for a complete one).
+void smf_load_report(SmfLoadResult result);
+// Loads file_path into the current bank as the user asked for it: first the question when
+// the bank has unsaved changes (Japanese interface only), then the read and its report.
 SongLoadResult song_load();
-// Attaches the checked image standing at `start` (the arena's end) to the current bank.
+// Attaches the checked image standing at `start` (the arena's end) to the current bank;
+// false, with memory_over set, when its chunks do not fit.
 bool smf_attach(uint32_t start, int track_count);
 // Sets current_file_name and the directory from file_path.
 void file_name_from_path();
 bool open_dialog();
 
-// Saves the current bank: 0 when the user cancelled the file dialog, 1 otherwise.
+// What writing the current bank to a file came to. The writer says nothing; song_save()
+// shows the status text of a failure.
+enum class SmfSaveResult {
+    written,
+    cannot_create, // no file can be made beside the target
+    write_error,   // a write or the final rename failed
+    close_error,
+};
+
+// Writes the current bank's chunks to `path`: beside it first, renamed over it only when every
+// byte is on the disk, so a failure leaves the previous file as it was.
+SmfSaveResult smf_file_save(const char* path);
+// Saves the current bank as the user asked for it (the bank's own path with ask_name 1, else
+// the save dialog), after the overwrite question: 0 when the user cancelled the file dialog,
+// 1 otherwise.
 int song_save(int ask_name);
 bool save_dialog();
 // The save dialog proposing a given name; on OK the path is taken as save_dialog does.

@@ -4,58 +4,17 @@
 #include "songcore/event_parse.h"
 #include "songcore/smf_files.h"
 
-#include "common/status_line.h"
-#include "common/text_sjis.h"
+#include "common/byte_cursor.h"
+#include "platform/file_read_all.h"
 #include "platform/platform.h"
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
 
 constexpr size_t SMF_MIN_SIZE = 25;
-
-uint32_t be32(const uint8_t* p) {
-    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-           (static_cast<uint32_t>(p[2]) << 8) | p[3];
-}
-
-uint32_t be16(const uint8_t* p) {
-    return (static_cast<uint32_t>(p[0]) << 8) | p[1];
-}
-
-enum class ReadResult { ok, not_found, too_large, close_error };
-
-// Reads the whole file, but never more than `limit` bytes plus one (enough to know it is
-// too large).
-ReadResult read_whole_file(const char* path, size_t limit, std::vector<uint8_t>& bytes) {
-    PlatformFile* file = platform_file_open(path, FileMode::read);
-    if (file == nullptr) {
-        return ReadResult::not_found;
-    }
-    bytes.clear();
-    constexpr size_t BLOCK = 65536;
-    bool too_large = false;
-    for (;;) {
-        size_t old_size = bytes.size();
-        bytes.resize(old_size + BLOCK);
-        size_t n = platform_file_read(file, bytes.data() + old_size, BLOCK);
-        bytes.resize(old_size + n);
-        if (bytes.size() > limit) {
-            too_large = true;
-            break;
-        }
-        if (n < BLOCK) {
-            break;
-        }
-    }
-    if (!platform_file_close(file)) {
-        return ReadResult::close_error;
-    }
-    return too_large ? ReadResult::too_large : ReadResult::ok;
-}
 
 // The net bytes the bank gives back when its tracks are emptied before the new image lands.
 uint64_t bank_clear_gain() {
@@ -116,48 +75,52 @@ SmfCheck smf_image_check(const uint8_t* data, size_t size, int max_tracks, SmfLa
     if (size < SMF_MIN_SIZE) {
         return SmfCheck::too_short;
     }
-    if (memcmp(data, "MThd", 4) != 0) {
+    ByteCursor image = byte_cursor(data, size);
+    if (!cursor_at_tag(image, "MThd", 4)) {
         return SmfCheck::not_smf;
     }
-    uint64_t header_length = be32(data + 4);
+    cursor_skip(image, 4);
+    uint32_t header_length = cursor_be(image, 4);
     // The fields at 8..13 must belong to the header, and the header must be in the file.
-    if (header_length < 6 || 8 + header_length > size) {
+    if (header_length < 6 || header_length > cursor_remaining(image)) {
         return SmfCheck::bad_header;
     }
-    if (be16(data + 12) == 0) {
+    ByteCursor header = cursor_sub(image, header_length);
+    cursor_skip(header, 2); // the format: every format is read the same way
+    int announced = static_cast<int>(cursor_be(header, 2));
+    if (cursor_be(header, 2) == 0) {
         return SmfCheck::zero_division;
     }
-    int announced = static_cast<int>(be16(data + 10));
     int wanted = announced < max_tracks ? announced : max_tracks;
-    layout.header_length = static_cast<uint32_t>(header_length);
-    uint64_t p = 8 + header_length;
+    layout.header_length = header_length;
     for (int i = 0; i < wanted; i++) {
-        if (p + 8 > size) {
+        if (!cursor_has(image, 8)) {
             break; // fewer chunks than announced: take the ones that are there
         }
-        uint64_t length = be32(data + p + 4);
-        if (p + 8 + length > size) {
+        size_t chunk_offset = image.pos;
+        cursor_skip(image, 4);
+        uint32_t length = cursor_be(image, 4);
+        layout.track_count = i + 1;
+        if (length > cursor_remaining(image)) {
             layout.last_chunk_cut = true;
-            layout.last_chunk_offset = static_cast<uint32_t>(p);
-            layout.last_chunk_length = static_cast<uint32_t>(size - p - 8);
-            layout.track_count = i + 1;
-            p = size;
+            layout.last_chunk_offset = static_cast<uint32_t>(chunk_offset);
+            layout.last_chunk_length = static_cast<uint32_t>(cursor_remaining(image));
+            cursor_skip(image, cursor_remaining(image));
             break;
         }
-        p += 8 + length;
-        layout.track_count = i + 1;
+        cursor_skip(image, length);
     }
     if (layout.track_count == 0) {
         return SmfCheck::no_tracks;
     }
-    layout.tracks_dropped = announced > max_tracks && !layout.last_chunk_cut && p + 8 <= size;
-    layout.image_size = static_cast<uint32_t>(p);
+    layout.tracks_dropped =
+        announced > max_tracks && !layout.last_chunk_cut && cursor_has(image, 8);
+    layout.image_size = static_cast<uint32_t>(image.pos);
     return SmfCheck::ok;
 }
 
 bool smf_attach(uint32_t start, int track_count) {
     if (g_song.memory_over) {
-        show_status("Fail data !!");
         return false;
     }
     int bank = g_song.current_bank;
@@ -167,7 +130,6 @@ bool smf_attach(uint32_t start, int track_count) {
     }
     if (memcmp(g_song.arena + start, "MThd", 4) != 0) {
         g_song.memory_over = true;
-        show_status("Fail data !!");
         return false;
     }
     uint32_t old_header = slot.header_pos;
@@ -189,7 +151,6 @@ bool smf_attach(uint32_t start, int track_count) {
             time_base_set(slot_header_time_base(bank));
             g_song.arena_end = start;
             g_song.memory_over = true;
-            show_status("Fail data !!");
             return false;
         }
         slot.track_pos[i] = static_cast<uint32_t>(p) + 8;
@@ -208,43 +169,32 @@ bool smf_attach(uint32_t start, int track_count) {
     return true;
 }
 
-SongLoadResult song_load() {
+SmfLoadResult smf_file_load(const char* path) {
     int bank = g_song.current_bank;
     uint32_t bank_bit = 1u << bank;
-    if ((g_song.song_modified_mask & bank_bit) != 0 &&
-        platform_system_language() == UiLanguage::japanese) {
-        std::string caption = utf8_to_sjis("ロード確認");
-        std::string text = utf8_to_sjis("データが保存されていませんがロードしますか？");
-        if (!platform_ask_ok_cancel(caption.c_str(), text.c_str())) {
-            return SongLoadResult::not_loaded;
-        }
-    }
-    platform_wait_cursor(true);
     std::vector<uint8_t> image;
-    ReadResult read = read_whole_file(g_song_files.file_path, g_song.config.arena_limit, image);
+    FileReadResult read = platform_file_read_all(path, image, g_song.config.arena_limit);
     SmfLayout layout{};
-    const char* failure = nullptr;
-    if (read == ReadResult::not_found) {
-        failure = "file not found";
-    } else if (read == ReadResult::close_error) {
-        failure = "close error";
-    } else if (image.size() < SMF_MIN_SIZE) {
-        failure = "Fail data !!";
-    } else if (read == ReadResult::too_large) {
-        failure = "memory over";
-    } else if (smf_image_check(image.data(), image.size(), g_song.config.tracks_per_slot, layout) !=
-               SmfCheck::ok) {
-        failure = "Fail data !!";
-    } else if (g_song.arena_end + 12ull * static_cast<uint32_t>(g_song.track_count) >=
-                   g_song.config.arena_limit ||
-               g_song.arena_end - bank_clear_gain() + layout.image_size >=
-                   g_song.config.arena_limit) {
-        failure = "memory over";
+    if (read == FileReadResult::cannot_open) {
+        return SmfLoadResult::not_found;
     }
-    if (failure != nullptr) {
-        show_status(failure);
-        platform_wait_cursor(false);
-        return SongLoadResult::not_loaded;
+    if (read == FileReadResult::read_error) {
+        return SmfLoadResult::close_error;
+    }
+    if (image.size() < SMF_MIN_SIZE) {
+        return SmfLoadResult::invalid;
+    }
+    if (read == FileReadResult::too_large) {
+        return SmfLoadResult::memory_over;
+    }
+    if (smf_image_check(image.data(), image.size(), g_song.config.tracks_per_slot, layout) !=
+        SmfCheck::ok) {
+        return SmfLoadResult::invalid;
+    }
+    if (g_song.arena_end + 12ull * static_cast<uint32_t>(g_song.track_count) >=
+            g_song.config.arena_limit ||
+        g_song.arena_end - bank_clear_gain() + layout.image_size >= g_song.config.arena_limit) {
+        return SmfLoadResult::memory_over;
     }
 
     uint32_t mask_before = g_song.song_modified_mask;
@@ -257,24 +207,14 @@ SongLoadResult song_load() {
     SongSlot& slot = g_song.slots[bank];
     memcpy(slot.song_file_name, g_song.current_file_name, sizeof slot.song_file_name);
     slot.song_file_name[FILE_NAME_CHARS] = '\0';
-    memcpy(slot.song_path, g_song_files.file_path, sizeof slot.song_path);
+    snprintf(slot.song_path, sizeof slot.song_path, "%s", path);
     slot.song_has_path = true;
-    bool attached = smf_attach(start, layout.track_count);
-    if (attached) {
-        measure_table_rebuild();
-        if (layout.tracks_dropped) {
-            // Otherwise the user would never learn that part of the file is missing.
-            char text[32];
-            snprintf(text, sizeof text, "Tracks >%d cut", g_song.config.tracks_per_slot);
-            show_status(text);
-        }
-    } else {
+    if (!smf_attach(start, layout.track_count)) {
         bank_clear_tracks();
-    }
-    g_song.song_modified_mask = mask_before & ~bank_bit;
-    if (!attached) {
         g_song.song_modified_mask = mask_before;
+        return SmfLoadResult::invalid;
     }
-    platform_wait_cursor(false);
-    return attached ? SongLoadResult::loaded : SongLoadResult::not_loaded;
+    measure_table_rebuild();
+    g_song.song_modified_mask = mask_before & ~bank_bit;
+    return layout.tracks_dropped ? SmfLoadResult::incomplete : SmfLoadResult::complete;
 }

@@ -3,6 +3,7 @@
 #include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
+#include "common/byte_cursor.h"
 #include "common/status_line.h"
 
 #include <cstring>
@@ -112,21 +113,13 @@ uint32_t arena_get_be(uint32_t pos, int width) {
 }
 
 bool arena_get_vlq(uint32_t& pos, uint32_t end, uint32_t& value) {
-    uint32_t p = pos;
-    uint32_t v = 0;
-    for (int i = 0; i < 4; i++) {
-        if (p >= end) {
-            return false;
-        }
-        uint8_t b = g_song.arena[p++];
-        v = (v << 7) | (b & 0x7F);
-        if ((b & 0x80) == 0) {
-            pos = p;
-            value = v;
-            return true;
-        }
+    ByteCursor bytes =
+        pos < end ? byte_cursor(g_song.arena + pos, end - pos) : byte_cursor(nullptr, 0);
+    if (!cursor_vlq(bytes, value)) {
+        return false;
     }
-    return false; // more than 4 bytes
+    pos += static_cast<uint32_t>(bytes.pos);
+    return true;
 }
 
 uint32_t chunk_data_length(uint32_t pos) {

@@ -22,7 +22,7 @@
 #include "platform/headless/headless_midi.h"
 #include "platform/headless/headless_window.h"
 #include "platform/picture.h"
-#include "platform/posix_text.h"
+#include "platform/text_convert.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -95,7 +95,7 @@ void log_line(ScriptRun& run, const std::string& text) {
 }
 
 std::string printable(const std::string& sjis) {
-    std::string text = sjis_text_to_utf8(sjis.c_str());
+    std::string text = sjis_to_utf8(sjis);
     for (char& c : text) {
         if (c == '\r' || c == '\n') {
             c = ' ';

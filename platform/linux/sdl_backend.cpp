@@ -6,7 +6,7 @@
 #include "platform/posix_files.h"
 #include "platform/posix_network.h"
 #include "platform/posix_programs.h"
-#include "platform/posix_text.h"
+#include "platform/text_convert.h"
 
 #include <SDL.h>
 #include <cstdio>
@@ -16,7 +16,7 @@ namespace {
 
 // Message texts end in CR LF for the boxes; the SDL box needs none.
 std::string box_text(const char* text) {
-    std::string out = sjis_text_to_utf8(text);
+    std::string out = sjis_to_utf8(text);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
         out.pop_back();
     }
@@ -94,7 +94,7 @@ bool key_down(int virtual_key) {
 }
 
 bool clipboard_put_text(const char* text) {
-    return g_sdl_window.open && SDL_SetClipboardText(sjis_text_to_utf8(text).c_str()) == 0;
+    return g_sdl_window.open && SDL_SetClipboardText(sjis_to_utf8(text).c_str()) == 0;
 }
 
 bool clipboard_get_text(std::string& out_sjis) {

@@ -4,7 +4,7 @@
 
 #include "platform/linux/sdl_keys.h"
 #include "platform/picture.h"
-#include "platform/posix_text.h"
+#include "platform/text_convert.h"
 #include "platform/window_backend.h"
 
 #include <SDL.h>
@@ -71,7 +71,7 @@ bool open(const char* caption, const WindowOptions& options) {
         return false;
     }
     g_sdl.scale = options.scale > 0 ? options.scale : choose_scale();
-    std::string title = sjis_text_to_utf8(caption);
+    std::string title = sjis_to_utf8(caption);
     g_sdl.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                     PICTURE_WIDTH * g_sdl.scale, PICTURE_HEIGHT * g_sdl.scale, 0);
     if (g_sdl.window == nullptr) {
@@ -289,7 +289,7 @@ void destroy() {
 
 void caption(const char* text) {
     if (g_sdl.window) {
-        SDL_SetWindowTitle(g_sdl.window, sjis_text_to_utf8(text).c_str());
+        SDL_SetWindowTitle(g_sdl.window, sjis_to_utf8(text).c_str());
     }
 }
 

@@ -6,7 +6,7 @@
 #include "platform/posix_files.h"
 #include "platform/posix_network.h"
 #include "platform/posix_programs.h"
-#include "platform/posix_text.h"
+#include "platform/text_convert.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -25,7 +25,7 @@ namespace {
 
 // Message texts end in CR LF for the boxes; a terminal line needs only the LF.
 std::string terminal_text(const char* text) {
-    std::string out = sjis_text_to_utf8(text);
+    std::string out = sjis_to_utf8(text);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
         out.pop_back();
     }

@@ -1,8 +1,8 @@
 // The tone initialisation song: for every channel whose sound setup differs from the reset
 // state, the bank, program, volume, pan, reverb and chorus seen sent, and the changed GS
 // NRPN values, so that playing the file brings a sound module into the same state.
+#include "common/overwrite_question.h"
 #include "common/status_line.h"
-#include "common/text_sjis.h"
 #include "platform/platform.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/settings.h"
@@ -10,7 +10,6 @@
 #include "songcore/smf_files.h"
 
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -76,20 +75,6 @@ uint32_t nrpn_block(int ch, int parameter, uint8_t* out) {
     return NRPN_BLOCK_SIZE;
 }
 
-bool confirm_overwrite(const char* path) {
-    if (!platform_file_exists(path)) {
-        return true;
-    }
-    char shown[SONG_PATH_SIZE * 2];
-    platform_path_display_text(path, shown, sizeof shown);
-    std::string text = shown;
-    text += platform_system_language() == UiLanguage::japanese
-                ? utf8_to_sjis("\n\n同じ名前のファイルがあります。\n上書き保存しますか？")
-                : std::string("\n\nAlready SameName Of File. over write ?");
-    text += "\r\n";
-    return platform_ask_yes_no(utf8_to_sjis("メッセージ").c_str(), text.c_str());
-}
-
 } // namespace
 
 uint32_t init_file_image(uint8_t* out, uint32_t out_size) {
@@ -121,7 +106,7 @@ int init_file_write() {
         return 0;
     }
     const char* path = g_song_files.file_path;
-    if (!confirm_overwrite(path)) {
+    if (!overwrite_confirm(path, PresetAnswer::ask, OverwriteWording::interface_language)) {
         return 1;
     }
     static uint8_t image[HEADER_SIZE + 16 * (CHANNEL_BLOCK_SIZE + 8 * NRPN_BLOCK_SIZE) + 4];

@@ -7,12 +7,14 @@
 #include "sequencer/engine/transport.h"
 #include "songcore/midi_bytes.h"
 
+#include "platform/file_read_all.h"
 #include "platform/platform.h"
 #include "songcore/song_store.h"
 #include "songcore/track_normalize.h"
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 Settings g_settings;
 
@@ -245,17 +247,14 @@ int settings_read() {
     if (!settings_path(path, sizeof path)) {
         return 1;
     }
-    PlatformFile* file = platform_file_open(path, FileMode::read);
-    if (!file) {
+    std::vector<uint8_t> image;
+    FileReadResult read = platform_file_read_all(path, image, SETTINGS_FILE_SIZE);
+    if (read == FileReadResult::cannot_open || read == FileReadResult::read_error) {
         return 1;
     }
-    static uint8_t image[SETTINGS_FILE_SIZE];
-    size_t n = platform_file_read(file, image, SETTINGS_FILE_SIZE);
-    bool closed = platform_file_close(file);
-    if (!closed) {
-        return 1;
-    }
-    return settings_parse(image, n);
+    // Only the image's size is read: a longer file counts by its start.
+    size_t n = image.size() < SETTINGS_FILE_SIZE ? image.size() : SETTINGS_FILE_SIZE;
+    return settings_parse(image.data(), n);
 }
 
 int settings_parse(const uint8_t* image, size_t size) {

@@ -1,60 +1,14 @@
-// BMP decoding through one bounds-checked cursor: every header field, table entry and pixel
+// BMP decoding through the bounds-checked byte cursor: every header field, table entry and pixel
 // row is read through it, and the sizes a header claims are checked against the buffer
 // before anything is allocated.
 #include "sequencer/shell/bmp_file.h"
+
+#include "common/byte_cursor.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-// Reads little-endian values; a read past the end gives 0 and sets `overrun`.
-struct ByteCursor {
-    const uint8_t* data;
-    size_t size;
-    size_t pos;
-    bool overrun;
-};
-
-bool cursor_has(const ByteCursor& cursor, size_t count) {
-    return cursor.pos <= cursor.size && count <= cursor.size - cursor.pos;
-}
-
-void cursor_seek(ByteCursor& cursor, size_t pos) {
-    cursor.pos = pos;
-    if (pos > cursor.size) {
-        cursor.overrun = true;
-    }
-}
-
-uint32_t cursor_u8(ByteCursor& cursor) {
-    if (!cursor_has(cursor, 1)) {
-        cursor.overrun = true;
-        return 0;
-    }
-    return cursor.data[cursor.pos++];
-}
-
-uint32_t cursor_u16(ByteCursor& cursor) {
-    uint32_t low = cursor_u8(cursor);
-    return low | (cursor_u8(cursor) << 8);
-}
-
-uint32_t cursor_u32(ByteCursor& cursor) {
-    uint32_t low = cursor_u16(cursor);
-    return low | (cursor_u16(cursor) << 16);
-}
-
-// The whole next `count` bytes, or null (and `overrun`) when they are not there.
-const uint8_t* cursor_take(ByteCursor& cursor, size_t count) {
-    if (!cursor_has(cursor, count)) {
-        cursor.overrun = true;
-        return nullptr;
-    }
-    const uint8_t* start = cursor.data + cursor.pos;
-    cursor.pos += count;
-    return start;
-}
 
 constexpr uint32_t BI_RGB = 0;
 constexpr uint32_t BI_RLE8 = 1;
@@ -79,32 +33,32 @@ struct BmpHeader {
 
 BmpResult read_header(ByteCursor& cursor, BmpHeader& header) {
     cursor_seek(cursor, 10);
-    header.pixel_offset = cursor_u32(cursor);
-    header.header_size = cursor_u32(cursor);
+    header.pixel_offset = cursor_le(cursor, 4);
+    header.header_size = cursor_le(cursor, 4);
     if (cursor.overrun) {
         return BmpResult::truncated;
     }
     if (header.header_size == CORE_HEADER_SIZE) {
         header.core = true;
-        header.width = cursor_u16(cursor);
-        header.height = cursor_u16(cursor);
-        header.planes = cursor_u16(cursor);
-        header.bits = cursor_u16(cursor);
+        header.width = cursor_le(cursor, 2);
+        header.height = cursor_le(cursor, 2);
+        header.planes = cursor_le(cursor, 2);
+        header.bits = cursor_le(cursor, 2);
         header.compression = BI_RGB;
         header.colours_used = 0;
     } else if (header.header_size >= INFO_HEADER_SIZE &&
                header.header_size <= LARGEST_HEADER_SIZE) {
         header.core = false;
-        header.width = static_cast<int32_t>(cursor_u32(cursor));
-        header.height = static_cast<int32_t>(cursor_u32(cursor));
-        header.planes = cursor_u16(cursor);
-        header.bits = cursor_u16(cursor);
-        header.compression = cursor_u32(cursor);
-        cursor_u32(cursor); // image size: often 0, recomputed from the dimensions
-        cursor_u32(cursor); // horizontal resolution
-        cursor_u32(cursor); // vertical resolution
-        header.colours_used = cursor_u32(cursor);
-        cursor_u32(cursor); // important colours
+        header.width = static_cast<int32_t>(cursor_le(cursor, 4));
+        header.height = static_cast<int32_t>(cursor_le(cursor, 4));
+        header.planes = cursor_le(cursor, 2);
+        header.bits = cursor_le(cursor, 2);
+        header.compression = cursor_le(cursor, 4);
+        cursor_le(cursor, 4); // image size: often 0, recomputed from the dimensions
+        cursor_le(cursor, 4); // horizontal resolution
+        cursor_le(cursor, 4); // vertical resolution
+        header.colours_used = cursor_le(cursor, 4);
+        cursor_le(cursor, 4); // important colours
     } else {
         return BmpResult::bad_header;
     }
@@ -304,7 +258,7 @@ BmpResult bmp_decode(const uint8_t* data, size_t size, BmpImage& image) {
     if (data == nullptr || size < 2 || data[0] != 'B' || data[1] != 'M') {
         return BmpResult::not_bmp;
     }
-    ByteCursor cursor{data, size, 0, false};
+    ByteCursor cursor = byte_cursor(data, size);
     BmpHeader header{};
     BmpResult result = read_header(cursor, header);
     if (result == BmpResult::ok) {

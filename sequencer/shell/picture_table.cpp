@@ -4,6 +4,7 @@
 #include "sequencer/shell/canvas.h"
 #include "sequencer/shell/draw.h"
 
+#include "platform/file_read_all.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
 
@@ -30,31 +31,6 @@ bool slot_in_range(int slot) {
     return slot >= DRAW_FIRST_SLOT && slot < DRAW_SLOT_COUNT;
 }
 
-// The whole file, up to PICTURE_FILE_LIMIT bytes; false when it cannot be opened or read or
-// is larger than that.
-bool read_whole_file(const char* path, std::vector<uint8_t>& bytes) {
-    PlatformFile* file = platform_file_open(path, FileMode::read);
-    if (file == nullptr) {
-        return false;
-    }
-    bytes.clear();
-    uint8_t chunk[65536];
-    bool fits = true;
-    for (;;) {
-        size_t got = platform_file_read(file, chunk, sizeof chunk);
-        if (got == 0) {
-            break;
-        }
-        if (bytes.size() + got > PICTURE_FILE_LIMIT) {
-            fits = false;
-            break;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    bool closed = platform_file_close(file);
-    return fits && closed;
-}
-
 } // namespace
 
 int load_resource_picture(int id) {
@@ -71,7 +47,9 @@ int load_resource_picture(int id) {
 
 int load_file_picture(const char* path, PictureFileReport* report) {
     std::vector<uint8_t> bytes;
-    bool read = path != nullptr && read_whole_file(path, bytes);
+    // Read whole, up to PICTURE_FILE_LIMIT bytes; a larger file or a failed close is not read.
+    bool read = path != nullptr &&
+                platform_file_read_all(path, bytes, PICTURE_FILE_LIMIT) == FileReadResult::ok;
     if (report != nullptr) {
         *report = PictureFileReport{};
         report->read = read;

@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "common/status_line.h"
 #include "common/text_sjis.h"
+#include "platform/file_read_all.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
 #include "platform/synth.h"
@@ -30,6 +31,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,11 +57,10 @@ void background_load() {
     }
     if (slot != 0) {
         snprintf(path, sizeof path, "%szb47base.rgb", g_shell.program_dir);
-        if (PlatformFile* file = platform_file_open(path, FileMode::read)) {
-            uint8_t rgb[3];
-            size_t got = platform_file_read(file, rgb, sizeof rgb);
-            platform_file_close(file);
-            // A short file changes only the bytes it has.
+        std::vector<uint8_t> rgb;
+        if (platform_file_read_all(path, rgb, 3) != FileReadResult::cannot_open) {
+            // A short file changes only the bytes it has; bytes past the third do not count.
+            size_t got = rgb.size() < 3 ? rgb.size() : 3;
             uint32_t colour = g_draw.base_colour;
             for (size_t i = 0; i < got; i++) {
                 colour =

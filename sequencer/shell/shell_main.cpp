@@ -4,6 +4,7 @@
 #include "common/status_line.h"
 #include "gui/file_chooser.h"
 #include "gui/modal.h"
+#include "platform/console.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/headless/headless_window.h"
@@ -59,21 +60,22 @@ struct ProgramOptions {
 };
 
 int usage() {
-    fprintf(stderr,
-            "usage: zb47 [--scale N] [synthesizer options] [SONG.mid]\n"
-            "       zb47 --headless [--script FILE] [--log FILE] [--dir DIR] [--synth] [SONG.mid]\n"
-            "       zb47 --render SONG.mid OUT.wav [--soundfont FILE] [--dir DIR]\n"
-            "  --scale N    show the 640x480 picture N times enlarged (default: what fits)\n"
-            "  --headless   no window: the picture stays in memory, MIDI goes to virtual ports\n"
-            "  --script F   headless: run the keys, clicks, waits and screenshots of F\n"
-            "  --log F      headless: write the run's log (MIDI sent, status texts) to F\n"
-            "  --dir D      headless: use D as the program's directory (settings, reader.ini)\n"
-            "  --synth      headless: add the built-in synthesizer port to the virtual ports\n"
-            "  --render     play the song through the built-in synthesizer into a WAV file\n"
-            "synthesizer options:\n"
-            "  --soundfont F      the General MIDI sound font (default: the system's)\n"
-            "  --audio-period N   frames per audio period, 64-8192 (default 512: 11.6 ms)\n"
-            "  --no-synth         no built-in synthesizer port\n");
+    platform_console_print(
+        ConsoleStream::error,
+        "usage: zb47 [--scale N] [synthesizer options] [SONG.mid]\n"
+        "       zb47 --headless [--script FILE] [--log FILE] [--dir DIR] [--synth] [SONG.mid]\n"
+        "       zb47 --render SONG.mid OUT.wav [--soundfont FILE] [--dir DIR]\n"
+        "  --scale N    show the 640x480 picture N times enlarged (default: what fits)\n"
+        "  --headless   no window: the picture stays in memory, MIDI goes to virtual ports\n"
+        "  --script F   headless: run the keys, clicks, waits and screenshots of F\n"
+        "  --log F      headless: write the run's log (MIDI sent, status texts) to F\n"
+        "  --dir D      headless: use D as the program's directory (settings, reader.ini)\n"
+        "  --synth      headless: add the built-in synthesizer port to the virtual ports\n"
+        "  --render     play the song through the built-in synthesizer into a WAV file\n"
+        "synthesizer options:\n"
+        "  --soundfont F      the General MIDI sound font (default: the system's)\n"
+        "  --audio-period N   frames per audio period, 64-8192 (default 512: 11.6 ms)\n"
+        "  --no-synth         no built-in synthesizer port\n");
     return 2;
 }
 
@@ -124,9 +126,9 @@ bool options_parse(int argc, char** argv, ProgramOptions& o) {
 }
 
 void render_progress(int percent) {
-    fprintf(stderr, "\rzb47: rendering %3d%%", percent);
+    platform_console_print(ConsoleStream::error, "\rzb47: rendering %3d%%", percent);
     if (percent == 100) {
-        fprintf(stderr, "\n");
+        platform_console_print(ConsoleStream::error, "\n");
     }
 }
 
@@ -144,15 +146,16 @@ int render_main(const ProgramOptions& options) {
     request.progress = render_progress;
     RenderResult result = song_render(request);
     if (result == RenderResult::no_synth) {
-        fprintf(stderr, "zb47: %s\n", platform_synth_message());
+        platform_console_print(ConsoleStream::error, "zb47: %s\n", platform_synth_message());
     }
     if (result != RenderResult::rendered) {
-        fprintf(stderr, "zb47: %s: %s\n",
-                result == RenderResult::file_not_written ? options.render_wav : options.song,
-                render_result_text(result));
+        platform_console_print(ConsoleStream::error, "zb47: %s: %s\n",
+                               result == RenderResult::file_not_written ? options.render_wav
+                                                                        : options.song,
+                               render_result_text(result));
         return 1;
     }
-    fprintf(stderr, "zb47: %s written\n", options.render_wav);
+    platform_console_print(ConsoleStream::error, "zb47: %s written\n", options.render_wav);
     return 0;
 }
 
@@ -167,10 +170,12 @@ void synth_start(const ProgramOptions& options) {
     synth.audio_period = options.audio_period;
     SynthStart started = platform_synth_start(synth);
     if (started == SynthStart::sounding) {
-        fprintf(stderr, "zb47: %s: audio period %d frames, sound at most %.1f ms after a send\n",
-                SYNTH_PORT_NAME, options.audio_period, platform_synth_latency_ms());
+        platform_console_print(
+            ConsoleStream::error,
+            "zb47: %s: audio period %d frames, sound at most %.1f ms after a send\n",
+            SYNTH_PORT_NAME, options.audio_period, platform_synth_latency_ms());
     } else {
-        fprintf(stderr, "zb47: %s\n", platform_synth_message());
+        platform_console_print(ConsoleStream::error, "zb47: %s\n", platform_synth_message());
     }
 }
 
@@ -270,7 +275,8 @@ int zb47_main(int argc, char** argv) {
     if (!options_parse(argc, argv, options)) {
         return usage();
     }
-    fprintf(stderr, "zb47: built with: %s\n", platform_built_backends());
+    platform_console_print(ConsoleStream::error, "zb47: built with: %s\n",
+                           platform_built_backends());
     if (options.render_wav != nullptr) {
         return render_main(options);
     }
@@ -286,8 +292,9 @@ int zb47_main(int argc, char** argv) {
         g_headless_midi.in_names = {"virtual input"};
         headless_window_reset();
     } else if (!platform_select("sdl")) {
-        fprintf(stderr, "zb47: built without a window backend (libsdl2-dev was missing); "
-                        "run with --headless\n");
+        platform_console_print(ConsoleStream::error,
+                               "zb47: built without a window backend (libsdl2-dev was missing); "
+                               "run with --headless\n");
         return 1;
     } else {
         platform_speech_client_set(platform_speech_system_client());
@@ -299,7 +306,7 @@ int zb47_main(int argc, char** argv) {
     g_shell.frames_follow_clock = options.script != nullptr;
     WindowOptions window{options.scale, options.script, options.log};
     if (!platform_window_open(WINDOW_CAPTION, window)) {
-        fprintf(stderr, "zb47: %s\n", platform_window_error());
+        platform_console_print(ConsoleStream::error, "zb47: %s\n", platform_window_error());
         platform_speech_close();
         return 1;
     }

@@ -187,6 +187,38 @@ TEST_F(MldReader, NotARingtoneDoesNothing) {
     EXPECT_TRUE(messages().empty());
 }
 
+// The reader grades what it found; only run_conversion() turns that into a message.
+TEST_F(MldReader, TheReaderGradesItsResultWithoutTelling) {
+    auto read = [&](const Bytes& bytes, const std::string& name) {
+        SetUp();
+        write_file_bytes(dir.file(name), bytes);
+        snprintf(g_converter.input_path, sizeof g_converter.input_path, "%s",
+                 dir.file(name).c_str());
+        return ringtone_to_smf();
+    };
+    Bytes unknown = mld_file({{0x00, 0xFF, 0xC7, 0x00, 0x00, 0xFF, 0xDF, 0x00}});
+    RingtoneReadReport report = read(unknown, "u.mld");
+    EXPECT_EQ(report.result, RingtoneReadResult::unknown_command);
+    EXPECT_EQ(report.position, 0x1Eu);
+    Bytes good = mld_file({{0x00, 0x0F, 0x30, 0x30, 0xFF, 0xDF, 0x00}});
+    EXPECT_EQ(read(Bytes(good.begin(), good.end() - 1), "cut.mld").result,
+              RingtoneReadResult::damaged);
+    EXPECT_EQ(read(bytes_of("MThd and more"), "x.mld").result, RingtoneReadResult::not_a_ringtone);
+    EXPECT_EQ(read(good, "g.mld").result, RingtoneReadResult::written);
+    EXPECT_TRUE(exists("g.MID"));
+    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(g_headless.status_texts.empty());
+
+    SetUp();
+    snprintf(g_converter.input_path, sizeof g_converter.input_path, "%s",
+             dir.file("missing.mld").c_str());
+    EXPECT_EQ(ringtone_to_smf().result, RingtoneReadResult::cannot_open);
+    EXPECT_TRUE(g_headless.status_texts.empty());
+    // The conversion as the user starts it says so.
+    EXPECT_FALSE(run_conversion());
+    EXPECT_EQ(headless_last_status(), "file not found");
+}
+
 TEST_F(MldReader, CarriedEventsRoundTripThroughTheWriter) {
     // An unknown-to-SMF command with data travels as Base64 in an exclusive message.
     Bytes file = mld_file({{0x00, 0xFF, 0xF0, 0x00, 0x02, 0x12, 0x34, 0x00, 0xFF, 0xDF, 0x00}});

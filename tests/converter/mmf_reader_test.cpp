@@ -159,3 +159,26 @@ TEST_F(MmfReader, DataRunningPastTheEndIsRejected) {
 }
 
 } // namespace
+
+// The reader grades what it found; only run_conversion() turns that into a message.
+TEST_F(MmfReader, TheReaderGradesItsResultWithoutTelling) {
+    auto read = [&](const Bytes& bytes, const std::string& name, bool leave_out = false) {
+        SetUp();
+        if (!leave_out) {
+            write_file_bytes(dir.file(name), bytes);
+        }
+        snprintf(g_converter.input_path, sizeof g_converter.input_path, "%s",
+                 dir.file(name).c_str());
+        return mmf_to_smf().result;
+    };
+    Bytes file = mmf_file({0x00, 0x1C, 0x77, 0x78, 0x00, 0x00, 0x00, 0x00});
+    Bytes changed = file;
+    changed[20] ^= 0x20;
+    EXPECT_EQ(read(changed, "c.mmf"), RingtoneReadResult::damaged);
+    EXPECT_EQ(read(mmf_file({0x00, 0x1C}, ""), "e.mmf"), RingtoneReadResult::damaged);
+    EXPECT_EQ(read(file, "g.mmf"), RingtoneReadResult::written);
+    EXPECT_TRUE(exists("g.mid"));
+    EXPECT_EQ(read(file, "missing.mmf", true), RingtoneReadResult::cannot_open);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(g_headless.status_texts.empty());
+}

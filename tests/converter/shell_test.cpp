@@ -187,6 +187,16 @@ TEST_F(ConverterShellTest, CommandLineConvertsAndWritesTheMailText) {
     EXPECT_EQ(run_cli({"--headless", "--model=0", "--no-v1", "--yes", dir.file("m.mid")}), 0);
 }
 
+TEST_F(ConverterShellTest, MailTextDashGoesToStandardOutput) {
+    write_file_bytes(dir.file("s.mid"), melody());
+    testing::internal::CaptureStdout();
+    int status =
+        run_cli({"--headless", "--model=0", "--no-v1", "--mail-text=-", dir.file("s.mid")});
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out.substr(0, 13), "--B:M\r\nbWVsbw");
+}
+
 TEST_F(ConverterShellTest, CommandLineRejectsBadOptions) {
     EXPECT_EQ(run_cli({"--toneshift=13", "x.mid"}), 2);
     EXPECT_EQ(run_cli({"--model=two", "x.mid"}), 2);

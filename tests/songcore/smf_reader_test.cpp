@@ -188,6 +188,48 @@ TEST_F(SmfReaderTest, FileLargerThanTheFreeSpaceGivesMemoryOver) {
     EXPECT_EQ(last_status(), "memory over");
 }
 
+// The reader grades what it found and leaves asking and telling to song_load().
+TEST_F(SmfReaderTest, TheReaderGradesItsResultWithoutAskingOrTelling) {
+    ASSERT_EQ(load_bytes(random_smf(17, {})), SongLoadResult::loaded);
+    g_song.song_modified_mask = 1; // unsaved: song_load() would ask first
+    headless_reset();
+    auto file_of = [&](const Bytes& bytes, const char* name) {
+        write_file_bytes(dir.file(name), bytes);
+        return dir.file(name);
+    };
+    EXPECT_EQ(smf_file_load(dir.file("missing.mid").c_str()), SmfLoadResult::not_found);
+    EXPECT_EQ(smf_file_load(file_of({1, 2, 3}, "short.mid").c_str()), SmfLoadResult::invalid);
+    g_headless.fail_next_read_close = true;
+    EXPECT_EQ(smf_file_load(file_of(random_smf(18, {}), "close.mid").c_str()),
+              SmfLoadResult::close_error);
+    EXPECT_EQ(smf_file_load(file_of(exclusive_smf(5 * 1024 * 1024), "huge.mid").c_str()),
+              SmfLoadResult::memory_over);
+    std::vector<Bytes> tracks(70, simple_track(0));
+    EXPECT_EQ(smf_file_load(file_of(smf_file(1, 480, tracks), "many.mid").c_str()),
+              SmfLoadResult::incomplete);
+    EXPECT_EQ(g_song.track_count, 64);
+    EXPECT_EQ(smf_file_load(file_of(smf_file(0, 96, {simple_track(0)}), "one.mid").c_str()),
+              SmfLoadResult::complete);
+    EXPECT_EQ(g_song.time_base, 96);
+    EXPECT_TRUE(g_headless.questions.empty());
+    EXPECT_TRUE(g_headless.status_texts.empty());
+    EXPECT_TRUE(g_headless.messages.empty());
+
+    // What song_load() shows for each result.
+    const std::pair<SmfLoadResult, const char*> texts[] = {
+        {SmfLoadResult::incomplete, "Tracks >64 cut"}, {SmfLoadResult::not_found, "file not found"},
+        {SmfLoadResult::close_error, "close error"},   {SmfLoadResult::invalid, "Fail data !!"},
+        {SmfLoadResult::memory_over, "memory over"},
+    };
+    for (const auto& [result, text] : texts) {
+        smf_load_report(result);
+        EXPECT_EQ(last_status(), text);
+    }
+    size_t shown = g_headless.status_texts.size();
+    smf_load_report(SmfLoadResult::complete);
+    EXPECT_EQ(g_headless.status_texts.size(), shown);
+}
+
 TEST_F(SmfReaderTest, JapaneseInterfaceAsksBeforeLoadingOverUnsavedChanges) {
     ASSERT_EQ(load_bytes(random_smf(14, {})), SongLoadResult::loaded);
     g_song.song_modified_mask = 1;

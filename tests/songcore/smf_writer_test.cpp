@@ -142,6 +142,34 @@ TEST_F(SmfWriterTest, OverwriteIsAskedAndNoWritesNothing) {
     EXPECT_EQ(g_song.song_modified_mask, 0u);
 }
 
+// The writer grades what happened and leaves the status text to song_save().
+TEST_F(SmfWriterTest, TheWriterGradesItsResultWithoutTelling) {
+    ASSERT_EQ(load_bytes(random_smf(6, {})), SongLoadResult::loaded);
+    ASSERT_EQ(save_to(dir.file("reference.mid")), 1);
+    struct Case {
+        const char* fault;
+        void (*arm)();
+        SmfSaveResult result;
+    } cases[] = {
+        {"none", [] {}, SmfSaveResult::written},
+        {"header write", [] { g_headless.fail_write_after = 10; }, SmfSaveResult::write_error},
+        {"close", [] { g_headless.fail_next_write_close = true; }, SmfSaveResult::close_error},
+        {"create", [] { g_headless.fail_open_write = true; }, SmfSaveResult::cannot_create},
+        {"rename", [] { g_headless.fail_rename = true; }, SmfSaveResult::write_error},
+    };
+    for (const Case& c : cases) {
+        headless_reset();
+        g_song.song_modified_mask = 1;
+        c.arm();
+        EXPECT_EQ(smf_file_save(dir.file("graded.mid").c_str()), c.result) << c.fault;
+        EXPECT_TRUE(g_headless.status_texts.empty()) << c.fault;
+        EXPECT_TRUE(g_headless.questions.empty()) << c.fault;
+        EXPECT_FALSE(g_headless.wait_cursor) << c.fault;
+        EXPECT_EQ(g_song.song_modified_mask, 1u) << c.fault; // bookkeeping is song_save()'s
+    }
+    EXPECT_EQ(read_file_bytes(dir.file("graded.mid")), read_file_bytes(dir.file("reference.mid")));
+}
+
 TEST_F(SmfWriterTest, FailedSavesKeepThePreviousFileAndTheChange) {
     ASSERT_EQ(load_bytes(random_smf(5, {})), SongLoadResult::loaded);
     Bytes previous = {9, 9, 9};
