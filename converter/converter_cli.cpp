@@ -222,9 +222,7 @@ void version_check(const CliRequest& request) {
 } // namespace
 
 int melconv_run(int argc, char** argv) {
-    converter_reset();
-    converter_options_reset();
-    terminal_reset();
+    melconv_reset_all();
     // Start-up: backend, language, the options file; then the flags over the options.
     bool headless = false;
     for (int i = 1; i < argc; i++) {
@@ -261,7 +259,6 @@ int melconv_run(int argc, char** argv) {
         }
         fprintf(stderr, "melconv: options stored\n");
     }
-    song_store_init(CONVERTER_STORE);
     if (!command_line_take(request.file != nullptr ? request.file : "")) {
         fprintf(stderr, "melconv: the path is longer than %zu bytes: %s\n", CONVERTER_PATH_SIZE - 1,
                 request.file);

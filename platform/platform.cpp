@@ -1,7 +1,9 @@
 // The free platform functions, each calling through the backend table chosen at start.
 #include "platform/platform.h"
 
+#include "platform/picture.h"
 #include "platform/platform_backend.h"
+#include "platform/terminal/terminal.h"
 
 #include <cstring>
 
@@ -63,6 +65,11 @@ const char* platform_built_backends() {
            " alsa-midi"
 #endif
         ;
+}
+
+void platform_records_reset() {
+    terminal_reset();
+    picture_reset();
 }
 
 void platform_message_box(const char* caption, const char* text, MessageIcon icon) {

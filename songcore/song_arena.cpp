@@ -35,7 +35,6 @@ void song_store_init(const SongStoreConfig& config) {
     }
     g_song.arena = g_arena_bytes;
     memset(g_arena_bytes, 0, arena_capacity());
-    g_song.arena_end = 0;
     for (int slot = 0; slot < config.slot_count; slot++) {
         SongSlot& s = g_song.slots[slot];
         s.header_pos = g_song.arena_end + 8;
@@ -44,15 +43,9 @@ void song_store_init(const SongStoreConfig& config) {
             s.track_pos[t] = track_empty_append();
         }
     }
-    g_song.current_bank = 0;
-    g_song.track_count = 1;
-    time_base_set(480);
-    g_song.tracing_track = 1;
-    strcpy(g_song.current_file_name, "ZB47SEQ10");
     memset(g_song.track_play, 0xFF, sizeof g_song.track_play);
     memset(g_song.channel_play, 0xFF, sizeof g_song.channel_play);
     measure_table_rebuild();
-    g_song.song_modified_mask = 0;
 }
 
 bool arena_append(const uint8_t* bytes, uint32_t count) {

@@ -8,14 +8,14 @@
 #include <cstring>
 
 TrackRewrite g_track_rewrite;
-EventFilter g_event_filter = {{1, 1, 1, 1, 1, 1, 1, 1}};
+EventFilter g_event_filter;
 
 void track_rewrite_reset() {
-    memset(&g_track_rewrite, 0, sizeof g_track_rewrite);
+    g_track_rewrite = TrackRewrite{};
 }
 
 void event_filter_reset() {
-    memset(g_event_filter.pass, 1, sizeof g_event_filter.pass);
+    g_event_filter = EventFilter{};
 }
 
 namespace {

@@ -12,7 +12,7 @@ constexpr int NOTE_COUNTERS = 2048; // 16 channels x 128 notes
 // Counters of one rewrite: index channel * 128 + note, value = notes of that key still
 // sounding. Touched only inside the frame routine, which never runs twice at once.
 struct TrackRewrite {
-    int8_t note_counters[NOTE_COUNTERS];
+    int8_t note_counters[NOTE_COUNTERS] = {};
 };
 
 extern TrackRewrite g_track_rewrite;
@@ -36,7 +36,7 @@ enum EventFilterSwitch {
 // Which kinds of event edits and the event list let through. Lives for the whole run and is
 // all ON at every start. Touched only inside the frame routine.
 struct EventFilter {
-    uint8_t pass[FILTER_SWITCHES]; // 1 = shown or passed, 0 = left out
+    uint8_t pass[FILTER_SWITCHES] = {1, 1, 1, 1, 1, 1, 1, 1}; // 1 = shown or passed, 0 = left out
 };
 
 extern EventFilter g_event_filter;

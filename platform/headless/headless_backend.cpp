@@ -1,5 +1,7 @@
 // The headless backend: no window, answers from tests or scripts, a record of everything shown.
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_midi.h"
+#include "platform/headless/headless_window.h"
 #include "platform/platform_backend.h"
 #include "platform/posix_files.h"
 
@@ -9,6 +11,12 @@ HeadlessState g_headless;
 
 void headless_reset() {
     g_headless = HeadlessState{};
+}
+
+void headless_backend_reset() {
+    headless_reset();
+    headless_midi_reset();
+    headless_window_reset();
 }
 
 const std::string& headless_last_status() {

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+// Window thread only (tests stand in for it); a wake from another thread goes through an
+// atomic of the backend instead.
 struct HeadlessWindowState {
     bool open = false;
     bool destroyed = false;
@@ -16,7 +18,6 @@ struct HeadlessWindowState {
     int cursor_shape = 0;
     int warp_x = -1, warp_y = -1;
     int warps = 0;
-    bool wake_pending = false; // set from any thread, delivered by the run loop
     WindowOptions options{};
     // The script run.
     FILE* log = nullptr;

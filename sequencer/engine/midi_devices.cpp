@@ -13,6 +13,7 @@ void midi_devices_reset() {
     free(g_midi_devices.sysex_out_buffer);
     free(g_midi_devices.in_long_buffer);
     g_midi_devices = MidiDevices{};
+    // An array member cannot take a computed initialiser: the identity port map is filled here.
     for (int i = 0; i < LOGICAL_PORTS; i++) {
         g_midi_devices.port_map[i] = static_cast<uint8_t>(i);
     }

@@ -135,7 +135,7 @@ void gs_message(const uint8_t* b) {
         return;
     }
     if (b[6] == 0x00 && b[7] == 0x7F && b[8] == 0x00) {
-        channel_state_reset();
+        channel_module_defaults();
         if (g_engine_hooks.program_panel) {
             g_engine_hooks.program_panel(-1);
         }
@@ -150,7 +150,7 @@ void gs_message(const uint8_t* b) {
 
 } // namespace
 
-void channel_state_reset() {
+void channel_module_defaults() {
     ChannelState& c = g_channel_state;
     memset(c.controller_values, 0, sizeof c.controller_values);
     for (int ch = 0; ch < 16; ch++) {
@@ -165,25 +165,22 @@ void channel_state_reset() {
     }
 }
 
+void channel_state_reset() {
+    g_channel_state = ChannelState{};
+    // The module's defaults are tables per channel, which member initialisers cannot compute.
+    channel_module_defaults();
+}
+
 void midi_maps_reset() {
     MidiMaps& m = g_midi_maps;
     m = MidiMaps{};
+    // The identity maps and the chord table are filled here: array members cannot take a
+    // computed initialiser.
     for (int i = 0; i < 128; i++) {
         m.note_map[i] = static_cast<uint8_t>(i);
         m.program_map[i] = static_cast<uint8_t>(i);
     }
     memcpy(m.chord_table, INITIAL_CHORD_TABLE, CHORD_TABLE_SIZE);
-    m.micro_channel = MICRO_ALL_CHANNELS;
-    m.saved_micro_channel = -1;
-    m.note_map_capture = 128;
-    m.program_map_capture = 128;
-    m.chord_capture = CHORD_TABLE_SIZE;
-    m.rechord_track = 1;
-    m.chord_tones[0] = 0;
-    m.chord_tones[1] = 4;
-    m.chord_tones[2] = 7;
-    m.chord_tones[3] = 10;
-    m.midi_link_switch = true;
 }
 
 void midi_send(uint8_t* bytes, uint32_t length) {

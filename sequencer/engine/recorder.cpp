@@ -125,10 +125,6 @@ void open_events_close() {
 
 void recorder_reset() {
     g_recorder = Recorder{};
-    g_recorder.step_multiplier = 1;
-    g_recorder.step_gate = 432;
-    g_recorder.step_rest = 48;
-    g_recorder.shown_clock = -1;
 }
 
 bool recorder_realtime() {

@@ -124,11 +124,12 @@ enum SettingsSlot {
     SLOT_ACCOMP_CHORD_TRACK = 163,
 };
 
+// Frames only, or the window thread while stopped (reading and writing the file, the panels).
 struct Settings {
-    int32_t slots[SETTINGS_SLOTS];
-    uint8_t menu_cursor[6]; // menu pages 1..6; the last is the record style
+    int32_t slots[SETTINGS_SLOTS] = {};
+    uint8_t menu_cursor[6] = {}; // menu pages 1..6; the last is the record style
     // The file as last read, so bytes this program does not use are written back unchanged.
-    uint8_t image[SETTINGS_FILE_SIZE];
+    uint8_t image[SETTINGS_FILE_SIZE] = {};
 };
 
 extern Settings g_settings;

@@ -35,7 +35,7 @@ void sound_module_initialize() {
     }
     midi_send(bytes, RESET_SEQUENCE_LENGTH);
     // The module now stands at its defaults; the program's picture of it follows.
-    channel_state_reset();
+    channel_module_defaults();
 }
 
 void active_sensing_send() {

@@ -127,8 +127,6 @@ void step_hold_mark() {
 
 void tick_refresh_reset() {
     g_tick_refresh = TickRefresh{};
-    g_tick_refresh.lower_panel_shown = LOWER_TEMPO;
-    g_tick_refresh.slider_shown = -1;
 }
 
 void tick_refresh() {
