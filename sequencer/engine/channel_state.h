@@ -55,6 +55,18 @@ void channel_state_reset();
 // the notes and pedals sounding are kept, as the module still has them to end.
 void channel_module_defaults();
 void midi_maps_reset();
+// The stored value of a controller or a GS parameter (0..7) of a channel, as a panel sets it.
+void controller_value_store(int channel, int controller, uint8_t value);
+void nrpn_value_store(int channel, int parameter, uint8_t value);
+// The micro scale's channel; while a capture runs, the one it restores at its end.
+void micro_channel_choose(int channel);
+void transpose_switch(bool on);
+void transpose_amount_set(int semitones);
+void rechord_switch(bool on);
+void rechord_track_set(int track);
+// Every note, or every program, maps to itself.
+void note_map_identity();
+void program_map_identity();
 // The one output path for every message; may rewrite the bytes (mapped note or program).
 void midi_send(uint8_t* bytes, uint32_t length);
 void all_notes_off();

@@ -135,3 +135,18 @@ void midi_in_close() {
     d.in_long_buffer = nullptr;
     d.in_status = 1;
 }
+
+void midi_in_device_choose(int device) {
+    g_midi_devices.in_device = device;
+    midi_in_close();
+    midi_in_open();
+}
+
+void out_port_map_step(int port) {
+    MidiDevices& d = g_midi_devices;
+    d.port_map[port] = static_cast<uint8_t>((d.port_map[port] + 1) % d.out_port_count);
+}
+
+void out_port_choose(int port) {
+    g_midi_devices.current_out_port = port;
+}

@@ -59,6 +59,12 @@ void midi_out_check_settings();
 
 void midi_in_open();
 void midi_in_close();
+// Makes `device` the input and opens it again.
+void midi_in_device_choose(int device);
+// The logical port's device moves on to the next port, round.
+void out_port_map_step(int port);
+// The port of messages not from a track.
+void out_port_choose(int port);
 void on_midi_in_data(uint32_t message);
 void on_midi_in_longdata(const uint8_t* bytes, uint32_t length);
 // 0 when a byte was taken, 1 when the queue is empty.

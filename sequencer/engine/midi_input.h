@@ -66,3 +66,5 @@ void recording_finish();
 void recording_discard();
 // Step lengths from the step settings and the time base.
 void step_lengths_update();
+// Gate and rest of a step of `step` ticks whose gate is `percent` of it.
+void step_gate_set(int32_t step, int32_t percent);

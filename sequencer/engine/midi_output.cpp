@@ -176,11 +176,54 @@ void midi_maps_reset() {
     m = MidiMaps{};
     // The identity maps and the chord table are filled here: array members cannot take a
     // computed initialiser.
-    for (int i = 0; i < 128; i++) {
-        m.note_map[i] = static_cast<uint8_t>(i);
-        m.program_map[i] = static_cast<uint8_t>(i);
-    }
+    note_map_identity();
+    program_map_identity();
     memcpy(m.chord_table, INITIAL_CHORD_TABLE, CHORD_TABLE_SIZE);
+}
+
+void controller_value_store(int channel, int controller, uint8_t value) {
+    g_channel_state.controller_values[channel][controller] = value;
+}
+
+void nrpn_value_store(int channel, int parameter, uint8_t value) {
+    g_channel_state.nrpn_values[channel][parameter] = value;
+}
+
+void micro_channel_choose(int channel) {
+    MidiMaps& m = g_midi_maps;
+    if (m.saved_micro_channel >= 0) {
+        m.saved_micro_channel = channel;
+    } else {
+        m.micro_channel = channel;
+    }
+}
+
+void transpose_switch(bool on) {
+    g_midi_maps.transpose_on = on;
+}
+
+void transpose_amount_set(int semitones) {
+    g_midi_maps.playback_transpose = semitones;
+}
+
+void rechord_switch(bool on) {
+    g_midi_maps.rechord_on = on;
+}
+
+void rechord_track_set(int track) {
+    g_midi_maps.rechord_track = track;
+}
+
+void note_map_identity() {
+    for (int i = 0; i < 128; i++) {
+        g_midi_maps.note_map[i] = static_cast<uint8_t>(i);
+    }
+}
+
+void program_map_identity() {
+    for (int i = 0; i < 128; i++) {
+        g_midi_maps.program_map[i] = static_cast<uint8_t>(i);
+    }
 }
 
 void midi_send(uint8_t* bytes, uint32_t length) {

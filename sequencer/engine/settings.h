@@ -139,6 +139,13 @@ void settings_reset();
 inline bool setting_on(int slot) {
     return g_settings.slots[slot] != 0;
 }
+inline void setting_set(int slot, int32_t value) {
+    g_settings.slots[slot] = value;
+}
+// The saved cursor row of menu page 1..6.
+inline void settings_menu_cursor_set(int page, uint8_t row) {
+    g_settings.menu_cursor[page - 1] = row;
+}
 // 0 read, 1 missing, short or damaged (defaults kept).
 int settings_read();
 // The same for an image already in memory: anything but 4096 bytes with a matching sum is

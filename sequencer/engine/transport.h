@@ -108,6 +108,11 @@ inline int transport_mode() {
     return g_transport.transport_mode.load(std::memory_order_relaxed);
 }
 void transport_mode_set(int mode);
+// Moves the keyboard octave by `delta` when the result stays inside -2..8.
+void play_octave_step(int delta);
+void alt_mode_set(bool held);
+// The window's mouse y for the baton (window thread).
+void baton_mouse_y_set(int y);
 
 // The frame routine and who runs it.
 void frame_routine();

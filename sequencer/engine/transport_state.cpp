@@ -11,6 +11,21 @@ void transport_mode_set(int mode) {
     g_transport.transport_mode.store(mode, std::memory_order_relaxed);
 }
 
+void play_octave_step(int delta) {
+    int octave = g_transport.play_octave + delta;
+    if (octave >= -2 && octave <= 8) {
+        g_transport.play_octave = octave;
+    }
+}
+
+void alt_mode_set(bool held) {
+    g_transport.alt_mode = held;
+}
+
+void baton_mouse_y_set(int y) {
+    g_transport.mouse_y.store(y, std::memory_order_relaxed);
+}
+
 void transport_reset() {
     record_rebuild(g_transport);
     g_song_clock = SongClock{};

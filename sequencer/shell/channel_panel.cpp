@@ -82,7 +82,7 @@ void channel_panel_click(ChannelList kind, int y) {
         return;
     }
     int old = current_channel();
-    g_settings.slots[SLOT_OUT_CHANNEL] = ch;
+    setting_set(SLOT_OUT_CHANNEL, ch);
     label_draw(old, false);
     label_draw(ch, true);
     show_channel();

@@ -48,10 +48,7 @@ void wind_step(bool forward) {
 }
 
 void octave_step(int delta) {
-    int octave = g_transport.play_octave + delta;
-    if (octave >= -2 && octave <= 8) {
-        g_transport.play_octave = octave;
-    }
+    play_octave_step(delta);
     show_octave();
 }
 

@@ -134,10 +134,7 @@ void keyboard_click(int x, int y) {
 
 void octave_click(int y) {
     bool up = y <= 425;
-    int octave = g_transport.play_octave + (up ? 1 : -1);
-    if (octave >= -2 && octave <= 8) {
-        g_transport.play_octave = octave;
-    }
+    play_octave_step(up ? 1 : -1);
     show_octave();
     if (g_ui.repeat_count == 0) {
         press_flash(456, up ? 394 : 426, 487, up ? 426 : 456);

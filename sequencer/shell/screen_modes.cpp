@@ -119,7 +119,7 @@ bool song_store_start() {
 
 void settings_store() {
     for (int p = 1; p < MENU_PAGES; p++) {
-        g_settings.menu_cursor[p - 1] = g_menu.menu_cursor[p];
+        settings_menu_cursor_set(p, g_menu.menu_cursor[p]);
     }
     settings_collect();
     settings_write();

@@ -20,12 +20,6 @@ const uint8_t RESET_SEQUENCE[RESET_SEQUENCE_LENGTH] = {
     0xF0, 0x08, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7,       //
 };
 
-void identity_fill(uint8_t* map) {
-    for (int i = 0; i < 128; i++) {
-        map[i] = static_cast<uint8_t>(i);
-    }
-}
-
 } // namespace
 
 void sound_module_initialize() {
@@ -44,11 +38,11 @@ void active_sensing_send() {
 }
 
 void micro_scale_normal() {
-    identity_fill(g_midi_maps.note_map);
+    note_map_identity();
 }
 
 void program_map_normal() {
-    identity_fill(g_midi_maps.program_map);
+    program_map_identity();
 }
 
 void web_page_open() {
