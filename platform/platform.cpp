@@ -6,6 +6,7 @@
 #include "platform/terminal/terminal.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 // Chosen once at start, before any other thread exists.
@@ -56,15 +57,32 @@ const char* platform_backend_name() {
     return g_backend->name;
 }
 
+namespace {
+
+// Every backend's name, then "-midi" after each port set not named after a backend.
+std::string built_names() {
+    std::string names;
+    for (const PlatformBackend* backend : BUILT_BACKENDS) {
+        names += names.empty() ? "" : " ";
+        names += backend->name;
+    }
+    for (const NamedMidi& midi : BUILT_MIDI) {
+        bool a_backend = false;
+        for (const PlatformBackend* backend : BUILT_BACKENDS) {
+            a_backend = a_backend || strcmp(backend->name, midi.name) == 0;
+        }
+        if (!a_backend) {
+            names += std::string(" ") + midi.name + "-midi";
+        }
+    }
+    return names;
+}
+
+} // namespace
+
 const char* platform_built_backends() {
-    return "headless terminal"
-#ifdef ZB_WITH_SDL
-           " sdl"
-#endif
-#ifdef ZB_WITH_ALSA
-           " alsa-midi"
-#endif
-        ;
+    static const std::string names = built_names();
+    return names.c_str();
 }
 
 void platform_records_reset() {

@@ -251,5 +251,12 @@ void cursor_shape(int shape) {
 } // namespace
 
 const PlatformWindowBackend SDL_WINDOW = {
-    open, run, destroy, caption, drop_accept, wake, pointer_warp, cursor_shape,
+    .open = open,
+    .run = run,
+    .destroy = destroy,
+    .caption = caption,
+    .drop_accept = drop_accept,
+    .wake = wake,
+    .pointer_warp = pointer_warp,
+    .cursor_shape = cursor_shape,
 };
