@@ -3,6 +3,7 @@
 // initialisation song.
 // Implemented in: init_file.cpp, settings_file.cpp.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -139,8 +140,13 @@ void settings_reset();
 inline bool setting_on(int slot) {
     return g_settings.slots[slot] != 0;
 }
+// Frames write a slot through this while the window timer's refresher may read it with
+// setting_on_shared(): both sides are atomic, relaxed, as a switch seen a tick late is harmless.
 inline void setting_set(int slot, int32_t value) {
-    g_settings.slots[slot] = value;
+    std::atomic_ref<int32_t>(g_settings.slots[slot]).store(value, std::memory_order_relaxed);
+}
+inline bool setting_on_shared(int slot) {
+    return std::atomic_ref<int32_t>(g_settings.slots[slot]).load(std::memory_order_relaxed) != 0;
 }
 // The saved cursor row of menu page 1..6.
 inline void settings_menu_cursor_set(int page, uint8_t row) {

@@ -63,7 +63,8 @@ void key_command(int key) {
     case VK_TAB:
         if (g_menu.menu_page >= 1 && g_menu.menu_page <= 6) {
             u.pointer_focus = u.pointer_focus ? 0 : 1;
-            u.pointer_index = u.pointer_focus == 0 ? g_menu.menu_cursor[g_menu.menu_page] : 0;
+            u.pointer_index =
+                u.pointer_focus == 0 ? g_menu.menu_cursor[g_menu.menu_page].load() : 0;
             pointer_move(0);
         }
         break;

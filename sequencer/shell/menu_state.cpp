@@ -1,6 +1,8 @@
 // Menu state at start and the kinds of the 91 menu rows.
 #include "sequencer/shell/menu_state.h"
 
+#include "common/record_rebuild.h"
+
 MenuState g_menu;
 MenuHooks g_menu_hooks;
 
@@ -24,7 +26,7 @@ const uint8_t MENU_ROW_KIND[MENU_PAGES * MENU_ROWS] = {
 // clang-format on
 
 void menu_state_reset() {
-    g_menu = MenuState{};
+    record_rebuild(g_menu);
     g_menu_hooks = MenuHooks{};
 }
 

@@ -1,6 +1,7 @@
 // The menu pages' state that input and the screen share, and the hooks through which input
 // reaches the menus, panels and editors.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 constexpr int MENU_PAGES = 7;
@@ -11,11 +12,12 @@ constexpr int NO_PAGE_SHOWN = 10;
 
 enum MenuRowKind : uint8_t { ROW_SEPARATOR = 0, ROW_ITEM = 1, ROW_BLANK = 2 };
 
-// Frames only.
+// Frames only, but for the record style (menu_cursor[6]), which the window timer's refresher
+// reads while music runs: the cursors are atomics, as one element cannot be made atomic alone.
 struct MenuState {
     int menu_page = 1; // 0..6
-    uint8_t menu_cursor[MENU_PAGES] = {
-        2, 0, 0, 0, 0, 2, 0};           // selected row of each page; page 6's is the record style
+    // Selected row of each page; page 6's is the record style.
+    std::atomic<uint8_t> menu_cursor[MENU_PAGES] = {2, 0, 0, 0, 0, 2, 0};
     uint8_t shown_page = NO_PAGE_SHOWN; // NO_PAGE_SHOWN while none is drawn
     uint8_t shown_row = 12;
     uint8_t last_command_key = NO_COMMAND; // NO_COMMAND: the next selection acts again

@@ -3,8 +3,8 @@
 //
 // Threads: the window thread writes the window latch (atomics) and runs the tick refresher;
 // frames (window thread while stopped, playback thread while music runs) read the latch and
-// own everything else here. The press-flash queue is pushed by frames and drained by the
-// refresher, one writer and one reader.
+// own everything else here, apart from app_state, which the refresher reads. The
+// press-flash queue is pushed by frames and drained by the refresher, one writer and one reader.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -21,7 +21,7 @@ struct FlashFrame {
 };
 
 struct ShellState {
-    int app_state = STATE_START;
+    std::atomic<int> app_state{STATE_START}; // read by the refresher while frames change it
     std::atomic<bool> tick_busy{};
     // Window input latch.
     std::atomic<int> mouse_x{0}, mouse_y{0};

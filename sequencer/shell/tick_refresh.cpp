@@ -58,7 +58,7 @@ void display_jobs() {
 }
 
 void playing_keys_mark() {
-    if (!setting_on(SLOT_POSITION_DISPLAY)) {
+    if (!setting_on_shared(SLOT_POSITION_DISPLAY)) {
         return;
     }
     for (int i = 0; i < PC_NOTE_KEYS; i++) {

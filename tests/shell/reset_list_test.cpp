@@ -67,7 +67,6 @@ std::vector<Bytes> plain_records() {
         record_bytes(g_engine_hooks),
         record_bytes(g_edit),
         record_bytes(g_xf_text),
-        record_bytes(g_menu),
         record_bytes(g_menu_hooks),
         record_bytes(g_param_panel),
         record_bytes(g_list_panels),
@@ -83,6 +82,7 @@ struct SharedFields {
     uint32_t queue_written;
     int display_measure;
     int app_state, key_code, cursor_shown;
+    int menu_page, record_style;
     int slider_value, last_note;
     int port_device;
     char status_first;
@@ -97,9 +97,11 @@ SharedFields shared_fields() {
             g_transport.play_octave,
             g_midi_in_queue.written.load(),
             g_engine_display.measure.load(),
-            g_shell.app_state,
+            g_shell.app_state.load(),
             g_shell.key_code.load(),
             g_shell.cursor_shown,
+            g_menu.menu_page,
+            g_menu.menu_cursor[6].load(),
             g_ui.slider_value.load(),
             g_ui.last_note,
             g_main_fields.port_device.load(),
@@ -155,6 +157,7 @@ TEST_F(ResetList, PutsEveryLayersRecordsBackAfterARun) {
     g_shell.app_state = STATE_QUIT;
     g_shell.key_code.store(5);
     g_menu.menu_page = 4;
+    g_menu.menu_cursor[6] = 1;
     g_menu_hooks.note_keys = no_hook;
     g_ui.slider_value.store(3);
     g_ui.last_note = 60;
@@ -182,6 +185,8 @@ TEST_F(ResetList, PutsEveryLayersRecordsBackAfterARun) {
     EXPECT_EQ(shared_after.app_state, shared_before.app_state);
     EXPECT_EQ(shared_after.key_code, shared_before.key_code);
     EXPECT_EQ(shared_after.cursor_shown, shared_before.cursor_shown);
+    EXPECT_EQ(shared_after.menu_page, shared_before.menu_page);
+    EXPECT_EQ(shared_after.record_style, shared_before.record_style);
     EXPECT_EQ(shared_after.slider_value, shared_before.slider_value);
     EXPECT_EQ(shared_after.last_note, shared_before.last_note);
     EXPECT_EQ(shared_after.port_device, shared_before.port_device);
