@@ -1,5 +1,6 @@
 // The one output path: mutes, ports, note and program maps, re-chord, captures and the
 // channel-state bookkeeping behind every message the sequencer sends.
+#include "common/check.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/midi_input.h"
@@ -182,10 +183,12 @@ void midi_maps_reset() {
 }
 
 void controller_value_store(int channel, int controller, uint8_t value) {
+    ZB_CHECK(channel >= 0 && channel < 16 && controller >= 0 && controller < 128);
     g_channel_state.controller_values[channel][controller] = value;
 }
 
 void nrpn_value_store(int channel, int parameter, uint8_t value) {
+    ZB_CHECK(channel >= 0 && channel < 16 && parameter >= 0 && parameter < NRPN_PARAMETERS);
     g_channel_state.nrpn_values[channel][parameter] = value;
 }
 

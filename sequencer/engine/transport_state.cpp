@@ -1,6 +1,7 @@
 // The playback engine's records and their start state.
 #include "sequencer/engine/transport.h"
 
+#include "common/check.h"
 #include "common/record_rebuild.h"
 
 Transport g_transport;
@@ -8,6 +9,7 @@ SongClock g_song_clock;
 Player g_player;
 
 void transport_mode_set(int mode) {
+    ZB_CHECK(mode >= MODE_STOPPED && mode <= MODE_STANDBY);
     g_transport.transport_mode.store(mode, std::memory_order_relaxed);
 }
 
