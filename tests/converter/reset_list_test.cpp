@@ -7,16 +7,9 @@
 #include "converter/ringtone_io.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
-
-#include <type_traits>
+#include "tests/support/record_bytes.h"
 
 namespace {
-
-template <typename Record> Bytes record_bytes(const Record& record) {
-    static_assert(std::is_trivially_copyable_v<Record>);
-    const auto* first = reinterpret_cast<const uint8_t*>(&record);
-    return Bytes(first, first + sizeof record);
-}
 
 std::vector<Bytes> converter_records() {
     return {record_bytes(g_options),

@@ -29,17 +29,11 @@
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 #include "songcore/track_normalize.h"
+#include "tests/support/record_bytes.h"
 
-#include <type_traits>
 #include <vector>
 
 namespace {
-
-template <typename Record> Bytes record_bytes(const Record& record) {
-    static_assert(std::is_trivially_copyable_v<Record>);
-    const auto* first = reinterpret_cast<const uint8_t*>(&record);
-    return Bytes(first, first + sizeof record);
-}
 
 // Every record whose whole image can be compared, as one list of images.
 std::vector<Bytes> plain_records() {
