@@ -48,6 +48,18 @@ void event_filter_reset();
 // status byte, so the copy stands on its own whatever is written before it.
 void event_append_explicit(uint32_t delta, const TrackEvent& ev);
 
+// Whether a track copy keeps an event; `after` stands just behind it.
+using EventKeep = bool (*)(const TrackWalk& after, const TrackEvent& ev, void* context);
+struct TrackEventsCopy {
+    TrackEvent end;       // the walk's last event: the end of track
+    int32_t written_tick; // tick of the last event written
+};
+// Appends the events of the track at `src_pos` that `keep` accepts, each with its status
+// byte. A left-out event's delta goes to the next kept one, so every kept event keeps its tick.
+TrackEventsCopy track_events_copy(uint32_t src_pos, EventKeep keep, void* context);
+// The keep of the working form: what note_pair_track keeps while counting.
+bool paired_event_keep(const TrackWalk& after, const TrackEvent& ev, void* context);
+
 // Brings a track into the working form: every event with its status byte, note-offs without
 // a sounding note dropped (their delta kept), notes still sounding at the end closed. Does
 // nothing when the track's track_normalized flag is set. Not a change of the song: the

@@ -13,17 +13,8 @@ void rebuilt_track_end(uint32_t new_pos, uint32_t pending) {
 uint32_t normal_copy_build(uint32_t pos) {
     track_rewrite_reset();
     uint32_t new_pos = track_chunk_begin();
-    TrackWalk walk = track_walk_begin(pos);
-    TrackEvent ev;
-    int32_t written = 0;
-    while (event_parse(walk, ev)) {
-        if (note_pair_track(ev, NotePairMode::counting)) {
-            event_append_explicit(static_cast<uint32_t>(ev.tick - written), ev);
-            written = ev.tick;
-        }
-    }
-    uint32_t pending = static_cast<uint32_t>(ev.tick - written);
-    rebuilt_track_end(new_pos, pending);
+    TrackEventsCopy copy = track_events_copy(pos, paired_event_keep, nullptr);
+    rebuilt_track_end(new_pos, static_cast<uint32_t>(copy.end.tick - copy.written_tick));
     return new_pos;
 }
 
