@@ -111,7 +111,7 @@ int measure_entry_index(int measure) {
 
 const MeasureEntry& measure_entry(int measure) {
     ZB_CHECK(g_song.measure_table.last_measure >= 0 &&
-             g_song.measure_table.last_measure < MAX_MEASURES);
+             g_song.measure_table.last_measure <= MAX_MEASURES);
     return g_song.measure_table.measures[measure_entry_index(measure)];
 }
 
