@@ -11,7 +11,7 @@ constexpr uint32_t DEADLINE_CLEARED = 999999999;
 // Used by input handling inside the frame routine, which runs on one thread at a time (the
 // window thread, or the playback thread while playing); not synchronised otherwise.
 struct DeadlineTable {
-    uint32_t at[DEADLINE_SLOTS]; // tick count in ms; 0 at start, so every slot has passed
+    uint32_t at[DEADLINE_SLOTS] = {}; // tick count in ms; 0 at start, so every slot has passed
 };
 
 extern DeadlineTable g_deadlines;

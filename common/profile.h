@@ -26,9 +26,9 @@ struct ProfileSection {
 // The one profile of the process. Used from one thread only (the converter's only thread, the
 // sequencer's window thread during start-up); nothing here is synchronised.
 struct ProfileStore {
-    ProfileSection* sections; // null while no profile is loaded
-    int32_t section_count;
-    int32_t section_capacity;
+    ProfileSection* sections = nullptr; // null while no profile is loaded
+    int32_t section_count = 0;
+    int32_t section_capacity = 0;
 };
 
 extern ProfileStore g_profile;

@@ -4,8 +4,9 @@
 
 using StatusHook = void (*)(const char* text);
 
+// Set on the window thread at start, before other threads run; afterwards only read.
 struct StatusLine {
-    StatusHook draw_hook; // set by the shell; may be null
+    StatusHook draw_hook = nullptr; // set by the shell; may be null
 };
 
 extern StatusLine g_status_line;

@@ -19,10 +19,10 @@ const VersionSite MELCONV_VERSION_SITE = {"zb47.invalid/version/melconv.txt", VE
                                           MELCONV_RELEASE, "http://zb47.invalid/melconv/",
                                           VersionProgram::converter};
 
-VersionCheck g_version_check = {-1, false};
+VersionCheck g_version_check;
 
 void version_check_reset() {
-    g_version_check = VersionCheck{-1, false};
+    g_version_check = VersionCheck{};
 }
 
 void version_address_split(const char* address, char* host, char* path) {

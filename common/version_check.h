@@ -25,11 +25,12 @@ struct VersionSite {
 extern const VersionSite ZB47_VERSION_SITE;
 extern const VersionSite MELCONV_VERSION_SITE;
 
-// Outcome of the last check, for the programs' own logs and tests. The exchange itself
-// keeps its buffers on its own stack, so the sequencer's worker thread shares nothing else.
+// Outcome of the last check, for the programs' own logs and tests. Written by the thread
+// running the check (the sequencer's version thread, the converter's only thread) and read
+// only after it was joined. The exchange keeps its buffers on its own stack.
 struct VersionCheck {
-    int server_release; // -1 when no exchange took place
-    bool newer;
+    int server_release = -1; // -1 when no exchange took place
+    bool newer = false;
 };
 
 extern VersionCheck g_version_check;

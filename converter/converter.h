@@ -14,47 +14,49 @@ constexpr size_t OPTION_TEXT_SIZE = 256; // "vers" and "a0": up to 255 character
 constexpr size_t CONVERTER_MESSAGE_SIZE = 168;
 
 // The option set kept in MELCONV.INI (section "OP", and "MMF" for the last three).
+// Single-threaded, like the whole converter.
 struct ConverterOptions {
-    char vers[OPTION_TEXT_SIZE]; // MFi version text for MFi3 output
-    int model;                   // 0 i-mode MLD, 1 au PMD, 2 J-PHONE MMF, 3 MLD as MFi3
-    int vel;                     // notes carry velocity
-    int separation;              // automatic separation of voices
-    int link;
-    int disp; // always show the options at start
-    int play; // open an SMF written from a ringtone
-    int pan;
-    int exp;
-    int pb;
-    int mod;
-    int autocut;   // cut-off in units of 1024 bytes of merged events; 1 means 300 bytes
-    int toneshift; // semitones, -12..12
-    int msvol;     // 0..127
-    int message;   // kept and saved; no step consults it
-    int m2;
-    char a0[OPTION_TEXT_SIZE];
-    int pmmf; // value of the two channel-status bytes of every MMF score track
+    char vers[OPTION_TEXT_SIZE] = {}; // MFi version text for MFi3 output
+    int model = 0;                    // 0 i-mode MLD, 1 au PMD, 2 J-PHONE MMF, 3 MLD as MFi3
+    int vel = 0;                      // notes carry velocity
+    int separation = 0;               // automatic separation of voices
+    int link = 0;
+    int disp = 0; // always show the options at start
+    int play = 0; // open an SMF written from a ringtone
+    int pan = 0;
+    int exp = 0;
+    int pb = 0;
+    int mod = 0;
+    int autocut = 0;   // cut-off in units of 1024 bytes of merged events; 1 means 300 bytes
+    int toneshift = 0; // semitones, -12..12
+    int msvol = 0;     // 0..127
+    int message = 0;   // kept and saved; no step consults it
+    int m2 = 0;
+    char a0[OPTION_TEXT_SIZE] = {};
+    int pmmf = 0; // value of the two channel-status bytes of every MMF score track
 };
 
 // One run of the converter. Single-threaded: the whole conversion runs before the program ends.
 struct ConverterShell {
-    char input_path[CONVERTER_PATH_SIZE]; // the writers change its extension in place
-    bool show_options;
-    bool ui_japanese;
-    char program_directory[CONVERTER_PATH_SIZE];
-    PresetAnswer overwrite_answer;
-    PresetAnswer version1_answer;
-    bool output_written; // the last conversion wrote its file
+    char input_path[CONVERTER_PATH_SIZE] = {}; // the writers change its extension in place
+    bool show_options = false;
+    bool ui_japanese = false;
+    char program_directory[CONVERTER_PATH_SIZE] = {};
+    PresetAnswer overwrite_answer = PresetAnswer::ask;
+    PresetAnswer version1_answer = PresetAnswer::ask;
+    bool output_written = false; // the last conversion wrote its file
 };
 
 extern ConverterOptions g_options;
 extern ConverterShell g_converter;
 
-// Options back to their defaults, shell state back to its start (language kept as given).
+// Options back to their defaults; shell state, mail text and ringtone buffer to their start.
 void converter_options_reset();
 void converter_reset();
-// Everything one conversion starts from: status line, song files, track rewriting, event
-// filter, shell state and options back to their start, and an empty converter store.
-void converter_fresh_start();
+// The converter's reset list, at the program's start and before every test: the song
+// layer's list with an empty converter store, the converter's message size, then the
+// options and the shell. The writers and readers reset their own records as they begin.
+void melconv_reset_all();
 
 // Shows the message of the user's language (English when `english` is null).
 void converter_message(const char* japanese, const char* english);

@@ -243,9 +243,7 @@ void version_check(const CliRequest& request) {
 } // namespace
 
 int melconv_run(int argc, char** argv) {
-    converter_reset();
-    converter_options_reset();
-    terminal_reset();
+    melconv_reset_all();
     // Start-up: backend, language, the options file; then the flags over the options.
     bool headless = false;
     int gui = -1;
@@ -293,7 +291,6 @@ int melconv_run(int argc, char** argv) {
         }
         platform_console_print(ConsoleStream::error, "melconv: options stored\n");
     }
-    song_store_init(CONVERTER_STORE);
     if (!command_line_take(request.file != nullptr ? request.file : "")) {
         platform_console_print(ConsoleStream::error,
                                "melconv: the path is longer than %zu bytes: %s\n",

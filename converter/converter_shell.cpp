@@ -6,10 +6,12 @@
 #include "converter/converter.h"
 #include "converter/mail_text.h"
 #include "converter/ringtone_io.h"
+#include "gui/file_chooser.h"
+#include "gui/modal.h"
 #include "platform/platform.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
-#include "songcore/track_normalize.h"
+#include "songcore/songcore_reset.h"
 
 #include <cstdio>
 #include <cstring>
@@ -30,24 +32,19 @@ void message_buffer_fill(char* buffer, const char* utf8) {
 } // namespace
 
 void converter_reset() {
-    bool japanese = g_converter.ui_japanese;
     g_converter = ConverterShell{};
-    g_converter.ui_japanese = japanese;
-    g_converter.overwrite_answer = PresetAnswer::ask;
-    g_converter.version1_answer = PresetAnswer::ask;
-    g_message_boxes.buffer_size = MESSAGE_BUFFER_CONVERTER;
     mail_text_reset();
     ringtone_reset();
 }
 
-void converter_fresh_start() {
-    status_line_reset();
-    song_files_reset();
-    track_rewrite_reset();
-    event_filter_reset();
-    converter_reset();
+void melconv_reset_all() {
+    songcore_reset_all(CONVERTER_STORE);
+    // The converter's message texts are shorter than the sequencer's.
+    g_message_boxes.buffer_size = MESSAGE_BUFFER_CONVERTER;
     converter_options_reset();
-    song_store_init(CONVERTER_STORE);
+    converter_reset();
+    modal_reset();
+    file_chooser_reset();
 }
 
 void converter_message(const char* japanese, const char* english) {

@@ -37,6 +37,8 @@ uint8_t decode_char(char c) {
 
 } // namespace
 
+// Clears the counted text only: the record is a 400 KB buffer of which only `length` bytes
+// are ever read, too large to build afresh on the stack.
 void mail_text_reset() {
     g_mail_text.text[0] = '\0';
     g_mail_text.length = 0;

@@ -10,8 +10,8 @@ constexpr size_t MAIL_TEXT_SIZE = 7 + (RINGTONE_CAPACITY + 2) / 3 * 4 + 1;
 
 // The last mail text built; single-threaded.
 struct MailText {
-    char text[MAIL_TEXT_SIZE];
-    size_t length; // without the NUL; 0 when none was built
+    char text[MAIL_TEXT_SIZE] = {};
+    size_t length = 0; // without the NUL; 0 when none was built
 };
 
 extern MailText g_mail_text;

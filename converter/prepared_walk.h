@@ -8,11 +8,11 @@
 #include <vector>
 
 struct DeltaScale {
-    int32_t last_tick; // prepared-list tick of the last event walked
-    int64_t remainder;
-    int32_t start;       // start point: earlier time is dropped
-    int32_t numerator;   // output ticks per quarter note
-    int32_t denominator; // source ticks per quarter note; 0 leaves deltas unscaled
+    int32_t last_tick = 0; // prepared-list tick of the last event walked
+    int64_t remainder = 0;
+    int32_t start = 0;       // start point: earlier time is dropped
+    int32_t numerator = 0;   // output ticks per quarter note
+    int32_t denominator = 0; // source ticks per quarter note; 0 leaves deltas unscaled
 };
 
 DeltaScale delta_scale_begin(int32_t start, int32_t numerator, int32_t denominator);

@@ -10,6 +10,8 @@
 
 RingtoneBuffer g_ringtone;
 
+// Clears the counters only: the 300 KB buffer is read up to them, and too large to build
+// afresh on the stack.
 void ringtone_reset() {
     g_ringtone.write_pos = 0;
     g_ringtone.size = 0;

@@ -12,10 +12,10 @@ constexpr uint32_t RINGTONE_CAPACITY = RINGTONE_LIMIT + 4 * RINGTONE_EVENT_MAX;
 
 // Single-threaded, reset for every conversion.
 struct RingtoneBuffer {
-    uint8_t data[RINGTONE_CAPACITY];
-    uint32_t write_pos; // next free byte
-    uint32_t size;      // bytes read by ringtone_read_file
-    bool overflow;      // a write did not fit the capacity
+    uint8_t data[RINGTONE_CAPACITY] = {};
+    uint32_t write_pos = 0; // next free byte
+    uint32_t size = 0;      // bytes read by ringtone_read_file
+    bool overflow = false;  // a write did not fit the capacity
 };
 
 extern RingtoneBuffer g_ringtone;

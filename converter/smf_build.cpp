@@ -15,12 +15,7 @@
 SmfBuild g_smf_build;
 
 void smf_build_begin() {
-    g_smf_build.chunk_pos = 0;
-    g_smf_build.written = 0;
-    g_smf_build.track_count = 0;
-    g_smf_build.building = false;
-    g_smf_build.out_of_memory = false;
-    g_smf_build.pending_count = 0;
+    g_smf_build = SmfBuild{};
 }
 
 bool smf_track_begin() {

@@ -7,20 +7,20 @@
 constexpr int PENDING_OFFS = 16 * 128; // at most one pending note-off per channel and key
 
 struct PendingOff {
-    int64_t due;
-    uint8_t channel;
-    uint8_t key;
+    int64_t due = 0;
+    uint8_t channel = 0;
+    uint8_t key = 0;
 };
 
 // The SMF being built. Single-threaded, reset by smf_build_begin.
 struct SmfBuild {
-    uint32_t chunk_pos; // data position of the track chunk being built (always the last)
-    int64_t written;    // time of the last event written to it
-    int track_count;    // track chunks installed in slot 0
-    bool building;
-    bool out_of_memory; // a track did not fit the store
-    PendingOff pending[PENDING_OFFS];
-    int pending_count;
+    uint32_t chunk_pos = 0; // data position of the track chunk being built (always the last)
+    int64_t written = 0;    // time of the last event written to it
+    int track_count = 0;    // track chunks installed in slot 0
+    bool building = false;
+    bool out_of_memory = false; // a track did not fit the store
+    PendingOff pending[PENDING_OFFS] = {};
+    int pending_count = 0;
 };
 
 extern SmfBuild g_smf_build;

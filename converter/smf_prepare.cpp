@@ -30,9 +30,8 @@ bool is_mmf() {
 } // namespace
 
 void prep_reset(PrepTarget target) {
-    memset(&g_prep, 0, sizeof g_prep);
+    g_prep = Preparation{};
     g_prep.target = target;
-    g_prep.first_note_time = -1;
     g_prep.current_bpm = SMF_DEFAULT_BPM;
     g_prep.base_bpm = SMF_DEFAULT_BPM;
     if (target == PrepTarget::mmf) {
@@ -41,14 +40,11 @@ void prep_reset(PrepTarget target) {
         g_prep.base_bpm = MMF_REFERENCE_BPM;
         g_prep.base_tempo_fixed = true;
     }
-    g_prep.output_tracks = 4;
-    g_prep.version = 2;
+    // Array members cannot repeat a non-zero initialiser: the free slots are marked here.
     for (int s = 0; s < PREP_SLOTS; s++) {
         g_prep.slot_channel[s] = SLOT_FREE;
         g_prep.slot_key[s] = -1;
     }
-    g_prep.title[0] = ' ';
-    g_prep.title_length = 1;
 }
 
 uint32_t prepared_list_pos() {

@@ -19,33 +19,33 @@ enum class PrepTarget { mfi, pmd, mmf };
 
 // State of one preparation; reset at the start of each conversion. Single-threaded.
 struct Preparation {
-    PrepTarget target;
-    int16_t key_count[PREP_CHANNELS][128]; // note-ons minus note-offs seen so far
-    int8_t voices_now[PREP_CHANNELS];
-    int8_t voices_max[PREP_CHANNELS];
-    bool pedal_down[PREP_CHANNELS];
-    bool held[PREP_CHANNELS][128]; // MMF: note-off swallowed by the pedal
-    int32_t first_note_time;       // -1 while none
-    bool has_cue_point;
-    int32_t cue_time;
-    bool base_tempo_fixed;
-    int base_bpm;
-    int current_bpm;
-    int64_t fold_remainder;
-    bool tempo_seen; // MMF: the first tempo event was kept as a tempo
-    bool needs_extended_notes;
-    bool copyright_seen;
-    int output_tracks; // 1..4
-    bool separation;
-    int slot_channel[PREP_SLOTS]; // SLOT_FREE when free
-    int slot_key[PREP_SLOTS];     // -1 when none
-    int version;                  // MFi version 1, 2 or 3
-    int32_t division;             // ticks per quarter note of the source
-    int32_t start_time;           // start point on the prepared time line
-    char title[TITLE_MAX + 1];    // a single space when the song has none
-    int title_length;
-    int voice_list[VOICE_LIST_MAX]; // MMF: program, or 128 + key for drums
-    int voice_count;
+    PrepTarget target{};
+    int16_t key_count[PREP_CHANNELS][128] = {}; // note-ons minus note-offs seen so far
+    int8_t voices_now[PREP_CHANNELS] = {};
+    int8_t voices_max[PREP_CHANNELS] = {};
+    bool pedal_down[PREP_CHANNELS] = {};
+    bool held[PREP_CHANNELS][128] = {}; // MMF: note-off swallowed by the pedal
+    int32_t first_note_time = -1;       // -1 while none
+    bool has_cue_point = false;
+    int32_t cue_time = 0;
+    bool base_tempo_fixed = false;
+    int base_bpm = 0;
+    int current_bpm = 0;
+    int64_t fold_remainder = 0;
+    bool tempo_seen = false; // MMF: the first tempo event was kept as a tempo
+    bool needs_extended_notes = false;
+    bool copyright_seen = false;
+    int output_tracks = 4; // 1..4
+    bool separation = false;
+    int slot_channel[PREP_SLOTS] = {}; // SLOT_FREE when free
+    int slot_key[PREP_SLOTS] = {};     // -1 when none
+    int version = 2;                   // MFi version 1, 2 or 3
+    int32_t division = 0;              // ticks per quarter note of the source
+    int32_t start_time = 0;            // start point on the prepared time line
+    char title[TITLE_MAX + 1] = " ";   // a single space when the song has none
+    int title_length = 1;
+    int voice_list[VOICE_LIST_MAX] = {}; // MMF: program, or 128 + key for drums
+    int voice_count = 0;
 };
 
 extern Preparation g_prep;

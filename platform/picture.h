@@ -21,12 +21,13 @@ struct PictureGuard {
 constexpr int PICTURE_GUARD_DEPTH = 4; // dialogs opened from dialogs
 
 // Pixels are 0x00RRGGBB, row by row from the top left.
+// Threads: the frames (window or playback thread) and the window timer's refresher draw, a
+// window backend copies out; all of them hold `lock` around the pixels. `version` is atomic
+// so a backend can see a change without the lock.
 struct Picture {
-    // Held by every drawing call: the frame routine (window or playback thread) and the
-    // window timer's refresher both draw.
     std::mutex lock;
-    uint32_t pixels[PICTURE_WIDTH * PICTURE_HEIGHT];
-    std::atomic<uint32_t> version; // bumped after every change
+    uint32_t pixels[PICTURE_WIDTH * PICTURE_HEIGHT] = {};
+    std::atomic<uint32_t> version{0}; // bumped after every change
     // Under the lock, like the pixels.
     PictureGuard guards[PICTURE_GUARD_DEPTH];
     int guard_count = 0;
@@ -34,7 +35,8 @@ struct Picture {
 
 extern Picture g_picture;
 
-// All black, no dialog guarding any part, version bumped.
+// All black, no dialog guarding any part, version bumped. Assigns members under the lock: the
+// record holds a mutex and an atomic, so it cannot be assigned whole.
 void picture_reset();
 inline void picture_changed() {
     g_picture.version.fetch_add(1, std::memory_order_release);

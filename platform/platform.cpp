@@ -1,11 +1,14 @@
 // The free platform functions, each calling through the backend table chosen at start.
 #include "platform/platform.h"
 
+#include "platform/picture.h"
 #include "platform/platform_backend.h"
 #include "platform/posix_files.h"
 #include "platform/synth_backend.h"
+#include "platform/terminal/terminal.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 // Chosen once at start, before any other thread exists.
@@ -58,21 +61,44 @@ const char* platform_backend_name() {
     return g_backend->name;
 }
 
-const char* platform_built_backends() {
-    return "headless terminal"
-#ifdef ZB_WITH_SDL
-           " sdl"
-#endif
-#ifdef ZB_WITH_ALSA
-           " alsa-midi"
-#endif
+namespace {
+
+// Every backend's name, then "-midi" after each port set not named after a backend.
+std::string built_names() {
+    std::string names;
+    for (const PlatformBackend* backend : BUILT_BACKENDS) {
+        names += names.empty() ? "" : " ";
+        names += backend->name;
+    }
+    for (const NamedMidi& midi : BUILT_MIDI) {
+        bool a_backend = false;
+        for (const PlatformBackend* backend : BUILT_BACKENDS) {
+            a_backend = a_backend || strcmp(backend->name, midi.name) == 0;
+        }
+        if (!a_backend) {
+            names += std::string(" ") + midi.name + "-midi";
+        }
+    }
+    // The synthesizer port and the speech client are not backend tables of their own.
 #ifdef ZB_WITH_FLUIDSYNTH
-           " fluidsynth"
+    names += " fluidsynth";
 #endif
 #ifdef ZB_WITH_SPEECHD
-           " speechd"
+    names += " speechd";
 #endif
-        ;
+    return names;
+}
+
+} // namespace
+
+const char* platform_built_backends() {
+    static const std::string names = built_names();
+    return names.c_str();
+}
+
+void platform_records_reset() {
+    terminal_reset();
+    picture_reset();
 }
 
 const PlatformMidiBackend* platform_midi_table() {

@@ -43,6 +43,10 @@ bool platform_select_midi(const char* midi_name);
 const char* platform_backend_name();
 // Names of the backends this build carries, separated by spaces.
 const char* platform_built_backends();
+// Puts the program's own records in this layer (the picture, the terminal's state) back into
+// their start state; first in each program's reset list. The headless backend's records are
+// its controls, set up by whoever drives it, and reset with headless_backend_reset().
+void platform_records_reset();
 
 // Message boxes and questions. A question's result is true for OK or Yes.
 void platform_message_box(const char* caption, const char* text, MessageIcon icon);

@@ -9,43 +9,45 @@
 #include "platform/window_backend.h"
 
 struct PlatformBackend {
-    const char* name;
-    void (*message_box)(const char* caption, const char* text, MessageIcon icon);
-    bool (*ask_ok_cancel)(const char* caption, const char* text);
-    bool (*ask_yes_no)(const char* caption, const char* text);
-    bool (*open_file_dialog)(const FileDialogRequest& request, char* path, size_t path_size);
-    bool (*save_file_dialog)(const FileDialogRequest& request, char* path, size_t path_size);
-    void (*wait_cursor)(bool on);
-    void (*status_text)(const char* text);
-    PlatformFile* (*file_open)(const char* path, FileMode mode);
-    size_t (*file_read)(PlatformFile* file, void* buffer, size_t count);
-    size_t (*file_write)(PlatformFile* file, const void* buffer, size_t count);
-    bool (*file_close)(PlatformFile* file);
+    const char* name = nullptr;
+    void (*message_box)(const char* caption, const char* text, MessageIcon icon) = nullptr;
+    bool (*ask_ok_cancel)(const char* caption, const char* text) = nullptr;
+    bool (*ask_yes_no)(const char* caption, const char* text) = nullptr;
+    bool (*open_file_dialog)(const FileDialogRequest& request, char* path,
+                             size_t path_size) = nullptr;
+    bool (*save_file_dialog)(const FileDialogRequest& request, char* path,
+                             size_t path_size) = nullptr;
+    void (*wait_cursor)(bool on) = nullptr;
+    void (*status_text)(const char* text) = nullptr;
+    PlatformFile* (*file_open)(const char* path, FileMode mode) = nullptr;
+    size_t (*file_read)(PlatformFile* file, void* buffer, size_t count) = nullptr;
+    size_t (*file_write)(PlatformFile* file, const void* buffer, size_t count) = nullptr;
+    bool (*file_close)(PlatformFile* file) = nullptr;
     PlatformFile* (*file_create_beside)(const char* target_path, char* temp_path,
-                                        size_t temp_path_size);
-    bool (*file_rename)(const char* from, const char* to);
-    bool (*file_remove)(const char* path);
-    bool (*file_exists)(const char* path);
-    bool (*list_directory)(const char* path, DirectoryEntryVisit visit, void* context);
-    bool (*directory_exists)(const char* path);
-    bool (*home_directory)(char* out, size_t out_size);
-    bool (*current_directory)(char* out, size_t out_size);
-    bool (*program_directory)(char* out, size_t out_size);
-    UiLanguage (*system_language)();
-    uint32_t (*tick_ms)();
-    bool (*key_down)(int virtual_key);
-    void (*path_display_text)(const char* path, char* out, size_t out_size);
-    bool (*clipboard_put_text)(const char* text);
-    bool (*start_program)(const char* program_path, const char* argument);
-    bool (*open_document)(const char* path_or_address);
+                                        size_t temp_path_size) = nullptr;
+    bool (*file_rename)(const char* from, const char* to) = nullptr;
+    bool (*file_remove)(const char* path) = nullptr;
+    bool (*file_exists)(const char* path) = nullptr;
+    bool (*list_directory)(const char* path, DirectoryEntryVisit visit, void* context) = nullptr;
+    bool (*directory_exists)(const char* path) = nullptr;
+    bool (*home_directory)(char* out, size_t out_size) = nullptr;
+    bool (*current_directory)(char* out, size_t out_size) = nullptr;
+    bool (*program_directory)(char* out, size_t out_size) = nullptr;
+    UiLanguage (*system_language)() = nullptr;
+    uint32_t (*tick_ms)() = nullptr;
+    bool (*key_down)(int virtual_key) = nullptr;
+    void (*path_display_text)(const char* path, char* out, size_t out_size) = nullptr;
+    bool (*clipboard_put_text)(const char* text) = nullptr;
+    bool (*start_program)(const char* program_path, const char* argument) = nullptr;
+    bool (*open_document)(const char* path_or_address) = nullptr;
     // Network (see platform/network.h).
-    bool (*network_available)();
-    PlatformSocket* (*tcp_connect)(const char* host, int port);
-    long (*tcp_send)(PlatformSocket* socket, const void* data, size_t count);
-    long (*tcp_receive)(PlatformSocket* socket, void* buffer, size_t count);
-    void (*tcp_close)(PlatformSocket* socket);
-    const PlatformMidiBackend* midi;     // the MIDI ports the backend starts with
-    const PlatformWindowBackend* window; // null: no windows
+    bool (*network_available)() = nullptr;
+    PlatformSocket* (*tcp_connect)(const char* host, int port) = nullptr;
+    long (*tcp_send)(PlatformSocket* socket, const void* data, size_t count) = nullptr;
+    long (*tcp_receive)(PlatformSocket* socket, void* buffer, size_t count) = nullptr;
+    void (*tcp_close)(PlatformSocket* socket) = nullptr;
+    const PlatformMidiBackend* midi = nullptr;     // the MIDI ports the backend starts with
+    const PlatformWindowBackend* window = nullptr; // null: no windows
     bool (*clipboard_get_text)(std::string& out_sjis) = nullptr;
 };
 

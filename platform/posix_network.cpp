@@ -87,6 +87,14 @@ long posix_tcp_receive(PlatformSocket* socket, void* buffer, size_t count) {
     return static_cast<long>(n);
 }
 
+bool posix_network_available() {
+    return true;
+}
+
+PlatformSocket* posix_tcp_connect_unrecorded(const char* host, int port) {
+    return posix_tcp_connect(host, port, nullptr);
+}
+
 void posix_tcp_close(PlatformSocket* socket) {
     if (socket == nullptr) {
         return;

@@ -5,14 +5,14 @@
 #include "platform/window.h"
 
 struct PlatformWindowBackend {
-    bool (*open)(const char* caption, const WindowOptions& options);
-    void (*run)(const WindowHandlers& handlers);
-    void (*destroy)();
-    void (*caption)(const char* caption);
-    void (*drop_accept)(bool on);
-    void (*wake)();
-    void (*pointer_warp)(int x, int y);
-    void (*cursor_shape)(int shape);
+    bool (*open)(const char* caption, const WindowOptions& options) = nullptr;
+    void (*run)(const WindowHandlers& handlers) = nullptr;
+    void (*destroy)() = nullptr;
+    void (*caption)(const char* caption) = nullptr;
+    void (*drop_accept)(bool on) = nullptr;
+    void (*wake)() = nullptr;
+    void (*pointer_warp)(int x, int y) = nullptr;
+    void (*cursor_shape)(int shape) = nullptr;
     bool (*pump)(const WindowHandlers& handlers, uint32_t wait_ms) = nullptr;
     void (*text_input)(bool on) = nullptr;
     void (*text_input_area)(int x, int y, int width, int height) = nullptr;

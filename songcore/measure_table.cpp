@@ -1,4 +1,5 @@
 // The measure grid of the current song, built from track 1's time signatures and tempos.
+#include "common/check.h"
 #include "songcore/event_parse.h"
 #include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
@@ -109,6 +110,8 @@ int measure_entry_index(int measure) {
 }
 
 const MeasureEntry& measure_entry(int measure) {
+    ZB_CHECK(g_song.measure_table.last_measure >= 0 &&
+             g_song.measure_table.last_measure <= MAX_MEASURES);
     return g_song.measure_table.measures[measure_entry_index(measure)];
 }
 

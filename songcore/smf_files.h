@@ -7,12 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 
-// Paths of the file being read or written. Window thread only.
+// Paths of the file being read or written. Frames only, or the window thread while stopped
+// (a dropped file); the converter's only thread.
 struct SongFiles {
-    char file_path[SONG_PATH_SIZE];
+    char file_path[SONG_PATH_SIZE] = {};
     // The directory part of the last path handled; the save dialog proposes it for a
     // bank without a name.
-    char directory[SONG_PATH_SIZE];
+    char directory[SONG_PATH_SIZE] = {};
 };
 
 extern SongFiles g_song_files;

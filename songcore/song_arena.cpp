@@ -4,6 +4,7 @@
 #include "songcore/song_store.h"
 
 #include "common/byte_cursor.h"
+#include "common/check.h"
 #include "common/status_line.h"
 
 #include <cstring>
@@ -36,7 +37,6 @@ void song_store_init(const SongStoreConfig& config) {
     }
     g_song.arena = g_arena_bytes;
     memset(g_arena_bytes, 0, arena_capacity());
-    g_song.arena_end = 0;
     for (int slot = 0; slot < config.slot_count; slot++) {
         SongSlot& s = g_song.slots[slot];
         s.header_pos = g_song.arena_end + 8;
@@ -45,18 +45,13 @@ void song_store_init(const SongStoreConfig& config) {
             s.track_pos[t] = track_empty_append();
         }
     }
-    g_song.current_bank = 0;
-    g_song.track_count = 1;
-    time_base_set(480);
-    g_song.tracing_track = 1;
-    strcpy(g_song.current_file_name, "ZB47SEQ10");
     memset(g_song.track_play, 0xFF, sizeof g_song.track_play);
     memset(g_song.channel_play, 0xFF, sizeof g_song.channel_play);
     measure_table_rebuild();
-    g_song.song_modified_mask = 0;
 }
 
 bool arena_append(const uint8_t* bytes, uint32_t count) {
+    ZB_CHECK(g_song.arena_end <= g_song.config.arena_limit + ARENA_SLACK);
     if (static_cast<uint64_t>(g_song.arena_end) + count >= g_song.config.arena_limit) {
         if (!g_song.memory_over) {
             show_status("out of memory");
@@ -123,6 +118,7 @@ bool arena_get_vlq(uint32_t& pos, uint32_t end, uint32_t& value) {
 }
 
 uint32_t chunk_data_length(uint32_t pos) {
+    ZB_CHECK(pos <= g_song.arena_end);
     return pos >= 4 ? arena_get_be(pos - 4, 4) : 0;
 }
 
@@ -171,6 +167,9 @@ uint32_t track_copy_with_end(uint32_t src_pos, int32_t end_tick) {
 }
 
 void track_replace(uint32_t new_pos, int slot, int track) {
+    ZB_CHECK(slot >= 0 && slot < g_song.config.slot_count);
+    ZB_CHECK(track >= 0 && track < g_song.config.tracks_per_slot);
+    ZB_CHECK(new_pos >= 8 && new_pos - 8 <= g_song.arena_end);
     uint32_t& ref = g_song.slots[slot].track_pos[track];
     uint32_t old_pos = ref;
     ref = new_pos;

@@ -32,68 +32,68 @@ constexpr SongStoreConfig SEQUENCER_STORE = {11, 64, SEQUENCER_ARENA_LIMIT};
 constexpr SongStoreConfig CONVERTER_STORE = {3, 32, 2097152};
 
 struct SongSlot {
-    uint32_t header_pos;            // data of the MThd chunk (its format field)
-    uint32_t track_pos[MAX_TRACKS]; // first event of each MTrk chunk
-    char song_title[SONG_TITLE_CHARS + 1];
-    char song_file_name[FILE_NAME_CHARS + 1]; // "" until loaded or saved
-    char song_path[SONG_PATH_SIZE];
-    bool song_has_path;
-    bool track_normalized[MAX_TRACKS];
+    uint32_t header_pos = 0;             // data of the MThd chunk (its format field)
+    uint32_t track_pos[MAX_TRACKS] = {}; // first event of each MTrk chunk
+    char song_title[SONG_TITLE_CHARS + 1] = {};
+    char song_file_name[FILE_NAME_CHARS + 1] = {}; // "" until loaded or saved
+    char song_path[SONG_PATH_SIZE] = {};
+    bool song_has_path = false;
+    bool track_normalized[MAX_TRACKS] = {};
 };
 
 struct MeasureEntry {
-    int32_t start_tick;
-    uint8_t numerator;
-    uint8_t denominator; // the note value itself: 4 for quarter notes
-    uint32_t tempo;      // whole quarter notes per minute, as shown and edited
-    uint32_t tempo_usec; // microseconds per quarter: the same tempo exactly, as played
+    int32_t start_tick = 0;
+    uint8_t numerator = 0;
+    uint8_t denominator = 0; // the note value itself: 4 for quarter notes
+    uint32_t tempo = 0;      // whole quarter notes per minute, as shown and edited
+    uint32_t tempo_usec = 0; // microseconds per quarter: the same tempo exactly, as played
 };
 
 struct MeasureTable {
-    MeasureEntry measures[MAX_MEASURES];
-    int last_measure; // index of the last measure, at most 999
-    int32_t song_end_tick;
+    MeasureEntry measures[MAX_MEASURES] = {};
+    int last_measure = 0; // index of the last measure, at most 999
+    int32_t song_end_tick = 0;
 };
 
 // Display side effects of the store; the shell fills them, tests may leave them null.
 struct SongStoreHooks {
-    void (*set_window_title)();
+    void (*set_window_title)() = nullptr;
     // After a bank switch: redraw the bank list, show time base, track count and measures,
     // reset the playback position and recompute the step-input lengths.
-    void (*bank_selected)();
+    void (*bank_selected)() = nullptr;
 };
 
 // The whole store. Touched only inside the frame routine (which never runs twice at once)
 // or on the window thread while the transport is stopped, so it needs no lock.
 struct SongStore {
-    SongStoreConfig config;
-    uint8_t* arena;     // config.arena_limit + ARENA_SLACK bytes
-    uint32_t arena_end; // first free byte
-    bool memory_over;   // an append failed; cleared by the next track_replace
+    SongStoreConfig config{};
+    uint8_t* arena = nullptr; // config.arena_limit + ARENA_SLACK bytes
+    uint32_t arena_end = 0;   // first free byte
+    bool memory_over = false; // an append failed; cleared by the next track_replace
 
-    SongSlot slots[MAX_SONG_SLOTS];
-    uint32_t song_modified_mask; // bit n: slot n has unsaved changes
+    SongSlot slots[MAX_SONG_SLOTS] = {};
+    uint32_t song_modified_mask = 0; // bit n: slot n has unsaved changes
 
     // The current song (the selected bank).
-    int current_bank;
-    int track_count; // 1..tracks_per_slot: highest track in use
-    int32_t time_base;
-    int32_t ticks_per_midi_clock;
-    int write_track;   // 0-based
-    int tracing_track; // 1-based
-    char current_file_name[FILE_NAME_CHARS + 2];
-    char track_names[MAX_TRACKS][TRACK_NAME_CHARS + 1];
-    MeasureTable measure_table;
+    int current_bank = 0;
+    int track_count = 1; // 1..tracks_per_slot: highest track in use
+    int32_t time_base = 480;
+    int32_t ticks_per_midi_clock = 20; // time_base / 24
+    int write_track = 0;               // 0-based
+    int tracing_track = 1;             // 1-based
+    char current_file_name[FILE_NAME_CHARS + 2] = "ZB47SEQ10";
+    char track_names[MAX_TRACKS][TRACK_NAME_CHARS + 1] = {};
+    MeasureTable measure_table{};
 
     // Play switches: 0 mutes.
-    uint8_t track_play[MAX_TRACKS];
-    uint8_t channel_play[16];
-    uint8_t track_port[MAX_TRACKS];
+    uint8_t track_play[MAX_TRACKS] = {};
+    uint8_t channel_play[16] = {};
+    uint8_t track_port[MAX_TRACKS] = {};
 
     // Chunks may have moved: the player re-locates its track cursors at the next start.
-    bool relocate_pending;
+    bool relocate_pending = false;
 
-    SongStoreHooks hooks;
+    SongStoreHooks hooks{};
 };
 
 extern SongStore g_song;

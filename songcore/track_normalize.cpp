@@ -8,14 +8,14 @@
 #include <cstring>
 
 TrackRewrite g_track_rewrite;
-EventFilter g_event_filter = {{1, 1, 1, 1, 1, 1, 1, 1}};
+EventFilter g_event_filter;
 
 void track_rewrite_reset() {
-    memset(&g_track_rewrite, 0, sizeof g_track_rewrite);
+    g_track_rewrite = TrackRewrite{};
 }
 
 void event_filter_reset() {
-    memset(g_event_filter.pass, 1, sizeof g_event_filter.pass);
+    g_event_filter = EventFilter{};
 }
 
 namespace {
@@ -25,25 +25,21 @@ int note_index(const TrackEvent& ev) {
     return (ev.status & 0x0F) * 128 + (event_data(ev, 0) & 0x7F);
 }
 
-// The copying part of normalisation: copy the track, pairing notes and writing every status
-// byte. Returns the walk's last event (the end of track) and the tick written last.
-void normalize_copy_events(uint32_t src_pos, TrackEvent& end, int32_t& written_tick) {
+} // namespace
+
+TrackEventsCopy track_events_copy(uint32_t src_pos, EventKeep keep, void* context) {
     TrackWalk walk = track_walk_begin(src_pos);
     TrackEvent ev;
-    written_tick = 0;
+    int32_t written_tick = 0;
     while (event_parse(walk, ev)) {
-        // A dropped note-off's delta is not lost: the next written event's delta is taken
-        // from the ticks, so every later event keeps its time.
-        if (!note_pair_track(ev, NotePairMode::counting)) {
+        if (!keep(walk, ev, context)) {
             continue;
         }
         event_append_explicit(static_cast<uint32_t>(ev.tick - written_tick), ev);
         written_tick = ev.tick;
     }
-    end = ev;
+    return TrackEventsCopy{ev, written_tick};
 }
-
-} // namespace
 
 void event_append_explicit(uint32_t delta, const TrackEvent& ev) {
     arena_append_vlq(delta);
@@ -62,11 +58,9 @@ int track_normalize(int slot, int track0) {
     track_rewrite_reset();
     uint32_t new_pos = track_chunk_begin();
 
-    TrackEvent end;
-    int32_t written_tick = 0;
-    normalize_copy_events(s.track_pos[track0], end, written_tick);
+    TrackEventsCopy copy = track_events_copy(s.track_pos[track0], paired_event_keep, nullptr);
 
-    uint32_t pending = static_cast<uint32_t>(end.tick - written_tick);
+    uint32_t pending = static_cast<uint32_t>(copy.end.tick - copy.written_tick);
     bool closed = sounding_notes_close(pending);
     track_append_end(closed ? 0 : pending);
 
@@ -79,6 +73,10 @@ int track_normalize(int slot, int track0) {
     }
     s.track_normalized[track0] = true;
     return 0;
+}
+
+bool paired_event_keep(const TrackWalk&, const TrackEvent& ev, void*) {
+    return note_pair_track(ev, NotePairMode::counting);
 }
 
 bool note_pair_track(const TrackEvent& ev, NotePairMode mode) {

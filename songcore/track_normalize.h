@@ -12,7 +12,7 @@ constexpr int NOTE_COUNTERS = 2048; // 16 channels x 128 notes
 // Counters of one rewrite: index channel * 128 + note, value = notes of that key still
 // sounding. Touched only inside the frame routine, which never runs twice at once.
 struct TrackRewrite {
-    int8_t note_counters[NOTE_COUNTERS];
+    int8_t note_counters[NOTE_COUNTERS] = {};
 };
 
 extern TrackRewrite g_track_rewrite;
@@ -36,7 +36,7 @@ enum EventFilterSwitch {
 // Which kinds of event edits and the event list let through. Lives for the whole run and is
 // all ON at every start. Touched only inside the frame routine.
 struct EventFilter {
-    uint8_t pass[FILTER_SWITCHES]; // 1 = shown or passed, 0 = left out
+    uint8_t pass[FILTER_SWITCHES] = {1, 1, 1, 1, 1, 1, 1, 1}; // 1 = shown or passed, 0 = left out
 };
 
 extern EventFilter g_event_filter;
@@ -47,6 +47,18 @@ void event_filter_reset();
 // Appends a parsed event after `delta` ticks. An event stored under running status gets its
 // status byte, so the copy stands on its own whatever is written before it.
 void event_append_explicit(uint32_t delta, const TrackEvent& ev);
+
+// Whether a track copy keeps an event; `after` stands just behind it.
+using EventKeep = bool (*)(const TrackWalk& after, const TrackEvent& ev, void* context);
+struct TrackEventsCopy {
+    TrackEvent end;       // the walk's last event: the end of track
+    int32_t written_tick; // tick of the last event written
+};
+// Appends the events of the track at `src_pos` that `keep` accepts, each with its status
+// byte. A left-out event's delta goes to the next kept one, so every kept event keeps its tick.
+TrackEventsCopy track_events_copy(uint32_t src_pos, EventKeep keep, void* context);
+// The keep of the working form: what note_pair_track keeps while counting.
+bool paired_event_keep(const TrackWalk& after, const TrackEvent& ev, void* context);
 
 // Brings a track into the working form: every event with its status byte, note-offs without
 // a sounding note dropped (their delta kept), notes still sounding at the end closed. Does

@@ -66,14 +66,13 @@ int main(int argc, char** argv) {
         return usage();
     }
     platform_select("headless");
+    engine_reset_all();
     if (headless) {
         g_headless_midi.out_names = {"virtual port"};
     } else if (!platform_select_midi("alsa")) {
         fprintf(stderr, "zbplay: built without ALSA MIDI ports; playing to a virtual port\n");
         g_headless_midi.out_names = {"virtual port"};
     }
-    song_store_init(SEQUENCER_STORE);
-    engine_reset();
     settings_apply();
     engine_devices_open();
     for (int p = 0; p < g_midi_devices.out_port_count; p++) {

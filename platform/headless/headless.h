@@ -17,6 +17,8 @@ struct HeadlessShown {
     MessageIcon icon;
 };
 
+// Test code and the program's threads, one at a time: the frames, and the version check's
+// thread for its message box (tests join it before they look); not synchronised.
 struct HeadlessState {
     // Answers, taken in order; when none is queued the default answer is given.
     std::deque<bool> answers;
@@ -70,6 +72,8 @@ struct HeadlessState {
 extern HeadlessState g_headless;
 
 void headless_reset();
+// Every record of the headless backend (this one, the MIDI ports', the window's) afresh.
+void headless_backend_reset();
 // The last status text, or "" when none was shown.
 const std::string& headless_last_status();
 // For a whole program run headless: the language and program directory of the real system.

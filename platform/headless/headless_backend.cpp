@@ -1,6 +1,8 @@
 // The headless backend: no window, answers from tests or scripts, a record of everything shown.
 #include "platform/headless/headless.h"
-#include "platform/platform_backend.h"
+#include "platform/headless/headless_midi.h"
+#include "platform/headless/headless_window.h"
+#include "platform/posix_backend.h"
 #include "platform/posix_files.h"
 
 #include <cstring>
@@ -9,6 +11,12 @@ HeadlessState g_headless;
 
 void headless_reset() {
     g_headless = HeadlessState{};
+}
+
+void headless_backend_reset() {
+    headless_reset();
+    headless_midi_reset();
+    headless_window_reset();
 }
 
 const std::string& headless_last_status() {
@@ -199,46 +207,41 @@ PlatformSocket* tcp_connect(const char* host, int port) {
     return posix_tcp_connect(host, port, &g_headless.last_lookup);
 }
 
+constexpr PlatformBackend headless_table() {
+    PlatformBackend t = POSIX_BACKEND_BASE;
+    t.name = "headless";
+    t.message_box = message_box;
+    t.ask_ok_cancel = ask_ok_cancel;
+    t.ask_yes_no = ask_yes_no;
+    t.open_file_dialog = open_file_dialog;
+    t.save_file_dialog = save_file_dialog;
+    t.wait_cursor = wait_cursor;
+    t.status_text = status_text;
+    // Files open, write, close and move through the fault injection of tests.
+    t.file_open = file_open;
+    t.file_write = file_write;
+    t.file_close = file_close;
+    t.file_create_beside = file_create_beside;
+    t.file_rename = file_rename;
+    t.list_directory = list_directory;
+    t.program_directory = program_directory;
+    t.system_language = system_language;
+    t.tick_ms = tick_ms;
+    t.key_down = key_down;
+    t.clipboard_put_text = clipboard_put_text;
+    t.clipboard_get_text = clipboard_get_text;
+    t.start_program = start_program;
+    t.open_document = open_document;
+    t.network_available = network_available;
+    t.tcp_connect = tcp_connect;
+    t.midi = &HEADLESS_MIDI;
+    t.window = &HEADLESS_WINDOW;
+    return t;
+}
+
 } // namespace
 
-const PlatformBackend HEADLESS_BACKEND = {
-    "headless",
-    message_box,
-    ask_ok_cancel,
-    ask_yes_no,
-    open_file_dialog,
-    save_file_dialog,
-    wait_cursor,
-    status_text,
-    file_open,
-    posix_file_read,
-    file_write,
-    file_close,
-    file_create_beside,
-    file_rename,
-    posix_file_remove,
-    posix_file_exists,
-    list_directory,
-    posix_directory_exists,
-    posix_home_directory,
-    posix_current_directory,
-    program_directory,
-    system_language,
-    tick_ms,
-    key_down,
-    posix_path_display_text,
-    clipboard_put_text,
-    start_program,
-    open_document,
-    network_available,
-    tcp_connect,
-    posix_tcp_send,
-    posix_tcp_receive,
-    posix_tcp_close,
-    &HEADLESS_MIDI,
-    &HEADLESS_WINDOW,
-    clipboard_get_text,
-};
+constinit const PlatformBackend HEADLESS_BACKEND = headless_table();
 
 void headless_follow_system() {
     g_headless.language = posix_system_language();

@@ -146,6 +146,16 @@ void in_close() {
 } // namespace
 
 const PlatformMidiBackend HEADLESS_MIDI = {
-    out_count,     out_name,  mapper_available, out_open, out_short, out_long,
-    out_long_done, out_close, in_count,         in_name,  in_open,   in_close,
+    .out_count = out_count,
+    .out_name = out_name,
+    .mapper_available = mapper_available,
+    .out_open = out_open,
+    .out_short = out_short,
+    .out_long = out_long,
+    .out_long_done = out_long_done,
+    .out_close = out_close,
+    .in_count = in_count,
+    .in_name = in_name,
+    .in_open = in_open,
+    .in_close = in_close,
 };

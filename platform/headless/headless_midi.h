@@ -15,6 +15,8 @@ struct HeadlessMidiMessage {
     uint64_t steady_ns;         // monotonic real time of the send
 };
 
+// Set up by tests before the ports open; the recorded part is written by whichever thread
+// sends (window or playback) and read by tests, all under `lock`.
 struct HeadlessMidiState {
     // Set up before the ports are opened.
     std::vector<std::string> out_names;
@@ -34,6 +36,7 @@ struct HeadlessMidiState {
 };
 
 extern HeadlessMidiState g_headless_midi;
+// Assigns the members under the lock, as the record holds the mutex itself.
 void headless_midi_reset();
 // Feeds received input as the system would deliver it; nothing happens while input is closed.
 void headless_midi_feed_short(uint32_t packed);

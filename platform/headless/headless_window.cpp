@@ -195,6 +195,15 @@ void headless_queue_click(int x, int y) {
 }
 
 const PlatformWindowBackend HEADLESS_WINDOW = {
-    open,         run,          destroy, caption,    drop_accept,     wake,
-    pointer_warp, cursor_shape, pump,    text_input, text_input_area,
+    .open = open,
+    .run = run,
+    .destroy = destroy,
+    .caption = caption,
+    .drop_accept = drop_accept,
+    .wake = wake,
+    .pointer_warp = pointer_warp,
+    .cursor_shape = cursor_shape,
+    .pump = pump,
+    .text_input = text_input,
+    .text_input_area = text_input_area,
 };

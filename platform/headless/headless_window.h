@@ -19,6 +19,8 @@ struct HeadlessEvent {
     std::string text = {}; // UTF-8
 };
 
+// Window thread only (tests stand in for it); a wake from another thread goes through an
+// atomic of the backend instead.
 struct HeadlessWindowState {
     bool open = false;
     bool destroyed = false;
@@ -27,7 +29,6 @@ struct HeadlessWindowState {
     int cursor_shape = 0;
     int warp_x = -1, warp_y = -1;
     int warps = 0;
-    bool wake_pending = false; // set from any thread, delivered by the run loop
     WindowOptions options{};
     std::deque<HeadlessEvent> queued; // filled by tests, taken by the pump
     bool text_input = false;          // platform_text_input

@@ -2,7 +2,7 @@
 // clipboard; files, programs and the network through the POSIX calls.
 #include "platform/linux/sdl_keys.h"
 #include "platform/linux/sdl_window.h"
-#include "platform/platform_backend.h"
+#include "platform/posix_backend.h"
 #include "platform/posix_files.h"
 #include "platform/posix_network.h"
 #include "platform/posix_programs.h"
@@ -107,55 +107,28 @@ bool clipboard_get_text(std::string& out_sjis) {
     return converted && !out_sjis.empty();
 }
 
-bool network_available() {
-    return true;
-}
-
-PlatformSocket* tcp_connect(const char* host, int port) {
-    return posix_tcp_connect(host, port, nullptr);
+constexpr PlatformBackend sdl_table() {
+    PlatformBackend t = POSIX_BACKEND_BASE;
+    t.name = "sdl";
+    t.message_box = message_box;
+    t.ask_ok_cancel = ask_ok_cancel;
+    t.ask_yes_no = ask_yes_no;
+    t.open_file_dialog = open_file_dialog;
+    t.save_file_dialog = save_file_dialog;
+    t.wait_cursor = wait_cursor;
+    t.status_text = status_text;
+    t.key_down = key_down;
+    t.clipboard_put_text = clipboard_put_text;
+    t.clipboard_get_text = clipboard_get_text;
+#ifdef ZB_WITH_ALSA
+    t.midi = &ALSA_MIDI;
+#else
+    t.midi = &HEADLESS_MIDI;
+#endif
+    t.window = &SDL_WINDOW;
+    return t;
 }
 
 } // namespace
 
-const PlatformBackend SDL_BACKEND = {
-    "sdl",
-    message_box,
-    ask_ok_cancel,
-    ask_yes_no,
-    open_file_dialog,
-    save_file_dialog,
-    wait_cursor,
-    status_text,
-    posix_file_open,
-    posix_file_read,
-    posix_file_write,
-    posix_file_close,
-    posix_file_create_beside,
-    posix_file_rename,
-    posix_file_remove,
-    posix_file_exists,
-    posix_list_directory,
-    posix_directory_exists,
-    posix_home_directory,
-    posix_current_directory,
-    posix_program_directory,
-    posix_system_language,
-    posix_tick_ms,
-    key_down,
-    posix_path_display_text,
-    clipboard_put_text,
-    posix_start_program,
-    posix_open_document,
-    network_available,
-    tcp_connect,
-    posix_tcp_send,
-    posix_tcp_receive,
-    posix_tcp_close,
-#ifdef ZB_WITH_ALSA
-    &ALSA_MIDI,
-#else
-    &HEADLESS_MIDI,
-#endif
-    &SDL_WINDOW,
-    clipboard_get_text,
-};
+constinit const PlatformBackend SDL_BACKEND = sdl_table();

@@ -1,4 +1,4 @@
-// State of the SDL window that the rest of the SDL backend reads.
+// State of the SDL window that the rest of the SDL backend reads. Window thread only.
 #pragma once
 
 struct SdlWindowState {

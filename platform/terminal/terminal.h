@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-// Set once at start by the program; read by the backend's functions.
+// Set once at start by the program; read by the backend's functions. Converter thread only.
 struct TerminalState {
     FILE* messages = stderr;
     bool interactive = false; // standard input is a terminal

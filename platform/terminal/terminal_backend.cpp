@@ -2,7 +2,7 @@
 // on the terminal, the clipboard is reached through xclip or wl-copy when a display exists.
 #include "platform/terminal/terminal.h"
 
-#include "platform/platform_backend.h"
+#include "platform/posix_backend.h"
 #include "platform/posix_files.h"
 #include "platform/posix_network.h"
 #include "platform/posix_programs.h"
@@ -93,50 +93,22 @@ bool clipboard_put_text(const char* text) {
     return pclose(pipe) == 0 && ok;
 }
 
-bool network_available() {
-    return true;
-}
-
-PlatformSocket* tcp_connect(const char* host, int port) {
-    return posix_tcp_connect(host, port, nullptr);
+constexpr PlatformBackend terminal_table() {
+    PlatformBackend t = POSIX_BACKEND_BASE;
+    t.name = "terminal";
+    t.message_box = message_box;
+    t.ask_ok_cancel = ask_yes_no;
+    t.ask_yes_no = ask_yes_no;
+    t.open_file_dialog = file_dialog;
+    t.save_file_dialog = file_dialog;
+    t.wait_cursor = wait_cursor;
+    t.status_text = status_text;
+    t.key_down = key_down;
+    t.clipboard_put_text = clipboard_put_text;
+    t.midi = &HEADLESS_MIDI; // no ports: the converter sends no MIDI
+    return t;
 }
 
 } // namespace
 
-const PlatformBackend TERMINAL_BACKEND = {
-    "terminal",
-    message_box,
-    ask_yes_no,
-    ask_yes_no,
-    file_dialog,
-    file_dialog,
-    wait_cursor,
-    status_text,
-    posix_file_open,
-    posix_file_read,
-    posix_file_write,
-    posix_file_close,
-    posix_file_create_beside,
-    posix_file_rename,
-    posix_file_remove,
-    posix_file_exists,
-    posix_list_directory,
-    posix_directory_exists,
-    posix_home_directory,
-    posix_current_directory,
-    posix_program_directory,
-    posix_system_language,
-    posix_tick_ms,
-    key_down,
-    posix_path_display_text,
-    clipboard_put_text,
-    posix_start_program,
-    posix_open_document,
-    network_available,
-    tcp_connect,
-    posix_tcp_send,
-    posix_tcp_receive,
-    posix_tcp_close,
-    &HEADLESS_MIDI, // no ports: the converter sends no MIDI
-    nullptr,
-};
+constinit const PlatformBackend TERMINAL_BACKEND = terminal_table();

@@ -72,40 +72,40 @@ struct EditParams {
 
 // What a command needs from the engine and the shell; every hook may be null.
 struct EditHooks {
-    void (*busy_cursor)(bool on); // hourglass while a command runs
-    int (*scale_map)(int note);   // the micro scale; null is the identity
-    void (*song_changed)();       // redraw after a command changed the song
+    void (*busy_cursor)(bool on) = nullptr; // hourglass while a command runs
+    int (*scale_map)(int note) = nullptr;   // the micro scale; null is the identity
+    void (*song_changed)() = nullptr;       // redraw after a command changed the song
 };
 
 // Chunks built during one command but not yet installed: reads go through them, and the
 // commit either installs all of them or, when memory ran out, drops all of them.
 struct EditStage {
-    int depth;           // nested begin calls
-    uint32_t arena_mark; // arena_end at the outermost begin
-    int count;
-    int slot[EDIT_STAGE_MAX];
-    int track0[EDIT_STAGE_MAX];
-    uint32_t pos[EDIT_STAGE_MAX];
-    bool normalized[EDIT_STAGE_MAX]; // the chunk is in the working form
-    int superseded;                  // chunks staged and then replaced again
-    uint32_t superseded_pos[EDIT_STAGE_MAX];
+    int depth = 0;           // nested begin calls
+    uint32_t arena_mark = 0; // arena_end at the outermost begin
+    int count = 0;
+    int slot[EDIT_STAGE_MAX] = {};
+    int track0[EDIT_STAGE_MAX] = {};
+    uint32_t pos[EDIT_STAGE_MAX] = {};
+    bool normalized[EDIT_STAGE_MAX] = {}; // the chunk is in the working form
+    int superseded = 0;                   // chunks staged and then replaced again
+    uint32_t superseded_pos[EDIT_STAGE_MAX] = {};
     // What a failed command puts back besides the arena: the track count and the header
     // fields it may have changed in place.
-    int saved_track_count;
-    uint8_t saved_headers[MAX_SONG_SLOTS][6];
+    int saved_track_count = 0;
+    uint8_t saved_headers[MAX_SONG_SLOTS][6] = {};
 };
 
 // The block that EDIT_INSERT_BLOCK copies, found by block_locate.
 struct EditBlock {
-    int slot, track0, start_measure, measures; // where it was located, to locate it again
-    uint32_t block_start_pos;                  // delta of the first block event
-    uint32_t block_end_pos;                    // delta of the first event after the block
-    int32_t block_lead;                        // range start to the first block event
-    int32_t block_tail;                        // last block event to the range end
-    int32_t range_start;                       // tick of the source range's start
-    int32_t range_length;                      // ticks of the source range
-    int block_repeat;
-    TrackWalk walk; // stands just before the first block event
+    int slot = 0, track0 = 0, start_measure = 0, measures = 0; // where it was, to locate it again
+    uint32_t block_start_pos = 0;                              // delta of the first block event
+    uint32_t block_end_pos = 0; // delta of the first event after the block
+    int32_t block_lead = 0;     // range start to the first block event
+    int32_t block_tail = 0;     // last block event to the range end
+    int32_t range_start = 0;    // tick of the source range's start
+    int32_t range_length = 0;   // ticks of the source range
+    int block_repeat = 0;
+    TrackWalk walk{}; // stands just before the first block event
 };
 
 // Note-off keys an in-place rewrite has chosen but not yet written. A note-off ahead of the
@@ -113,32 +113,35 @@ struct EditBlock {
 // note-off still sees the pairs of the track as it was.
 constexpr int NOTE_RENAMES_MAX = 512;
 struct NoteRenames {
-    int count;
-    uint32_t pos[NOTE_RENAMES_MAX]; // the note-off's key byte
-    uint8_t note[NOTE_RENAMES_MAX];
+    int count = 0;
+    uint32_t pos[NOTE_RENAMES_MAX] = {}; // the note-off's key byte
+    uint8_t note[NOTE_RENAMES_MAX] = {};
 };
 
-// State of the editing commands. Touched only inside the frame routine, one command at a
-// time, so it needs no lock.
+// State of the editing commands. Frames only (the playback thread while music runs, else the
+// window thread), one command at a time, so it needs no lock.
 struct EditState {
-    EditParams params;
-    EditHooks hooks;
-    uint32_t edit_mode;            // EDIT_* bits; 0 at rest
-    int32_t insert_length;         // ticks for EDIT_INSERT_TIME
-    int32_t end_at_least;          // the rewritten track ends no earlier than this
-    uint8_t tempo_template[6];     // FF 51 03 and microseconds per quarter
-    uint8_t signature_template[7]; // FF 58 04 nn dd 24 08
-    int32_t quantize_grid;         // G ticks
-    int32_t quantize_gate;         // g ticks
-    EditBlock block;
-    EditStage stage;
-    NoteRenames renames;
+    EditParams params{};
+    EditHooks hooks{};
+    uint32_t edit_mode = 0;             // EDIT_* bits; 0 at rest
+    int32_t insert_length = 0;          // ticks for EDIT_INSERT_TIME
+    int32_t end_at_least = 0;           // the rewritten track ends no earlier than this
+    uint8_t tempo_template[6] = {};     // FF 51 03 and microseconds per quarter
+    uint8_t signature_template[7] = {}; // FF 58 04 nn dd 24 08
+    int32_t quantize_grid = 0;          // G ticks
+    int32_t quantize_gate = 0;          // g ticks
+    EditBlock block{};
+    EditStage stage{};
+    NoteRenames renames{};
 };
 
 extern EditState g_edit;
 
 // Back to the start state: default parameters, no hooks, nothing staged.
 void edit_reset();
+// The edit layer's reset list for its own tests: the song layer's list, then edit_reset()
+// and xf_reset(). No other thread may be running.
+void edit_reset_all();
 
 // Measure edits (tracks and measures of the current bank by their numbers).
 EditResult range_rewrite(int track_number, int start_measure_number, int measures);

@@ -3,6 +3,8 @@
 #include "sequencer/edit/edit_internal.h"
 
 #include "common/status_line.h"
+#include "sequencer/edit/xf_events.h"
+#include "songcore/songcore_reset.h"
 
 #include <cstring>
 
@@ -10,6 +12,12 @@ EditState g_edit;
 
 void edit_reset() {
     g_edit = EditState{};
+}
+
+void edit_reset_all() {
+    songcore_reset_all(SEQUENCER_STORE);
+    edit_reset();
+    xf_reset();
 }
 
 void edit_stage_begin() {

@@ -4,42 +4,42 @@
 
 #include "songcore/track_normalize.h"
 
+namespace {
+
+// Of overlapping notes of one key only the first note-on and the last note-off are kept.
+bool first_on_last_off_keep(const TrackWalk& after, const TrackEvent& ev, void*) {
+    int kind = note_kind(ev);
+    if (kind == 0) {
+        return true;
+    }
+    int8_t& counter =
+        g_track_rewrite.note_counters[(ev.status & 0x0F) * 128 + (event_data(ev, 0) & 0x7F)];
+    if (kind > 0) {
+        // A note-on without its note-off is left out, and so is one whose key is already
+        // sounding (its counter still rises, to pair the note-offs).
+        bool paired = note_off_find(after, ev).found;
+        bool keep = paired && counter == 0;
+        if (paired && counter < INT8_MAX) {
+            counter++;
+        }
+        return keep;
+    }
+    bool keep = counter == 1;
+    if (counter > 0) {
+        counter--;
+    } else {
+        keep = false;
+    }
+    return keep;
+}
+
+} // namespace
+
 uint32_t notes_dedupe_build(uint32_t src_pos) {
     track_rewrite_reset();
-    int8_t* counters = g_track_rewrite.note_counters;
     uint32_t new_pos = track_chunk_begin();
-    TrackWalk walk = track_walk_begin(src_pos);
-    TrackEvent ev;
-    int32_t written = 0;
-    while (event_parse(walk, ev)) {
-        int kind = note_kind(ev);
-        bool keep = true;
-        if (kind != 0) {
-            int8_t& counter = counters[(ev.status & 0x0F) * 128 + (event_data(ev, 0) & 0x7F)];
-            if (kind > 0) {
-                // A note-on without its note-off is left out, and so is one whose key is
-                // already sounding (its counter still rises, to pair the note-offs).
-                bool paired = note_off_find(walk, ev).found;
-                keep = paired && counter == 0;
-                if (paired && counter < INT8_MAX) {
-                    counter++;
-                }
-            } else {
-                keep = counter == 1;
-                if (counter > 0) {
-                    counter--;
-                } else {
-                    keep = false;
-                }
-            }
-        }
-        if (keep) {
-            event_append_explicit(static_cast<uint32_t>(ev.tick - written), ev);
-            written = ev.tick;
-        }
-    }
-    uint32_t pending = static_cast<uint32_t>(ev.tick - written);
-    rebuilt_track_end(new_pos, pending);
+    TrackEventsCopy copy = track_events_copy(src_pos, first_on_last_off_keep, nullptr);
+    rebuilt_track_end(new_pos, static_cast<uint32_t>(copy.end.tick - copy.written_tick));
     return new_pos;
 }
 

@@ -18,9 +18,9 @@ struct XfChord {
     uint8_t root, type, bass_root, bass_type;
 };
 
-// The shared text buffer the name functions fill. Touched only inside the frame routine.
+// The shared text buffer the name functions fill. Frames only.
 struct XfText {
-    char text[XF_TEXT_SIZE];
+    char text[XF_TEXT_SIZE] = {};
 };
 
 extern XfText g_xf_text;

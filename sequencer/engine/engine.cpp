@@ -7,8 +7,7 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
-
-#include <cstring>
+#include "songcore/songcore_reset.h"
 
 void engine_reset() {
     playback_thread_join();
@@ -18,13 +17,17 @@ void engine_reset() {
     midi_devices_reset();
     midi_in_queue_reset();
     channel_state_reset();
-    memset(g_channel_state.sounding_notes, 0, sizeof g_channel_state.sounding_notes);
-    memset(g_channel_state.sustain_on, 0, sizeof g_channel_state.sustain_on);
     midi_maps_reset();
     transport_reset();
     input_reset();
     recorder_reset();
     metronome_messages_build();
+}
+
+void engine_reset_all() {
+    playback_thread_join();
+    songcore_reset_all(SEQUENCER_STORE);
+    engine_reset();
 }
 
 void engine_devices_open() {

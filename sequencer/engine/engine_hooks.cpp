@@ -1,6 +1,8 @@
 // The engine's display hooks and dirty flags.
 #include "sequencer/engine/engine_hooks.h"
 
+#include "common/record_rebuild.h"
+
 EngineHooks g_engine_hooks;
 EngineDisplay g_engine_display;
 
@@ -9,16 +11,7 @@ void engine_hooks_reset() {
 }
 
 void engine_display_reset() {
-    g_engine_display.position_dirty = false;
-    g_engine_display.timesig_dirty = false;
-    g_engine_display.tempo_dirty = false;
-    g_engine_display.notes_dirty = false;
-    g_engine_display.measure = 1;
-    g_engine_display.beat = 1;
-    g_engine_display.clock = 0;
-    g_engine_display.tempo_bpm = 120;
-    g_engine_display.time_sig_num = 4;
-    g_engine_display.time_sig_den = 4;
+    record_rebuild(g_engine_display);
 }
 
 void display_position(int measure, int beat, int clock) {

@@ -13,6 +13,7 @@ void midi_devices_reset() {
     free(g_midi_devices.sysex_out_buffer);
     free(g_midi_devices.in_long_buffer);
     g_midi_devices = MidiDevices{};
+    // An array member cannot take a computed initialiser: the identity port map is filled here.
     for (int i = 0; i < LOGICAL_PORTS; i++) {
         g_midi_devices.port_map[i] = static_cast<uint8_t>(i);
     }
@@ -133,4 +134,19 @@ void midi_in_close() {
     free(d.in_long_buffer);
     d.in_long_buffer = nullptr;
     d.in_status = 1;
+}
+
+void midi_in_device_choose(int device) {
+    g_midi_devices.in_device = device;
+    midi_in_close();
+    midi_in_open();
+}
+
+void out_port_map_step(int port) {
+    MidiDevices& d = g_midi_devices;
+    d.port_map[port] = static_cast<uint8_t>((d.port_map[port] + 1) % d.out_port_count);
+}
+
+void out_port_choose(int port) {
+    g_midi_devices.current_out_port = port;
 }

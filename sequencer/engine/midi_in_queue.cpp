@@ -1,5 +1,6 @@
 // The input byte queue: appended on the thread that delivers input, drained by the frame
 // routine. Only whole messages are appended; a message that does not fit is dropped.
+#include "common/record_rebuild.h"
 #include "platform/midi.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/midi_devices.h"
@@ -8,9 +9,7 @@
 MidiInQueue g_midi_in_queue;
 
 void midi_in_queue_reset() {
-    g_midi_in_queue.written.store(0);
-    g_midi_in_queue.read.store(0);
-    g_midi_in_queue.in_running_status = 0;
+    record_rebuild(g_midi_in_queue);
 }
 
 namespace {

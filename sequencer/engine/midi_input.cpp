@@ -16,10 +16,9 @@
 InputState g_input;
 
 void input_reset() {
-    InputState& in = g_input;
-    in = InputState{};
-    in.guide_note = -1;
-    memset(in.key_substitute, 255, sizeof in.key_substitute);
+    g_input = InputState{};
+    // 255 in every entry: an array member cannot repeat a non-zero initialiser.
+    memset(g_input.key_substitute, 255, sizeof g_input.key_substitute);
 }
 
 namespace {

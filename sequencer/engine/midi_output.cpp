@@ -1,5 +1,6 @@
 // The one output path: mutes, ports, note and program maps, re-chord, captures and the
 // channel-state bookkeeping behind every message the sequencer sends.
+#include "common/check.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/midi_input.h"
@@ -135,7 +136,7 @@ void gs_message(const uint8_t* b) {
         return;
     }
     if (b[6] == 0x00 && b[7] == 0x7F && b[8] == 0x00) {
-        channel_state_reset();
+        channel_module_defaults();
         if (g_engine_hooks.program_panel) {
             g_engine_hooks.program_panel(-1);
         }
@@ -150,7 +151,7 @@ void gs_message(const uint8_t* b) {
 
 } // namespace
 
-void channel_state_reset() {
+void channel_module_defaults() {
     ChannelState& c = g_channel_state;
     memset(c.controller_values, 0, sizeof c.controller_values);
     for (int ch = 0; ch < 16; ch++) {
@@ -165,25 +166,67 @@ void channel_state_reset() {
     }
 }
 
+void channel_state_reset() {
+    g_channel_state = ChannelState{};
+    // The module's defaults are tables per channel, which member initialisers cannot compute.
+    channel_module_defaults();
+}
+
 void midi_maps_reset() {
     MidiMaps& m = g_midi_maps;
     m = MidiMaps{};
-    for (int i = 0; i < 128; i++) {
-        m.note_map[i] = static_cast<uint8_t>(i);
-        m.program_map[i] = static_cast<uint8_t>(i);
-    }
+    // The identity maps and the chord table are filled here: array members cannot take a
+    // computed initialiser.
+    note_map_identity();
+    program_map_identity();
     memcpy(m.chord_table, INITIAL_CHORD_TABLE, CHORD_TABLE_SIZE);
-    m.micro_channel = MICRO_ALL_CHANNELS;
-    m.saved_micro_channel = -1;
-    m.note_map_capture = 128;
-    m.program_map_capture = 128;
-    m.chord_capture = CHORD_TABLE_SIZE;
-    m.rechord_track = 1;
-    m.chord_tones[0] = 0;
-    m.chord_tones[1] = 4;
-    m.chord_tones[2] = 7;
-    m.chord_tones[3] = 10;
-    m.midi_link_switch = true;
+}
+
+void controller_value_store(int channel, int controller, uint8_t value) {
+    ZB_CHECK(channel >= 0 && channel < 16 && controller >= 0 && controller < 128);
+    g_channel_state.controller_values[channel][controller] = value;
+}
+
+void nrpn_value_store(int channel, int parameter, uint8_t value) {
+    ZB_CHECK(channel >= 0 && channel < 16 && parameter >= 0 && parameter < NRPN_PARAMETERS);
+    g_channel_state.nrpn_values[channel][parameter] = value;
+}
+
+void micro_channel_choose(int channel) {
+    MidiMaps& m = g_midi_maps;
+    if (m.saved_micro_channel >= 0) {
+        m.saved_micro_channel = channel;
+    } else {
+        m.micro_channel = channel;
+    }
+}
+
+void transpose_switch(bool on) {
+    g_midi_maps.transpose_on = on;
+}
+
+void transpose_amount_set(int semitones) {
+    g_midi_maps.playback_transpose = semitones;
+}
+
+void rechord_switch(bool on) {
+    g_midi_maps.rechord_on = on;
+}
+
+void rechord_track_set(int track) {
+    g_midi_maps.rechord_track = track;
+}
+
+void note_map_identity() {
+    for (int i = 0; i < 128; i++) {
+        g_midi_maps.note_map[i] = static_cast<uint8_t>(i);
+    }
+}
+
+void program_map_identity() {
+    for (int i = 0; i < 128; i++) {
+        g_midi_maps.program_map[i] = static_cast<uint8_t>(i);
+    }
 }
 
 void midi_send(uint8_t* bytes, uint32_t length) {

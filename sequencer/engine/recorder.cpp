@@ -125,10 +125,6 @@ void open_events_close() {
 
 void recorder_reset() {
     g_recorder = Recorder{};
-    g_recorder.step_multiplier = 1;
-    g_recorder.step_gate = 432;
-    g_recorder.step_rest = 48;
-    g_recorder.shown_clock = -1;
 }
 
 bool recorder_realtime() {
@@ -253,6 +249,10 @@ void step_lengths_update() {
     g_settings.slots[SLOT_STEP_LENGTH] = step;
     int percent = g_settings.slots[SLOT_STEP_GATE_PERCENT];
     percent = percent < 1 ? 1 : (percent > 100 ? 100 : percent);
+    step_gate_set(step, percent);
+}
+
+void step_gate_set(int32_t step, int32_t percent) {
     g_recorder.step_gate = step * percent / 100;
     g_recorder.step_rest = step - g_recorder.step_gate;
 }

@@ -3,6 +3,7 @@
 // initialisation song.
 // Implemented in: init_file.cpp, settings_file.cpp.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -124,11 +125,12 @@ enum SettingsSlot {
     SLOT_ACCOMP_CHORD_TRACK = 163,
 };
 
+// Frames only, or the window thread while stopped (reading and writing the file, the panels).
 struct Settings {
-    int32_t slots[SETTINGS_SLOTS];
-    uint8_t menu_cursor[6]; // menu pages 1..6; the last is the record style
+    int32_t slots[SETTINGS_SLOTS] = {};
+    uint8_t menu_cursor[6] = {}; // menu pages 1..6; the last is the record style
     // The file as last read, so bytes this program does not use are written back unchanged.
-    uint8_t image[SETTINGS_FILE_SIZE];
+    uint8_t image[SETTINGS_FILE_SIZE] = {};
 };
 
 extern Settings g_settings;
@@ -137,6 +139,18 @@ void settings_reset();
 // The value of a slot as a flag.
 inline bool setting_on(int slot) {
     return g_settings.slots[slot] != 0;
+}
+// Frames write a slot through this while the window timer's refresher may read it with
+// setting_on_shared(): both sides are atomic, relaxed, as a switch seen a tick late is harmless.
+inline void setting_set(int slot, int32_t value) {
+    std::atomic_ref<int32_t>(g_settings.slots[slot]).store(value, std::memory_order_relaxed);
+}
+inline bool setting_on_shared(int slot) {
+    return std::atomic_ref<int32_t>(g_settings.slots[slot]).load(std::memory_order_relaxed) != 0;
+}
+// The saved cursor row of menu page 1..6.
+inline void settings_menu_cursor_set(int page, uint8_t row) {
+    g_settings.menu_cursor[page - 1] = row;
 }
 // 0 read, 1 missing, short or damaged (defaults kept).
 int settings_read();

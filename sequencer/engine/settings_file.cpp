@@ -218,7 +218,8 @@ void panel_field_slots_settle() {
 } // namespace
 
 void settings_reset() {
-    memset(&g_settings, 0, sizeof g_settings);
+    g_settings = Settings{};
+    // The defaults come from a table by slot number, which member initialisers cannot index.
     for (const SlotDefault& d : SLOT_DEFAULTS) {
         g_settings.slots[d.slot] = d.value;
     }

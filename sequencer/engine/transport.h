@@ -17,94 +17,102 @@ enum class WindPhase { press, hold, release };
 // decide who runs the frame routine are atomics; everything else is touched only inside
 // the frame routine, which never runs on both threads at once.
 struct Transport {
-    std::atomic<int> transport_mode;
-    std::atomic_flag frame_busy;
-    std::atomic<bool> frame_in_timer;
-    std::atomic<bool> thread_running;
-    std::atomic<uint32_t> frame_wait; // ms the playback loop may wait after the last frame
-    struct PlatformThread* thread;
-    bool paused;
-    int record_start_measure;
+    std::atomic<int> transport_mode{MODE_STOPPED};
+    std::atomic_flag frame_busy{};
+    std::atomic<bool> frame_in_timer{};
+    std::atomic<bool> thread_running{};
+    std::atomic<uint32_t> frame_wait{1}; // ms the playback loop may wait after the last frame
+    struct PlatformThread* thread = nullptr;
+    bool paused = false;
+    int record_start_measure = 0;
     // The measure the last run (playback, recording or record standby) started from: where
     // a full stop takes the song back to.
-    int run_start_measure;
-    bool step_recording;
-    bool was_playing; // a fast-forward or rewind press stopped playback
+    int run_start_measure = 0;
+    bool step_recording = false;
+    bool was_playing = false; // a fast-forward or rewind press stopped playback
     // The keyboard octave (-2..8): -1 enables controller exchange, -2 remote control,
     // 7 and 8 choose the captures of a start with alt_mode.
-    int play_octave;
-    bool alt_mode;       // Shift or the right mouse button held
-    bool remote_allowed; // the menu is in a state that offers remote control
+    int play_octave = 3;
+    bool alt_mode = false;       // Shift or the right mouse button held
+    bool remote_allowed = false; // the menu is in a state that offers remote control
     // The window's mouse y (written by the window thread); each frame works out mouse_dy,
     // the movement since the previous frame (up < 0), for the baton.
-    std::atomic<int> mouse_y;
-    int mouse_y_previous;
-    int mouse_dy;
+    std::atomic<int> mouse_y{};
+    int mouse_y_previous = 0;
+    int mouse_dy = 0;
 };
 
 // Milliseconds unless noted; signed 32-bit, as the clock wraps only after 24 days.
+// Frames only (the playback thread while music runs, else the window thread).
 struct SongClock {
-    uint32_t clock_origin;
-    uint32_t pause_mark;
-    int32_t elapsed_ms;
-    int32_t last_elapsed_ms;
-    int32_t anchor_ms;
-    int32_t anchor_ticks;
+    uint32_t clock_origin = 0;
+    uint32_t pause_mark = 0;
+    int32_t elapsed_ms = 0;
+    int32_t last_elapsed_ms = 0;
+    int32_t anchor_ms = 0;
+    int32_t anchor_ticks = 0;
     // Time between the anchor tick and the anchor itself, in units of 1/(1000 * time_base) ms:
     // re-anchoring keeps the part of a tick already played, so rounding never accumulates.
-    int64_t anchor_extra;
-    int32_t run_ticks;
-    int32_t start_tick;
-    int32_t song_tick;
-    int speed_factor; // 1..16
-    int32_t midi_clocks_sent;
-    int tempo_bpm;      // 1..600, whole quarter notes per minute as shown and set by hand
-    int32_t tempo_usec; // microseconds per quarter played: a file's tempo exactly
-    int time_sig_num;
-    int time_sig_den;
-    int current_measure; // 0-based
-    int32_t timesig_tick;
-    int timesig_measure;
-    int32_t beat_count;
-    int32_t last_beat;
+    int64_t anchor_extra = 0;
+    int32_t run_ticks = 0;
+    int32_t start_tick = 0;
+    int32_t song_tick = 0;
+    int speed_factor = 1; // 1..16
+    int32_t midi_clocks_sent = 0;
+    int tempo_bpm = 120;         // 1..600, whole quarter notes per minute as shown and set by hand
+    int32_t tempo_usec = 500000; // microseconds per quarter played: a file's tempo exactly
+    int time_sig_num = 4;
+    int time_sig_den = 4;
+    int current_measure = 0; // 0-based
+    int32_t timesig_tick = 0;
+    int timesig_measure = 0;
+    int32_t beat_count = 0;
+    int32_t last_beat = -1;
     // Mouse baton.
-    int baton_mark;  // -1 no mark yet, 0 none new, 1 a new mark
-    int baton_state; // 0 idle, 1 moving down, 2 moving up
-    int32_t baton_ticks;
-    int32_t baton_last_mark_ms;
-    bool midi_clock_seen;
+    int baton_mark = -1; // -1 no mark yet, 0 none new, 1 a new mark
+    int baton_state = 0; // 0 idle, 1 moving down, 2 moving up
+    int32_t baton_ticks = 0;
+    int32_t baton_last_mark_ms = 0;
+    bool midi_clock_seen = false;
 };
 
 struct PlayCursor {
-    TrackWalk walk;
-    TrackEvent pending_event;
-    int32_t play_next_tick;
-    bool play_pending;
-    bool track_ended;
+    TrackWalk walk{};
+    TrackEvent pending_event{};
+    int32_t play_next_tick = 0;
+    bool play_pending = false;
+    bool track_ended = false;
 };
 
 constexpr int LYRIC_LINE_SIZE = 264;
 
+// The track cursors and what is being sent. Frames only.
 struct Player {
-    PlayCursor tracks[MAX_TRACKS];
-    int playing_track; // 1-based track being sent, 0 when not from a track
-    bool send_muted;
-    bool stop_after_dispatch;
-    int click_state;        // 0 none, 1 accent sounding, 2 normal sounding
-    uint8_t click_on[2][3]; // accent, normal
-    uint8_t click_off[2][3];
-    char lyric_line[LYRIC_LINE_SIZE];
+    PlayCursor tracks[MAX_TRACKS] = {};
+    int playing_track = 0; // 1-based track being sent, 0 when not from a track
+    bool send_muted = false;
+    bool stop_after_dispatch = false;
+    int click_state = 0;         // 0 none, 1 accent sounding, 2 normal sounding
+    uint8_t click_on[2][3] = {}; // accent, normal
+    uint8_t click_off[2][3] = {};
+    char lyric_line[LYRIC_LINE_SIZE] = {};
 };
 
 extern Transport g_transport;
 extern SongClock g_song_clock;
 extern Player g_player;
+// All three records afresh; the playback thread must have ended.
 void transport_reset();
 
 inline int transport_mode() {
     return g_transport.transport_mode.load(std::memory_order_relaxed);
 }
 void transport_mode_set(int mode);
+// Moves the keyboard octave by `delta` when the result stays inside -2..8.
+void play_octave_step(int delta);
+void alt_mode_set(bool held);
+// The window's mouse y for the baton (window thread).
+void baton_mouse_y_set(int y);
 
 // The frame routine and who runs it.
 void frame_routine();

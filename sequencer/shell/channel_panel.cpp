@@ -87,7 +87,7 @@ void channel_panel_click(ChannelList kind, int y) {
         return;
     }
     int old = current_channel_index();
-    g_settings.slots[SLOT_OUT_CHANNEL] = channel_index;
+    setting_set(SLOT_OUT_CHANNEL, channel_index);
     label_draw(old, false);
     label_draw(channel_index, true);
     show_channel();

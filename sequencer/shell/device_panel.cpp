@@ -65,9 +65,7 @@ void in_device_panel_click(int y) {
     if (i < 0) {
         return;
     }
-    g_midi_devices.in_device = i;
-    midi_in_close();
-    midi_in_open();
+    midi_in_device_choose(i);
     in_device_panel_draw();
 }
 
@@ -80,15 +78,14 @@ void out_port_panel_draw() {
 }
 
 void out_port_panel_click(int x, int y) {
-    MidiDevices& d = g_midi_devices;
     int port = list_row_at(y, out_ports_listed());
     if (port < 0) {
         return;
     }
     if (list_label_at(DEVICE_LIST, x, y) == port) {
-        d.port_map[port] = static_cast<uint8_t>((d.port_map[port] + 1) % d.out_port_count);
+        out_port_map_step(port);
     } else {
-        d.current_out_port = port;
+        out_port_choose(port);
         if (g_ui.alt_mode == 0) {
             for (uint8_t& p : g_song.track_port) {
                 p = static_cast<uint8_t>(port);

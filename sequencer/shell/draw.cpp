@@ -31,10 +31,7 @@ void keep_out_of_dialogs(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
 
 void draw_reset() {
     std::lock_guard<std::mutex> hold(g_picture.lock);
-    g_draw.base_colour = colour_rgb(212, 208, 200);
-    for (DrawPicture& slot : g_draw.slots) {
-        slot = DrawPicture{};
-    }
+    g_draw = DrawState{};
 }
 
 void draw_line(int x1, int y1, int x2, int y2, uint32_t colour, int width) {

@@ -3,6 +3,7 @@
 // Implemented in: draw.cpp, picture_table.cpp.
 #pragma once
 
+#include "platform/picture.h"
 #include "sequencer/shell/bmp_file.h"
 
 #include <cstddef>
@@ -24,8 +25,9 @@ struct DrawPicture {
 // One instance. Every call here holds g_picture.lock while it reads or changes this record
 // or the picture, since the frame routine and the window timer's refresher both draw.
 struct DrawState {
-    uint32_t base_colour; // red | green << 8 | blue << 16: text background, cleared areas
-    DrawPicture slots[DRAW_SLOT_COUNT];
+    uint32_t base_colour =
+        colour_rgb(212, 208, 200); // red | green << 8 | blue << 16: text background, cleared areas
+    DrawPicture slots[DRAW_SLOT_COUNT] = {};
 };
 
 extern DrawState g_draw;

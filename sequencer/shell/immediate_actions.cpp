@@ -1,6 +1,7 @@
 // Which menu rows act at once, and where each leaves its page's cursor.
 #include "sequencer/shell/immediate_actions.h"
 
+#include "common/record_rebuild.h"
 #include "platform/midi.h"
 #include "sequencer/shell/menu_commands.h"
 
@@ -42,12 +43,11 @@ void version_thread_join() {
 
 } // namespace
 
-ImmediateActions g_actions = {ZB47_VERSION_SITE, nullptr, {false}};
+ImmediateActions g_actions;
 
 void immediate_actions_reset() {
     version_thread_join();
-    g_actions.version_site = ZB47_VERSION_SITE;
-    g_actions.version_running.store(false);
+    record_rebuild(g_actions);
 }
 
 void immediate_actions_finish() {

@@ -13,9 +13,9 @@ struct PlatformThread;
 // The version check runs on a thread of its own; frames start it and the program's end (or
 // a reset) waits for it. Everything else here belongs to frames.
 struct ImmediateActions {
-    VersionSite version_site;       // where "Ver Info" asks
-    PlatformThread* version_thread; // started and not yet joined; null when none
-    std::atomic<bool> version_running;
+    VersionSite version_site = ZB47_VERSION_SITE; // where "Ver Info" asks
+    PlatformThread* version_thread = nullptr;     // started and not yet joined; null when none
+    std::atomic<bool> version_running{};
 };
 
 extern ImmediateActions g_actions;

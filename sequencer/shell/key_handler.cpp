@@ -44,10 +44,7 @@ void wind_step(bool forward) {
 }
 
 void octave_step(int delta) {
-    int octave = g_transport.play_octave + delta;
-    if (octave >= -2 && octave <= 8) {
-        g_transport.play_octave = octave;
-    }
+    play_octave_step(delta);
     show_octave();
 }
 
@@ -62,7 +59,8 @@ void key_command(int key) {
     case VK_TAB:
         if (g_menu.menu_page >= PAGE_FILE && g_menu.menu_page <= PAGE_RECORDING) {
             u.pointer_focus = u.pointer_focus ? 0 : 1;
-            u.pointer_index = u.pointer_focus == 0 ? g_menu.menu_cursor[g_menu.menu_page] : 0;
+            u.pointer_index =
+                u.pointer_focus == 0 ? g_menu.menu_cursor[g_menu.menu_page].load() : 0;
             pointer_move(0);
         }
         break;

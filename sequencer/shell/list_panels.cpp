@@ -71,8 +71,7 @@ Panel panel_of(int key) {
 } // namespace
 
 void list_panels_reset() {
-    g_list_panels.bank_shown = -1;
-    g_list_panels.grid_value = -1;
+    g_list_panels = ListPanels{};
 }
 
 void clear_panel() {

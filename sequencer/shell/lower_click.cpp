@@ -157,10 +157,7 @@ void keyboard_click(int x, int y) {
 
 void octave_click(int y) {
     bool up = y < OCTAVE_DOWN_FACE.top;
-    int octave = g_transport.play_octave + (up ? 1 : -1);
-    if (octave >= -2 && octave <= 8) {
-        g_transport.play_octave = octave;
-    }
+    play_octave_step(up ? 1 : -1);
     show_octave();
     if (g_ui.repeat_count == 0) {
         const ScreenRect& face = up ? OCTAVE_UP_FACE : OCTAVE_DOWN_FACE;

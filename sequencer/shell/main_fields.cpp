@@ -2,6 +2,7 @@
 // octave, bank, channel, track and port fields under the panel.
 #include "sequencer/shell/main_fields.h"
 
+#include "common/record_rebuild.h"
 #include "common/text_sjis.h"
 #include "platform/picture.h"
 #include "sequencer/engine/midi_devices.h"
@@ -44,8 +45,7 @@ const std::string& title_blank() {
 } // namespace
 
 void main_fields_reset() {
-    g_main_fields.status_first = '\0';
-    g_main_fields.port_device.store(0);
+    record_rebuild(g_main_fields);
 }
 
 void show_version() {

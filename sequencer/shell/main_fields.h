@@ -7,8 +7,8 @@
 // The status field belongs to frames. The port's device number is latched by frames (the
 // port table belongs to them) and drawn by frames or by the window timer's refresher.
 struct MainFields {
-    char status_first;            // first byte of the status text last shown
-    std::atomic<int> port_device; // device number of the current output port, 0-based
+    char status_first = 0;          // first byte of the status text last shown
+    std::atomic<int> port_device{}; // device number of the current output port, 0-based
 };
 
 extern MainFields g_main_fields;

@@ -1,6 +1,8 @@
 // Menu state at start and the kinds of the 91 menu rows.
 #include "sequencer/shell/menu_state.h"
 
+#include "common/record_rebuild.h"
+
 MenuState g_menu;
 MenuHooks g_menu_hooks;
 
@@ -24,17 +26,8 @@ const uint8_t MENU_ROW_KIND[MENU_PAGES * MENU_ROWS] = {
 // clang-format on
 
 void menu_state_reset() {
-    g_menu = MenuState{};
-    g_menu.menu_page = 1;
-    const uint8_t cursors[MENU_PAGES] = {2, 0, 0, 0, 0, 2, 0};
-    for (int p = 0; p < MENU_PAGES; p++) {
-        g_menu.menu_cursor[p] = cursors[p];
-    }
-    g_menu.shown_page = NO_PAGE_SHOWN;
-    g_menu.shown_row = 12;
-    g_menu.last_command_key = NO_COMMAND;
-    g_menu.alt_variant = 0;
-    g_menu.hovered_row = -1;
+    record_rebuild(g_menu);
+    g_menu_hooks = MenuHooks{};
 }
 
 void show_command(int page_or_redraw) {

@@ -1,6 +1,7 @@
 // The menu pages' state that input and the screen share, and the hooks through which input
 // reaches the menus, panels and editors.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 constexpr int MENU_PAGES = 7;
@@ -11,32 +12,36 @@ constexpr int NO_PAGE_SHOWN = 10;
 
 enum MenuRowKind : uint8_t { ROW_SEPARATOR = 0, ROW_ITEM = 1, ROW_BLANK = 2 };
 
+// Frames only, but for the record style (menu_cursor[6]), which the window timer's refresher
+// reads while music runs: the cursors are atomics, as one element cannot be made atomic alone.
 struct MenuState {
-    int menu_page;                   // 0..6
-    uint8_t menu_cursor[MENU_PAGES]; // selected row of each page; page 6's is the record style
-    uint8_t shown_page;              // NO_PAGE_SHOWN while none is drawn
-    uint8_t shown_row;
-    uint8_t last_command_key; // NO_COMMAND: the next selection acts again
-    int alt_variant;
-    int hovered_row; // menu row under the mouse, spoken when it changes; -1 none
+    int menu_page = 1; // 0..6
+    // Selected row of each page; page 6's is the record style.
+    std::atomic<uint8_t> menu_cursor[MENU_PAGES] = {2, 0, 0, 0, 0, 2, 0};
+    uint8_t shown_page = NO_PAGE_SHOWN; // NO_PAGE_SHOWN while none is drawn
+    uint8_t shown_row = 12;
+    uint8_t last_command_key = NO_COMMAND; // NO_COMMAND: the next selection acts again
+    int alt_variant = 0;
+    int hovered_row = -1; // menu row under the mouse, spoken when it changes; -1 none
 };
 
-// What the menus, panels and editors supply; null until they exist.
+// What the menus, panels and editors supply; null until they exist. Filled on the window
+// thread at start, before the playback thread exists; read by frames.
 struct MenuHooks {
-    void (*show_command)(int page_or_redraw);
-    void (*panel_click)(int x, int y);
+    void (*show_command)(int page_or_redraw) = nullptr;
+    void (*panel_click)(int x, int y) = nullptr;
     // The event list (page 5 row C): whether an event is open, a click handed to it, and
     // the event editor's steps (0 next, 1 previous, 2 up, 3 down).
-    bool (*event_open)();
-    void (*event_list_click)(int x, int y);
-    void (*event_editor_step)(int step);
-    void (*event_list_refresh)();
+    bool (*event_open)() = nullptr;
+    void (*event_list_click)(int x, int y) = nullptr;
+    void (*event_editor_step)(int step) = nullptr;
+    void (*event_list_refresh)() = nullptr;
     // Step recording: the chord held with the sustain pedal ends.
-    void (*step_chord_end)();
+    void (*step_chord_end)() = nullptr;
     // The PC keyboard's note keys, polled every frame while "PC KEY" is on.
-    void (*note_keys)();
+    void (*note_keys)() = nullptr;
     // Fields of a parameter panel: upper and lower counts and whether it has an ENTER box.
-    int (*panel_layout)();
+    int (*panel_layout)() = nullptr;
 };
 
 extern MenuState g_menu;

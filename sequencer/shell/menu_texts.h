@@ -5,8 +5,9 @@
 
 constexpr int MENU_TEXT_WIDTH = 45; // bytes of every row but the letter-only ones
 
+// Filled once at start from the UTF-8 tables; constant afterwards, so any thread may read.
 struct MenuTexts {
-    char menu_text[MENU_PAGES * MENU_ROWS][MENU_TEXT_WIDTH + 1]; // Shift-JIS
+    char menu_text[MENU_PAGES * MENU_ROWS][MENU_TEXT_WIDTH + 1] = {}; // Shift-JIS
 };
 
 extern MenuTexts g_menu_texts;

@@ -12,10 +12,10 @@ constexpr int NUMBER_LABELS = 64; // 1..64
 
 // Filled once at start from the UTF-8 tables; constant afterwards, so any thread may read.
 struct NameTables {
-    char note_name[128][NOTE_NAME_BYTES + 1];
-    char tone_name[TONE_NAMES][TONE_NAME_BYTES + 1]; // blank-padded
-    char key_name[12][KEY_NAME_BYTES + 1];           // blank-padded
-    char number_label[NUMBER_LABELS + 1][NUMBER_LABEL_BYTES + 1];
+    char note_name[128][NOTE_NAME_BYTES + 1] = {};
+    char tone_name[TONE_NAMES][TONE_NAME_BYTES + 1] = {}; // blank-padded
+    char key_name[12][KEY_NAME_BYTES + 1] = {};           // blank-padded
+    char number_label[NUMBER_LABELS + 1][NUMBER_LABEL_BYTES + 1] = {};
 };
 
 extern NameTables g_name_tables;

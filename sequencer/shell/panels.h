@@ -8,8 +8,8 @@
 // Frames own this record (panels are drawn and clicked inside the frame routine; the MIDI
 // sender's grid follow-up runs there too).
 struct ListPanels {
-    int bank_shown; // bank whose title the bank panel draws inverse; -1 none
-    int grid_value; // value drawn inverse in the shown grid; -1 none
+    int bank_shown = -1; // bank whose title the bank panel draws inverse; -1 none
+    int grid_value = -1; // value drawn inverse in the shown grid; -1 none
 };
 
 extern ListPanels g_list_panels;

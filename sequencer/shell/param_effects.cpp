@@ -22,7 +22,7 @@ namespace {
 // Controllers of the sound panel in field order.
 const uint8_t SOUND_CONTROLLERS[5] = {CC_REVERB, CC_CHORUS, CC_VOLUME, CC_PAN, CC_EXPRESSION};
 
-int32_t* slots() {
+const int32_t* slots() {
     return g_settings.slots;
 }
 
@@ -47,7 +47,7 @@ void midi_thru_change(const ParamPanel& panel, int field, int32_t value) {
     switch (field) {
     case 5:
         // The thru output channel is the current MIDI channel.
-        slots()[SLOT_OUT_CHANNEL] = (value - 1) & 0x0F;
+        setting_set(SLOT_OUT_CHANNEL, (value - 1) & 0x0F);
         show_channel();
         break;
     case 7:
@@ -58,8 +58,9 @@ void midi_thru_change(const ParamPanel& panel, int field, int32_t value) {
     case 8:
         g_ui.velocity_lock = value != 0;
         if (value != 0) {
-            int32_t& fixed = slots()[SLOT_FIXED_VELOCITY];
+            int32_t fixed = slots()[SLOT_FIXED_VELOCITY];
             fixed = fixed < 1 ? 1 : (fixed > 127 ? 127 : fixed);
+            setting_set(SLOT_FIXED_VELOCITY, fixed);
             g_ui.play_velocity = fixed;
         }
         redraw(panel, 7);
@@ -70,22 +71,16 @@ void midi_thru_change(const ParamPanel& panel, int field, int32_t value) {
 }
 
 void micro_channel_set(int32_t value) {
-    MidiMaps& m = g_midi_maps;
-    // While a capture runs the channel it will restore is the one the user chose.
-    if (m.saved_micro_channel >= 0) {
-        m.saved_micro_channel = value;
-    } else {
-        m.micro_channel = value;
-    }
+    micro_channel_choose(value);
 }
 
 void karaoke_change(int field, int32_t value) {
     switch (field) {
     case 1:
-        g_midi_maps.transpose_on = value != 0;
+        transpose_switch(value != 0);
         break;
     case 2:
-        g_midi_maps.playback_transpose = value;
+        transpose_amount_set(value);
         break;
     case 3:
         if (g_song.tracing_track >= 1 && g_song.tracing_track <= MAX_TRACKS) {
@@ -98,10 +93,10 @@ void karaoke_change(int field, int32_t value) {
         show_track_mute_mark();
         break;
     case 5:
-        g_midi_maps.rechord_on = value == 1;
+        rechord_switch(value == 1);
         break;
     case 6:
-        g_midi_maps.rechord_track = value;
+        rechord_track_set(value);
         break;
     default:
         break;
@@ -123,11 +118,11 @@ void slider_controller_refresh(int32_t value) {
 // The time signature and tempo of the start measure come into the fields 5 to 7.
 void create_measure_load(const ParamPanel& panel, int32_t measure_number) {
     const MeasureEntry& m = measure_entry(measure_number - 1);
-    slots()[SLOT_CREATE_DENOMINATOR] = m.denominator > 0 ? m.denominator : 4;
-    slots()[SLOT_CREATE_NUMERATOR] = m.numerator > 0 ? m.numerator : 4;
+    setting_set(SLOT_CREATE_DENOMINATOR, m.denominator > 0 ? m.denominator : 4);
+    setting_set(SLOT_CREATE_NUMERATOR, m.numerator > 0 ? m.numerator : 4);
     uint32_t tempo = m.tempo;
-    slots()[SLOT_CREATE_TEMPO] =
-        tempo < 1 ? 120 : (tempo > 600 ? 600 : static_cast<int32_t>(tempo));
+    setting_set(SLOT_CREATE_TEMPO,
+                tempo < 1 ? 120 : (tempo > 600 ? 600 : static_cast<int32_t>(tempo)));
     for (int field = 5; field <= 7; field++) {
         redraw(panel, field);
     }
@@ -137,9 +132,8 @@ void create_change(const ParamPanel& panel, int field, int32_t value) {
     if (field == 1) {
         create_measure_load(panel, value);
     } else if (field == 6) {
-        int32_t& numerator = slots()[SLOT_CREATE_NUMERATOR];
-        if (numerator > 2 * value) {
-            numerator = 2 * value;
+        if (slots()[SLOT_CREATE_NUMERATOR] > 2 * value) {
+            setting_set(SLOT_CREATE_NUMERATOR, 2 * value);
             redraw(panel, 5);
         }
     }
@@ -149,8 +143,7 @@ void create_change(const ParamPanel& panel, int field, int32_t value) {
 void step_gate_update() {
     int32_t step = slots()[SLOT_STEP_LENGTH];
     int32_t percent = slots()[SLOT_STEP_GATE_PERCENT];
-    g_recorder.step_gate = step * percent / 100;
-    g_recorder.step_rest = step - g_recorder.step_gate;
+    step_gate_set(step, percent);
 }
 
 void step_change(const ParamPanel& panel, int field, int32_t value, bool stepped_up) {
@@ -160,7 +153,7 @@ void step_change(const ParamPanel& panel, int field, int32_t value, bool stepped
         if (stepped_up && g_ui.alt_mode != 0) {
             step = step * 3 / 2; // a dotted value
         }
-        slots()[SLOT_STEP_LENGTH] = step < 1 ? 1 : (step > whole ? whole : step);
+        setting_set(SLOT_STEP_LENGTH, step < 1 ? 1 : (step > whole ? whole : step));
         redraw(panel, 6);
     }
     step_gate_update();
@@ -169,30 +162,30 @@ void step_change(const ParamPanel& panel, int field, int32_t value, bool stepped
 } // namespace
 
 void param_effect_show(int command_key) {
-    int32_t* s = slots();
+    const int32_t* s = slots();
     switch (menu_command_at(command_key)) {
     case MenuCommand::midi_thru:
         if (s[SLOT_THRU_ON] > 1) {
-            s[SLOT_THRU_ON] = 1;
+            setting_set(SLOT_THRU_ON, 1);
         }
-        s[SLOT_INPUT_OUT_CHANNEL] = out_channel_index() + 1;
+        setting_set(SLOT_INPUT_OUT_CHANNEL, out_channel_index() + 1);
         break;
     case MenuCommand::options:
-        s[SLOT_SLEEP] &= 1;
+        setting_set(SLOT_SLEEP, s[SLOT_SLEEP] & 1);
         break;
     case MenuCommand::micro_scale: {
         // Captures change the records these slots mirror.
         const MidiMaps& m = g_midi_maps;
-        s[SLOT_MICRO_CHANNEL] =
-            m.saved_micro_channel >= 0 ? m.saved_micro_channel : m.micro_channel;
+        setting_set(SLOT_MICRO_CHANNEL,
+                    m.saved_micro_channel >= 0 ? m.saved_micro_channel : m.micro_channel);
         break;
     }
     case MenuCommand::karaoke:
-        s[SLOT_TRANSPOSE_ON] = g_midi_maps.transpose_on ? 1 : 0;
-        s[SLOT_PLAYBACK_TRANSPOSE] = g_midi_maps.playback_transpose;
-        s[SLOT_TRACING_TRACK] = g_song.tracing_track;
-        s[SLOT_RECHORD_ON] = g_midi_maps.rechord_on ? 1 : 0;
-        s[SLOT_RECHORD_TRACK] = g_midi_maps.rechord_track;
+        setting_set(SLOT_TRANSPOSE_ON, g_midi_maps.transpose_on ? 1 : 0);
+        setting_set(SLOT_PLAYBACK_TRANSPOSE, g_midi_maps.playback_transpose);
+        setting_set(SLOT_TRACING_TRACK, g_song.tracing_track);
+        setting_set(SLOT_RECHORD_ON, g_midi_maps.rechord_on ? 1 : 0);
+        setting_set(SLOT_RECHORD_TRACK, g_midi_maps.rechord_track);
         break;
     default:
         break;

@@ -346,23 +346,22 @@ void field_store(const ParamPanel& panel, int field, int32_t value) {
     if (f == nullptr) {
         return;
     }
-    int32_t* slots = g_settings.slots;
     switch (f->store) {
     case FieldStore::controller:
-        g_channel_state.controller_values[current_channel_index()][f->index & 0x7F] =
-            static_cast<uint8_t>(value & 0x7F);
+        controller_value_store(current_channel_index(), f->index & 0x7F,
+                               static_cast<uint8_t>(value & 0x7F));
         break;
     case FieldStore::nrpn:
-        g_channel_state.nrpn_values[current_channel_index()][f->index & 7] =
-            static_cast<uint8_t>((value + GS_PARAMETER_MIDDLE) & 0x7F);
+        nrpn_value_store(current_channel_index(), f->index & 7,
+                         static_cast<uint8_t>((value + GS_PARAMETER_MIDDLE) & 0x7F));
         break;
     case FieldStore::lock_velocity:
-        slots[setting_on(SLOT_FIXED_VELOCITY_ON) ? SLOT_FIXED_VELOCITY : SLOT_VELOCITY_OFFSET] =
-            value;
+        setting_set(setting_on(SLOT_FIXED_VELOCITY_ON) ? SLOT_FIXED_VELOCITY : SLOT_VELOCITY_OFFSET,
+                    value);
         break;
     case FieldStore::slot:
     default:
-        slots[f->index] = value;
+        setting_set(f->index, value);
         break;
     }
 }

@@ -385,7 +385,7 @@ void command_execute(const ParamPanel& panel) {
 } // namespace
 
 void param_panel_reset() {
-    g_param_panel = ParamPanelState{-1, 0};
+    g_param_panel = ParamPanelState{};
 }
 
 bool param_panel_show(int command_key) {

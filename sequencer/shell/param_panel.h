@@ -7,8 +7,8 @@ struct ParamPanel;
 
 // Which panel is shown and how far its ENTER box has been pressed. Touched only by frames.
 struct ParamPanelState {
-    int shown_key;     // command key of the panel drawn; -1 none
-    int confirm_count; // ENTER presses since the last field change
+    int shown_key = -1;    // command key of the panel drawn; -1 none
+    int confirm_count = 0; // ENTER presses since the last field change
 };
 
 extern ParamPanelState g_param_panel;

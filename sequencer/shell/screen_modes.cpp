@@ -122,7 +122,7 @@ bool song_store_start() {
 
 void settings_store() {
     for (int p = PAGE_FILE; p < MENU_PAGES; p++) {
-        g_settings.menu_cursor[p - PAGE_FILE] = g_menu.menu_cursor[p];
+        settings_menu_cursor_set(p, g_menu.menu_cursor[p]);
     }
     settings_collect();
     settings_write();

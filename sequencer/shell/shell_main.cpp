@@ -12,6 +12,8 @@
 #include "platform/platform.h"
 #include "platform/speech.h"
 #include "platform/synth.h"
+#include "sequencer/edit/edit.h"
+#include "sequencer/edit/xf_events.h"
 #include "sequencer/engine/engine.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/transport.h"
@@ -226,13 +228,13 @@ void out_port_changed() {
 
 } // namespace
 
-void shell_all_reset() {
-    engine_reset();
-    song_files_reset();
-    status_line_reset();
-    messages_reset();
-    deadline_reset();
-    picture_reset();
+void zb47_reset_all() {
+    // The records may change only with no other thread running: the version check's thread
+    // is joined here, the playback thread by the engine's list.
+    immediate_actions_finish();
+    engine_reset_all();
+    edit_reset();
+    xf_reset();
     draw_reset();
     text_choice_reset();
     shell_reset();
@@ -243,6 +245,7 @@ void shell_all_reset() {
     speech_reset();
     immediate_actions_reset();
     modal_reset();
+    file_chooser_reset();
     dialogs_reset();
     list_panels_reset();
     param_panel_reset();
@@ -280,26 +283,25 @@ int zb47_main(int argc, char** argv) {
     if (options.render_wav != nullptr) {
         return render_main(options);
     }
-    if (options.headless) {
-        platform_select("headless");
-        headless_reset();
-        headless_follow_system();
-        if (options.directory) {
-            g_headless.program_directory = options.directory;
-        }
-        headless_midi_reset();
-        g_headless_midi.out_names = {"virtual port"};
-        g_headless_midi.in_names = {"virtual input"};
-        headless_window_reset();
-    } else if (!platform_select("sdl")) {
+    if (!platform_select(options.headless ? "headless" : "sdl")) {
         platform_console_print(ConsoleStream::error,
                                "zb47: built without a window backend (libsdl2-dev was missing); "
                                "run with --headless\n");
         return 1;
-    } else {
+    }
+    if (!options.headless) {
         platform_speech_client_set(platform_speech_system_client());
     }
-    shell_all_reset();
+    zb47_reset_all();
+    if (options.headless) {
+        headless_backend_reset();
+        headless_follow_system();
+        if (options.directory) {
+            g_headless.program_directory = options.directory;
+        }
+        g_headless_midi.out_names = {"virtual port"};
+        g_headless_midi.in_names = {"virtual input"};
+    }
     shell_hooks_install();
     file_chooser_register();
     command_line_set(options.song);

@@ -1,6 +1,7 @@
 // The shell's state at start, and the press-flash queue.
 #include "sequencer/shell/shell_state.h"
 
+#include "common/record_rebuild.h"
 #include "sequencer/shell/draw.h"
 
 #include <cstring>
@@ -8,32 +9,7 @@
 ShellState g_shell;
 
 void shell_reset() {
-    ShellState& s = g_shell;
-    s.app_state = STATE_START;
-    s.tick_busy.store(false);
-    s.mouse_x.store(0);
-    s.mouse_y.store(0);
-    s.left_down.store(0);
-    s.right_down.store(0);
-    s.shift_down.store(0);
-    s.key_code.store(0);
-    s.pointer_x = s.pointer_y = 0;
-    s.pointer_left = s.pointer_alt = 0;
-    s.swallow_press = 0;
-    s.cursor_shape.store(0);
-    s.cursor_shown = -1;
-    s.exit_stage = 0;
-    s.is_japanese = 0;
-    memset(s.program_dir, 0, sizeof s.program_dir);
-    memset(s.command_line, 0, sizeof s.command_line);
-    s.background_slot = 0;
-    memset(s.frame_queue, 0, sizeof s.frame_queue);
-    s.queue_write.store(0);
-    s.queue_read.store(0);
-    s.button_pressed = 0;
-    s.pressed = FlashFrame{};
-    s.page_before_recording = 1;
-    s.frames_follow_clock = false;
+    record_rebuild(g_shell);
 }
 
 void frame_queue_push(int left, int top, int right, int bottom, int style) {

@@ -1,6 +1,7 @@
 // The offline render: the same output path as playback (midi_send, the device layer, the
 // synthesizer's port), driven one millisecond at a time so the result never varies.
 #include "sequencer/shell/song_render.h"
+#include "sequencer/shell/window_events.h"
 
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
@@ -63,7 +64,7 @@ RenderResult song_render_prepare(const RenderRequest& request) {
     headless_midi_reset(); // no virtual ports: the synthesizer is port 0 and alone
     g_headless.clock_driven = true;
     g_headless.clock_ms = 0;
-    engine_reset();
+    zb47_reset_all();
     settings_read();
     song_store_init(SEQUENCER_STORE);
     settings_apply();

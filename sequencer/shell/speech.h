@@ -8,12 +8,13 @@ constexpr int SPEECH_CHANNEL_WORD = 91;
 constexpr int SPEECH_TRACK_WORD = 92;
 constexpr int SPEECH_SONG_WORD = 93;
 
+// Loaded on the window thread at start; afterwards frames only.
 struct SpeechState {
-    char speech_text[SPEECH_TEXTS][SPEECH_TEXT_SIZE];
-    bool speech_enabled;
-    bool speech_armed;
-    bool value_speech; // Enter on a panel turned spoken values on for the rest of the run
-    char last_spoken[SPEECH_TEXT_SIZE * 2];
+    char speech_text[SPEECH_TEXTS][SPEECH_TEXT_SIZE] = {};
+    bool speech_enabled = false;
+    bool speech_armed = false;
+    bool value_speech = false; // Enter on a panel turned spoken values on for the rest of the run
+    char last_spoken[SPEECH_TEXT_SIZE * 2] = {};
 };
 
 extern SpeechState g_speech;

@@ -22,12 +22,6 @@ const uint8_t RESET_SEQUENCE[RESET_SEQUENCE_LENGTH] = {
 };
 // clang-format on
 
-void identity_fill(uint8_t* map) {
-    for (int i = 0; i < 128; i++) {
-        map[i] = static_cast<uint8_t>(i);
-    }
-}
-
 } // namespace
 
 void sound_module_initialize() {
@@ -37,7 +31,7 @@ void sound_module_initialize() {
     }
     midi_send(bytes, RESET_SEQUENCE_LENGTH);
     // The module now stands at its defaults; the program's picture of it follows.
-    channel_state_reset();
+    channel_module_defaults();
 }
 
 void active_sensing_send() {
@@ -46,11 +40,11 @@ void active_sensing_send() {
 }
 
 void micro_scale_normal() {
-    identity_fill(g_midi_maps.note_map);
+    note_map_identity();
 }
 
 void program_map_normal() {
-    identity_fill(g_midi_maps.program_map);
+    program_map_identity();
 }
 
 void web_page_open() {

@@ -60,7 +60,7 @@ void display_jobs() {
 }
 
 void playing_keys_mark() {
-    if (!setting_on(SLOT_POSITION_DISPLAY)) {
+    if (!setting_on_shared(SLOT_POSITION_DISPLAY)) {
         return;
     }
     for (int i = 0; i < PC_NOTE_KEYS; i++) {
@@ -132,8 +132,6 @@ void step_hold_mark() {
 
 void tick_refresh_reset() {
     g_tick_refresh = TickRefresh{};
-    g_tick_refresh.lower_panel_shown = LOWER_TEMPO;
-    g_tick_refresh.slider_shown = -1;
 }
 
 void tick_refresh() {

@@ -5,11 +5,11 @@
 
 // Window thread only.
 struct TickRefresh {
-    int lower_panel_shown; // mode last drawn; -1 forces a redraw
-    int slider_shown;      // value last drawn; -1 forces a redraw
-    bool key_marked[PC_NOTE_KEYS];
-    int step_hold_state; // key edge of Ctrl
-    bool step_hold_shown;
+    int lower_panel_shown = LOWER_TEMPO; // mode last drawn; -1 forces a redraw
+    int slider_shown = -1;               // value last drawn; -1 forces a redraw
+    bool key_marked[PC_NOTE_KEYS] = {};
+    int step_hold_state = 0; // key edge of Ctrl
+    bool step_hold_shown = false;
 };
 
 extern TickRefresh g_tick_refresh;

@@ -17,38 +17,39 @@ extern const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS];
 // Frames own everything here; the lower panel's mode and the slider value are also read by
 // the window timer's refresher, so they are atomics.
 struct UiInput {
-    int alt_mode;      // 0 none, 2 Shift or right button held, 1 and a sustain "on" was sent
-    int pointer_focus; // 0 menu column, 1 right panel
-    int32_t pointer_index;
-    int last_key_handled;
-    int press_active;
-    int repeat_armed;
-    int repeat_count;
-    int pointer_strayed;
-    int deferred_click;
-    bool click_is_release; // the deferred click of a release is running
-    uint8_t bend_drag;
-    std::atomic<int> lower_panel_mode;
-    std::atomic<int> slider_value; // 0..127 as shown (pitch bend shows value - 64)
+    int alt_mode = 0;      // 0 none, 2 Shift or right button held, 1 and a sustain "on" was sent
+    int pointer_focus = 0; // 0 menu column, 1 right panel
+    int32_t pointer_index = 0;
+    int last_key_handled = 0;
+    int press_active = 0;
+    int repeat_armed = 0;
+    int repeat_count = 0;
+    int pointer_strayed = 0;
+    int deferred_click = 0;
+    bool click_is_release = false; // the deferred click of a release is running
+    uint8_t bend_drag = 0;
+    std::atomic<int> lower_panel_mode{LOWER_TEMPO};
+    std::atomic<int> slider_value{64}; // 0..127 as shown (pitch bend shows value - 64)
     // The slider's controller, latched by the frame that chose controller mode: the channel
     // state and settings it comes from belong to the frames.
-    std::atomic<int> slider_controller;
-    int slider_sent; // last value sent from the slider; -1 none
-    int play_velocity;
-    bool velocity_lock;        // the on-screen keyboard plays play_velocity
-    uint8_t keyboard_notes[4]; // notes sounding from the on-screen keyboard
-    int keyboard_note_count;
-    int auditioned_note; // -1 none
-    int last_note;       // the last note played or received; -1 none
+    std::atomic<int> slider_controller{};
+    int slider_sent = -1; // last value sent from the slider; -1 none
+    int play_velocity = 100;
+    bool velocity_lock = false;     // the on-screen keyboard plays play_velocity
+    uint8_t keyboard_notes[4] = {}; // notes sounding from the on-screen keyboard
+    int keyboard_note_count = 0;
+    int auditioned_note = -1; // -1 none
+    int last_note = -1;       // the last note played or received; -1 none
     // The PC keyboard's note keys: each key's edge word, the note it sounds (-1 none) and the
     // channel it sounds on, and the octave they play in, latched while none sounds.
-    int note_key_state[PC_NOTE_KEYS];
-    int note_key_sounding[PC_NOTE_KEYS];
-    uint8_t note_key_channel[PC_NOTE_KEYS];
-    int note_key_octave;
+    int note_key_state[PC_NOTE_KEYS] = {};
+    int note_key_sounding[PC_NOTE_KEYS] = {};
+    uint8_t note_key_channel[PC_NOTE_KEYS] = {};
+    int note_key_octave = 3;
 };
 
 extern UiInput g_ui;
+// Built afresh in place: the fields the refresher reads are atomics.
 void ui_input_reset();
 
 // The per-frame step; returns the cursor row of menu page 0 (1 while a long message is

@@ -1,4 +1,5 @@
 // Input state at start, the pointer warp and the output of input-made messages.
+#include "common/record_rebuild.h"
 #include "platform/window.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/midi_input.h"
@@ -9,33 +10,11 @@
 UiInput g_ui;
 
 void ui_input_reset() {
-    UiInput& u = g_ui;
-    u.alt_mode = 0;
-    u.pointer_focus = 0;
-    u.pointer_index = 0;
-    u.last_key_handled = 0;
-    u.press_active = 0;
-    u.repeat_armed = 0;
-    u.repeat_count = 0;
-    u.pointer_strayed = 0;
-    u.deferred_click = 0;
-    u.click_is_release = false;
-    u.bend_drag = 0;
-    u.lower_panel_mode.store(LOWER_TEMPO);
-    u.slider_value.store(64);
-    u.slider_controller.store(0);
-    u.slider_sent = -1;
-    u.play_velocity = 100;
-    u.velocity_lock = false;
-    u.keyboard_note_count = 0;
-    u.auditioned_note = -1;
-    u.last_note = -1;
-    for (int i = 0; i < PC_NOTE_KEYS; i++) {
-        u.note_key_state[i] = 0;
-        u.note_key_sounding[i] = -1;
-        u.note_key_channel[i] = 0;
+    record_rebuild(g_ui);
+    // -1 in every entry: an array member cannot repeat a non-zero initialiser.
+    for (int& note : g_ui.note_key_sounding) {
+        note = -1;
     }
-    u.note_key_octave = 3;
 }
 
 void warp_pointer(int x, int y) {

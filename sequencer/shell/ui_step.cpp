@@ -60,7 +60,7 @@ void modifier_step() {
             u.alt_mode = 1;
         }
     }
-    g_transport.alt_mode = u.alt_mode != 0;
+    alt_mode_set(u.alt_mode != 0);
 }
 
 void release_edge() {

@@ -93,7 +93,7 @@ void on_mouse_move(int x, int y) {
     cursor_apply();
     g_shell.mouse_x.store(x);
     g_shell.mouse_y.store(y);
-    g_transport.mouse_y.store(y, std::memory_order_relaxed);
+    baton_mouse_y_set(y);
     if (modal_active()) {
         modal_post_mouse_move(x, y);
     }

@@ -1,6 +1,7 @@
 // The profile store: loading, lookups, changes and the exact saved text, including failures.
 #include "common/profile.h"
 
+#include "common/common_reset.h"
 #include "platform/headless/headless.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,9 +17,8 @@ namespace {
 class ProfileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        headless_reset();
-        profile_free();
-        profile_faults_reset();
+        headless_backend_reset();
+        common_reset_all();
     }
     void TearDown() override {
         profile_faults_reset();

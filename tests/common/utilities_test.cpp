@@ -1,4 +1,5 @@
 // Key edges, deadline slots, message boxes and questions, and the Shift-JIS text helpers.
+#include "common/common_reset.h"
 #include "common/deadline.h"
 #include "common/key_edge.h"
 #include "common/messages.h"
@@ -19,10 +20,8 @@ const std::string CAPTION_SJIS = "\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57";
 class UtilitiesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        headless_reset();
-        profile_free();
-        messages_reset();
-        deadline_reset();
+        headless_backend_reset();
+        common_reset_all();
     }
 };
 

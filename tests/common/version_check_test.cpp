@@ -1,5 +1,6 @@
 // The version check against a local HTTP server: the request, the release read from the
 // reply, what each program shows, and the failures that stay silent.
+#include "common/common_reset.h"
 #include "common/messages.h"
 #include "common/text_sjis.h"
 #include "common/version_check.h"
@@ -19,9 +20,8 @@ protected:
     char address[64];
     void SetUp() override {
         ASSERT_TRUE(platform_select("headless"));
-        headless_reset();
-        messages_reset();
-        version_check_reset();
+        headless_backend_reset();
+        common_reset_all();
         snprintf(address, sizeof address, "127.0.0.1/ver/melconv.txt");
     }
     void TearDown() override { http_test_server_stop(server); }

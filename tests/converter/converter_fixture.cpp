@@ -16,9 +16,8 @@
 
 void ConverterFixture::SetUp() {
     ASSERT_TRUE(platform_select("headless"));
-    headless_reset();
-    g_converter.ui_japanese = false;
-    converter_fresh_start();
+    headless_backend_reset();
+    melconv_reset_all();
     snprintf(g_converter.program_directory, sizeof g_converter.program_directory, "%s",
              dir.path.c_str());
 }

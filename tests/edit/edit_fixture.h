@@ -9,10 +9,7 @@
 
 class EditFixture : public SongFixture {
 protected:
-    void SetUp() override {
-        SongFixture::SetUp();
-        edit_reset();
-    }
+    void reset_all() override { edit_reset_all(); }
     // Loads a song of time base 480 whose track 1 holds tempo 120, 4/4 and ends after
     // `measures` whole measures, followed by the given tracks.
     void load_song(int measures, const std::vector<Bytes>& tracks, uint16_t division = 480) {

@@ -3,8 +3,6 @@
 
 void EngineFixture::SetUp() {
     SongFixture::SetUp();
-    headless_midi_reset();
-    engine_reset();
     settings_apply();
     g_headless.clock_driven = true;
     g_headless.clock_ms = 1000;

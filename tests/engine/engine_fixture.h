@@ -16,6 +16,7 @@ class EngineFixture : public SongFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
+    void reset_all() override { engine_reset_all(); }
     // Opens the devices anew with `outputs` virtual output ports (plus the mapper when asked).
     void reopen_devices(int outputs, bool mapper = false);
     // Loads a format-1 song of the given track events (time base 480) and locates at its start.

@@ -50,9 +50,7 @@ protected:
     TempDir dir;
     void SetUp() override {
         platform_select("headless");
-        headless_reset();
-        headless_midi_reset();
-        headless_window_reset();
+        headless_backend_reset();
         g_headless.clock_ms = 0;
         g_seen.clear();
         g_timers = 0;

@@ -17,7 +17,7 @@ class HeadlessTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(platform_select("headless"));
-        headless_reset();
+        headless_backend_reset();
     }
 };
 

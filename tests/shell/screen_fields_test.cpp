@@ -82,13 +82,13 @@ TEST_F(ScreenFields, ColourSeventeenDrawsNothingAndStaysChosen) {
 TEST_F(ScreenFields, ResetForgetsAColourChosenForATextNeverDrawn) {
     for (int colour : {17, 2}) {
         set_text_colour(colour);
-        shell_all_reset();
+        zb47_reset_all();
         text_at(5, 10, "R");
         EXPECT_TRUE(cell_shows(5, 10, "R", BLACK)) << "colour " << colour;
     }
     set_text_colour(17);
     text_inverse_at(5, 10, "X"); // nothing drawn: colour 17 and inverse both stay chosen
-    shell_all_reset();
+    zb47_reset_all();
     text_at(5, 10, "I");
     EXPECT_TRUE(cell_shows(5, 10, "I", BLACK)) << "black on the base colour, not inverse";
 }

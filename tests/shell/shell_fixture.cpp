@@ -55,14 +55,11 @@ Bytes little_tune_song() {
 
 void ShellFixture::SetUp() {
     SongFixture::SetUp();
-    headless_midi_reset();
     g_headless_midi.out_names = {"Synth 1"};
     g_headless_midi.in_names = {"Keyboard"};
-    headless_window_reset();
     g_headless.program_directory = dir.path;
     g_headless.clock_driven = true;
     g_headless.clock_ms = 1000;
-    shell_all_reset();
     shell_hooks_install();
     g_shell.frames_follow_clock = true;
     shown_commands.clear();

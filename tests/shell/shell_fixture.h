@@ -37,6 +37,7 @@ class ShellFixture : public SongFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
+    void reset_all() override { zb47_reset_all(); }
     // Runs the start-up frame (the first timer tick) with this command line.
     void start(const std::string& command_line = "");
     // The clock runs on `ms` milliseconds as in a scripted run.

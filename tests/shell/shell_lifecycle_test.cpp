@@ -33,7 +33,7 @@ protected:
     }
     void start_again() {
         engine_devices_close();
-        shell_all_reset();
+        zb47_reset_all();
         shell_hooks_install();
         headless_window_reset();
         start();

@@ -1,7 +1,6 @@
 // Song store fixture and snapshots.
 #include "tests/support/song_fixture.h"
 
-#include "common/status_line.h"
 #include "platform/platform.h"
 #include "songcore/event_parse.h"
 #include "songcore/track_normalize.h"
@@ -40,12 +39,8 @@ StoreSnapshot store_snapshot() {
 
 void SongFixture::SetUp() {
     ASSERT_TRUE(platform_select("headless"));
-    headless_reset();
-    status_line_reset();
-    song_files_reset();
-    song_store_init(SEQUENCER_STORE);
-    track_rewrite_reset();
-    event_filter_reset();
+    headless_backend_reset();
+    reset_all();
 }
 
 SongLoadResult SongFixture::load_bytes(const Bytes& bytes, const std::string& name) {

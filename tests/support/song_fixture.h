@@ -5,6 +5,7 @@
 #include "platform/headless/headless.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
+#include "songcore/songcore_reset.h"
 #include "tests/support/smf_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -32,6 +33,8 @@ class SongFixture : public ::testing::Test {
 protected:
     TempDir dir;
     void SetUp() override;
+    // The reset list of the layer under test: a fixture of a higher layer names its own.
+    virtual void reset_all() { songcore_reset_all(SEQUENCER_STORE); }
     // Writes `bytes` to a file of the temp directory and loads it into the current bank.
     SongLoadResult load_bytes(const Bytes& bytes, const std::string& name = "song.mid");
     // Bytes of a chunk (id, length and data) as the arena holds it.

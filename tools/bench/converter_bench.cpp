@@ -79,9 +79,9 @@ Bytes pad_song(int chords) {
 
 void fresh_converter() {
     platform_select("headless");
-    headless_reset();
+    headless_backend_reset();
+    melconv_reset_all();
     g_headless.default_answer = true;
-    converter_fresh_start();
     g_options.autocut = 900;
 }
 

@@ -6,6 +6,7 @@
 #include "sequencer/edit/edit.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
+#include "songcore/songcore_reset.h"
 #include "tests/support/smf_random.h"
 
 #include <benchmark/benchmark.h>
@@ -29,11 +30,9 @@ BenchSong g_bench;
 
 bool bench_song_load() {
     platform_select("headless");
-    headless_reset();
+    headless_backend_reset();
+    edit_reset_all();
     g_headless.default_answer = true;
-    song_files_reset();
-    song_store_init(SEQUENCER_STORE);
-    edit_reset();
     RandomSmfOptions o;
     o.tracks = 64;
     o.events_per_track = 100;

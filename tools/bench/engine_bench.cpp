@@ -439,14 +439,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     platform_select("headless");
-    headless_reset();
-    headless_midi_reset();
+    headless_backend_reset();
+    engine_reset_all();
     g_headless.clock_driven = false;
     // A file may name other ports with port-prefix events.
     g_headless_midi.out_names = {"bench 1", "bench 2", "bench 3", "bench 4"};
-    song_files_reset();
-    song_store_init(SEQUENCER_STORE);
-    engine_reset();
     settings_apply();
     engine_devices_open();
     g_engine_hooks.elapsed_time = elapsed_shown;

@@ -91,11 +91,9 @@ double page_switch_us(int count) {
 int main(int argc, char** argv) {
     int notes = argc > 1 ? atoi(argv[1]) : 30000;
     platform_select("headless");
-    headless_reset();
-    headless_midi_reset();
+    headless_backend_reset();
+    zb47_reset_all();
     g_headless_midi.out_names = {"virtual port"};
-    headless_window_reset();
-    shell_all_reset();
     shell_hooks_install();
     WindowOptions options{1, nullptr, nullptr};
     if (!platform_window_open("ZB47 MIDI MUSIC SEQUENCER", options)) {

@@ -30,7 +30,6 @@ double cpu_seconds() {
 }
 
 void shell_start() {
-    shell_all_reset();
     shell_hooks_install();
     WindowOptions options{1, nullptr, nullptr};
     if (!platform_window_open("ZB47 MIDI MUSIC SEQUENCER", options)) {
@@ -73,10 +72,9 @@ double idle_cpu_percent(double seconds) {
 int main(int argc, char** argv) {
     double seconds = argc > 1 ? atof(argv[1]) : 5.0;
     platform_select("headless");
-    headless_reset();
-    headless_midi_reset();
+    headless_backend_reset();
+    zb47_reset_all();
     g_headless_midi.out_names = {"virtual port"};
-    headless_window_reset();
     shell_start();
     SHELL_WINDOW_HANDLERS.timer(); // the start-up frame
     const int count = 20000;

@@ -5,6 +5,7 @@
 #include "songcore/event_parse.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
+#include "songcore/songcore_reset.h"
 #include "tests/support/smf_random.h"
 
 #include <benchmark/benchmark.h>
@@ -38,10 +39,9 @@ Bytes big_song(size_t target) {
 
 void fresh_store() {
     platform_select("headless");
-    headless_reset();
+    headless_backend_reset();
+    songcore_reset_all(SEQUENCER_STORE);
     g_headless.default_answer = true;
-    song_files_reset();
-    song_store_init(SEQUENCER_STORE);
 }
 
 bool load(const std::string& path) {

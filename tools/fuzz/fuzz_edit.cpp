@@ -110,10 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < COMMAND_BYTES) {
         return 0;
     }
-    headless_reset();
+    headless_backend_reset();
+    edit_reset_all();
     g_headless.default_answer = true;
-    song_store_init(SEQUENCER_STORE);
-    edit_reset();
     write_temp(in_path, data + COMMAND_BYTES, size - COMMAND_BYTES);
     snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", in_path);
     file_name_from_path();

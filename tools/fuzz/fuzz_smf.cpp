@@ -6,6 +6,7 @@
 #include "songcore/event_parse.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
+#include "songcore/songcore_reset.h"
 #include "songcore/track_normalize.h"
 
 #include <cstdio>
@@ -119,9 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         snprintf(out_path, sizeof out_path, "/tmp/fuzz_smf_out.%d.mid", getpid());
         initialised = true;
     }
-    headless_reset();
+    headless_backend_reset();
+    songcore_reset_all(CONVERTER_STORE);
     g_headless.default_answer = true;
-    song_store_init(CONVERTER_STORE);
     write_temp(in_path, data, size);
 
     std::vector<uint8_t> before(g_song.arena, g_song.arena + g_song.arena_end);

@@ -34,9 +34,9 @@ std::string fuzz_directory() {
 
 std::string fuzz_converter_begin(const uint8_t* data, size_t size, const char* name) {
     std::string dir = fuzz_directory();
-    headless_reset();
+    headless_backend_reset();
+    melconv_reset_all();
     g_headless.default_answer = true;
-    converter_fresh_start();
     snprintf(g_converter.program_directory, sizeof g_converter.program_directory, "%s",
              dir.c_str());
     std::string path = dir + "/" + name;
