@@ -128,23 +128,18 @@ CopyResult copy_build(uint32_t src_pos, int src_channel, int dst_track, int dst_
     return {new_pos, static_cast<int32_t>(written < TICK_LIMIT ? written : TICK_LIMIT)};
 }
 
+bool outside_moved_channel(const TrackWalk& after, const TrackEvent& ev, void* context) {
+    int src_channel = *static_cast<const int*>(context);
+    bool removed = ev.status < STATUS_EXCLUSIVE && channel_taken(ev, src_channel);
+    return !removed && paired_event_keep(after, ev, nullptr);
+}
+
 // The source without the moved channel.
 uint32_t source_remove_build(uint32_t src_pos, int src_channel) {
     track_rewrite_reset();
     uint32_t new_pos = track_chunk_begin();
-    TrackWalk walk = track_walk_begin(src_pos);
-    TrackEvent ev;
-    int32_t written = 0;
-    while (event_parse(walk, ev)) {
-        bool removed = ev.status < STATUS_EXCLUSIVE && channel_taken(ev, src_channel);
-        if (removed || !note_pair_track(ev, NotePairMode::counting)) {
-            continue;
-        }
-        event_append_explicit(static_cast<uint32_t>(ev.tick - written), ev);
-        written = ev.tick;
-    }
-    uint32_t pending = static_cast<uint32_t>(ev.tick - written);
-    rebuilt_track_end(new_pos, pending);
+    TrackEventsCopy copy = track_events_copy(src_pos, outside_moved_channel, &src_channel);
+    rebuilt_track_end(new_pos, static_cast<uint32_t>(copy.end.tick - copy.written_tick));
     return new_pos;
 }
 

@@ -10,30 +10,27 @@ struct FilterArgs {
     int low, high; // notes kept
 };
 
+// Through the event filter and the note range, then kept as the working form keeps it.
+bool filter_keep(const TrackWalk& after, const TrackEvent& ev, void* context) {
+    const auto& args = *static_cast<const FilterArgs*>(context);
+    if (!event_filter_pass(ev)) {
+        return false;
+    }
+    if (note_kind(ev) != 0) {
+        int note = event_data(ev, 0);
+        if (note < args.low || note > args.high) {
+            return false;
+        }
+    }
+    return paired_event_keep(after, ev, nullptr);
+}
+
 uint32_t filter_build_from(uint32_t src_pos, const FilterArgs& args) {
     track_rewrite_reset();
     uint32_t new_pos = track_chunk_begin();
-    TrackWalk walk = track_walk_begin(src_pos);
-    TrackEvent ev;
-    int32_t written = 0;
-    while (event_parse(walk, ev)) {
-        if (!event_filter_pass(ev)) {
-            continue;
-        }
-        if (note_kind(ev) != 0) {
-            int note = event_data(ev, 0);
-            if (note < args.low || note > args.high) {
-                continue;
-            }
-        }
-        if (!note_pair_track(ev, NotePairMode::counting)) {
-            continue;
-        }
-        event_append_explicit(static_cast<uint32_t>(ev.tick - written), ev);
-        written = ev.tick;
-    }
-    uint32_t pending = static_cast<uint32_t>(ev.tick - written);
-    rebuilt_track_end(new_pos, pending);
+    FilterArgs kept = args;
+    TrackEventsCopy copy = track_events_copy(src_pos, filter_keep, &kept);
+    rebuilt_track_end(new_pos, static_cast<uint32_t>(copy.end.tick - copy.written_tick));
     return new_pos;
 }
 
