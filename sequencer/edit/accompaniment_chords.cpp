@@ -66,7 +66,7 @@ bool chord_analyse(const ChordNotes& collected, ChordInForce& chord) {
         return false;
     }
     // Sorted ascending by insertion: five notes at the most.
-    int notes[CHORD_NOTES_MAX];
+    int notes[CHORD_NOTES_MAX] = {};
     int count = collected.count < CHORD_NOTES_MAX ? collected.count : CHORD_NOTES_MAX;
     for (int i = 0; i < count; i++) {
         int j = i;
