@@ -1,6 +1,7 @@
 // The file choosers as modal views over the picture, and their registration as the
 // window's file dialogs.
 #include "gui/file_chooser.h"
+#include "gui/message_box.h"
 
 #include "gui/file_chooser_input.h"
 #include "gui/file_chooser_view.h"
@@ -78,5 +79,6 @@ bool file_chooser_save(const FileDialogRequest& request, char* path, size_t path
 }
 
 void file_chooser_register() {
-    platform_set_dialog_handlers(DialogHandlers{file_chooser_open, file_chooser_save});
+    platform_set_dialog_handlers(DialogHandlers{
+        file_chooser_open, file_chooser_save, gui_message_box, gui_ask_yes_no, gui_ask_ok_cancel});
 }

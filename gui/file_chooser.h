@@ -93,5 +93,6 @@ void chooser_scroll(int delta);
 // path copied into the caller's buffer) or it is cancelled (false, nothing changed).
 bool file_chooser_open(const FileDialogRequest& request, char* path, size_t path_size);
 bool file_chooser_save(const FileDialogRequest& request, char* path, size_t path_size);
-// Makes them the window's file dialogs (platform_set_dialog_handlers).
+// Makes them the window's file dialogs, and the in-picture message boxes its message boxes
+// and questions (platform_set_dialog_handlers).
 void file_chooser_register();

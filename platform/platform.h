@@ -27,6 +27,10 @@ struct FileDialogRequest {
 struct DialogHandlers {
     bool (*open_file)(const FileDialogRequest& request, char* path, size_t path_size);
     bool (*save_file)(const FileDialogRequest& request, char* path, size_t path_size);
+    // Message boxes and questions drawn in the window (null: the backend's own boxes).
+    void (*message_box)(const char* caption, const char* text, MessageIcon icon) = nullptr;
+    bool (*ask_yes_no)(const char* caption, const char* text) = nullptr;
+    bool (*ask_ok_cancel)(const char* caption, const char* text) = nullptr;
 };
 
 // Called for each entry of a listed directory with its name as stored (bytes, not display

@@ -35,6 +35,12 @@ uint32_t box_flags(MessageIcon icon) {
 }
 
 void message_box(const char* caption, const char* text, MessageIcon icon) {
+    // Drawn in the window when the program gave a box of its own: SDL's boxes cannot show
+    // Japanese without a Japanese desktop locale and fonts.
+    if (auto drawn = platform_dialog_handlers().message_box; drawn && g_sdl_window.open) {
+        drawn(caption, text, icon);
+        return;
+    }
     std::string c = box_text(caption);
     std::string t = box_text(text);
     if (SDL_ShowSimpleMessageBox(box_flags(icon), c.c_str(), t.c_str(), nullptr) != 0) {
@@ -64,10 +70,16 @@ bool ask(const char* caption, const char* text, const char* first, const char* s
 }
 
 bool ask_ok_cancel(const char* caption, const char* text) {
+    if (auto drawn = platform_dialog_handlers().ask_ok_cancel; drawn && g_sdl_window.open) {
+        return drawn(caption, text);
+    }
     return ask(caption, text, "OK", "Cancel");
 }
 
 bool ask_yes_no(const char* caption, const char* text) {
+    if (auto drawn = platform_dialog_handlers().ask_yes_no; drawn && g_sdl_window.open) {
+        return drawn(caption, text);
+    }
     return ask(caption, text, "Yes", "No");
 }
 
