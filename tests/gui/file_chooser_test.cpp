@@ -120,7 +120,7 @@ TEST_F(FileChooserTest, TypedLettersJumpToTheFirstMatchingEntry) {
 
 TEST_F(FileChooserTest, KeysScrollTheListAndKeepTheSelectionInView) {
     for (int i = 0; i < 40; i++) {
-        char name[16];
+        char name[32];
         snprintf(name, sizeof name, "s%02d.mid", i);
         touch(name);
     }
