@@ -136,15 +136,22 @@ bool file_write_as(const char* typed, const std::string& path) {
     return wait_for([&] { return !modal_active() && std::filesystem::exists(path); });
 }
 
+// A one-note song named "Sdl Tune", long enough to be playing when the steps begin, written
+// as tune.mid in `dir`; its bytes.
+Bytes tune_written(const TempDir& dir) {
+    Bytes song = smf_file(0, 480,
+                          {concat({meta_text(0, 0x03, "Sdl Tune"), ev(0, {0x90, 60, 100}),
+                                   ev(480, {0x80, 60, 0}), end_of_track(1920 * 30)})});
+    write_file_bytes(dir.file("tune.mid"), song);
+    return song;
+}
+
 TEST(SdlChooser, FileWriteAndFileReadThroughTheSdlWindow) {
     if (!offscreen_available()) {
         GTEST_SKIP() << "no offscreen video driver: " << SDL_GetError();
     }
     TempDir dir;
-    Bytes song = smf_file(0, 480,
-                          {concat({meta_text(0, 0x03, "Sdl Tune"), ev(0, {0x90, 60, 100}),
-                                   ev(480, {0x80, 60, 0}), end_of_track(1920 * 30)})});
-    write_file_bytes(dir.file("tune.mid"), song);
+    Bytes song = tune_written(dir);
     std::atomic<bool> saved{false};
     std::string copy = dir.file("copy.MID");
     int status = run_with_person(dir, dir.file("tune.mid"), [&] {
@@ -176,10 +183,7 @@ TEST(SdlChooser, TitleTypedInTheTitleDialogIsSavedWithTheSong) {
         GTEST_SKIP() << "no offscreen video driver: " << SDL_GetError();
     }
     TempDir dir;
-    Bytes song = smf_file(0, 480,
-                          {concat({meta_text(0, 0x03, "Sdl Tune"), ev(0, {0x90, 60, 100}),
-                                   ev(480, {0x80, 60, 0}), end_of_track(1920 * 30)})});
-    write_file_bytes(dir.file("tune.mid"), song);
+    tune_written(dir);
     std::atomic<bool> saved{false};
     std::string titled = dir.file("titled.MID");
     int status = run_with_person(dir, dir.file("tune.mid"), [&] {
