@@ -23,8 +23,10 @@ struct MidiEventRing {
 
 // Only while nobody puts or takes.
 void midi_event_ring_reset(MidiEventRing& ring);
-// False (and counted as dropped) when the message does not fit.
-bool midi_event_ring_put(MidiEventRing& ring, const uint8_t* bytes, uint32_t length);
-// Copies the oldest message into `out` (MIDI_EVENT_MAX_BYTES) and returns its length; 0 when
-// the ring is empty.
-uint32_t midi_event_ring_take(MidiEventRing& ring, uint8_t* out);
+// False (and counted as dropped) when the message does not fit. `due` travels with the message
+// for the consumer: the sample frame it is meant to sound at (0 when that does not matter).
+bool midi_event_ring_put(MidiEventRing& ring, const uint8_t* bytes, uint32_t length,
+                         int64_t due = 0);
+// Copies the oldest message into `out` (MIDI_EVENT_MAX_BYTES) and returns its length, with its
+// due frame in `*due` when that is given; 0 when the ring is empty.
+uint32_t midi_event_ring_take(MidiEventRing& ring, uint8_t* out, int64_t* due = nullptr);

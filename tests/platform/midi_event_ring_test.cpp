@@ -36,10 +36,26 @@ TEST(MidiEventRing, MessagesComeOutWholeAndInOrder) {
     EXPECT_TRUE(take(*ring).empty());
 }
 
+// Across many wraps of the ring, so that records split at its end keep their due frames too.
+TEST(MidiEventRing, EachMessageKeepsItsDueFrame) {
+    auto ring = fresh_ring();
+    for (int64_t i = 0; i < 20000; i++) {
+        int64_t due = i * 44101 + (i % 3 == 0 ? int64_t{1} << 40 : 0);
+        uint8_t note[3] = {0x90, static_cast<uint8_t>(i & 0x7F), 100};
+        ASSERT_TRUE(midi_event_ring_put(*ring, note, 1 + static_cast<uint32_t>(i % 3), due));
+        uint8_t out[MIDI_EVENT_MAX_BYTES];
+        int64_t got = -1;
+        ASSERT_EQ(midi_event_ring_take(*ring, out, &got), 1 + static_cast<uint32_t>(i % 3));
+        ASSERT_EQ(got, due) << i;
+        ASSERT_EQ(out[0], 0x90);
+    }
+}
+
 TEST(MidiEventRing, AFullRingRefusesAndCountsWhatItDrops) {
     auto ring = fresh_ring();
     uint8_t note[3] = {0x90, 60, 100};
-    uint32_t fitting = MIDI_EVENT_RING_BYTES / 5; // two length bytes and three message bytes
+    // Two length bytes, eight bytes of due frame and three message bytes.
+    uint32_t fitting = MIDI_EVENT_RING_BYTES / 13;
     for (uint32_t i = 0; i < fitting; i++) {
         ASSERT_TRUE(midi_event_ring_put(*ring, note, 3)) << i;
     }
