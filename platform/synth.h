@@ -8,7 +8,8 @@
 constexpr const char* SYNTH_PORT_NAME = "ZB47 Synth";
 constexpr int SYNTH_SAMPLE_RATE = 44100;
 constexpr int SYNTH_DEFAULT_AUDIO_PERIOD = 512; // frames: 11.6 ms at 44.1 kHz
-constexpr int SYNTH_MIN_AUDIO_PERIOD = 64;      // the synthesizer's own block
+constexpr int SYNTH_BLOCK_FRAMES = 64;          // the synthesizer applies messages between blocks
+constexpr int SYNTH_MIN_AUDIO_PERIOD = SYNTH_BLOCK_FRAMES;
 constexpr int SYNTH_MAX_AUDIO_PERIOD = 8192;
 
 enum class SynthMode {
@@ -21,6 +22,9 @@ struct SynthOptions {
     const char* soundfont_path = nullptr; // null: the system's General MIDI sound font
     const char* search_root = "";         // put before the system's sound-font folders (tests)
     int audio_period = SYNTH_DEFAULT_AUDIO_PERIOD; // frames per audio period
+    // Offline: asked on every send for the sample frame (from the render's start) the message
+    // is due at, so that a message sent late still sounds on time. Null: at once.
+    int64_t (*due_frame)() = nullptr;
 };
 
 enum class SynthStart {
@@ -42,9 +46,10 @@ bool platform_synth_running();
 // short status-line text, and a full line for the terminal (it names the sound font).
 const char* platform_synth_status_text();
 const char* platform_synth_message();
-// Offline mode: applies everything sent so far, then writes the next `frames` stereo frames,
-// interleaved 16-bit, at SYNTH_SAMPLE_RATE. The synthesizer works in blocks of 64 frames, so
-// a message takes effect at the first block boundary at or after the frames already written.
+// Offline mode: writes the next `frames` stereo frames, interleaved 16-bit, at
+// SYNTH_SAMPLE_RATE. The synthesizer works in blocks of SYNTH_BLOCK_FRAMES; each message sent
+// takes effect at the block boundary nearest its due frame, or at the next boundary when that
+// one is already written. `frames` 0 only takes in what was sent.
 bool platform_synth_render(int16_t* interleaved, int frames);
 // From a send to its sound, at most: the audio periods queued in the driver.
 double platform_synth_latency_ms();

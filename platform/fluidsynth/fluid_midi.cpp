@@ -7,8 +7,13 @@
 // thread-safe calls were not used for this: they take the synthesizer's mutex, which the
 // audio thread holds for the whole of a period's rendering. So every FluidSynth call after
 // start is made on the consuming thread alone, and its thread-safe API is switched off.
+//
+// Offline, each message carries the frame it is due at through the ring; the rendering thread
+// keeps it waiting and renders block by block, applying it between the two blocks nearest
+// that frame, so a render puts every note where its time says, not where it was sent.
 #include "platform/midi_event_ring.h"
 #include "platform/synth_backend.h"
+#include "platform/synth_due_queue.h"
 
 #include <fluidsynth.h>
 
@@ -44,6 +49,11 @@ struct FluidSynthState {
     SynthMode mode = SynthMode::audio;
     int audio_period = SYNTH_DEFAULT_AUDIO_PERIOD;
     MidiEventRing ring;
+    // Offline only. `due_frame` is called by the sending thread; the rest belongs to the
+    // rendering thread.
+    int64_t (*due_frame)() = nullptr;
+    DueQueue waiting;
+    int64_t frames_written = 0; // since start: FluidSynth's blocks begin at multiples of 64
     // The last stopped synthesizer, kept with its sound font: FluidSynth shares decoded samples
     // between synthesizers loading the same file, so the next start (a second render, a test)
     // takes a fraction of a second instead of decoding a compressed font again.
@@ -213,6 +223,9 @@ void release() {
     g_fluid.driver = nullptr;
     g_fluid.synth = nullptr;
     g_fluid.settings = nullptr;
+    g_fluid.due_frame = nullptr;
+    g_fluid.frames_written = 0;
+    due_queue_reset(g_fluid.waiting);
     midi_event_ring_reset(g_fluid.ring);
 }
 
@@ -237,6 +250,7 @@ SynthStart start(const SynthOptions& options, char* message, size_t message_size
         return SynthStart::no_soundfont;
     }
     g_fluid.mode = options.mode;
+    g_fluid.due_frame = options.mode == SynthMode::offline ? options.due_frame : nullptr;
     g_fluid.audio_period = options.audio_period;
     if (g_fluid.audio_period < SYNTH_MIN_AUDIO_PERIOD) {
         g_fluid.audio_period = SYNTH_MIN_AUDIO_PERIOD;
@@ -278,13 +292,45 @@ void stop() {
     release();
 }
 
+void offline_take_sent() {
+    uint8_t message[MIDI_EVENT_MAX_BYTES];
+    int64_t due = 0;
+    for (uint32_t length = midi_event_ring_take(g_fluid.ring, message, &due); length != 0;
+         length = midi_event_ring_take(g_fluid.ring, message, &due)) {
+        due_queue_add(g_fluid.waiting, due, message, length);
+    }
+}
+
+// At a block boundary: every message whose nearest boundary this is, or one already passed.
+void offline_apply_due() {
+    int64_t before = g_fluid.frames_written + SYNTH_BLOCK_FRAMES / 2;
+    for (const DueMessage* m = due_queue_take(g_fluid.waiting, before); m != nullptr;
+         m = due_queue_take(g_fluid.waiting, before)) {
+        apply(g_fluid.waiting.bytes.data() + m->at, m->length);
+    }
+}
+
 bool render(int16_t* interleaved, int frames) {
     if (g_fluid.synth == nullptr || g_fluid.mode != SynthMode::offline) {
         return false;
     }
-    apply_pending();
-    return fluid_synth_write_s16(g_fluid.synth, frames, interleaved, 0, 2, interleaved, 1, 2) ==
-           FLUID_OK;
+    offline_take_sent();
+    while (frames > 0) {
+        int into_block = static_cast<int>(g_fluid.frames_written % SYNTH_BLOCK_FRAMES);
+        if (into_block == 0) {
+            offline_apply_due();
+        }
+        int step = SYNTH_BLOCK_FRAMES - into_block;
+        step = step < frames ? step : frames;
+        if (fluid_synth_write_s16(g_fluid.synth, step, interleaved, 0, 2, interleaved, 1, 2) !=
+            FLUID_OK) {
+            return false;
+        }
+        g_fluid.frames_written += step;
+        interleaved += 2 * step;
+        frames -= step;
+    }
+    return true;
 }
 
 double latency_ms() {
@@ -321,7 +367,8 @@ bool out_open(int device) {
 void send(const uint8_t* bytes, uint32_t length) {
     if (g_fluid.synth != nullptr &&
         (g_fluid.driver != nullptr || g_fluid.mode == SynthMode::offline)) {
-        midi_event_ring_put(g_fluid.ring, bytes, length);
+        int64_t due = g_fluid.due_frame != nullptr ? g_fluid.due_frame() : 0;
+        midi_event_ring_put(g_fluid.ring, bytes, length, due);
     }
 }
 

@@ -1,5 +1,6 @@
 // The built-in synthesizer's port among the backend's ports: where it is numbered, what each
-// failure to start says, and that what it is sent is heard (offline, so no device is needed).
+// failure to start says, that what it is sent is heard (offline, so no device is needed), and
+// that offline each message starts at the block boundary nearest the frame it is due at.
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/midi.h"
@@ -14,6 +15,15 @@
 #include <vector>
 
 namespace {
+
+constexpr int SILENT = 2; // dither noise
+
+// The due frame the test gives the next message sent.
+int64_t g_due_frame = 0;
+
+int64_t due_frame_given() {
+    return g_due_frame;
+}
 
 class SynthPort : public ::testing::Test {
 protected:
@@ -30,10 +40,22 @@ protected:
         headless_midi_reset();
     }
     // Starts offline on the system's sound font; false (the test skips) when there is none.
-    bool offline_start() {
+    bool offline_start(int64_t (*due_frame)() = nullptr) {
         SynthOptions options;
         options.mode = SynthMode::offline;
+        options.due_frame = due_frame;
         return platform_synth_start(options) == SynthStart::offline;
+    }
+    // The first frame of the next `frames` whose sample is above the dither noise, or -1.
+    int first_sounding(int frames) {
+        std::vector<int16_t> samples(static_cast<size_t>(frames) * 2);
+        EXPECT_TRUE(platform_synth_render(samples.data(), frames));
+        for (int frame = 0; frame < frames; frame++) {
+            if (abs(samples[2 * frame]) > SILENT || abs(samples[2 * frame + 1]) > SILENT) {
+                return frame;
+            }
+        }
+        return -1;
     }
     std::vector<std::string> port_names() {
         std::vector<std::string> names;
@@ -62,8 +84,6 @@ protected:
         return peak;
     }
 };
-
-constexpr int SILENT = 2; // dither noise
 
 TEST_F(SynthPort, IsPortZeroWhenTheBackendHasOnlyThroughPorts) {
     g_headless_midi.out_names = {"Midi Through Port-0"};
@@ -170,6 +190,52 @@ TEST_F(SynthPort, GsResetAndUnknownExclusiveMessagesLeaveItPlaying) {
     send({0x99, 38, 110}); // a snare on the drum channel
     EXPECT_GT(loudest(200), 1000);
     EXPECT_EQ(platform_synth_dropped(), 0u);
+}
+
+// Notes due a few frames either side of the middle of a block (frame 1024 + 32) start at the
+// nearer boundary; one due in frames already written starts at the next boundary.
+TEST_F(SynthPort, OfflineEachMessageStartsAtTheBlockBoundaryNearestItsDueFrame) {
+    if (!offline_start(due_frame_given)) {
+        GTEST_SKIP() << "no General MIDI sound font installed";
+    }
+    ASSERT_TRUE(platform_midi_out_open(0));
+    send({0xB0, 91, 0}); // no reverb or chorus, so each note ends before the next
+    send({0xB0, 93, 0});
+    struct Case {
+        int64_t due;
+        int64_t starts;
+    };
+    const Case cases[] = {{1024 + 31, 1024}, {1024 + 33, 1088}, {1024 - 20, 1024}};
+    int64_t rendered = 0;
+    for (const Case& c : cases) {
+        g_due_frame = rendered + c.due;
+        send({0x90, 72, 110});
+        g_due_frame = rendered + c.due + 8000;
+        send({0x80, 72, 0});
+        // Up to the note's start, then into it; then its end and the release die away.
+        // The attack rises from nothing: the first sample above the noise comes a little after
+        // (less than half a block, so a note in the wrong block would show).
+        int first = first_sounding(2048);
+        EXPECT_GE(first, c.starts) << "due " << c.due;
+        EXPECT_LT(first, c.starts + SYNTH_BLOCK_FRAMES / 2) << "due " << c.due;
+        rendered += 2048;
+        constexpr int REST = SYNTH_BLOCK_FRAMES * 1400; // two seconds
+        std::vector<int16_t> rest(static_cast<size_t>(REST) * 2);
+        ASSERT_TRUE(platform_synth_render(rest.data(), REST));
+        rendered += REST;
+        ASSERT_EQ(first_sounding(64), -1) << "due " << c.due;
+        rendered += 64;
+    }
+    // Due already: at the next boundary after the 100 frames written.
+    EXPECT_EQ(first_sounding(100), -1);
+    rendered += 100;
+    g_due_frame = 0;
+    send({0x90, 72, 110});
+    int64_t next_boundary =
+        (rendered + SYNTH_BLOCK_FRAMES - 1) / SYNTH_BLOCK_FRAMES * SYNTH_BLOCK_FRAMES;
+    int first = first_sounding(1000);
+    EXPECT_GE(first, next_boundary - rendered);
+    EXPECT_LT(first, next_boundary - rendered + SYNTH_BLOCK_FRAMES / 2);
 }
 
 } // namespace
