@@ -143,7 +143,9 @@ bool dispatch_track(int track) {
             if (ev.data_length + 1 <= SYSEX_BUFFER_SIZE) {
                 g_exclusive_message[0] = STATUS_EXCLUSIVE;
                 memcpy(g_exclusive_message + 1, g_song.arena + ev.data_pos, ev.data_length);
+                g_player.sending_tick = ev.tick;
                 midi_send(g_exclusive_message, ev.data_length + 1);
+                g_player.sending_tick = -1;
             }
             return false;
         }
@@ -162,7 +164,9 @@ bool dispatch_track(int track) {
             g_player.send_muted = true;
         }
         uint8_t message[3] = {ev.status, event_data(ev, 0), event_data(ev, 1)};
+        g_player.sending_tick = ev.tick;
         midi_send(message, static_cast<uint32_t>(channel_message_length(ev.status)));
+        g_player.sending_tick = -1;
     }
     return true;
 }

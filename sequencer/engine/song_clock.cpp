@@ -202,6 +202,15 @@ int64_t elapsed_when_past(int32_t tick) {
     return c.last_elapsed_ms + (anchor_ms_needed - c.anchor_ms);
 }
 
+double elapsed_ms_at_tick(int32_t tick) {
+    const SongClock& c = g_song_clock;
+    int speed = c.speed_factor < 1 ? 1 : c.speed_factor;
+    double run_tick = static_cast<double>(static_cast<int64_t>(tick) - c.start_tick) / speed;
+    double units = (run_tick - c.anchor_ticks) * c.tempo_usec - static_cast<double>(c.anchor_extra);
+    double anchor_elapsed = static_cast<double>(c.last_elapsed_ms) - c.anchor_ms;
+    return anchor_elapsed + units / (static_cast<double>(g_song.time_base) * 1000);
+}
+
 // Every reversal of the vertical mouse direction is a beat mark (half a beat).
 void baton_detect() {
     SongClock& c = g_song_clock;

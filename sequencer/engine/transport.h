@@ -89,7 +89,8 @@ constexpr int LYRIC_LINE_SIZE = 264;
 // The track cursors and what is being sent. Frames only.
 struct Player {
     PlayCursor tracks[MAX_TRACKS] = {};
-    int playing_track = 0; // 1-based track being sent, 0 when not from a track
+    int playing_track = 0;     // 1-based track being sent, 0 when not from a track
+    int32_t sending_tick = -1; // tick of the track event inside midi_send, -1 for other sends
     bool send_muted = false;
     bool stop_after_dispatch = false;
     int click_state = 0;         // 0 none, 1 accent sounding, 2 normal sounding
@@ -142,6 +143,10 @@ void baton_detect();
 // With the internal clock: the elapsed milliseconds at which song_tick will first pass
 // `tick` (the current elapsed time when it already has).
 int64_t elapsed_when_past(int32_t tick);
+// The elapsed time, in milliseconds since the run's origin (with its fraction), at which the
+// internal clock reached `tick` at the tempo in force: when an event the scheduler sends on a
+// later frame was due. For a tick already passed in this run.
+double elapsed_ms_at_tick(int32_t tick);
 // How long the playback loop may wait before the next frame has something to send: the next
 // event of a track, MIDI clock or beat; between 1 and `cap` milliseconds.
 uint32_t frame_wait_ms(uint32_t cap);
