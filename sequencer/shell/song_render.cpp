@@ -1,5 +1,7 @@
 // The offline render: the same output path as playback (midi_send, the device layer, the
-// synthesizer's port), driven one millisecond at a time so the result never varies.
+// synthesizer's port), driven one millisecond at a time so the result never varies. Each
+// message tells the port when it was due: a track event its tick's time on the song clock,
+// anything else the millisecond it was sent in.
 #include "sequencer/shell/song_render.h"
 #include "sequencer/shell/window_events.h"
 
@@ -14,6 +16,7 @@
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +36,24 @@ void progress_report(const RenderRequest& request) {
             request.progress(percent);
         }
     }
+}
+
+// The sample frame of a moment given in driven milliseconds.
+int64_t frame_of_ms(double ms) {
+    return std::llround(ms * SYNTH_SAMPLE_RATE / 1000);
+}
+
+// Called by the synthesizer's port on every send. A track event is due when the song clock
+// reached its tick, which lies within the last tick before this frame, never after it.
+int64_t due_frame() {
+    double now = g_headless.clock_ms;
+    double due = now;
+    bool internal_clock = g_settings.slots[SLOT_CLOCK_SOURCE] == CLOCK_INTERNAL;
+    if (g_player.sending_tick >= 0 && internal_clock && transport_mode() != MODE_STOPPED) {
+        due = g_song_clock.clock_origin + elapsed_ms_at_tick(g_player.sending_tick);
+        due = due > now ? now : (due < now - RENDER_LOOKAHEAD_MS ? now - RENDER_LOOKAHEAD_MS : due);
+    }
+    return frame_of_ms(due);
 }
 
 // Renders the samples of the next millisecond; true when they are all silent.
@@ -77,6 +98,7 @@ RenderResult song_render_prepare(const RenderRequest& request) {
     SynthOptions options;
     options.mode = SynthMode::offline;
     options.soundfont_path = request.soundfont_path;
+    options.due_frame = due_frame;
     if (platform_synth_start(options) != SynthStart::offline) {
         return RenderResult::no_synth;
     }
@@ -87,19 +109,26 @@ RenderResult song_render_prepare(const RenderRequest& request) {
 
 RenderResult song_render_run(const RenderRequest& request) {
     SongRender& r = g_song_render;
-    // Each millisecond: the clock moves on, the frame sends what is due, then its samples.
+    // Each millisecond: the clock moves on and the frame sends what is due; the samples of the
+    // millisecond a lookahead earlier follow, with everything due in them already sent.
     transport_start();
     while (transport_mode() != MODE_STOPPED) {
-        if (r.rendered_ms >= RENDER_MAX_MS) {
+        if (g_headless.clock_ms >= RENDER_MAX_MS) {
             transport_stop(true);
             return RenderResult::too_long;
         }
         frame_routine();
-        millisecond_render();
+        platform_synth_render(nullptr, 0);      // the port's hand-over ring never fills up
         if (transport_mode() != MODE_STOPPED) { // a stop puts the position back to the top
             progress_report(request);
         }
         g_headless.clock_ms++;
+        if (g_headless.clock_ms > RENDER_LOOKAHEAD_MS) {
+            millisecond_render();
+        }
+    }
+    while (r.rendered_ms < g_headless.clock_ms) {
+        millisecond_render();
     }
     uint32_t silent_ms = 0;
     for (uint32_t tail = 0; tail < RENDER_TAIL_MAX_MS && silent_ms < RENDER_SILENCE_MS; tail++) {

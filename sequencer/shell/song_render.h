@@ -1,5 +1,6 @@
 // Renders a song to a WAV file: the engine plays it on a driven clock into the synthesizer's
-// port in offline mode, one frame per millisecond, each followed by that millisecond's samples.
+// port in offline mode, one frame per millisecond, and the samples follow a second behind, so
+// each event, sent up to a tick late, still sounds at its own time.
 // Implemented in: song_render.cpp.
 #pragma once
 #include <cstdint>
@@ -8,6 +9,10 @@
 constexpr uint32_t RENDER_TAIL_MAX_MS = 5000;   // sound dying away after the song's end
 constexpr uint32_t RENDER_SILENCE_MS = 200;     // this much silence ends the tail
 constexpr uint32_t RENDER_MAX_MS = 3 * 3600000; // a WAV file holds a little more
+// How far the engine's frames run ahead of the samples: an event can be rendered at its time
+// when it is sent no later than this after it (one tick at 1 BPM and 480 ticks a beat is
+// 125 ms; a later one sounds at once).
+constexpr uint32_t RENDER_LOOKAHEAD_MS = 1000;
 
 enum class RenderResult {
     rendered,
@@ -27,7 +32,7 @@ struct RenderRequest {
 // The render in progress; the main thread runs every frame of it itself.
 struct SongRender {
     std::vector<int16_t> samples; // interleaved stereo, everything rendered so far
-    uint32_t rendered_ms = 0;
+    uint32_t rendered_ms = 0;     // driven milliseconds whose samples are in `samples`
     int percent_shown = -1;
 };
 
