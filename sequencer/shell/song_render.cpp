@@ -48,8 +48,7 @@ int64_t frame_of_ms(double ms) {
 int64_t due_frame() {
     double now = g_headless.clock_ms;
     double due = now;
-    bool internal_clock = g_settings.slots[SLOT_CLOCK_SOURCE] == CLOCK_INTERNAL;
-    if (g_player.sending_tick >= 0 && internal_clock && transport_mode() != MODE_STOPPED) {
+    if (g_player.sending_tick >= 0 && transport_mode() != MODE_STOPPED) {
         due = g_song_clock.clock_origin + elapsed_ms_at_tick(g_player.sending_tick);
         due = due > now ? now : (due < now - RENDER_LOOKAHEAD_MS ? now - RENDER_LOOKAHEAD_MS : due);
     }
@@ -109,6 +108,9 @@ RenderResult song_render_prepare(const RenderRequest& request) {
 
 RenderResult song_render_run(const RenderRequest& request) {
     SongRender& r = g_song_render;
+    // Offline there is no MIDI clock to follow and no mouse to conduct with: a settings file
+    // asking for either would leave the song standing still for the longest render.
+    g_settings.slots[SLOT_CLOCK_SOURCE] = CLOCK_INTERNAL;
     // Each millisecond: the clock moves on and the frame sends what is due; the samples of the
     // millisecond a lookahead earlier follow, with everything due in them already sent.
     transport_start();

@@ -1,6 +1,8 @@
 // The offline render to WAV: it sounds, its notes start where the tempo map puts them, a muted
 // track is not in it, two renders are the same bytes, and a bad song or target is reported.
 #include "platform/synth.h"
+#include "sequencer/engine/settings.h"
+#include "sequencer/engine/transport.h"
 #include "sequencer/shell/song_render.h"
 #include "sequencer/shell/wav_file.h"
 #include "tests/support/song_fixture.h"
@@ -175,12 +177,7 @@ double nearest_block_ms(double ms) {
 // that time (at most 0.73 ms away), so every note lies the same short way (the instrument's
 // attack as the detector sees it) behind that boundary, half a block being the most it may
 // vary by without a note having gone into the wrong block.
-TEST_F(SongRenderTest, SoundsWithEachNoteWithinTwoMillisecondsOfItsTempoMapTime) {
-    if (!prepare({conductor_track(), note_track(0, 0, 72, beats())})) {
-        GTEST_SKIP() << "no General MIDI sound font installed";
-    }
-    ASSERT_EQ(song_render_run(request), RenderResult::rendered);
-    std::vector<int> mono = mono_of_file();
+void expect_beats_on_the_tempo_map(const std::vector<int>& mono) {
     ASSERT_GT(mono.size(), static_cast<size_t>(tick_ms(SONG_END_TICK) * 44.1));
     std::vector<double> onsets = onsets_ms(mono);
     std::vector<uint32_t> ticks = beats();
@@ -190,6 +187,28 @@ TEST_F(SongRenderTest, SoundsWithEachNoteWithinTwoMillisecondsOfItsTempoMapTime)
         EXPECT_NEAR(onsets[i], tick_ms(ticks[i]), 2.0) << "note " << i;
         EXPECT_NEAR(onsets[i] - nearest_block_ms(tick_ms(ticks[i])), attack, block_ms() / 2)
             << "note " << i;
+    }
+}
+
+TEST_F(SongRenderTest, SoundsWithEachNoteWithinTwoMillisecondsOfItsTempoMapTime) {
+    if (!prepare({conductor_track(), note_track(0, 0, 72, beats())})) {
+        GTEST_SKIP() << "no General MIDI sound font installed";
+    }
+    ASSERT_EQ(song_render_run(request), RenderResult::rendered);
+    expect_beats_on_the_tempo_map(mono_of_file());
+}
+
+// Settings that make playback follow MIDI clock or the mouse baton would leave the render with
+// a song standing still; it plays on its own clock.
+TEST_F(SongRenderTest, PlaysOnItsOwnClockWhicheverClockTheSettingsFollow) {
+    for (int source : {CLOCK_MIDI, CLOCK_BATON}) {
+        if (!prepare({conductor_track(), note_track(0, 0, 72, beats())})) {
+            GTEST_SKIP() << "no General MIDI sound font installed";
+        }
+        g_settings.slots[SLOT_CLOCK_SOURCE] = source;
+        ASSERT_EQ(song_render_run(request), RenderResult::rendered) << source;
+        expect_beats_on_the_tempo_map(mono_of_file());
+        song_render_finish();
     }
 }
 
