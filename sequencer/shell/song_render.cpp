@@ -94,6 +94,15 @@ RenderResult song_render_prepare(const RenderRequest& request) {
     if (song_load() != SongLoadResult::loaded) {
         return RenderResult::song_not_loaded;
     }
+    // A folder that is not there or cannot be written to is told before the render, not after.
+    char temp_path[1024];
+    PlatformFile* probe =
+        platform_file_create_beside(request.wav_path, temp_path, sizeof temp_path);
+    if (probe == nullptr) {
+        return RenderResult::file_not_written;
+    }
+    platform_file_close(probe);
+    platform_file_remove(temp_path);
     SynthOptions options;
     options.mode = SynthMode::offline;
     options.soundfont_path = request.soundfont_path;

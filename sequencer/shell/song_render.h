@@ -44,7 +44,8 @@ int render_frames_of_ms(uint32_t ms);
 
 // The three steps, apart so that tests can set mutes and maps between load and render:
 // the headless backend on a driven clock with no virtual ports, the synthesizer offline as
-// the only port, the engine with the settings file, and the song loaded at its start.
+// the only port, the engine with the settings file, and the song loaded at its start; a WAV
+// file that cannot be created in its folder is reported here, before any rendering.
 RenderResult song_render_prepare(const RenderRequest& request);
 // Plays the song to its end, then its dying sound, and writes the WAV file.
 RenderResult song_render_run(const RenderRequest& request);

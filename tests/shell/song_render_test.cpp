@@ -295,6 +295,21 @@ TEST_F(SongRenderTest, ASongThatDoesNotLoadIsReported) {
     EXPECT_FALSE(platform_file_exists(wav_path.c_str()));
 }
 
+TEST_F(SongRenderTest, AFolderThatIsNotThereIsReportedBeforeTheRender) {
+    song_path = dir.file("song.mid");
+    write_file_bytes(song_path,
+                     smf_file(1, DIVISION, {conductor_track(), note_track(0, 0, 72, beats())}));
+    std::string missing = dir.file("missing/out.wav");
+    request.song_path = song_path.c_str();
+    request.wav_path = missing.c_str();
+    EXPECT_EQ(song_render_prepare(request), RenderResult::file_not_written);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path)) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"song.mid"});
+}
+
 TEST_F(SongRenderTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
     if (!prepare({conductor_track(), note_track(0, 0, 72, beats())})) {
         GTEST_SKIP() << "no General MIDI sound font installed";
