@@ -1,6 +1,8 @@
 // The offline render to WAV: it sounds, its notes start where the tempo map puts them, a muted
 // track is not in it, two renders are the same bytes, and a bad song or target is reported.
 #include "platform/synth.h"
+#include "sequencer/engine/channel_state.h"
+#include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/song_render.h"
@@ -236,6 +238,44 @@ TEST_F(SongRenderTest, AMutedTrackIsAbsent) {
 
     EXPECT_TRUE(muted == without);
     EXPECT_FALSE(heard == without);
+}
+
+// The render goes through the same output path as playback: the transposition moves its
+// notes, and a port map pointing at a port that is not there silences them.
+TEST_F(SongRenderTest, TranspositionAndPortMapApplyAsInPlayback) {
+    if (!prepare({conductor_track(), note_track(0, 0, 72, beats())}, "c5.mid")) {
+        GTEST_SKIP() << "no General MIDI sound font installed";
+    }
+    ASSERT_EQ(song_render_run(request), RenderResult::rendered);
+    std::vector<int> octave_up = mono_of_file();
+    song_render_finish();
+
+    ASSERT_TRUE(prepare({conductor_track(), note_track(0, 0, 60, beats())}, "c4.mid"));
+    transpose_amount_set(12);
+    transpose_switch(true);
+    ASSERT_EQ(song_render_run(request), RenderResult::rendered);
+    std::vector<int> transposed = mono_of_file();
+    song_render_finish();
+
+    ASSERT_TRUE(prepare({conductor_track(), note_track(0, 0, 60, beats())}, "c4.mid"));
+    ASSERT_EQ(song_render_run(request), RenderResult::rendered);
+    std::vector<int> as_written = mono_of_file();
+    song_render_finish();
+
+    ASSERT_TRUE(prepare({conductor_track(), note_track(0, 0, 60, beats())}, "c4.mid"));
+    g_midi_devices.port_map[0] = 5;
+    ASSERT_EQ(song_render_run(request), RenderResult::rendered);
+    std::vector<int> mapped_away = mono_of_file();
+
+    EXPECT_TRUE(transposed == octave_up);
+    EXPECT_FALSE(as_written == octave_up);
+    ASSERT_FALSE(mapped_away.empty());
+    int loudest = 0;
+    for (int sample : mapped_away) {
+        loudest = std::max(loudest, std::abs(sample));
+    }
+    EXPECT_LE(loudest, 4); // the dither noise of both channels
+    EXPECT_FALSE(mapped_away == as_written);
 }
 
 TEST_F(SongRenderTest, TwoRendersAreTheSameBytes) {
