@@ -313,7 +313,7 @@ bool track() {
 
 } // namespace
 
-RingtoneReadReport ringtone_to_smf() {
+RingtoneReadReport mld_read() {
     memset(&g_mld, 0, sizeof g_mld);
     if (!ringtone_read_file(g_converter.input_path)) {
         return {RingtoneReadResult::cannot_open, 0};
@@ -344,9 +344,8 @@ RingtoneReadReport ringtone_to_smf() {
         return {RingtoneReadResult::damaged, 0};
     }
     input_path_set_extension("MID");
-    if (!smf_build_write(g_mld.division)) {
+    if (!smf_build_finish(g_mld.division)) {
         return {RingtoneReadResult::not_written, 0};
     }
-    g_converter.output_written = true;
-    return {RingtoneReadResult::written, 0};
+    return {RingtoneReadResult::built, 0};
 }

@@ -251,7 +251,7 @@ int32_t division_of(uint8_t code) {
 
 } // namespace
 
-RingtoneReadReport mmf_to_smf() {
+RingtoneReadReport mmf_read() {
     memset(&g_rd, 0, sizeof g_rd);
     if (!ringtone_read_file(g_converter.input_path)) {
         return {RingtoneReadResult::cannot_open, 0};
@@ -306,9 +306,8 @@ RingtoneReadReport mmf_to_smf() {
     }
     // 6. Division of the last score track's time base; format 0 with one track.
     input_path_set_extension("mid");
-    if (!smf_build_write(division_of(g_rd.time_base))) {
+    if (!smf_build_finish(division_of(g_rd.time_base))) {
         return {RingtoneReadResult::not_written, 0};
     }
-    g_converter.output_written = true;
-    return {RingtoneReadResult::written, 0};
+    return {RingtoneReadResult::built, 0};
 }

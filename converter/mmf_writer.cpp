@@ -298,13 +298,17 @@ void content_information() {
 
 } // namespace
 
-void mmf_write() {
+PrepResult mmf_build() {
     memset(&g_mmf, 0, sizeof g_mmf);
     for (MmfSlotState& state : g_mmf.slots) {
         state = MmfSlotState{100, 127, 255, 64, 64, 0, 0x00};
     }
-    if (!prepare_song(PrepTarget::mmf, false)) {
-        return;
+    PrepResult result = prepare_song_analyse(PrepTarget::mmf, false);
+    if (result == PrepResult::ready) {
+        result = prepare_song_finish(false);
+    }
+    if (result != PrepResult::ready) {
+        return result;
     }
     ringtone_reset();
     out_text("MMMD");
@@ -320,10 +324,5 @@ void mmf_write() {
     out_byte(static_cast<uint8_t>(crc >> 8));
     out_byte(static_cast<uint8_t>(crc));
     input_path_set_extension("mmf");
-    if (!confirm_overwrite()) {
-        return;
-    }
-    if (converter_file_write(g_converter.input_path, g_ringtone.data, g_ringtone.write_pos)) {
-        g_converter.output_written = true;
-    }
+    return PrepResult::ready;
 }
