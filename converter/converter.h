@@ -99,8 +99,8 @@ enum class RingtoneReadResult {
 };
 
 struct RingtoneReadReport {
-    RingtoneReadResult result;
-    uint32_t position; // byte offset of an unknown command in the file
+    RingtoneReadResult result = RingtoneReadResult::not_written;
+    uint32_t position = 0; // byte offset of an unknown command in the file
 };
 
 // How far past the size its format's phones take an MFi/PMD file came out.

@@ -30,16 +30,17 @@ constexpr uint32_t MAIL_MESSAGE_BELOW = 360;
 constexpr uint8_t RPN_MSB_ZERO = 1; // controller 101 value 0 seen
 constexpr uint8_t RPN_LSB_ZERO = 2; // controller 100 value 0 seen
 
-// One MFi/PMD conversion. Single-threaded, reset for every conversion.
+// One MFi/PMD conversion. Single-threaded (the converter runs on one thread), reset for
+// every conversion; the change memory then starts from CHANGE_START.
 struct MfiRun {
-    bool au;
-    int track; // output track being written
-    uint8_t last_value[CHANGE_KINDS][PREP_SLOTS];
-    uint8_t rpn_bits;
-    bool stopped_full;
-    bool stopped_cut;
-    uint8_t event[RINGTONE_EVENT_MAX]; // outputs of one source event
-    uint32_t event_length;
+    bool au = false; // PMD (au) rather than MLD
+    int track = 0;   // output track being written
+    uint8_t last_value[CHANGE_KINDS][PREP_SLOTS] = {};
+    uint8_t rpn_bits = 0; // RPN_MSB_ZERO, RPN_LSB_ZERO
+    bool stopped_full = false;
+    bool stopped_cut = false;
+    uint8_t event[RINGTONE_EVENT_MAX] = {}; // outputs of one source event
+    uint32_t event_length = 0;
 };
 
 MfiRun g_mfi;
@@ -452,7 +453,7 @@ MfiSizeWarning size_warning(uint32_t size) {
 
 PrepResult mfi_begin() {
     char mark = input_path_mark();
-    memset(&g_mfi, 0, sizeof g_mfi);
+    g_mfi = MfiRun{};
     g_mfi.au = g_options.model == 1 || mark == '!';
     for (int kind = 0; kind < CHANGE_KINDS; kind++) {
         memset(g_mfi.last_value[kind], CHANGE_START[kind], PREP_SLOTS);

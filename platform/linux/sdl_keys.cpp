@@ -77,10 +77,11 @@ namespace {
 constexpr int SCANCODES_PER_KEY = 4;
 
 // The scancodes of each virtual key, so that polling a key reads a few entries of SDL's
-// keyboard state instead of scanning all of them.
+// keyboard state instead of scanning all of them. Filled once on the window thread as the
+// window opens, before any frame polls a key; read-only afterwards.
 struct SdlKeys {
-    SDL_Scancode scancodes[256][SCANCODES_PER_KEY];
-    int count[256];
+    SDL_Scancode scancodes[256][SCANCODES_PER_KEY] = {};
+    int count[256] = {};
 };
 SdlKeys g_sdl_keys;
 
