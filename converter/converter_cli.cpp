@@ -11,6 +11,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "platform/terminal/terminal.h"
+#include "platform/virtual_keys.h"
 #include "songcore/song_store.h"
 
 #include <cstdio>
@@ -23,7 +24,6 @@ namespace {
 constexpr int EXIT_WRITTEN = 0;
 constexpr int EXIT_NOT_WRITTEN = 1;
 constexpr int EXIT_USAGE = 2;
-constexpr int VK_SHIFT = 0x10;
 
 // What the command line asked for besides the options. Local to the run on the converter's
 // one thread.
