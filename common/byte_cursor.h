@@ -12,10 +12,10 @@
 // the end and every later read gives 0, so a reader may read a whole record and test the
 // flag once afterwards.
 struct ByteCursor {
-    const uint8_t* data; // first byte of the window
-    size_t size;         // bytes in the window
-    size_t pos;          // next byte to read, 0..size
-    bool overrun;
+    const uint8_t* data = nullptr; // first byte of the window
+    size_t size = 0;               // bytes in the window
+    size_t pos = 0;                // next byte to read, 0..size
+    bool overrun = false;
 };
 
 // These three run for every event a track walk reads, so they are inline.

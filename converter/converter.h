@@ -1,10 +1,11 @@
 // The ringtone converter: its options, its one-run state and the conversions it offers.
 // Every conversion works on the input path and the converter's song store (song slot 0).
-// Implemented in: converter_options.cpp, converter_shell.cpp, mfi_writer.cpp, mld_reader.cpp,
-// mmf_reader.cpp, mmf_writer.cpp.
+// Implemented in: converter_options.cpp, converter_shell.cpp, conversion_steps.cpp,
+// mfi_writer.cpp, mld_reader.cpp, mmf_reader.cpp, mmf_writer.cpp.
 #pragma once
 
 #include "common/overwrite_question.h"
+#include "converter/smf_prepare.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -84,8 +85,9 @@ bool command_line_take(const char* command_line);
 // Routes the input path to its conversion; true when an output file was written.
 bool run_conversion();
 
-// What reading a ringtone back to SMF came to. The readers say nothing themselves (only the
-// writing of the SMF may ask before it overwrites); run_conversion() tells the user.
+// What reading a ringtone back to SMF came to. The readers say nothing themselves and
+// never write: a `built` SMF is written by the conversion step that asks before it
+// overwrites, and run_conversion() tells the user.
 enum class RingtoneReadResult {
     written,         // the SMF was written beside the input
     not_written,     // read whole, but the SMF was not written
@@ -93,14 +95,45 @@ enum class RingtoneReadResult {
     not_a_ringtone,  // an MLD/PMD input without the magic of one: nothing is said
     unknown_command, // an MLD/PMD command the reader does not know, at `position`
     damaged,         // cut short, lengths past the end, a wrong check sum, or no room for it
+    built,           // read whole into song slot 0 as a one-track SMF, not yet written
 };
 
 struct RingtoneReadReport {
-    RingtoneReadResult result;
-    uint32_t position; // byte offset of an unknown command in the file
+    RingtoneReadResult result = RingtoneReadResult::not_written;
+    uint32_t position = 0; // byte offset of an unknown command in the file
 };
 
-// The conversions (input path and song store).
+// How far past the size its format's phones take an MFi/PMD file came out.
+enum class MfiSizeWarning { none, over_10k, over_60k, over_75k, over_100k };
+
+// What building an MFi/PMD file came to. The writer says nothing itself; the conversion
+// step turns this into messages, in the order of the fields.
+struct MfiBuildReport {
+    PrepResult prep = PrepResult::ready; // anything else: nothing was built
+    bool size_exceeded = false;          // the file reached the size limit, tracks closed early
+    bool size_cut = false;               // the automatic cut-off closed the tracks
+    bool separated = false;              // voices were separated automatically
+    bool velocity_fixed = false;         // version 2 or 3 notes without velocity
+    MfiSizeWarning size_warning = MfiSizeWarning::none;
+    bool mail_size = false;         // an i-mode file small enough to be sent as mail text
+    bool mail_on_clipboard = false; // the mail text of an i-mode file went to the clipboard
+    bool mail_tool = false;         // the mail tool may start once the file is written
+};
+
+// The writers' steps, which never ask, never tell and never write the file: MFi/PMD in two
+// around the question of version 1 (asked when g_prep.version1_possible is set after the
+// first), MMF in one. The building steps leave the file in the ringtone buffer and give the
+// input path the output's extension; mfi_build() also makes the mail text.
+PrepResult mfi_begin();
+MfiBuildReport mfi_build(bool version1);
+PrepResult mmf_build();
+// The readers' one step each: the input path's ringtone into song slot 0.
+RingtoneReadReport mld_read();
+RingtoneReadReport mmf_read();
+
+// The conversions as the user runs them (input path and song store): the steps above with
+// the questions between them, and the file written. mfi_write() returns 1 when the mail
+// tool may start.
 int mfi_write();
 void mmf_write();
 RingtoneReadReport ringtone_to_smf();

@@ -11,6 +11,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "platform/terminal/terminal.h"
+#include "platform/virtual_keys.h"
 #include "songcore/song_store.h"
 
 #include <cstdio>
@@ -23,20 +24,20 @@ namespace {
 constexpr int EXIT_WRITTEN = 0;
 constexpr int EXIT_NOT_WRITTEN = 1;
 constexpr int EXIT_USAGE = 2;
-constexpr int VK_SHIFT = 0x10;
 
-// What the command line asked for besides the options.
+// What the command line asked for besides the options. Local to the run on the converter's
+// one thread.
 struct CliRequest {
-    const char* file;
-    bool headless;
-    const char* script; // a headless window run: its script and log
-    const char* log;
-    bool store;
-    bool help;
-    bool version_check;
-    const char* mail_text_path;
-    char version_address[VERSION_ADDRESS_PART];
-    int version_port;
+    const char* file = nullptr;
+    bool headless = false;
+    const char* script = nullptr; // a headless window run: its script and log
+    const char* log = nullptr;
+    bool store = false;
+    bool help = false;
+    bool version_check = false;
+    const char* mail_text_path = nullptr;
+    char version_address[VERSION_ADDRESS_PART] = {};
+    int version_port = 0;
 };
 
 void usage(ConsoleStream out) {

@@ -6,12 +6,12 @@
 #include "common/version_check.h"
 #include "converter/converter.h"
 #include "gui/file_chooser.h"
-#include "gui/gui_keys.h"
 #include "gui/modal.h"
 #include "gui/window_face.h"
 #include "platform/console.h"
 #include "platform/headless/headless_window.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "platform/window.h"
 
 #include <cstdio>
@@ -39,7 +39,7 @@ void about_draw() {
 void desktop_start() {
     g_converter_desktop.started = true;
     about_draw();
-    if (platform_key_down(GUI_KEY_SHIFT)) {
+    if (platform_key_down(VK_SHIFT)) {
         g_converter.show_options = true;
     }
     if (g_converter.show_options) {

@@ -157,6 +157,7 @@ void ringtone_read_report(RingtoneReadReport report, bool mmf) {
         break;
     case RingtoneReadResult::written:
     case RingtoneReadResult::not_written:
+    case RingtoneReadResult::built:
     case RingtoneReadResult::not_a_ringtone:
         break;
     }

@@ -1,5 +1,5 @@
 // The MFi (MLD) and PMD writer: header chunks, one pass over the prepared list per output
-// track, the size messages, the mail text and the file.
+// track, what the shell's messages need to know, and the mail text.
 #include "common/text_sjis.h"
 #include "converter/converter.h"
 #include "converter/mail_text.h"
@@ -30,16 +30,17 @@ constexpr uint32_t MAIL_MESSAGE_BELOW = 360;
 constexpr uint8_t RPN_MSB_ZERO = 1; // controller 101 value 0 seen
 constexpr uint8_t RPN_LSB_ZERO = 2; // controller 100 value 0 seen
 
-// One MFi/PMD conversion. Single-threaded, reset for every conversion.
+// One MFi/PMD conversion. Single-threaded (the converter runs on one thread), reset for
+// every conversion; the change memory then starts from CHANGE_START.
 struct MfiRun {
-    bool au;
-    int track; // output track being written
-    uint8_t last_value[CHANGE_KINDS][PREP_SLOTS];
-    uint8_t rpn_bits;
-    bool stopped_full;
-    bool stopped_cut;
-    uint8_t event[RINGTONE_EVENT_MAX]; // outputs of one source event
-    uint32_t event_length;
+    bool au = false; // PMD (au) rather than MLD
+    int track = 0;   // output track being written
+    uint8_t last_value[CHANGE_KINDS][PREP_SLOTS] = {};
+    uint8_t rpn_bits = 0; // RPN_MSB_ZERO, RPN_LSB_ZERO
+    bool stopped_full = false;
+    bool stopped_cut = false;
+    uint8_t event[RINGTONE_EVENT_MAX] = {}; // outputs of one source event
+    uint32_t event_length = 0;
 };
 
 MfiRun g_mfi;
@@ -432,46 +433,40 @@ void header_write() {
     out_put_be(8, 2, (g_ringtone.write_pos - 10) & 0xFF);
 }
 
-void messages_show(uint32_t size) {
-    if (g_mfi.stopped_full) {
-        converter_message("作成サイズを超えました。", "Creation size was exceeded.");
+// The size warning of the file's format: i-mode files (not MFi3) past 10 KB, au files past
+// the largest of the three steps they pass.
+MfiSizeWarning size_warning(uint32_t size) {
+    if (!g_mfi.au) {
+        bool warned = size > 10240 && g_options.model != 3;
+        return warned ? MfiSizeWarning::over_10k : MfiSizeWarning::none;
     }
-    if (g_mfi.stopped_cut) {
-        converter_message("作成サイズが大きいので自動的にカットします。",
-                          "Since creation size is large, it cuts automatically.");
+    if (size > 102400) {
+        return MfiSizeWarning::over_100k;
     }
-    if (g_prep.separation) {
-        converter_message("自動分離しました。", "Automatic separation is successful.");
+    if (size > 76800) {
+        return MfiSizeWarning::over_75k;
     }
-    if (g_prep.version != 1 && !g_prep.needs_extended_notes) {
-        converter_message("ベロシティーは変換しませんでした。", "Verocity is fix.");
-    }
-    if (!g_mfi.au && size > 10240 && g_options.model != 3) {
-        converter_message("サイズが10Kを超えました。", "Size exceeded 10K.");
-    }
-    if (g_mfi.au) {
-        if (size > 102400) {
-            converter_message("サイズが100Kを超えました。", "Size exceeded 100K.");
-        } else if (size > 76800) {
-            converter_message("サイズが75Kを超えました。", "Size exceeded 75K.");
-        } else if (size > 61440) {
-            converter_message("サイズが60Kを超えました。", "Size exceeded 60K.");
-        }
-    }
+    return size > 61440 ? MfiSizeWarning::over_60k : MfiSizeWarning::none;
 }
 
 } // namespace
 
-int mfi_write() {
+PrepResult mfi_begin() {
     char mark = input_path_mark();
-    memset(&g_mfi, 0, sizeof g_mfi);
+    g_mfi = MfiRun{};
     g_mfi.au = g_options.model == 1 || mark == '!';
     for (int kind = 0; kind < CHANGE_KINDS; kind++) {
         memset(g_mfi.last_value[kind], CHANGE_START[kind], PREP_SLOTS);
     }
     bool version3 = g_options.model == 3 || mark == '3';
-    if (!prepare_song(g_mfi.au ? PrepTarget::pmd : PrepTarget::mfi, version3)) {
-        return 0;
+    return prepare_song_analyse(g_mfi.au ? PrepTarget::pmd : PrepTarget::mfi, version3);
+}
+
+MfiBuildReport mfi_build(bool version1) {
+    MfiBuildReport report;
+    report.prep = prepare_song_finish(version1);
+    if (report.prep != PrepResult::ready) {
+        return report;
     }
     ringtone_reset();
     header_write();
@@ -481,28 +476,18 @@ int mfi_write() {
     }
     uint32_t size = g_ringtone.write_pos;
     out_put_be(4, 4, size - 8);
-    messages_show(size);
+    report.size_exceeded = g_mfi.stopped_full;
+    report.size_cut = g_mfi.stopped_cut;
+    report.separated = g_prep.separation;
+    report.velocity_fixed = g_prep.version != 1 && !g_prep.needs_extended_notes;
+    report.size_warning = size_warning(size);
     input_path_set_extension(g_mfi.au ? "PMD" : "MLD");
-    int result = 0;
+    report.mail_tool = true;
     if (!g_mfi.au) {
-        bool on_clipboard = mail_text_build(g_ringtone.data, size);
-        if (size < MAIL_MESSAGE_BELOW) {
-            // Where no clipboard took the text (no display), saying so would be untrue.
-            if (on_clipboard) {
-                converter_message("メールデータをクリップボードに作成。",
-                                  "Mail data is created to a clip board.");
-            }
-            result = 1;
-        }
-    } else {
-        result = 1;
+        report.mail_on_clipboard = mail_text_build(g_ringtone.data, size);
+        report.mail_size = size < MAIL_MESSAGE_BELOW;
+        // An i-mode file too large for a mail ends the run without the mail tool.
+        report.mail_tool = report.mail_size;
     }
-    if (!confirm_overwrite()) {
-        return 0;
-    }
-    if (!converter_file_write(g_converter.input_path, g_ringtone.data, size)) {
-        return 0;
-    }
-    g_converter.output_written = true;
-    return result;
+    return report;
 }

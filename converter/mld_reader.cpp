@@ -16,24 +16,25 @@ constexpr int DEFAULT_DIVISION = 48;
 constexpr int OCTAVE_OFFSET[4] = {0, 12, -24, -12};
 constexpr uint32_t LONGEST_CARRIED = 3 + 65535; // a carried event: command, length, data
 
-// One reverse conversion of an MLD or PMD file. Single-threaded.
+// One reverse conversion of an MLD or PMD file. Single-threaded (the converter runs on one
+// thread), reset as each reading begins.
 struct MldReader {
-    ByteCursor in;        // over the file; an overrun is a data error
-    bool foreign;         // stopped at an unknown command
-    uint32_t foreign_pos; // where it stood
-    bool cmid;            // au file: drum notes count from key 45
-    bool direct_channels; // '#' before the extension: part p of track t is channel 4t + p
-    bool third_byte;      // notes carry a velocity/octave byte
-    int channel_map[16];
-    int track;
-    int64_t time;
-    int program_count; // program assembly of the pair 0xE1/0xE0
-    int program_sum;
-    int32_t division;
-    bool division_set;
-    char title[256];
-    uint32_t title_length;
-    char carried[(LONGEST_CARRIED + 2) / 3 * 4 + 1];
+    ByteCursor in = {};           // over the file; an overrun is a data error
+    bool foreign = false;         // stopped at an unknown command
+    uint32_t foreign_pos = 0;     // where it stood
+    bool cmid = false;            // au file: drum notes count from key 45
+    bool direct_channels = false; // '#' before the extension: part p of track t is channel 4t + p
+    bool third_byte = false;      // notes carry a velocity/octave byte
+    int channel_map[16] = {};
+    int track = 0;         // ringtone track being read
+    int64_t time = 0;      // in the ringtone's ticks
+    int program_count = 0; // program assembly of the pair 0xE1/0xE0
+    int program_sum = 0;
+    int32_t division = 0;
+    bool division_set = false;
+    char title[256] = {};
+    uint32_t title_length = 0;
+    char carried[(LONGEST_CARRIED + 2) / 3 * 4 + 1] = {}; // Base64 of a carried event
 };
 
 MldReader g_mld;
@@ -313,8 +314,8 @@ bool track() {
 
 } // namespace
 
-RingtoneReadReport ringtone_to_smf() {
-    memset(&g_mld, 0, sizeof g_mld);
+RingtoneReadReport mld_read() {
+    g_mld = MldReader{};
     if (!ringtone_read_file(g_converter.input_path)) {
         return {RingtoneReadResult::cannot_open, 0};
     }
@@ -344,9 +345,8 @@ RingtoneReadReport ringtone_to_smf() {
         return {RingtoneReadResult::damaged, 0};
     }
     input_path_set_extension("MID");
-    if (!smf_build_write(g_mld.division)) {
+    if (!smf_build_finish(g_mld.division)) {
         return {RingtoneReadResult::not_written, 0};
     }
-    g_converter.output_written = true;
-    return {RingtoneReadResult::written, 0};
+    return {RingtoneReadResult::built, 0};
 }

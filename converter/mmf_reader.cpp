@@ -24,17 +24,18 @@ constexpr struct {
 // of 0 that no reader accepts.
 constexpr int32_t UNKNOWN_TIME_BASE_DIVISION = 120;
 
-// One reverse conversion of an MMF file. Single-threaded.
+// One reverse conversion of an MMF file. Single-threaded (the converter runs on one thread),
+// reset as each reading begins.
 struct MmfReader {
-    ByteCursor score;    // the file up to its CRC
-    ByteCursor sequence; // the body of the sequence chunk being read
-    bool data_error;
-    int track;
-    int64_t time;
-    int channel_map[16];
-    int octave_shift[16];
-    int drum_key[16];
-    uint8_t time_base;
+    ByteCursor score = {};    // the file up to its CRC
+    ByteCursor sequence = {}; // the body of the sequence chunk being read
+    bool data_error = false;
+    int track = 0;    // score track being read
+    int64_t time = 0; // in the track's time base
+    int channel_map[16] = {};
+    int octave_shift[16] = {};
+    int drum_key[16] = {};
+    uint8_t time_base = 0; // code of the last score track's time base
 };
 
 MmfReader g_rd;
@@ -251,8 +252,8 @@ int32_t division_of(uint8_t code) {
 
 } // namespace
 
-RingtoneReadReport mmf_to_smf() {
-    memset(&g_rd, 0, sizeof g_rd);
+RingtoneReadReport mmf_read() {
+    g_rd = MmfReader{};
     if (!ringtone_read_file(g_converter.input_path)) {
         return {RingtoneReadResult::cannot_open, 0};
     }
@@ -306,9 +307,8 @@ RingtoneReadReport mmf_to_smf() {
     }
     // 6. Division of the last score track's time base; format 0 with one track.
     input_path_set_extension("mid");
-    if (!smf_build_write(division_of(g_rd.time_base))) {
+    if (!smf_build_finish(division_of(g_rd.time_base))) {
         return {RingtoneReadResult::not_written, 0};
     }
-    g_converter.output_written = true;
-    return {RingtoneReadResult::written, 0};
+    return {RingtoneReadResult::built, 0};
 }

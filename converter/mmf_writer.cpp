@@ -21,23 +21,25 @@ constexpr int OCTAVE_FIELD[11] = {0, 0, 0, 0, 1, 2, 3, 3, 3, 3, 3};
 constexpr uint8_t OCTAVE_SHIFT[11] = {0x83, 0x82, 0x81, 0x00, 0x00, 0x00,
                                       0x00, 0x01, 0x02, 0x03, 0x04};
 
-// Change memory of one slot.
+// Change memory of one slot: the values a score track starts from, so that the first
+// change of each is written.
 struct MmfSlotState {
-    int volume;
-    int expression;
-    int written_volume;
-    int pan;
-    int bend;
-    int drum_key;
-    uint8_t octave_shift;
+    int volume = 100;
+    int expression = 127;
+    int written_volume = 255; // none written yet
+    int pan = 64;
+    int bend = 64;
+    int drum_key = 0;
+    uint8_t octave_shift = 0x00;
 };
 
-// One MMF conversion. Single-threaded, reset for every conversion.
+// One MMF conversion. Single-threaded (the converter runs on one thread), reset for every
+// conversion.
 struct MmfRun {
-    int track;
-    MmfSlotState slots[PREP_SLOTS];
-    uint8_t event[64];
-    uint32_t event_length;
+    int track = 0; // score track being written
+    MmfSlotState slots[PREP_SLOTS] = {};
+    uint8_t event[64] = {}; // outputs of one source event
+    uint32_t event_length = 0;
 };
 
 MmfRun g_mmf;
@@ -298,13 +300,14 @@ void content_information() {
 
 } // namespace
 
-void mmf_write() {
-    memset(&g_mmf, 0, sizeof g_mmf);
-    for (MmfSlotState& state : g_mmf.slots) {
-        state = MmfSlotState{100, 127, 255, 64, 64, 0, 0x00};
+PrepResult mmf_build() {
+    g_mmf = MmfRun{};
+    PrepResult result = prepare_song_analyse(PrepTarget::mmf, false);
+    if (result == PrepResult::ready) {
+        result = prepare_song_finish(false);
     }
-    if (!prepare_song(PrepTarget::mmf, false)) {
-        return;
+    if (result != PrepResult::ready) {
+        return result;
     }
     ringtone_reset();
     out_text("MMMD");
@@ -320,10 +323,5 @@ void mmf_write() {
     out_byte(static_cast<uint8_t>(crc >> 8));
     out_byte(static_cast<uint8_t>(crc));
     input_path_set_extension("mmf");
-    if (!confirm_overwrite()) {
-        return;
-    }
-    if (converter_file_write(g_converter.input_path, g_ringtone.data, g_ringtone.write_pos)) {
-        g_converter.output_written = true;
-    }
+    return PrepResult::ready;
 }

@@ -2,6 +2,7 @@
 #include "converter/ringtone_io.h"
 
 #include "platform/file_read_all.h"
+#include "platform/file_write_all.h"
 #include "platform/platform.h"
 #include "songcore/song_store.h"
 
@@ -61,37 +62,14 @@ bool ringtone_read_file(const char* path) {
 }
 
 bool converter_file_write(const char* path, const uint8_t* data, uint32_t length) {
-    char temp_path[512];
-    PlatformFile* file = platform_file_create_beside(path, temp_path, sizeof temp_path);
-    if (file == nullptr) {
-        return false;
-    }
-    bool ok = platform_file_write(file, data, length) == length;
-    ok = platform_file_close(file) && ok;
-    ok = ok && platform_file_rename(temp_path, path);
-    if (!ok) {
-        platform_file_remove(temp_path);
-    }
-    return ok;
+    return platform_file_write_all(path, data, length) == FileWriteResult::written;
 }
 
 bool smf_single_track_write(const char* path) {
     const SongSlot& slot = g_song.slots[0];
-    uint32_t header = slot.header_pos - 8;
-    uint32_t header_size = chunk_total_size(slot.header_pos);
-    uint32_t track = slot.track_pos[0] - 8;
-    uint32_t track_size = chunk_total_size(slot.track_pos[0]);
-    char temp_path[512];
-    PlatformFile* file = platform_file_create_beside(path, temp_path, sizeof temp_path);
-    if (file == nullptr) {
-        return false;
-    }
-    bool ok = platform_file_write(file, g_song.arena + header, header_size) == header_size;
-    ok = ok && platform_file_write(file, g_song.arena + track, track_size) == track_size;
-    ok = platform_file_close(file) && ok;
-    ok = ok && platform_file_rename(temp_path, path);
-    if (!ok) {
-        platform_file_remove(temp_path);
-    }
-    return ok;
+    const FileBytes chunks[2] = {
+        {g_song.arena + slot.header_pos - 8, chunk_total_size(slot.header_pos)},
+        {g_song.arena + slot.track_pos[0] - 8, chunk_total_size(slot.track_pos[0])},
+    };
+    return platform_file_write_pieces(path, chunks, 2) == FileWriteResult::written;
 }

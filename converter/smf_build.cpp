@@ -128,7 +128,7 @@ void smf_track_end(int64_t time) {
     g_smf_build.building = false;
 }
 
-bool smf_build_write(int32_t division) {
+bool smf_build_finish(int32_t division) {
     if (g_smf_build.out_of_memory || g_smf_build.track_count == 0) {
         return false;
     }
@@ -142,8 +142,5 @@ bool smf_build_write(int32_t division) {
     header = g_song.slots[0].header_pos;
     arena_put_be(header, 2, 0);
     arena_put_be(header + 2, 2, 1);
-    if (!confirm_overwrite()) {
-        return false;
-    }
-    return smf_single_track_write(g_converter.input_path);
+    return true;
 }

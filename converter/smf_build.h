@@ -43,6 +43,7 @@ void smf_offs_due(int64_t time);
 void smf_note(int64_t time, int channel, int key, int velocity, int duration);
 // Ends the track: the pending note-offs, then the end of track; installs it in slot 0.
 void smf_track_end(int64_t time);
-// Mixes all tracks into the first, makes the header format 0 with one track and the
-// division given, asks about overwriting and writes the file. True when written.
-bool smf_build_write(int32_t division);
+// Mixes all tracks into the first and makes the header format 0 with one track and the
+// division given, ready for smf_single_track_write(). False when a track did not fit the
+// store or none was built.
+bool smf_build_finish(int32_t division);

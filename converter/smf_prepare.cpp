@@ -264,7 +264,7 @@ bool note_range_check(int channel, int key) {
         g_prep.needs_extended_notes = true;
     }
     if (number < -24 || number > 74) {
-        converter_message("音域の範囲外です", "A note is scale over.");
+        g_prep.stopped = PrepResult::note_out_of_range;
         return false;
     }
     return true;
@@ -347,7 +347,7 @@ bool analyse_event(PassOut& out, const TrackEvent& ev) {
 }
 
 // 3. The analysis pass: the prepared list is written into the scratch slot's track 1.
-bool analysis_pass() {
+PrepResult analysis_pass() {
     uint32_t out_pos = track_chunk_begin();
     PassOut out{0, 0};
     TrackWalk walk = track_walk_begin(g_song.slots[PREP_SLOT].track_pos[0]);
@@ -376,7 +376,10 @@ bool analysis_pass() {
     track_chunk_finish(out_pos);
     bool full = g_song.memory_over;
     track_replace(out_pos, PREP_SLOT, 1);
-    return ok && !full;
+    if (!ok) {
+        return g_prep.stopped;
+    }
+    return full ? PrepResult::out_of_memory : PrepResult::ready;
 }
 
 // 4. Long notes at division 48: re-strike every note longer than 255 ticks every 254 ticks
@@ -466,28 +469,16 @@ void output_tracks_count() {
     g_prep.output_tracks = last_group < 0 ? 4 : last_group + 1;
 }
 
-// 6. The MFi version 1 offer.
-void version1_offer() {
+// 6. The MFi version 1 offer: made when every channel plays fewer voices than version 1
+// carries (two on channels 1..4, one elsewhere) and no note needs the extended range.
+bool version1_possible() {
     for (int c = 0; c < PREP_CHANNELS; c++) {
         int limit = c < 4 ? 2 : 1;
         if (g_prep.voices_max[c] >= limit) {
-            return;
+            return false;
         }
     }
-    if (g_prep.needs_extended_notes) {
-        return;
-    }
-    bool yes;
-    if (g_converter.version1_answer != PresetAnswer::ask) {
-        yes = g_converter.version1_answer == PresetAnswer::yes;
-    } else {
-        yes = converter_ask("MFiバージョン１で作成可能です。\nバージョン１にしますか？",
-                            "It can create by the MFi version 1.\nIs it made a version 1?");
-    }
-    if (yes) {
-        g_prep.version = 1;
-        g_prep.output_tracks = 1;
-    }
+    return !g_prep.needs_extended_notes;
 }
 
 // 8.1-8.3: slots for every voice, slot 9 kept for the drum channel. MMF fills at most 16
@@ -503,8 +494,7 @@ bool slots_assign() {
         voices += g_prep.voices_max[c];
     }
     if (voices > PREP_SLOTS && !is_mmf()) {
-        converter_message("同時発音数が多いので自動分離できません。",
-                          "There are too many tones and it is not made automatic separation.");
+        g_prep.stopped = PrepResult::too_many_voices;
         return false;
     }
     int s = 0;
@@ -529,8 +519,7 @@ bool slots_assign() {
         }
     }
     if (g_prep.slot_channel[DRUM_CHANNEL] != DRUM_CHANNEL && !is_mmf()) {
-        converter_message("同時発音数が多いので、自動分離できません。",
-                          "There are too many tones and it is not made automatic separation.");
+        g_prep.stopped = PrepResult::no_drum_slot;
         return false;
     }
     return true;
@@ -598,9 +587,9 @@ int slots_rewrite() {
     return highest;
 }
 
-bool separation_run() {
+PrepResult separation_run() {
     if (!slots_assign()) {
-        return false;
+        return g_prep.stopped;
     }
     int voices = 0;
     for (int c = 0; c < PREP_CHANNELS; c++) {
@@ -609,39 +598,51 @@ bool separation_run() {
     int highest = slots_rewrite();
     if (is_mmf()) {
         g_prep.output_tracks = 4;
-        return true;
+        return PrepResult::ready;
     }
     g_prep.output_tracks = voices > 0 ? (voices - 1) / 4 + 1 : 1;
     // A voice moved to slot 15 (or a drum voice kept in slot 9) must still be written.
     if (highest >= 0 && highest / 4 + 1 > g_prep.output_tracks) {
         g_prep.output_tracks = highest / 4 + 1;
     }
-    return true;
+    return PrepResult::ready;
 }
 
 } // namespace
 
-bool prepare_song(PrepTarget target, bool version3) {
+PrepResult prepare_song_analyse(PrepTarget target, bool version3) {
     prep_reset(target);
     g_prep.division = g_song.time_base;
     g_prep.version = version3 ? 3 : 2;
     title_take();
     mix_tracks();
-    if (!analysis_pass()) {
-        return false;
+    PrepResult result = analysis_pass();
+    if (result != PrepResult::ready) {
+        return result;
     }
     g_prep.start_time = g_prep.has_cue_point
                             ? g_prep.cue_time
                             : (g_prep.first_note_time > 0 ? g_prep.first_note_time : 0);
     if (is_mmf()) {
-        g_prep.separation = true;
-        return separation_run();
+        return PrepResult::ready;
     }
     if (g_prep.division == 48) {
         long_notes_split();
     }
     output_tracks_count();
-    version1_offer();
+    g_prep.version1_possible = version1_possible();
+    return PrepResult::ready;
+}
+
+PrepResult prepare_song_finish(bool version1) {
+    if (is_mmf()) {
+        g_prep.separation = true;
+        return separation_run();
+    }
+    if (version1 && g_prep.version1_possible) {
+        g_prep.version = 1;
+        g_prep.output_tracks = 1;
+    }
     char mark = input_path_mark();
     if (g_options.vel == 1) {
         g_prep.needs_extended_notes = true;
@@ -664,5 +665,5 @@ bool prepare_song(PrepTarget target, bool version3) {
     if (g_prep.separation) {
         return separation_run();
     }
-    return true;
+    return PrepResult::ready;
 }

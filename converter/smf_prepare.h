@@ -17,6 +17,16 @@ constexpr int PREP_SLOT = 1;
 
 enum class PrepTarget { mfi, pmd, mmf };
 
+// What preparing the song came to: ready for the writer, or why the conversion stops. The
+// preparation says nothing itself; the converter's shell tells the user.
+enum class PrepResult {
+    ready,
+    note_out_of_range, // a note beyond the lowest or highest the formats can write
+    too_many_voices,   // more voices at once than automatic separation has slots
+    no_drum_slot,      // separation could not keep the drum channel's slot for it
+    out_of_memory,     // the prepared list did not fit the store: nothing is said
+};
+
 // State of one preparation; reset at the start of each conversion. Single-threaded.
 struct Preparation {
     PrepTarget target{};
@@ -46,15 +56,20 @@ struct Preparation {
     int title_length = 1;
     int voice_list[VOICE_LIST_MAX] = {}; // MMF: program, or 128 + key for drums
     int voice_count = 0;
+    bool version1_possible = false; // MFi/PMD: the song fits version 1, which may be offered
+    PrepResult stopped = PrepResult::ready; // why the analysis or separation stopped
 };
 
 extern Preparation g_prep;
 
 void prep_reset(PrepTarget target);
 
-// Prepares the song in slot 0 for an MFi/PMD (version 3 when version3) or MMF writer. False
-// when the conversion stops; its message has been shown.
-bool prepare_song(PrepTarget target, bool version3);
+// Prepares the song in slot 0 for an MFi/PMD (version 3 when version3) or MMF writer, in
+// two steps so that the question of version 1 (asked only when `version1_possible` is set
+// after the first) can come between them: the analysis, long notes and output track count,
+// then the version chosen and automatic separation. MMF ignores the choice.
+PrepResult prepare_song_analyse(PrepTarget target, bool version3);
+PrepResult prepare_song_finish(bool version1);
 
 // Data position of the prepared list (it moves whenever the store compacts).
 uint32_t prepared_list_pos();

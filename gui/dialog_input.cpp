@@ -2,8 +2,8 @@
 // arrows move within a radio group or an edit, Space presses, Enter is the default button,
 // Esc is CANCEL, and every control answers the mouse too.
 #include "gui/dialog_state.h"
-#include "gui/gui_keys.h"
 #include "gui/modal.h"
+#include "platform/virtual_keys.h"
 
 #include "common/status_line.h"
 #include "common/text_sjis.h"
@@ -121,25 +121,25 @@ void paste(DialogRun& run, TextEdit& edit) {
 
 void edit_key(DialogRun& run, TextEdit& edit, int virtual_key) {
     switch (virtual_key) {
-    case GUI_KEY_LEFT:
+    case VK_LEFT:
         text_edit_left(edit);
         break;
-    case GUI_KEY_RIGHT:
+    case VK_RIGHT:
         text_edit_right(edit);
         break;
-    case GUI_KEY_HOME:
+    case VK_HOME:
         text_edit_home(edit);
         break;
-    case GUI_KEY_END:
+    case VK_END:
         text_edit_end(edit);
         break;
-    case GUI_KEY_BACKSPACE:
+    case VK_BACKSPACE:
         text_edit_backspace(edit);
         break;
-    case GUI_KEY_DELETE:
+    case VK_DELETE:
         text_edit_delete(edit);
         break;
-    case GUI_KEY_V:
+    case VK_V:
         if (modal_ctrl_down()) {
             paste(run, edit);
         }
@@ -186,10 +186,10 @@ void dialog_key(DialogRun& run, int virtual_key, bool down) {
     int focus = run.focus;
     ControlKind kind = focus >= 0 ? control(run, focus).kind : ControlKind::static_text;
     switch (virtual_key) {
-    case GUI_KEY_TAB:
+    case VK_TAB:
         focus_move(run, modal_shift_down() ? -1 : 1);
         return;
-    case GUI_KEY_ESC:
+    case VK_ESC:
         if (run.dialog->flags & DIALOG_ID2_IS_COMMAND) {
             dialog_end(run, DIALOG_CLOSED);
         } else if (int cancel = index_with_id(run, CONTROL_CANCEL); cancel >= 0) {
@@ -198,14 +198,14 @@ void dialog_key(DialogRun& run, int virtual_key, bool down) {
             dialog_end(run, CONTROL_CANCEL);
         }
         return;
-    case GUI_KEY_ENTER: {
+    case VK_ENTER: {
         int button = kind == ControlKind::button ? focus : default_button(run);
         if (button >= 0) {
             dialog_activate(run, button);
         }
         return;
     }
-    case GUI_KEY_SPACE:
+    case VK_SPACE:
         if (kind == ControlKind::button || kind == ControlKind::radio ||
             kind == ControlKind::check_box) {
             dialog_activate(run, focus);
@@ -219,9 +219,9 @@ void dialog_key(DialogRun& run, int virtual_key, bool down) {
             edit_key(run, run.controls[focus].edit, virtual_key);
         }
     } else if (kind == ControlKind::radio) {
-        if (virtual_key == GUI_KEY_LEFT || virtual_key == GUI_KEY_UP) {
+        if (virtual_key == VK_LEFT || virtual_key == VK_UP) {
             radio_step(run, -1);
-        } else if (virtual_key == GUI_KEY_RIGHT || virtual_key == GUI_KEY_DOWN) {
+        } else if (virtual_key == VK_RIGHT || virtual_key == VK_DOWN) {
             radio_step(run, 1);
         }
     }

@@ -2,13 +2,9 @@
 #include "gui/file_chooser_input.h"
 
 #include "gui/file_chooser_view.h"
-#include "gui/gui_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace {
-
-// The page keys move the list, which the other dialogs have no use for.
-constexpr int KEY_PAGE_UP = 33;
-constexpr int KEY_PAGE_DOWN = 34;
 
 // The longest name the field takes, in bytes.
 constexpr size_t NAME_LIMIT = 255;
@@ -56,34 +52,34 @@ void chooser_key(int virtual_key, bool down) {
         return;
     }
     switch (virtual_key) {
-    case GUI_KEY_UP:
+    case VK_UP:
         chooser_move(-1);
         break;
-    case GUI_KEY_DOWN:
+    case VK_DOWN:
         chooser_move(1);
         break;
-    case KEY_PAGE_UP:
+    case VK_PAGE_UP:
         chooser_move(-CHOOSER_VISIBLE_ROWS);
         break;
-    case KEY_PAGE_DOWN:
+    case VK_PAGE_DOWN:
         chooser_move(CHOOSER_VISIBLE_ROWS);
         break;
-    case GUI_KEY_HOME:
+    case VK_HOME:
         chooser_select(0);
         break;
-    case GUI_KEY_END:
+    case VK_END:
         chooser_select(static_cast<int>(c.entries.size()) - 1);
         break;
-    case GUI_KEY_ENTER:
+    case VK_ENTER:
         chooser_activate();
         break;
-    case GUI_KEY_ESC:
+    case VK_ESC:
         chooser_cancel();
         break;
-    case GUI_KEY_TAB:
+    case VK_TAB:
         chooser_next_filter();
         break;
-    case GUI_KEY_BACKSPACE:
+    case VK_BACKSPACE:
         if (c.mode == ChooserMode::save && !c.name.empty()) {
             if (c.name_selected) {
                 c.name.clear();

@@ -1,8 +1,8 @@
 // The modal loop: shows a view in a guarded rectangle of the picture, feeds it the window's
 // input (pumped on the window thread, posted from it otherwise) and keeps the song playing.
 #include "gui/modal.h"
-#include "gui/gui_keys.h"
 #include "gui/modal_state.h"
+#include "platform/virtual_keys.h"
 
 #include "platform/midi.h"
 #include "platform/picture.h"
@@ -28,9 +28,9 @@ void view_draw(ModalView& view) {
 bool deliver(ModalView& view, const ModalEvent& event) {
     switch (event.kind) {
     case ModalEventKind::key:
-        if (event.code == GUI_KEY_SHIFT) {
+        if (event.code == VK_SHIFT) {
             g_modal.shift_down = event.down;
-        } else if (event.code == GUI_KEY_CONTROL) {
+        } else if (event.code == VK_CONTROL) {
             g_modal.ctrl_down = event.down;
         }
         if (view.key) {
@@ -144,8 +144,8 @@ void modal_run(ModalView& view) {
     }
     g_modal.depth.fetch_add(1);
     if (level == 0) {
-        g_modal.shift_down = platform_key_down(GUI_KEY_SHIFT);
-        g_modal.ctrl_down = platform_key_down(GUI_KEY_CONTROL);
+        g_modal.shift_down = platform_key_down(VK_SHIFT);
+        g_modal.ctrl_down = platform_key_down(VK_CONTROL);
     }
     if (g_modal_hooks.opened) {
         g_modal_hooks.opened();

@@ -31,7 +31,8 @@ struct ModalView {
     bool wants_text;               // typed text and input-method composition are on
 };
 
-// Filled by the program; null members are done without.
+// Filled by the program at start, before any view runs; called on the modal_run thread.
+// Null members are done without.
 struct ModalHooks {
     void (*opened)() = nullptr;       // a view opened: the press that led there must not act
     void (*keep_playing)() = nullptr; // the song's step, while a view waits for input

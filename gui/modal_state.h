@@ -26,9 +26,11 @@ struct ModalEvent {
 constexpr int MODAL_RING_SIZE = 128;
 constexpr int MODAL_DEPTH = 4;
 
+// Threads: see the top of this file (the ring under `lock`, `depth` atomic, the rest the
+// modal_run thread's).
 struct ModalState {
     std::mutex lock;
-    ModalEvent ring[MODAL_RING_SIZE];
+    ModalEvent ring[MODAL_RING_SIZE] = {};
     int ring_read = 0, ring_write = 0; // under lock; equal: empty
     std::atomic<int> depth{0};
     const WindowHandlers* window_handlers = nullptr;

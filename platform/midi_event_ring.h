@@ -14,7 +14,7 @@ constexpr uint32_t MIDI_EVENT_MAX_BYTES = 1024;
 // closed from the window thread) from interleaving records. The consumer never takes it, so
 // the audio thread never waits. The counters only grow.
 struct MidiEventRing {
-    uint8_t bytes[MIDI_EVENT_RING_BYTES];
+    uint8_t bytes[MIDI_EVENT_RING_BYTES] = {};
     std::atomic<uint32_t> written{0}; // bytes ever put
     std::atomic<uint32_t> read{0};    // bytes ever taken
     std::atomic<uint32_t> dropped{0}; // messages refused: ring full or message too long

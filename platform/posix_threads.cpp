@@ -72,6 +72,8 @@ void platform_sleep_ms(uint32_t ms) {
 
 namespace {
 
+// The playback loop's wait and its early wake. Any thread wakes, the waiting thread waits;
+// `wake_pending` is read and written under `lock` only.
 struct Waiter {
     std::mutex lock;
     std::condition_variable woken;

@@ -23,6 +23,7 @@
 #include "platform/headless/headless_window.h"
 #include "platform/picture.h"
 #include "platform/text_convert.h"
+#include "platform/virtual_keys.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -42,17 +43,39 @@ struct NamedKey {
 };
 
 const NamedKey KEY_NAMES[] = {
-    {"Backspace", 8}, {"Tab", 9},        {"Enter", 13},
-    {"Shift", 16},    {"Ctrl", 17},      {"Esc", 27},
-    {"Space", 32},    {"PageUp", 33},    {"PageDown", 34},
-    {"End", 35},      {"Home", 36},      {"Left", 37},
-    {"Up", 38},       {"Right", 39},     {"Down", 40},
-    {"Delete", 46},   {"Plus", 107},     {"F1", 112},
-    {"F2", 113},      {"F3", 114},       {"F4", 115},
-    {"F5", 116},      {"F6", 117},       {"F7", 118},
-    {"F8", 119},      {"F9", 120},       {"F10", 121},
-    {"F11", 122},     {"F12", 123},      {"Semicolon", 0xBB},
-    {"Colon", 0xBA},  {"Bracket", 0xDB}, {"CloseBracket", 0xDD},
+    {"Backspace", VK_BACKSPACE},
+    {"Tab", VK_TAB},
+    {"Enter", VK_ENTER},
+    {"Shift", VK_SHIFT},
+    {"Ctrl", VK_CONTROL},
+    {"Esc", VK_ESC},
+    {"Space", VK_SPACE},
+    {"PageUp", VK_PAGE_UP},
+    {"PageDown", VK_PAGE_DOWN},
+    {"End", VK_END},
+    {"Home", VK_HOME},
+    {"Left", VK_LEFT},
+    {"Up", VK_UP},
+    {"Right", VK_RIGHT},
+    {"Down", VK_DOWN},
+    {"Delete", VK_DELETE},
+    {"Plus", VK_PAD_PLUS},
+    {"F1", VK_F1},
+    {"F2", VK_F2},
+    {"F3", VK_F3},
+    {"F4", VK_F4},
+    {"F5", VK_F5},
+    {"F6", VK_F6},
+    {"F7", VK_F7},
+    {"F8", VK_F8},
+    {"F9", VK_F9},
+    {"F10", VK_F10},
+    {"F11", VK_F11},
+    {"F12", VK_F12},
+    {"Semicolon", VK_SEMICOLON},
+    {"Colon", VK_COLON},
+    {"Bracket", VK_BRACKET},
+    {"CloseBracket", VK_CLOSE_BRACKET},
 };
 
 // The virtual-key code of a name, or -1.

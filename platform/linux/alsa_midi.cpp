@@ -14,6 +14,10 @@ namespace {
 
 constexpr int MAX_DEVICES = 8;
 
+// The ALSA ports through RtMidi. Opened, closed and sent to by whichever thread runs the
+// device layer (frames, or the window thread while stopped; never two at once). RtMidi's
+// input thread reads only `callbacks`, which is set before the input port opens and cleared
+// after it closes.
 struct AlsaMidi {
     bool probed = false;
     std::vector<std::string> out_names;

@@ -1,6 +1,8 @@
 // Scancode to virtual-key table of the SDL backend.
 #include "platform/linux/sdl_keys.h"
 
+#include "platform/virtual_keys.h"
+
 namespace {
 
 struct KeyPair {
@@ -9,38 +11,38 @@ struct KeyPair {
 };
 
 const KeyPair KEY_TABLE[] = {
-    {SDL_SCANCODE_BACKSPACE, 8},
-    {SDL_SCANCODE_TAB, 9},
-    {SDL_SCANCODE_RETURN, 13},
-    {SDL_SCANCODE_KP_ENTER, 13},
-    {SDL_SCANCODE_LSHIFT, 16},
-    {SDL_SCANCODE_RSHIFT, 16},
-    {SDL_SCANCODE_LCTRL, 17},
-    {SDL_SCANCODE_RCTRL, 17},
-    {SDL_SCANCODE_ESCAPE, 27},
-    {SDL_SCANCODE_SPACE, 32},
-    {SDL_SCANCODE_PAGEUP, 33},
-    {SDL_SCANCODE_PAGEDOWN, 34},
-    {SDL_SCANCODE_END, 35},
-    {SDL_SCANCODE_HOME, 36},
-    {SDL_SCANCODE_LEFT, 37},
-    {SDL_SCANCODE_UP, 38},
-    {SDL_SCANCODE_RIGHT, 39},
-    {SDL_SCANCODE_DOWN, 40},
-    {SDL_SCANCODE_INSERT, 45},
-    {SDL_SCANCODE_DELETE, 46},
-    {SDL_SCANCODE_KP_PLUS, 107},
-    {SDL_SCANCODE_KP_MINUS, 109},
-    {SDL_SCANCODE_SEMICOLON, 0xBB},
-    {SDL_SCANCODE_APOSTROPHE, 0xBA},
-    {SDL_SCANCODE_RIGHTBRACKET, 0xDB},
-    {SDL_SCANCODE_BACKSLASH, 0xDD},
-    {SDL_SCANCODE_NONUSHASH, 0xDD},
-    {SDL_SCANCODE_LEFTBRACKET, 0xC0},
-    {SDL_SCANCODE_COMMA, 0xBC},
-    {SDL_SCANCODE_MINUS, 0xBD},
-    {SDL_SCANCODE_PERIOD, 0xBE},
-    {SDL_SCANCODE_SLASH, 0xBF},
+    {SDL_SCANCODE_BACKSPACE, VK_BACKSPACE},
+    {SDL_SCANCODE_TAB, VK_TAB},
+    {SDL_SCANCODE_RETURN, VK_ENTER},
+    {SDL_SCANCODE_KP_ENTER, VK_ENTER},
+    {SDL_SCANCODE_LSHIFT, VK_SHIFT},
+    {SDL_SCANCODE_RSHIFT, VK_SHIFT},
+    {SDL_SCANCODE_LCTRL, VK_CONTROL},
+    {SDL_SCANCODE_RCTRL, VK_CONTROL},
+    {SDL_SCANCODE_ESCAPE, VK_ESC},
+    {SDL_SCANCODE_SPACE, VK_SPACE},
+    {SDL_SCANCODE_PAGEUP, VK_PAGE_UP},
+    {SDL_SCANCODE_PAGEDOWN, VK_PAGE_DOWN},
+    {SDL_SCANCODE_END, VK_END},
+    {SDL_SCANCODE_HOME, VK_HOME},
+    {SDL_SCANCODE_LEFT, VK_LEFT},
+    {SDL_SCANCODE_UP, VK_UP},
+    {SDL_SCANCODE_RIGHT, VK_RIGHT},
+    {SDL_SCANCODE_DOWN, VK_DOWN},
+    {SDL_SCANCODE_INSERT, VK_INSERT},
+    {SDL_SCANCODE_DELETE, VK_DELETE},
+    {SDL_SCANCODE_KP_PLUS, VK_PAD_PLUS},
+    {SDL_SCANCODE_KP_MINUS, VK_PAD_MINUS},
+    {SDL_SCANCODE_SEMICOLON, VK_SEMICOLON},
+    {SDL_SCANCODE_APOSTROPHE, VK_COLON},
+    {SDL_SCANCODE_RIGHTBRACKET, VK_BRACKET},
+    {SDL_SCANCODE_BACKSLASH, VK_CLOSE_BRACKET},
+    {SDL_SCANCODE_NONUSHASH, VK_CLOSE_BRACKET},
+    {SDL_SCANCODE_LEFTBRACKET, VK_AT},
+    {SDL_SCANCODE_COMMA, VK_COMMA},
+    {SDL_SCANCODE_MINUS, VK_MINUS},
+    {SDL_SCANCODE_PERIOD, VK_PERIOD},
+    {SDL_SCANCODE_SLASH, VK_SLASH},
 };
 
 } // namespace
@@ -56,13 +58,13 @@ int sdl_virtual_key(SDL_Scancode scancode) {
         return '0';
     }
     if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) {
-        return 112 + (scancode - SDL_SCANCODE_F1);
+        return VK_F1 + (scancode - SDL_SCANCODE_F1);
     }
     if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) {
-        return 97 + (scancode - SDL_SCANCODE_KP_1);
+        return VK_PAD_0 + 1 + (scancode - SDL_SCANCODE_KP_1);
     }
     if (scancode == SDL_SCANCODE_KP_0) {
-        return 96;
+        return VK_PAD_0;
     }
     for (const KeyPair& pair : KEY_TABLE) {
         if (pair.scancode == scancode) {
@@ -77,10 +79,11 @@ namespace {
 constexpr int SCANCODES_PER_KEY = 4;
 
 // The scancodes of each virtual key, so that polling a key reads a few entries of SDL's
-// keyboard state instead of scanning all of them.
+// keyboard state instead of scanning all of them. Filled once on the window thread as the
+// window opens, before any frame polls a key; read-only afterwards.
 struct SdlKeys {
-    SDL_Scancode scancodes[256][SCANCODES_PER_KEY];
-    int count[256];
+    SDL_Scancode scancodes[256][SCANCODES_PER_KEY] = {};
+    int count[256] = {};
 };
 SdlKeys g_sdl_keys;
 

@@ -21,6 +21,8 @@ constexpr const char* NO_DISPLAY_TEXT =
     "no display to open the window on (is DISPLAY or WAYLAND_DISPLAY set?); "
     "run with --headless to use the program without one";
 
+// The SDL window's parts. Window thread, but for the requests marked below, which frames on
+// the playback thread leave in atomics for the window thread to carry out.
 struct SdlParts {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;

@@ -11,11 +11,12 @@ namespace {
 // Marks on the events of the chunk being read, by byte offset from its data start. Kept
 // here rather than in the song so a rollback leaves the source track untouched.
 // consumed: a note-off a cell has written; reserved: the note-off of a note-on that no
-// cell's note-on pass reaches, kept with its note-on at its own tick.
+// cell's note-on pass reaches, kept with its note-on at its own tick. Frames only, like
+// every edit.
 struct QuantizeMarks {
-    uint8_t consumed[SEQUENCER_ARENA_LIMIT / 8];
-    uint8_t reserved[SEQUENCER_ARENA_LIMIT / 8];
-    uint32_t low, high; // byte span of the bitmaps that holds marks
+    uint8_t consumed[SEQUENCER_ARENA_LIMIT / 8] = {};
+    uint8_t reserved[SEQUENCER_ARENA_LIMIT / 8] = {};
+    uint32_t low = 0, high = 0; // byte span of the bitmaps that holds marks
 };
 
 QuantizeMarks g_marks;

@@ -3,6 +3,7 @@
 // NRPN values, so that playing the file brings a sound module into the same state.
 #include "common/overwrite_question.h"
 #include "common/status_line.h"
+#include "platform/file_write_all.h"
 #include "platform/platform.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/settings.h"
@@ -111,23 +112,20 @@ int init_file_write() {
     }
     static uint8_t image[HEADER_SIZE + 16 * (CHANNEL_BLOCK_SIZE + 8 * NRPN_BLOCK_SIZE) + 4];
     uint32_t size = init_file_image(image, sizeof image);
-    // Written beside the target and renamed over it, so a failed write keeps the old file.
-    char temp_path[SONG_PATH_SIZE + 32];
-    PlatformFile* file = platform_file_create_beside(path, temp_path, sizeof temp_path);
-    if (!file) {
+    // A failed write keeps the old file.
+    switch (platform_file_write_all(path, image, size)) {
+    case FileWriteResult::written:
+        break;
+    case FileWriteResult::cannot_create:
         show_status("drive not found");
-        return 1;
-    }
-    if (platform_file_write(file, image, size) != size) {
+        break;
+    case FileWriteResult::write_error:
         show_status("Write error");
-        platform_file_close(file);
-        platform_file_remove(temp_path);
-        return 1;
-    }
-    if (!platform_file_close(file) || !platform_file_rename(temp_path, path)) {
+        break;
+    case FileWriteResult::close_error:
+    case FileWriteResult::rename_error:
         show_status("close error");
-        platform_file_remove(temp_path);
-        return 1;
+        break;
     }
     return 1;
 }

@@ -8,6 +8,7 @@
 #include "songcore/midi_bytes.h"
 
 #include "platform/file_read_all.h"
+#include "platform/file_write_all.h"
 #include "platform/platform.h"
 #include "songcore/song_store.h"
 #include "songcore/track_normalize.h"
@@ -364,17 +365,8 @@ int settings_write() {
     if (!settings_path(path, sizeof path)) {
         return 0;
     }
-    // Written beside the old file and renamed over it, so a failed write never loses it.
-    char temp_path[SONG_PATH_SIZE + 32];
-    PlatformFile* file = platform_file_create_beside(path, temp_path, sizeof temp_path);
-    if (!file) {
-        return 0;
-    }
-    size_t written = platform_file_write(file, image, SETTINGS_FILE_SIZE);
-    bool closed = platform_file_close(file);
-    if (written != SETTINGS_FILE_SIZE || !closed || !platform_file_rename(temp_path, path)) {
-        platform_file_remove(temp_path);
-        return 0;
-    }
-    return 1;
+    // A failed write never loses the old file.
+    bool written =
+        platform_file_write_all(path, image, SETTINGS_FILE_SIZE) == FileWriteResult::written;
+    return written ? 1 : 0;
 }

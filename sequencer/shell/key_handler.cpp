@@ -1,4 +1,5 @@
 // Keyboard commands: each new key acts once, however long it is held.
+#include "platform/virtual_keys.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_commands.h"
@@ -6,7 +7,6 @@
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/speech.h"
 #include "sequencer/shell/ui_input.h"
-#include "sequencer/shell/virtual_keys.h"
 
 namespace {
 

@@ -5,17 +5,6 @@
 
 #include <cstdint>
 
-// The seven pages, in the order of their tabs and function keys (F1 shows the file page).
-enum MenuPage : int {
-    PAGE_SYSTEM = 0,
-    PAGE_FILE = 1,
-    PAGE_MIDI_SETUP = 2,
-    PAGE_CHANNEL_SOUND = 3,
-    PAGE_SONG_EDIT = 4,
-    PAGE_EVENT_EDIT = 5,
-    PAGE_RECORDING = 6,
-};
-
 // One name per selectable menu row, named after what the row does, in page and row order.
 enum class MenuCommand : uint8_t {
     // system page

@@ -12,14 +12,44 @@ constexpr int NO_PAGE_SHOWN = 10;
 
 enum MenuRowKind : uint8_t { ROW_SEPARATOR = 0, ROW_ITEM = 1, ROW_BLANK = 2 };
 
+// The seven pages, in the order of their tabs and function keys (F1 shows the file page).
+enum MenuPage : int {
+    PAGE_SYSTEM = 0,
+    PAGE_FILE = 1,
+    PAGE_MIDI_SETUP = 2,
+    PAGE_CHANNEL_SOUND = 3,
+    PAGE_SONG_EDIT = 4,
+    PAGE_EVENT_EDIT = 5,
+    PAGE_RECORDING = 6,
+};
+
+// A page's rows by the letters the screen shows beside them.
+enum MenuRow : uint8_t {
+    ROW_A = 0,
+    ROW_B,
+    ROW_C,
+    ROW_D,
+    ROW_E,
+    ROW_F,
+    ROW_G,
+    ROW_H,
+    ROW_I,
+    ROW_J,
+    ROW_K,
+    ROW_L,
+    ROW_M,
+};
+
 // Frames only, but for the record style (menu_cursor[6]), which the window timer's refresher
 // reads while music runs: the cursors are atomics, as one element cannot be made atomic alone.
 struct MenuState {
-    int menu_page = 1; // 0..6
-    // Selected row of each page; page 6's is the record style.
-    std::atomic<uint8_t> menu_cursor[MENU_PAGES] = {2, 0, 0, 0, 0, 2, 0};
+    int menu_page = PAGE_FILE; // MenuPage
+    // Selected row of each page; page 6's is the record style. The system page starts on
+    // CONTINUE, the event edit page on its edit mode, the recording page on real time.
+    std::atomic<uint8_t> menu_cursor[MENU_PAGES] = {ROW_C, ROW_A, ROW_A, ROW_A,
+                                                    ROW_A, ROW_C, ROW_A};
     uint8_t shown_page = NO_PAGE_SHOWN; // NO_PAGE_SHOWN while none is drawn
-    uint8_t shown_row = 12;
+    uint8_t shown_row = ROW_M;
     uint8_t last_command_key = NO_COMMAND; // NO_COMMAND: the next selection acts again
     int alt_variant = 0;
     int hovered_row = -1; // menu row under the mouse, spoken when it changes; -1 none

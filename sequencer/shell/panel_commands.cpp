@@ -3,12 +3,12 @@
 #include "sequencer/shell/panel_commands.h"
 
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/edit/accompaniment.h"
 #include "sequencer/edit/edit.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/ui_input.h"
-#include "sequencer/shell/virtual_keys.h"
 
 namespace {
 

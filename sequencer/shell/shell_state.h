@@ -20,6 +20,7 @@ struct FlashFrame {
     int style = 0; // bevel style: 0 raised, 2 pressed
 };
 
+// Threads: as the top of this file says.
 struct ShellState {
     std::atomic<int> app_state{STATE_START}; // read by the refresher while frames change it
     std::atomic<bool> tick_busy{};

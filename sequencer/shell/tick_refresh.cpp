@@ -3,6 +3,7 @@
 
 #include "common/key_edge.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/settings.h"
@@ -15,7 +16,6 @@
 #include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/ui_input.h"
-#include "sequencer/shell/virtual_keys.h"
 
 TickRefresh g_tick_refresh;
 

@@ -4,6 +4,7 @@
 
 #include "common/status_line.h"
 #include "gui/modal.h"
+#include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/transport.h"
@@ -11,7 +12,6 @@
 #include "sequencer/shell/screen_modes.h"
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/tick_refresh.h"
-#include "sequencer/shell/virtual_keys.h"
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 

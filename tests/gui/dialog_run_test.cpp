@@ -9,6 +9,7 @@
 #include "platform/headless/headless_window.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/shell/draw.h"
 
 #include <algorithm>
@@ -19,10 +20,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int KEY_BACKSPACE = 8, KEY_TAB = 9, KEY_ENTER = 13, KEY_SHIFT = 16, KEY_CONTROL = 17,
-              KEY_ESC = 27, KEY_SPACE = 32, KEY_HOME = 36, KEY_LEFT = 37, KEY_RIGHT = 39,
-              KEY_DOWN = 40, KEY_DELETE = 46;
 
 const DialogControl CONTROLS[] = {
     {ControlKind::static_text, CONTROL_NO_ID, "NAME", 10, 4, 60, 10, 0},
@@ -100,13 +97,13 @@ protected:
 };
 
 TEST_F(DialogRunTest, KeyboardAloneFillsEveryControl) {
-    headless_queue_text("de");        // the edit has the focus, caret at the end
-    headless_queue_stroke(KEY_TAB);   // to the selected radio button
-    headless_queue_stroke(KEY_DOWN);  // "two"
-    headless_queue_stroke(KEY_DOWN);  // "three"
-    headless_queue_stroke(KEY_TAB);   // the check box
-    headless_queue_stroke(KEY_SPACE); // checked
-    headless_queue_stroke(KEY_ENTER); // the default button
+    headless_queue_text("de");       // the edit has the focus, caret at the end
+    headless_queue_stroke(VK_TAB);   // to the selected radio button
+    headless_queue_stroke(VK_DOWN);  // "two"
+    headless_queue_stroke(VK_DOWN);  // "three"
+    headless_queue_stroke(VK_TAB);   // the check box
+    headless_queue_stroke(VK_SPACE); // checked
+    headless_queue_stroke(VK_ENTER); // the default button
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, "abcde");
     EXPECT_EQ(g_result.radio, 22);
@@ -116,12 +113,12 @@ TEST_F(DialogRunTest, KeyboardAloneFillsEveryControl) {
 }
 
 TEST_F(DialogRunTest, ShiftTabGoesBackAndSpacePressesTheFocusedButton) {
-    headless_queue_key(KEY_SHIFT, true);
-    headless_queue_stroke(KEY_TAB); // from the edit back to CANCEL
-    headless_queue_stroke(KEY_TAB); // OK
-    headless_queue_stroke(KEY_TAB); // MORE
-    headless_queue_key(KEY_SHIFT, false);
-    headless_queue_stroke(KEY_SPACE);
+    headless_queue_key(VK_SHIFT, true);
+    headless_queue_stroke(VK_TAB); // from the edit back to CANCEL
+    headless_queue_stroke(VK_TAB); // OK
+    headless_queue_stroke(VK_TAB); // MORE
+    headless_queue_key(VK_SHIFT, false);
+    headless_queue_stroke(VK_SPACE);
     EXPECT_EQ(run(), 40);
     std::vector<int> commands = {40};
     EXPECT_EQ(g_result.commands, commands);
@@ -129,7 +126,7 @@ TEST_F(DialogRunTest, ShiftTabGoesBackAndSpacePressesTheFocusedButton) {
 
 TEST_F(DialogRunTest, EscIsCancel) {
     headless_queue_text("zzz");
-    headless_queue_stroke(KEY_ESC);
+    headless_queue_stroke(VK_ESC);
     EXPECT_EQ(run(), CONTROL_CANCEL);
     std::vector<int> commands = {CONTROL_CANCEL};
     EXPECT_EQ(g_result.commands, commands);
@@ -145,7 +142,7 @@ TEST_F(DialogRunTest, WhereId2IsACommandEscClosesWithoutPressingIt) {
     table.controls = controls;
     table.flags = DIALOG_ID2_IS_COMMAND;
     click_control(9); // a command here: the dialog stays
-    headless_queue_stroke(KEY_ESC);
+    headless_queue_stroke(VK_ESC);
     DialogBehaviour b = behaviour();
     EXPECT_EQ(dialog_run(table, b), DIALOG_CLOSED);
     std::vector<int> commands = {CONTROL_CANCEL};
@@ -162,8 +159,8 @@ TEST_F(DialogRunTest, AReadOnlyEditTakesNoTypingNorDeleting) {
     DialogTemplate table = TABLE;
     table.controls = controls;
     headless_queue_text("de");
-    headless_queue_stroke(KEY_BACKSPACE);
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_BACKSPACE);
+    headless_queue_stroke(VK_ENTER);
     DialogBehaviour b = behaviour();
     EXPECT_EQ(dialog_run(table, b), CONTROL_OK);
     EXPECT_EQ(g_result.text, "abc");
@@ -183,7 +180,7 @@ TEST_F(DialogRunTest, TheMouseWorksEveryControl) {
 TEST_F(DialogRunTest, APressOutsideTheControlDoesNotPressIt) {
     PixelRect ok = dialog_control_rect(TABLE, 8);
     headless_queue_move(ok.x1 + 2, ok.y1 + 2);
-    headless_queue_key(KEY_ENTER, false); // the release of the key that opened the dialog
+    headless_queue_key(VK_ENTER, false); // the release of the key that opened the dialog
     HeadlessEvent release{HeadlessEventKind::button};
     g_headless_window.queued.push_back(release); // and of the button: no press here first
     headless_queue_move(ok.x1 + 2, ok.y1 + 2);
@@ -199,7 +196,7 @@ TEST_F(DialogRunTest, APressOutsideTheControlDoesNotPressIt) {
 TEST_F(DialogRunTest, TypedTextIsStoredAsShiftJis) {
     g_result.initial = "";
     headless_queue_text("あa");
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, sjis("あa"));
 }
@@ -208,7 +205,7 @@ TEST_F(DialogRunTest, ACharacterShiftJisCannotHoldIsRefusedWithAStatusText) {
     g_result.initial = "x";
     headless_queue_text("\xF0\x9F\x8E\xB5"); // a musical note emoji
     headless_queue_text("\xC3\xA9");         // e acute
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, "x");
     ASSERT_EQ(g_headless.status_texts.size(), 2u);
@@ -216,22 +213,22 @@ TEST_F(DialogRunTest, ACharacterShiftJisCannotHoldIsRefusedWithAStatusText) {
 }
 
 TEST_F(DialogRunTest, BackspaceAndDeleteTakeWholeDoubleByteCharacters) {
-    g_result.initial = sjis("aあ表b");    // 表 has a trail byte 0x5C, a backslash on its own
-    headless_queue_stroke(KEY_LEFT);      // before b
-    headless_queue_stroke(KEY_BACKSPACE); // 表 goes whole
-    headless_queue_stroke(KEY_LEFT);      // before あ
-    headless_queue_stroke(KEY_DELETE);    // あ goes whole
-    headless_queue_stroke(KEY_ENTER);
+    g_result.initial = sjis("aあ表b");   // 表 has a trail byte 0x5C, a backslash on its own
+    headless_queue_stroke(VK_LEFT);      // before b
+    headless_queue_stroke(VK_BACKSPACE); // 表 goes whole
+    headless_queue_stroke(VK_LEFT);      // before あ
+    headless_queue_stroke(VK_DELETE);    // あ goes whole
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, "ab");
 }
 
 TEST_F(DialogRunTest, CaretMovesByCharacters) {
     g_result.initial = sjis("あい");
-    headless_queue_stroke(KEY_HOME);
-    headless_queue_stroke(KEY_RIGHT);
+    headless_queue_stroke(VK_HOME);
+    headless_queue_stroke(VK_RIGHT);
     headless_queue_text("x");
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, sjis("あxい"));
 }
@@ -239,10 +236,10 @@ TEST_F(DialogRunTest, CaretMovesByCharacters) {
 TEST_F(DialogRunTest, CtrlVPastesTheFirstLineOfTheClipboard) {
     g_result.initial = "a";
     g_headless.clipboard = sjis("貼りtext\r\nsecond line");
-    headless_queue_key(KEY_CONTROL, true);
+    headless_queue_key(VK_CONTROL, true);
     headless_queue_stroke('V');
-    headless_queue_key(KEY_CONTROL, false);
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_key(VK_CONTROL, false);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, "a" + sjis("貼りtext"));
 }
@@ -251,7 +248,7 @@ TEST_F(DialogRunTest, VWithoutCtrlDoesNotPaste) {
     g_result.initial = "a";
     g_headless.clipboard = "b";
     headless_queue_stroke('V');
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, "a");
 }
@@ -260,7 +257,7 @@ TEST_F(DialogRunTest, TheLimitKeepsWholeCharacters) {
     g_result.initial = "abc";
     g_result.limit = 6;
     headless_queue_text("dあい"); // room for d and あ, not for い
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, "abcd" + sjis("あ"));
 }
@@ -268,7 +265,7 @@ TEST_F(DialogRunTest, TheLimitKeepsWholeCharacters) {
 TEST_F(DialogRunTest, CompositionIsShownButNotStored) {
     g_result.initial = "a";
     headless_queue_composition("にほん", 3);
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, "a");
 }
@@ -277,7 +274,7 @@ TEST_F(DialogRunTest, ComposedTextArrivesAsTextWhenCommitted) {
     g_result.initial = "";
     headless_queue_composition("にほん", 3);
     headless_queue_text("日本");
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     EXPECT_EQ(g_result.text, sjis("日本"));
 }
@@ -285,7 +282,7 @@ TEST_F(DialogRunTest, ComposedTextArrivesAsTextWhenCommitted) {
 TEST_F(DialogRunTest, TheInputMethodIsToldWhereTheCaretIs) {
     g_result.initial = "";
     headless_queue_text("abc");
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_EQ(run(), CONTROL_OK);
     PixelRect edit = dialog_control_rect(TABLE, 1);
     EXPECT_EQ(g_headless_window.text_area_y, edit.y1);

@@ -6,6 +6,7 @@
 #include "gui/file_chooser_input.h"
 #include "gui/file_chooser_view.h"
 #include "platform/headless/headless.h"
+#include "platform/virtual_keys.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -23,12 +24,6 @@ const FileDialogFilter SONG_FILTERS[2] = {{"MID Files (*.MID)", "*.mid"},
                                           {"All Files (*.*)", "*.*"}};
 const FileDialogFilter RINGTONE_FILTERS[3] = {
     {"MLD Files (*.MLD)", "*.mld"}, {"PMD Files (*.PMD)", "*.pmd"}, {"MMF Files", "*.mmf"}};
-
-constexpr int VK_RETURN = 0x0D;
-constexpr int VK_BACK = 0x08;
-constexpr int VK_DOWN = 0x28;
-constexpr int VK_END = 0x23;
-constexpr int VK_NEXT = 0x22;
 
 class FileChooserTest : public ::testing::Test {
 protected:
@@ -113,7 +108,7 @@ TEST_F(FileChooserTest, TypedLettersJumpToTheFirstMatchingEntry) {
     // After the pause a letter starts a new prefix.
     chooser_text("c", 1200 + CHOOSER_TYPE_AHEAD_MS + 1);
     EXPECT_EQ(selected_name(), "cherry.mid");
-    chooser_key(VK_RETURN, true);
+    chooser_key(VK_ENTER, true);
     EXPECT_EQ(g_file_chooser.end, ChooserEnd::chosen);
     EXPECT_EQ(std::string(path), dir.file("cherry.mid"));
 }
@@ -127,7 +122,7 @@ TEST_F(FileChooserTest, KeysScrollTheListAndKeepTheSelectionInView) {
     begin(ChooserMode::open, dir.path);
     chooser_key(VK_DOWN, true);
     EXPECT_EQ(g_file_chooser.selected, 0);
-    chooser_key(VK_NEXT, true);
+    chooser_key(VK_PAGE_DOWN, true);
     EXPECT_EQ(g_file_chooser.selected, CHOOSER_VISIBLE_ROWS);
     EXPECT_EQ(g_file_chooser.top, 1);
     chooser_key(VK_END, true);
@@ -140,12 +135,12 @@ TEST_F(FileChooserTest, UnreadableFolderSaysSoAndItsParentIsStillReachable) {
     g_headless.unreadable_directory = dir.file("locked");
     begin(ChooserMode::open, dir.path);
     chooser_text("l", 0);
-    chooser_key(VK_RETURN, true);
+    chooser_key(VK_ENTER, true);
     EXPECT_EQ(g_file_chooser.directory, dir.file("locked"));
     EXPECT_TRUE(g_file_chooser.unreadable);
     EXPECT_EQ(names(), (std::vector<std::string>{".."}));
     EXPECT_EQ(sjis_to_utf8(g_file_chooser.status), "This folder cannot be read.");
-    chooser_key(VK_BACK, true);
+    chooser_key(VK_BACKSPACE, true);
     EXPECT_EQ(g_file_chooser.directory, dir.path);
     EXPECT_FALSE(g_file_chooser.unreadable);
     EXPECT_EQ(selected_name(), "locked");
@@ -161,7 +156,7 @@ TEST_F(FileChooserTest, NamesAreShownInShiftJisButOpenedByTheirRealBytes) {
     EXPECT_EQ(g_file_chooser.entries[1].shown, "a?b.mid");
     EXPECT_EQ(g_file_chooser.entries[2].shown, utf8_to_sjis("曲.mid"));
     chooser_select(1);
-    chooser_key(VK_RETURN, true);
+    chooser_key(VK_ENTER, true);
     ASSERT_EQ(g_file_chooser.end, ChooserEnd::chosen);
     EXPECT_EQ(std::string(path), dir.file(broken));
 }
@@ -180,7 +175,7 @@ TEST_F(FileChooserTest, PathLongerThanTheCallersBufferIsRefusedNotCut) {
     size_t fits_folder_only = dir.path.size() + 8;
     begin(ChooserMode::open, dir.path, SONG_FILTERS, 2, fits_folder_only);
     chooser_text("a", 0);
-    chooser_key(VK_RETURN, true);
+    chooser_key(VK_ENTER, true);
     EXPECT_EQ(g_file_chooser.end, ChooserEnd::running);
     EXPECT_STREQ(path, "untouched");
     EXPECT_EQ(sjis_to_utf8(g_file_chooser.status), "The path is too long.");
@@ -189,7 +184,7 @@ TEST_F(FileChooserTest, PathLongerThanTheCallersBufferIsRefusedNotCut) {
 TEST_F(FileChooserTest, SavingAddsTheDefaultExtensionToANameWithoutOne) {
     begin(ChooserMode::save, dir.path);
     chooser_text("new song", 0);
-    chooser_key(VK_RETURN, true);
+    chooser_key(VK_ENTER, true);
     ASSERT_EQ(g_file_chooser.end, ChooserEnd::chosen);
     EXPECT_EQ(std::string(path), dir.file("new song.MID"));
     EXPECT_TRUE(g_headless.questions.empty());
@@ -200,13 +195,13 @@ TEST_F(FileChooserTest, OverwriteIsAskedOnceAndNoKeepsTheChooserOpen) {
     begin(ChooserMode::save, dir.file("tune.mid"));
     EXPECT_EQ(g_file_chooser.name, "tune.mid");
     g_headless.answers = {false};
-    chooser_key(VK_RETURN, true);
+    chooser_key(VK_ENTER, true);
     EXPECT_EQ(g_file_chooser.end, ChooserEnd::running);
     EXPECT_STREQ(path, "untouched");
     EXPECT_EQ(g_headless.questions.size(), 1u);
     // Yes: chosen, and the writer's own question that follows is not asked again.
     g_headless.answers = {true};
-    chooser_key(VK_RETURN, true);
+    chooser_key(VK_ENTER, true);
     ASSERT_EQ(g_file_chooser.end, ChooserEnd::chosen);
     EXPECT_EQ(g_headless.questions.size(), 2u);
     EXPECT_TRUE(overwrite_confirm(path));
@@ -233,9 +228,9 @@ TEST_F(FileChooserTest, TheFolderLastChosenInIsWhereTheNextChooserStarts) {
     touch("songs/x.mid");
     begin(ChooserMode::open, dir.path);
     chooser_text("s", 0);
-    chooser_key(VK_RETURN, true);
+    chooser_key(VK_ENTER, true);
     chooser_text("x", 0);
-    chooser_key(VK_RETURN, true);
+    chooser_key(VK_ENTER, true);
     ASSERT_EQ(g_file_chooser.end, ChooserEnd::chosen);
     begin(ChooserMode::save, "proposal.MID");
     EXPECT_EQ(g_file_chooser.directory, dir.file("songs"));
@@ -246,14 +241,14 @@ TEST_F(FileChooserTest, SavingNameFieldTakesTypedTextAndBackspace) {
     touch("alpha.mid");
     begin(ChooserMode::save, dir.path);
     chooser_text("alx", 0);
-    chooser_key(VK_BACK, true);
+    chooser_key(VK_BACKSPACE, true);
     EXPECT_EQ(g_file_chooser.name, "al");
     EXPECT_EQ(selected_name(), "alpha.mid"); // the list follows the typed name
-    chooser_key(VK_BACK, true);
-    chooser_key(VK_BACK, true);
+    chooser_key(VK_BACKSPACE, true);
+    chooser_key(VK_BACKSPACE, true);
     EXPECT_EQ(g_file_chooser.name, "");
     // With the field empty Backspace goes to the parent folder.
-    chooser_key(VK_BACK, true);
+    chooser_key(VK_BACKSPACE, true);
     EXPECT_EQ(g_file_chooser.directory, dir.path.substr(0, dir.path.rfind('/')));
 }
 
@@ -265,7 +260,7 @@ TEST_F(FileChooserTest, TypingReplacesTheProposedNameAndAPickedOne) {
     EXPECT_EQ(g_file_chooser.name, "new");
     chooser_select(1);
     EXPECT_EQ(g_file_chooser.name, "old.mid");
-    chooser_key(VK_BACK, true);
+    chooser_key(VK_BACKSPACE, true);
     EXPECT_EQ(g_file_chooser.name, "");
 }
 

@@ -8,14 +8,13 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_window.h"
 #include "platform/picture.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/shell/draw.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
-
-constexpr int KEY_TAB = 9, KEY_ENTER = 13, KEY_ESC = 27, KEY_SPACE = 32;
 
 class MessageBoxTest : public ::testing::Test {
 protected:
@@ -31,27 +30,27 @@ protected:
 };
 
 TEST_F(MessageBoxTest, EnterAnswersYesEscAndTheEndOfInputAnswerNo) {
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_TRUE(gui_ask_yes_no("CONFIRM", "Replace the file?"));
-    headless_queue_stroke(KEY_ESC);
+    headless_queue_stroke(VK_ESC);
     EXPECT_FALSE(gui_ask_yes_no("CONFIRM", "Replace the file?"));
     EXPECT_FALSE(gui_ask_yes_no("CONFIRM", "Replace the file?"));
     EXPECT_FALSE(modal_active());
 }
 
 TEST_F(MessageBoxTest, TheSecondButtonTakenByTabAnswersNo) {
-    headless_queue_stroke(KEY_TAB);
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_TAB);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_FALSE(gui_ask_ok_cancel("CONFIRM", "Go on?"));
-    headless_queue_stroke(KEY_TAB);
-    headless_queue_stroke(KEY_TAB); // round to OK again
-    headless_queue_stroke(KEY_SPACE);
+    headless_queue_stroke(VK_TAB);
+    headless_queue_stroke(VK_TAB); // round to OK again
+    headless_queue_stroke(VK_SPACE);
     EXPECT_TRUE(gui_ask_ok_cancel("CONFIRM", "Go on?"));
 }
 
 TEST_F(MessageBoxTest, AMessageEndsWithEnterAndPutsThePictureBack) {
     uint32_t before = g_picture.pixels[240 * PICTURE_WIDTH + 320];
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     gui_message_box("INFO", "Saved.\r\n", MessageIcon::information);
     EXPECT_FALSE(modal_active());
     EXPECT_EQ(g_picture.pixels[240 * PICTURE_WIDTH + 320], before);
@@ -68,9 +67,9 @@ TEST_F(MessageBoxTest, LongAndJapaneseTextsFitAndTheBoxStillAnswers) {
     for (int i = 0; i < 60; i++) {
         many += "line\n";
     }
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     EXPECT_TRUE(gui_ask_yes_no("CONFIRM", (wide + "\n" + many).c_str()));
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     gui_message_box("", "", MessageIcon::exclamation);
     EXPECT_FALSE(modal_active());
 }

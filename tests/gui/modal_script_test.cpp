@@ -6,6 +6,7 @@
 #include "platform/headless/headless_window.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +16,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int KEY_ENTER = 13;
 
 struct ScriptedView {
     std::vector<std::string> seen;
@@ -38,7 +37,7 @@ void open_view() {
     view.key = [](void* c, int key, bool down) {
         auto& v = *static_cast<ScriptedView*>(c);
         v.seen.push_back("key " + std::to_string(key) + (down ? " down" : " up"));
-        v.done = key == KEY_ENTER && !down;
+        v.done = key == VK_ENTER && !down;
     };
     view.text = [](void* c, const char* utf8) {
         static_cast<ScriptedView*>(c)->seen.push_back(std::string("text ") + utf8);

@@ -6,6 +6,7 @@
 #include "platform/midi.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/shell/canvas.h"
 #include "sequencer/shell/draw.h"
 
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr int KEY_ENTER = 13;
 constexpr uint32_t VIEW_COLOUR = 0x123456;
 
 struct TestView {
@@ -46,7 +46,7 @@ ModalView view_of(TestView& test) {
         if (t.paint_over_picture_on_key) {
             fill_rect(0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, 0x00FF00, 0x00FF00, 1);
         }
-        if (key == KEY_ENTER && !down) {
+        if (key == VK_ENTER && !down) {
             t.done = true;
         }
     };
@@ -86,7 +86,7 @@ TEST_F(Modal, QueuedInputReachesTheViewUntilItFinishes) {
     headless_queue_text("ab");
     headless_queue_click(120, 60);
     headless_queue_key(16, false);
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     headless_queue_text("not for the view");
     modal_run(view);
     std::vector<std::string> expected = {"key 16 down shift", "text ab",   "press 120,60",
@@ -142,7 +142,7 @@ TEST_F(Modal, OtherDrawingKeepsOutOfTheViewAndTheCloseRestoresThePicture) {
     };
     headless_queue_stroke('A'); // the view paints the whole picture green meanwhile
     headless_queue_move(0, 0);
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     modal_run(view);
     EXPECT_EQ(s_inside, pixel_from_colour(VIEW_COLOUR));
     EXPECT_EQ(s_outside, pixel_from_colour(0x00FF00));
@@ -161,7 +161,7 @@ TEST_F(Modal, TheCloseRestoresThePictureUnderTheView) {
     static uint32_t s_inside = 0;
     view.mouse_move = [](void*, int, int) { s_inside = pixel_at(150, 100); };
     headless_queue_move(0, 0);
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     modal_run(view);
     EXPECT_EQ(s_inside, pixel_from_colour(VIEW_COLOUR));
     std::vector<uint32_t> after(g_picture.pixels,
@@ -188,9 +188,9 @@ TEST_F(Modal, NestedViewsEachKeepTheirOwnPicture) {
         modal_run(inner_view);
     };
     headless_queue_text("open the inner view");
-    headless_queue_move(1, 1);        // the inner view's: everything painted green under both
-    headless_queue_stroke(KEY_ENTER); // closes the inner view
-    headless_queue_stroke(KEY_ENTER); // and the outer one
+    headless_queue_move(1, 1);       // the inner view's: everything painted green under both
+    headless_queue_stroke(VK_ENTER); // closes the inner view
+    headless_queue_stroke(VK_ENTER); // and the outer one
     modal_run(outer_view);
     EXPECT_EQ(s_inner_shown, pixel_from_colour(0xABCDEF));
     EXPECT_EQ(pixel_at(150, 100), pixel_from_colour(0x00FF00));
@@ -202,7 +202,7 @@ TEST_F(Modal, CloseEndsTheViewAsCancelled) {
     TestView test;
     ModalView view = view_of(test);
     modal_post_close();
-    headless_queue_stroke(KEY_ENTER);
+    headless_queue_stroke(VK_ENTER);
     modal_run(view);
     EXPECT_TRUE(test.cancelled);
     EXPECT_FALSE(test.done);
@@ -219,15 +219,15 @@ TEST_F(Modal, OffTheWindowThreadTheViewTakesPostedInputAndKeepsPlaying) {
     g_modal_hooks.keep_playing = [] { g_steps++; };
     TestView test;
     ModalView view = view_of(test);
-    headless_queue_stroke(KEY_ENTER); // the window's own queue is not the view's
+    headless_queue_stroke(VK_ENTER); // the window's own queue is not the view's
     std::thread frame([&view] { modal_run(view); });
     while (g_steps.load() < 5) {
         platform_sleep_ms(1);
     }
     EXPECT_TRUE(modal_active());
     modal_post_text("typed");
-    modal_post_key(KEY_ENTER, true);
-    modal_post_key(KEY_ENTER, false);
+    modal_post_key(VK_ENTER, true);
+    modal_post_key(VK_ENTER, false);
     frame.join();
     std::vector<std::string> expected = {"text typed", "key 13 down", "key 13 up"};
     EXPECT_EQ(test.seen, expected);

@@ -6,20 +6,17 @@
 #include "gui/modal.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_window.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/list_panels_internal.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/screen_modes.h"
-#include "sequencer/shell/virtual_keys.h"
 #include "songcore/event_parse.h"
 
 #include <cstring>
 #include <string>
 
 namespace {
-
-constexpr int KEY_BACKSPACE = 8;
-constexpr int KEY_END = 35;
 
 class Dialogs : public CommandFixture {
 protected:
@@ -29,9 +26,9 @@ protected:
     }
     // Empties the focused edit (caret to the end, then Backspace `count` times) and types.
     static void queue_replace(const std::string& utf8, int count = 4) {
-        headless_queue_stroke(KEY_END);
+        headless_queue_stroke(VK_END);
         for (int i = 0; i < count; i++) {
-            headless_queue_stroke(KEY_BACKSPACE);
+            headless_queue_stroke(VK_BACKSPACE);
         }
         if (!utf8.empty()) {
             headless_queue_text(utf8.c_str());

@@ -4,6 +4,7 @@
 #include "tests/shell/shell_fixture.h"
 
 #include "platform/picture.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/midi_devices.h"
@@ -14,7 +15,6 @@
 #include "sequencer/shell/name_tables.h"
 #include "sequencer/shell/panels.h"
 #include "sequencer/shell/screen_layout.h"
-#include "sequencer/shell/virtual_keys.h"
 
 #include <cstring>
 

@@ -3,6 +3,7 @@
 #include "tests/shell/shell_fixture.h"
 
 #include "platform/picture.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/font.h"
@@ -11,7 +12,6 @@
 #include "sequencer/shell/menu_texts.h"
 #include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/speech.h"
-#include "sequencer/shell/virtual_keys.h"
 
 #include <cstring>
 
@@ -47,6 +47,27 @@ TEST(MenuTexts, JapaneseAndEnglishRowsAreTheirShiftJisBytesPaddedToTheRowWidth) 
     // The separator of page 0 row B shows a text in English only.
     EXPECT_EQ(bytes_of(g_menu_texts.menu_text[command_of(0, 1)]).substr(0, 16), "B: Save and Exit");
     EXPECT_EQ(MENU_ROW_KIND[command_of(0, 1)], ROW_SEPARATOR);
+}
+
+// At start every page's cursor stands on a row that does something: the file page is shown,
+// the system page waits on CONTINUE, the event edit page on its edit mode and the record
+// style is real time.
+TEST(MenuCommands, StartCursorsStandOnTheirCommands) {
+    menu_state_reset();
+    EXPECT_EQ(g_menu.menu_page, PAGE_FILE);
+    const MenuCommand expected[MENU_PAGES] = {
+        MenuCommand::continue_about,
+        MenuCommand::song_bank_select,
+        MenuCommand::midi_thru,
+        MenuCommand::mute_track,
+        MenuCommand::mix,
+        MenuCommand::event_edit_mode,
+        MenuCommand::real_time_recording,
+    };
+    for (int page = 0; page < MENU_PAGES; page++) {
+        EXPECT_EQ(menu_command_at(command_of(page, g_menu.menu_cursor[page])), expected[page])
+            << page;
+    }
 }
 
 // Every row that does something has exactly one name, and each name stands for its own row.

@@ -5,6 +5,7 @@
 
 #include "common/text_sjis.h"
 #include "platform/headless/headless.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/edit/edit.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/midi_input.h"
@@ -15,7 +16,6 @@
 #include "sequencer/shell/param_texts.h"
 #include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/speech.h"
-#include "sequencer/shell/virtual_keys.h"
 #include "songcore/track_normalize.h"
 
 #include <algorithm>

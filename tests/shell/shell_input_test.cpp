@@ -3,11 +3,11 @@
 
 #include "common/text_sjis.h"
 
+#include "platform/virtual_keys.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/screen_layout.h"
 #include "sequencer/shell/tick_refresh.h"
-#include "sequencer/shell/virtual_keys.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 
 #include "common/text_sjis.h"
 #include "platform/picture.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/engine/engine.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/shell/background_default.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/screen_modes.h"
-#include "sequencer/shell/virtual_keys.h"
 #include "songcore/song_store.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "gui/file_chooser_view.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 
 #include <chrono>
 #include <cstdio>
@@ -18,7 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int FILE_COUNT = 5000;
-constexpr int VK_DOWN = 0x28;
 
 template <typename Step> double microseconds_each(int count, Step step) {
     Clock::time_point begin = Clock::now();

@@ -6,6 +6,7 @@
 #include "platform/headless/headless_window.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/shell/draw.h"
 
 #include <chrono>
@@ -16,7 +17,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int KEY_ESC = 27;
 constexpr int DRAWS = 400;
 const int NUMBERS[] = {110, 111, 112, 115, 116, 117};
 
@@ -33,7 +33,7 @@ double microseconds_per_draw(const DialogTemplate& dialog) {
     for (int i = 0; i < DRAWS; i++) {
         headless_queue_move(i % PICTURE_WIDTH, i % PICTURE_HEIGHT); // each one redraws
     }
-    headless_queue_key(KEY_ESC, true);
+    headless_queue_key(VK_ESC, true);
     DialogBehaviour behaviour;
     behaviour.init = fill;
     Clock::time_point begin = Clock::now();
