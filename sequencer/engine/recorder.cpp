@@ -39,16 +39,21 @@ void step_record(const uint8_t* bytes, uint32_t length) {
     if (g_engine_hooks.step_hold_mark) {
         g_engine_hooks.step_hold_mark(held);
     }
-    if (held) {
+    uint8_t kind = bytes[0] & 0xF0;
+    bool note_on = length == 3 && kind == STATUS_NOTE_ON && bytes[2] > 0;
+    bool note_off = length == 3 && (kind == STATUS_NOTE_OFF || kind == STATUS_NOTE_ON) && !note_on;
+    // Only keys whose note-on was written count: a key struck with Ctrl held writes nothing
+    // when it goes up, and one written before Ctrl went down still gets its end and its step.
+    bool written_key = note_off && r.open_notes[bytes[0] & 0x0F][bytes[1] & 0x7F] > 0;
+    if ((held && !written_key) || (note_off && !written_key)) {
         return;
     }
-    uint8_t kind = bytes[0] & 0xF0;
-    if (length == 3 && kind == STATUS_NOTE_ON && bytes[2] > 0) {
+    if (note_on) {
         show_step_length(r.step_gate + r.step_rest);
         r.held_notes++;
         recorder_append(bytes, length);
         r.step_pending = true;
-    } else if (length == 3 && (kind == STATUS_NOTE_OFF || kind == STATUS_NOTE_ON)) {
+    } else if (note_off) {
         if (r.held_notes > 0) {
             r.held_notes--;
         }
@@ -198,6 +203,7 @@ void recording_discard() {
 void recording_finish() {
     Recorder& r = g_recorder;
     SongClock& c = g_song_clock;
+    bool step = g_transport.step_recording;
     g_transport.step_recording = false;
     if (!r.chunk_open) {
         return;
@@ -208,6 +214,18 @@ void recording_finish() {
         recording_discard();
         show_status("memory over");
         return;
+    }
+    // Keys still held in step recording are let go at the stop: their chord gets its whole
+    // step, as if released then.
+    if (step && r.held_notes > 0) {
+        if (r.step_pending) {
+            c.song_tick += r.step_gate * r.step_multiplier;
+            r.step_pending = false;
+        }
+        open_events_close();
+        c.song_tick += r.step_rest * r.step_multiplier;
+        r.held_notes = 0;
+        r.step_multiplier = 1;
     }
     open_events_close();
     int bank = g_song.current_bank;

@@ -112,6 +112,8 @@ void transport_mode_set(int mode);
 // Moves the keyboard octave by `delta` when the result stays inside -2..8.
 void play_octave_step(int delta);
 void alt_mode_set(bool held);
+// The record mode chosen on the recording page: step by step or in real time.
+void step_recording_set(bool on);
 // The window's mouse y for the baton (window thread).
 void baton_mouse_y_set(int y);
 

@@ -20,6 +20,13 @@ void play_octave_step(int delta) {
     }
 }
 
+void step_recording_set(bool on) {
+    // A recording keeps the mode it began in.
+    if (transport_mode() != MODE_RECORDING) {
+        g_transport.step_recording = on;
+    }
+}
+
 void alt_mode_set(bool held) {
     g_transport.alt_mode = held;
 }

@@ -137,7 +137,7 @@ void keyboard_click(int x, int y) {
     velocity = clamp(velocity, 1, 127);
     UiInput& u = g_ui;
     u.keyboard_note_count = 0;
-    if (g_transport.play_octave == 8) {
+    if (g_transport.play_octave == CHORD_PAD_OCTAVE) {
         // Chord mode: the key names one of the 24 chords of four notes.
         for (int i = 0; i < 4; i++) {
             uint8_t note = g_midi_maps.chord_table[(offset - 1) * 4 + i] & 0x7F;

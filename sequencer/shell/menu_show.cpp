@@ -95,6 +95,10 @@ void menu_show_command(int page_or_redraw) {
         page_draw();
     }
     int cursor = g_menu.menu_cursor[g_menu.menu_page] % MENU_ROWS;
+    if (g_menu.menu_page == PAGE_RECORDING) {
+        // The row chosen is the record mode of the next recording.
+        step_recording_set(step_recording_chosen());
+    }
     if (g_menu.shown_row < MENU_ROWS) {
         menu_row_draw(g_menu.shown_row, false);
     }

@@ -10,6 +10,8 @@ enum LowerPanelMode { LOWER_TEMPO = 0, LOWER_PITCH_BEND = 1, LOWER_CONTROLLER = 
 
 constexpr int REPEAT_DEADLINE = 1; // deadline slot of the auto-repeat
 constexpr int PC_NOTE_KEYS = 20;
+constexpr int CHORD_PAD_NOTES = 4;  // notes of each chord of the pads' table
+constexpr int CHORD_PAD_OCTAVE = 8; // the keyboard octave at which the note keys are chord pads
 
 // The virtual-key codes of the PC keyboard's note keys, chromatic from the octave's C.
 extern const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS];
@@ -46,6 +48,14 @@ struct UiInput {
     int note_key_sounding[PC_NOTE_KEYS] = {};
     uint8_t note_key_channel[PC_NOTE_KEYS] = {};
     int note_key_octave = 3;
+    // A key whose note pitch tracing handed to another key: silent until it is released.
+    bool note_key_traced_out[PC_NOTE_KEYS] = {};
+    // Chord pads: the one pad key sounding (-1 none), its four notes and channel, and the
+    // chord it plays (0-based; -1 none yet).
+    int pad_key = -1;
+    uint8_t pad_notes[CHORD_PAD_NOTES] = {};
+    uint8_t pad_channel = 0;
+    int pad_chord = -1;
 };
 
 extern UiInput g_ui;
@@ -59,6 +69,11 @@ void key_handler();
 // Plays and ends the notes of the PC keyboard's note keys; polled every frame while "PC KEY"
 // is on.
 void pc_note_keys();
+// The note key `index` (0..19) plays at keyboard octave `octave`, limited to 0..127.
+int pc_key_note(int octave, int index);
+// Sends and records the note-ons of chord `chord` (1..24) of the chord table on the current
+// channel and keeps them as the sounding pad, whose note-offs pc_note_keys sends.
+void chord_pad_play(int chord, int velocity);
 void pointer_move(int direction);
 void page_key(int page);
 void lower_click(int x, int y);

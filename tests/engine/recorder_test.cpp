@@ -2,6 +2,9 @@
 // song's track count and end, and what a stop leaves behind.
 #include "tests/engine/engine_fixture.h"
 
+#include <map>
+#include <random>
+
 namespace {
 
 class Recording : public EngineFixture {
@@ -393,6 +396,166 @@ TEST_F(FullStop, AfterRecordingTheSongGoesToTheRecordingsStartButLaterPlaybacksD
     play_in({0xFC});
     EXPECT_EQ(transport_mode(), MODE_STOPPED);
     EXPECT_EQ(g_song_clock.current_measure, 7);
+}
+
+} // namespace
+
+namespace {
+
+// Step recording at step 480 with gate 90 % (gate 432, rest 48), into track 2.
+class StepEntry : public Recording {
+protected:
+    void SetUp() override {
+        Recording::SetUp();
+        load_measures(8);
+        g_song.write_track = 1;
+        g_transport.step_recording = true;
+        record_standby();
+        transport_start();
+    }
+    void ctrl(bool down) { g_headless.keys_down[0x11] = down; }
+    std::vector<Flat> stop_and_read(int32_t* end_tick = nullptr) {
+        transport_stop(false);
+        return flatten(g_song.slots[0].track_pos[1], end_tick);
+    }
+    // The track's data is exactly its events with their deltas and one end of track.
+    static ::testing::AssertionResult
+    track_well_formed(const Bytes& data, const std::vector<Flat>& events, int32_t end_tick) {
+        Bytes rebuilt;
+        int32_t tick = 0;
+        auto delta = [&](int32_t at) {
+            uint32_t value = static_cast<uint32_t>(at - tick);
+            uint8_t groups[5];
+            int n = 0;
+            do {
+                groups[n++] = value & 0x7F;
+                value >>= 7;
+            } while (value != 0);
+            for (int i = n - 1; i >= 0; i--) {
+                rebuilt.push_back(static_cast<uint8_t>(groups[i] | (i > 0 ? 0x80 : 0)));
+            }
+            tick = at;
+        };
+        for (const Flat& e : events) {
+            if (e.tick < tick) {
+                return ::testing::AssertionFailure() << "tick " << e.tick << " after " << tick;
+            }
+            delta(e.tick);
+            rebuilt.insert(rebuilt.end(), e.bytes.begin(), e.bytes.end());
+        }
+        delta(end_tick);
+        rebuilt.insert(rebuilt.end(), {0xFF, 0x2F, 0x00});
+        if (rebuilt != data) {
+            return ::testing::AssertionFailure() << "the chunk holds more than its events";
+        }
+        return ::testing::AssertionSuccess();
+    }
+};
+
+TEST_F(StepEntry, PedalPressedTwiceWhileAKeyIsHeldMakesItThreeStepsLong) {
+    ASSERT_EQ(transport_mode(), MODE_RECORDING);
+    play_in({0x90, 60, 100});
+    play_in({0xB0, 64, 127});
+    play_in({0xB0, 64, 0});
+    play_in({0xB0, 64, 127});
+    play_in({0x80, 60, 64});
+    EXPECT_EQ(g_song_clock.song_tick, 1440); // gate 432 x 3 and rest 48 x 3
+    play_in({0xB0, 64, 0});
+    play_in({0x90, 62, 100}); // the multiplier is back to 1
+    play_in({0x80, 62, 64});
+    EXPECT_EQ(g_song_clock.song_tick, 1920);
+    int32_t end = 0;
+    std::vector<Flat> want = {{0, {0x90, 60, 100}},
+                              {1296, {0x80, 60, 64}},
+                              {1440, {0x90, 62, 100}},
+                              {1872, {0x80, 62, 64}}};
+    EXPECT_EQ(stop_and_read(&end), want); // the pedal itself is not written
+    EXPECT_EQ(end, 1920);
+}
+
+TEST_F(StepEntry, CtrlPlaysWithoutRecordingButNeverCutsOffAWrittenNote) {
+    play_in({0x90, 60, 100});
+    ctrl(true);
+    play_in({0x90, 72, 100}); // played with Ctrl held: not written
+    play_in({0x80, 60, 64});  // written before Ctrl went down: ends after its gate
+    EXPECT_EQ(g_song_clock.song_tick, 480);
+    ctrl(false);
+    play_in({0x80, 72, 64}); // its note-on was never written: no end, no step
+    EXPECT_EQ(g_song_clock.song_tick, 480);
+    play_in({0x90, 64, 100});
+    play_in({0x80, 64, 64});
+    std::vector<Flat> want = {
+        {0, {0x90, 60, 100}}, {432, {0x80, 60, 64}}, {480, {0x90, 64, 100}}, {912, {0x80, 64, 64}}};
+    std::vector<Flat> got = stop_and_read();
+    EXPECT_EQ(got, want);
+    EXPECT_TRUE(notes_paired(got));
+}
+
+TEST_F(StepEntry, KeysHeldAtTheStopEndAfterTheirGate) {
+    play_in({0x90, 60, 100});
+    play_in({0x80, 60, 64});
+    play_in({0x90, 64, 100}); // a chord held down at the stop
+    play_in({0x90, 67, 100});
+    play_in({0xB0, 64, 127}); // and lengthened by the pedal
+    int32_t end = 0;
+    std::vector<Flat> got = stop_and_read(&end);
+    std::vector<Flat> want = {{0, {0x90, 60, 100}},   {432, {0x80, 60, 64}}, {480, {0x90, 64, 100}},
+                              {480, {0x90, 67, 100}}, {1344, {0x90, 64, 0}}, {1344, {0x90, 67, 0}}};
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(end, 1440);
+    EXPECT_TRUE(notes_paired(got));
+}
+
+// Random keys, pedal and Ctrl in step recording, stopped with whatever is still down: the
+// track is well formed, every note ends at least one gate after it began, and the position
+// only moves forward.
+TEST_F(StepEntry, RandomKeysAndPedalAlwaysLeaveAWellFormedTrackOfWholeNotes) {
+    for (uint32_t seed = 1; seed <= 60; seed++) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        bool down[12] = {};
+        bool pedal = false;
+        for (int step = 0; step < 80; step++) {
+            int32_t before = g_song_clock.song_tick;
+            int what = static_cast<int>(random() % 10);
+            int key = static_cast<int>(random() % 12);
+            if (what < 6) {
+                uint8_t note = static_cast<uint8_t>(60 + key);
+                if (down[key]) {
+                    play_in({static_cast<uint8_t>(random() % 2 ? 0x80 : 0x90), note,
+                             static_cast<uint8_t>(random() % 2 ? 64 : 0)});
+                } else {
+                    play_in({0x90, note, 100});
+                }
+                down[key] = !down[key];
+            } else if (what < 9) {
+                pedal = !pedal;
+                play_in({0xB0, 64, static_cast<uint8_t>(pedal ? 127 : 0)});
+            } else {
+                ctrl(!g_headless.keys_down[0x11]);
+            }
+            ASSERT_GE(g_song_clock.song_tick, before);
+        }
+        ctrl(false);
+        int32_t end = 0;
+        std::vector<Flat> got = stop_and_read(&end);
+        EXPECT_TRUE(notes_paired(got));
+        EXPECT_TRUE(track_well_formed(track_events(1), got, end));
+        std::map<int, int32_t> began;
+        for (const Flat& e : got) {
+            ASSERT_EQ(e.bytes.size(), 3u); // notes only
+            if ((e.bytes[0] & 0xF0) == 0x90 && e.bytes[2] > 0) {
+                began[e.bytes[1]] = e.tick;
+            } else {
+                EXPECT_GE(e.tick - began[e.bytes[1]], 432) << "key " << +e.bytes[1];
+            }
+        }
+        // The next round records afresh from the start.
+        g_transport.step_recording = true;
+        record_standby();
+        transport_start();
+        ASSERT_EQ(transport_mode(), MODE_RECORDING);
+    }
 }
 
 } // namespace

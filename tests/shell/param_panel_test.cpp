@@ -369,6 +369,13 @@ TEST_F(ParamPanels, StepRecordingNoteValueSetsTheStepLength) {
     shift(false);
     EXPECT_EQ(slot(SLOT_STEP_LENGTH), 480);
     EXPECT_EQ(slot(SLOT_STEP_NOTE_VALUE), 6);
+    shift(true);
+    up(5); // a dotted eighth: 240 + 120
+    shift(false);
+    EXPECT_EQ(slot(SLOT_STEP_NOTE_VALUE), 8);
+    EXPECT_EQ(slot(SLOT_STEP_LENGTH), 360);
+    EXPECT_EQ(g_recorder.step_gate, 324);
+    EXPECT_EQ(g_recorder.step_rest, 36);
 }
 
 TEST_F(ParamPanels, HoldingAButtonRepeats) {

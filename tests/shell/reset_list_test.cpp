@@ -14,6 +14,7 @@
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine.h"
 #include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/last_key.h"
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
@@ -57,6 +58,7 @@ std::vector<Bytes> plain_records() {
         record_bytes(g_midi_maps),
         record_bytes(g_input),
         record_bytes(g_recorder),
+        record_bytes(g_last_key),
         record_bytes(g_settings),
         record_bytes(g_engine_hooks),
         record_bytes(g_edit),
@@ -141,6 +143,7 @@ TEST_F(ResetList, PutsEveryLayersRecordsBackAfterARun) {
     g_midi_maps.note_map[3] = 9;
     g_input.guide_note = 5;
     g_recorder.step_gate = 1;
+    g_last_key.note = 72;
     g_settings.slots[10] = -77;
     g_engine_hooks.out_port_changed = no_hook;
     g_engine_display.measure.store(9);
