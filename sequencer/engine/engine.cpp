@@ -3,6 +3,7 @@
 
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/last_key.h"
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
@@ -21,6 +22,7 @@ void engine_reset() {
     transport_reset();
     input_reset();
     recorder_reset();
+    last_key_reset();
     metronome_messages_build();
 }
 
