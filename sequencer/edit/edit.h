@@ -197,7 +197,7 @@ EditResult event_move(uint32_t pos, int32_t tick);
 // Moves a note-on to `tick`; its note-off follows at the same distance, as a note-on of
 // velocity 0.
 EditResult note_move(uint32_t pos, int32_t tick);
-// Moves a note-on's note-off to `gate` ticks after it.
+// Moves a note-on's note-off to `gate` ticks after it (1 or more).
 EditResult note_gate_set(uint32_t pos, int32_t gate);
 // Writes values in place: a tempo in quarter notes per minute (value1, at least 1); a
 // note-on's key and velocity (at least 1; its note-off takes the key); the data bytes of the

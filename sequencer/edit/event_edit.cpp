@@ -118,7 +118,8 @@ EditResult event_move(uint32_t pos, int32_t tick) {
 EditResult note_gate_set(uint32_t pos, int32_t gate) {
     TrackEvent ev;
     TrackWalk after;
-    if (!write_track_event_at(pos, ev, after) || note_kind(ev) <= 0 || gate < 0 ||
+    // A note-off inserted at the note-on's own tick would stand before it: gate 1 at least.
+    if (!write_track_event_at(pos, ev, after) || note_kind(ev) <= 0 || gate < 1 ||
         static_cast<int64_t>(ev.tick) + gate > TICK_LIMIT) {
         return EditResult::invalid;
     }

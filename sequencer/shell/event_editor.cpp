@@ -159,7 +159,9 @@ void gate_step(int button) {
         }
         break;
     case 1:
-        if (g >= base) {
+        // A note ends at least one tick after it starts: at the same tick its note-off would
+        // stand before it and leave it sounding.
+        if (g - base >= 1) {
             g -= base;
         }
         break;
@@ -213,10 +215,17 @@ void reopen_at_selected() {
     event_list_open();
 }
 
-void after_commit(EditResult result) {
-    if (result == EditResult::done && g_edit.hooks.song_changed) {
+// A rebuild that happened shows the list at the selected event; one refused or short of
+// memory left the track as it was, so the list stays where it stood.
+void after_move(EditResult result) {
+    if (result != EditResult::done) {
+        event_list_refresh_lines();
+        return;
+    }
+    if (g_edit.hooks.song_changed) {
         g_edit.hooks.song_changed();
     }
+    reopen_at_selected();
 }
 
 } // namespace
@@ -263,11 +272,12 @@ void event_enter() {
     indicator_clear();
     uint8_t field = e.sel_field;
     bool note_on = selected_kind() == STATUS_NOTE_ON;
-    EditResult result = EditResult::done;
     if (e.delete_armed) {
         uint32_t first = e.first_index;
-        result = event_delete(e.sel_pos);
-        after_commit(result);
+        EditResult result = event_delete(e.sel_pos);
+        if (result == EditResult::done && g_edit.hooks.song_changed) {
+            g_edit.hooks.song_changed();
+        }
         event_lines_draw_at_index(first);
     } else if (field == FIELD_VALUE) {
         if (event_values_write(e.sel_pos, e.edit_value1, e.edit_value2)) {
@@ -278,17 +288,11 @@ void event_enter() {
         }
         event_list_refresh_lines();
     } else if (field == FIELD_GATE) {
-        result = note_gate_set(e.sel_pos, e.sel_gate);
-        after_commit(result);
-        reopen_at_selected();
+        after_move(note_gate_set(e.sel_pos, e.sel_gate));
     } else if (note_on) {
-        result = note_move(e.sel_pos, e.sel_tick);
-        after_commit(result);
-        reopen_at_selected();
+        after_move(note_move(e.sel_pos, e.sel_tick));
     } else {
-        result = event_move(e.sel_pos, e.sel_tick);
-        after_commit(result);
-        reopen_at_selected();
+        after_move(event_move(e.sel_pos, e.sel_tick));
     }
     e.sel_field = FIELD_NONE;
     e.delete_armed = false;
