@@ -230,6 +230,10 @@ bool event_list_open() {
     int bank = g_song.current_bank;
     int track0 = g_song.write_track;
     if (track_normalize(bank, track0) != 0) {
+        // Edits assume the working form: with none, nothing of the old list stays usable.
+        e.line_count = 0;
+        e.sel_field = FIELD_NONE;
+        e.delete_armed = false;
         return true;
     }
     int32_t end = track_end_tick(bank, track0);
