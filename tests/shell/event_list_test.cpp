@@ -5,8 +5,11 @@
 #include "tests/shell/shell_fixture.h"
 
 #include "common/text_sjis.h"
+#include "gui/modal.h"
+#include "platform/headless/headless_window.h"
 #include "platform/picture.h"
 #include "sequencer/engine/last_key.h"
+#include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/event_list.h"
 #include "sequencer/shell/menu_show.h"
@@ -396,6 +399,62 @@ TEST_F(EventListTest, TheExclusiveEditorStepsBytesButNeverTheEndOrPastIt) {
         button(4);
     }
     EXPECT_EQ(track2(), expected);
+}
+
+int g_views_opened = 0;
+void (*g_opened_before)() = nullptr;
+void count_opened() {
+    g_views_opened++;
+    if (g_opened_before) {
+        g_opened_before();
+    }
+}
+
+// Text, chord and guitar events open their dialogs from the value field; a text changed
+// there is written back and listed.
+TEST_F(EventListTest, TextAndXfEventsOpenTheirDialogs) {
+    open_song(concat(
+        {meta_text(0, 0x03, "Gt"),
+         ev(0, {0xFF, 0x7F, 0x07, 0x43, 0x7B, 0x01, 0x45, 0x0A, 0x33, 0x00}),
+         ev(0, {0xFF, 0x7F, 0x0C, 0x43, 0x7B, 0x10, 0x00, 3, 5, 40, 45, 50, 55, 59, 64, 0x00}),
+         ev(0, {0xFF, 0x7F, 0x05, 0x43, 0x7B, 0x10, 0x00, 0x00}), end_of_track()}));
+    show_list(0);
+    g_opened_before = g_modal_hooks.opened;
+    g_modal_hooks.opened = count_opened;
+    g_views_opened = 0;
+    uint32_t chord_pos = 0, info_pos = 0;
+    {
+        TrackWalk walk = track_walk_begin(g_song.slots[0].track_pos[1]);
+        TrackEvent e;
+        for (int i = 0; event_parse(walk, e); i++) {
+            chord_pos = i == 1 ? e.pos : chord_pos;
+            info_pos = i == 2 ? e.pos : info_pos;
+        }
+    }
+    headless_queue_stroke(VK_ESC);
+    click(VALUE_X, line_y(1)); // the chord name
+    EXPECT_EQ(g_views_opened, 1);
+    EXPECT_EQ(g_dialogs.edited_event, chord_pos);
+    headless_queue_stroke(VK_ESC);
+    click(VALUE_X, line_y(2)); // guitar information, meta length 12
+    EXPECT_EQ(g_views_opened, 2);
+    EXPECT_EQ(g_dialogs.edited_event, info_pos);
+    click(VALUE_X, line_y(3)); // guitar information of another length: no dialog
+    EXPECT_EQ(g_views_opened, 2);
+    EXPECT_FALSE(event_is_open());
+
+    headless_queue_stroke(35); // End
+    headless_queue_stroke(8);  // Backspace
+    headless_queue_stroke(8);
+    headless_queue_text("Bass");
+    headless_queue_stroke(VK_ENTER);
+    click(VALUE_X, line_y(0));
+    EXPECT_EQ(g_views_opened, 3);
+    g_modal_hooks.opened = g_opened_before;
+    Bytes data = track2();
+    EXPECT_EQ(Bytes(data.begin(), data.begin() + 8),
+              (Bytes{0x00, 0xFF, 0x03, 0x04, 'B', 'a', 's', 's'}));
+    EXPECT_TRUE(line_shows(0, "001:01:000|TXT3 Bass              "));
 }
 
 } // namespace
