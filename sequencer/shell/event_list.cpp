@@ -6,6 +6,7 @@
 #include "sequencer/edit/edit.h"
 #include "sequencer/edit/xf_events.h"
 #include "sequencer/engine/channel_state.h"
+#include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/draw_text.h"
@@ -418,7 +419,12 @@ void line_press(int line, int x) {
     }
     e.sel_field = field_for_event(ev, field);
     if (note_kind(ev) > 0) {
-        // The note sounds while the button is held; the release ends it.
+        if (g_ui.alt_mode != 0) {
+            setting_set(SLOT_OUT_CHANNEL, ev.status & 0x0F);
+            show_channel();
+        }
+        // The note sounds on the current channel while the button is held, and the release
+        // ends it there: so it is the note's own channel when alt_mode chose it.
         g_ui.auditioned_note = event_data(ev, 0);
         send_and_record(STATUS_NOTE_ON, event_data(ev, 0), event_data(ev, 1), 3);
         g_shell.button_pressed = 4;

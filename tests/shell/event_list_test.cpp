@@ -457,4 +457,48 @@ TEST_F(EventListTest, TextAndXfEventsOpenTheirDialogs) {
     EXPECT_TRUE(line_shows(0, "001:01:000|TXT3 Bass              "));
 }
 
+// A press on a note auditions it until the release; with alt_mode the note's channel becomes
+// the current one first.
+TEST_F(EventListTest, APressedNoteSoundsUntilTheRelease) {
+    open_song(concat({ev(0, {0x93, 0x3C, 0x64}), ev(480, {0x83, 0x3C, 0x00}), end_of_track()}));
+    show_list(0);
+    clear_sent();
+    press(TIME_X, line_y(0));
+    run_ms(30);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 0x3C, 0x64}}));
+    release();
+    run_ms(20);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0x90, 0x3C, 0x64}, {0x90, 0x3C, 0x00}}));
+    hold_alt(true);
+    clear_sent();
+    click(TIME_X, line_y(0));
+    hold_alt(false);
+    EXPECT_EQ(g_settings.slots[SLOT_OUT_CHANNEL], 3);
+    std::vector<Bytes> notes;
+    for (const Bytes& m : sent()) {
+        if ((m[0] & 0xF0) == 0x90) {
+            notes.push_back(m);
+        }
+    }
+    EXPECT_EQ(notes, (std::vector<Bytes>{{0x93, 0x3C, 0x64}, {0x93, 0x3C, 0x00}}));
+}
+
+// The keys of EDIT MODE: arrows scroll with no event open and step it when one is.
+TEST_F(EventListTest, ArrowsScrollOrStepAndPageKeysStep) {
+    open_song(commit_track());
+    show_list(0);
+    key(VK_DOWN);
+    EXPECT_TRUE(line_shows(0, "001:02:000|01|Cont     007  100   "));
+    key(VK_UP);
+    EXPECT_TRUE(line_shows(0, "001:01:000|01|" + sjis("♪Ｃ３　") + "[100]001:000"));
+    click(VALUE_X, line_y(1));
+    key(VK_PAGE_DOWN); // value button 0: controller number + 1
+    key(VK_UP);        // value button 2: value + 1
+    key(VK_UP);
+    EXPECT_TRUE(inverse_at(42 + 23, 6, "008  102"));
+    key(VK_PAGE_UP); // value button 1
+    key(VK_DOWN);    // value button 3
+    EXPECT_TRUE(inverse_at(42 + 23, 6, "007  101"));
+}
+
 } // namespace
