@@ -112,7 +112,7 @@ void data_step(int button, bool note_on) {
 
 void time_step(int button) {
     EventEditor& e = g_event_editor;
-    int32_t base = g_song.time_base;
+    int32_t base = g_song.time_base > 0 ? g_song.time_base : 1; // it divides
     int32_t end = g_song.measure_table.song_end_tick - e.sel_gate;
     int32_t& t = e.sel_tick;
     switch (button) {
@@ -149,7 +149,7 @@ void time_step(int button) {
 
 void gate_step(int button) {
     EventEditor& e = g_event_editor;
-    int32_t base = g_song.time_base;
+    int32_t base = g_song.time_base > 0 ? g_song.time_base : 1; // it divides
     int32_t end = g_song.measure_table.song_end_tick - e.sel_tick;
     int32_t& g = e.sel_gate;
     switch (button) {

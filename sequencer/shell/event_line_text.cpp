@@ -21,6 +21,11 @@ constexpr const char NOTE_MARK[] = "\x81\xF4"; // the eighth note of Shift-JIS
 constexpr int NUMBER_CELLS_MAX = 8;
 constexpr int32_t MICROSECONDS_PER_MINUTE = 60000000;
 
+// Never 0, whatever a header said: it divides.
+int32_t time_base() {
+    return g_song.time_base > 0 ? g_song.time_base : 1;
+}
+
 void put(char* out, int offset, const char* text) {
     size_t n = strlen(text);
     if (offset + n > EVENT_LINE_CELLS) {
@@ -77,8 +82,8 @@ void channel_line(const EventLineView& v, char* out) {
         put(out, EVENT_KIND_OFFSET + 1, NOTE_MARK);
         put(out, EVENT_NOTE_OFFSET, note_name(v1));
         put_number(out, EVENT_VALUE_OFFSET, 3, v2, true);
-        put_number(out, EVENT_GATE_OFFSET, 3, v.gate / g_song.time_base, true);
-        put_number(out, EVENT_GATE_OFFSET + 4, 3, v.gate % g_song.time_base, true);
+        put_number(out, EVENT_GATE_OFFSET, 3, v.gate / time_base(), true);
+        put_number(out, EVENT_GATE_OFFSET + 4, 3, v.gate % time_base(), true);
         break;
     case STATUS_KEY_PRESSURE:
         put(out, EVENT_KIND_OFFSET, "|k press             ");
@@ -241,7 +246,7 @@ void tick_position(int32_t tick, int& measure_number, int& beat, int& clock) {
         m++;
     }
     int32_t from = tick - measure_entry(m).start_tick;
-    int32_t base = g_song.time_base > 0 ? g_song.time_base : 1;
+    int32_t base = time_base();
     if (from < 0) {
         from = 0;
     }
