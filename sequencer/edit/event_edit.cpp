@@ -48,6 +48,19 @@ bool is_note_event(const TrackEvent& ev) {
     return kind == STATUS_NOTE_ON || kind == STATUS_NOTE_OFF;
 }
 
+// The rebuilds here move whole events with their status bytes and keep every note-off after
+// its note-on, so a track in the working form stays in it: the list need not rebuild it again.
+EditResult working_form_kept(EditResult result, bool was_normalized) {
+    if (result == EditResult::done && was_normalized) {
+        g_song.slots[g_song.current_bank].track_normalized[g_song.write_track] = true;
+    }
+    return result;
+}
+
+bool write_normalized() {
+    return edit_track_normalized(g_song.current_bank, g_song.write_track);
+}
+
 } // namespace
 
 bool write_track_event_at(uint32_t pos, TrackEvent& found, TrackWalk& after) {
@@ -106,13 +119,15 @@ EditResult event_move(uint32_t pos, int32_t tick) {
         tick > TICK_LIMIT) {
         return EditResult::invalid; // notes move with their note-off: note_move
     }
+    bool normalized = write_normalized();
     if (ev.running) {
         uint8_t bytes[3];
         uint32_t n = short_event_bytes(ev, bytes);
-        return event_insert_at(tick, bytes, n, ev.pos);
+        return working_form_kept(event_insert_at(tick, bytes, n, ev.pos), normalized);
     }
     // The rebuild only appends to the arena, so the event's own bytes stay where they are.
-    return event_insert_at(tick, g_song.arena + ev.pos, ev.length, ev.pos);
+    return working_form_kept(event_insert_at(tick, g_song.arena + ev.pos, ev.length, ev.pos),
+                             normalized);
 }
 
 EditResult note_gate_set(uint32_t pos, int32_t gate) {
@@ -129,7 +144,8 @@ EditResult note_gate_set(uint32_t pos, int32_t gate) {
     }
     uint8_t bytes[3];
     uint32_t n = short_event_bytes(off.note_off, bytes);
-    return event_insert_at(ev.tick + gate, bytes, n, off.note_off.pos);
+    return working_form_kept(event_insert_at(ev.tick + gate, bytes, n, off.note_off.pos),
+                             write_normalized());
 }
 
 EditResult note_move(uint32_t pos, int32_t tick) {
@@ -147,6 +163,7 @@ EditResult note_move(uint32_t pos, int32_t tick) {
     // A moved note ends with a note-on of velocity 0, whatever its note-off was.
     uint8_t off_bytes[3] = {static_cast<uint8_t>(STATUS_NOTE_ON | (ev.status & 0x0F)),
                             event_data(ev, 0), 0};
+    bool normalized = write_normalized();
     // Three rebuilds staged as one: all of them are installed, or none.
     edit_stage_begin();
     EditResult result = event_delete(pos);
@@ -163,7 +180,7 @@ EditResult note_move(uint32_t pos, int32_t tick) {
         return EditResult::out_of_memory;
     }
     after_rebuild(g_song.write_track);
-    return result;
+    return working_form_kept(result, normalized);
 }
 
 bool event_values_write(uint32_t pos, int value1, int value2) {
