@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -121,10 +122,12 @@ void press(const uint8_t* b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool initialised = false;
-    static char in_path[64];
+    static std::string in_path;
     if (!initialised) {
         platform_select("headless");
-        snprintf(in_path, sizeof in_path, "/tmp/fuzz_event_list_in.%d.mid", getpid());
+        in_path = (std::filesystem::temp_directory_path() /
+                   ("fuzz_event_list_in." + std::to_string(getpid()) + ".mid"))
+                      .string();
         initialised = true;
     }
     if (size < HEAD_BYTES) {
@@ -135,11 +138,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     name_tables_load();
     event_list_texts_load();
     g_headless.default_answer = true;
-    write_temp(in_path, data + HEAD_BYTES, size - HEAD_BYTES);
-    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", in_path);
+    write_temp(in_path.c_str(), data + HEAD_BYTES, size - HEAD_BYTES);
+    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", in_path.c_str());
     file_name_from_path();
     bool loaded = song_load() == SongLoadResult::loaded;
-    unlink(in_path);
+    unlink(in_path.c_str());
     if (!loaded) {
         return 0;
     }
