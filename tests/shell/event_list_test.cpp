@@ -501,4 +501,19 @@ TEST_F(EventListTest, ArrowsScrollOrStepAndPageKeysStep) {
     EXPECT_TRUE(inverse_at(42 + 23, 6, "007  101"));
 }
 
+// A write track that runs past track 1 lengthens track 1, so the measures cover the whole
+// list; the song's bytes elsewhere and its modified mark stay as they were.
+TEST_F(EventListTest, AWriteTrackLongerThanTrackOneLengthensIt) {
+    open_song(concat({ev(0, {0xC0, 0x01}), end_of_track(7680)}));
+    g_song.song_modified_mask = 0;
+    Bytes second = track2();
+    show_list(0);
+    EXPECT_EQ(track_end_tick(0, 0), 7680);
+    EXPECT_EQ(g_song.measure_table.measures[4].start_tick, 7680);
+    EXPECT_EQ(track2(), second);
+    EXPECT_EQ(g_song.song_modified_mask, 0u);
+    show_list(3);
+    EXPECT_TRUE(line_shows(0, "005:01:000|End of track           "));
+}
+
 } // namespace
