@@ -1,8 +1,8 @@
 // The editing commands: measure edits, quantize and the track commands, each a function over
 // the song store that reads its parameters and returns a result code.
 // Implemented in: block_locate.cpp, command_backup.cpp, edit_commands.cpp, edit_stage.cpp,
-// event_insert.cpp, measure_commands.cpp, notes_dedupe.cpp, poly_to_mono.cpp, quantize.cpp,
-// range_rewrite.cpp, song_move.cpp, tempo_flatten.cpp, track_commands_filter.cpp,
+// event_edit.cpp, event_insert.cpp, measure_commands.cpp, notes_dedupe.cpp, poly_to_mono.cpp,
+// quantize.cpp, range_rewrite.cpp, song_move.cpp, tempo_flatten.cpp, track_commands_filter.cpp,
 // track_commands_mix.cpp, track_commands_transpose.cpp.
 #pragma once
 
@@ -184,6 +184,25 @@ EditResult tempo_flatten(int song_number, int track_number);
 // `skip_pos` left out (0: none). The bytes are whole events with the zero deltas between
 // them; the first delta is written here. An end of track before `tick` moves to it.
 EditResult event_insert_at(int32_t tick, const uint8_t* bytes, uint32_t count, uint32_t skip_pos);
+
+// Single events of the write track of the current bank, found by the position of their
+// status byte (or first data byte under running status); a position that is no event of
+// the track gives `invalid` and changes nothing. Every rebuild keeps the other events'
+// ticks and notes paired, and leaves the song as it was when memory runs out.
+bool write_track_event_at(uint32_t pos, TrackEvent& found, TrackWalk& after);
+// Leaves the event out, a note-on together with its note-off (a lone note-off is refused).
+EditResult event_delete(uint32_t pos);
+// Moves an event that is no note event to `tick`, before any event already there.
+EditResult event_move(uint32_t pos, int32_t tick);
+// Moves a note-on to `tick`; its note-off follows at the same distance, as a note-on of
+// velocity 0.
+EditResult note_move(uint32_t pos, int32_t tick);
+// Moves a note-on's note-off to `gate` ticks after it (1 or more).
+EditResult note_gate_set(uint32_t pos, int32_t gate);
+// Writes values in place: a tempo in quarter notes per minute (value1, at least 1); a
+// note-on's key and velocity (at least 1; its note-off takes the key); the data bytes of the
+// other channel messages. False, nothing written, for any other event.
+bool event_values_write(uint32_t pos, int value1, int value2);
 
 // The commands as the panels start them, reading g_edit.params.
 enum class EditCommand {

@@ -1,14 +1,17 @@
-// The last note played on the computer keyboard, which the event editor's KEY button takes.
+// The last note played on the computer keyboard or received from the MIDI input, which the
+// event editor's KEY button takes as a note's new key and velocity.
 #pragma once
 
-constexpr int LAST_KEY_NOTE_START = 60;
-constexpr int LAST_KEY_VELOCITY_START = 100;
+#include <cstdint>
 
-// Frames only: written by the computer keyboard's note keys, read by the event editor.
+// Frames only: the MIDI input is processed inside frames, and the computer keyboard's note
+// keys are polled there too.
 struct LastKey {
-    int note = LAST_KEY_NOTE_START;         // the last note released
-    int velocity = LAST_KEY_VELOCITY_START; // the velocity of the last note pressed
+    uint8_t last_key_note = 60; // middle C until a key is played
+    uint8_t last_key_velocity = 100;
 };
 
 extern LastKey g_last_key;
 void last_key_reset();
+// A note-on with velocity above 0 was played or received.
+void last_key_set(uint8_t note, uint8_t velocity);

@@ -5,6 +5,7 @@
 
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/engine_hooks.h"
+#include "sequencer/engine/last_key.h"
 #include "sequencer/engine/midi_devices.h"
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
@@ -167,6 +168,7 @@ void complete_message() {
     }
     if (kind == STATUS_NOTE_ON && message[2] > 0) {
         message[2] = received_velocity(message[2]);
+        last_key_set(message[1], message[2]);
         if (g_engine_hooks.input_note) {
             g_engine_hooks.input_note(message[1], message[2]);
         }

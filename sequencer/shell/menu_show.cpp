@@ -1,6 +1,7 @@
 // Showing a menu page and running or opening its selected row, and routing clicks on the
 // menu column and the right panel.
 #include "sequencer/shell/menu_show.h"
+#include "sequencer/shell/event_list.h"
 
 #include "platform/platform.h"
 #include "platform/window.h"
@@ -74,8 +75,13 @@ void command_open(int key) {
     }
     g_menu.last_command_key = static_cast<uint8_t>(key);
     if (!list_panel_show(key) && !param_panel_show(key)) {
-        // The event list and the exclusive editor take the panel over once they exist.
+        // The event list and the exclusive editor take the panel over.
         clear_panel();
+        if (key == menu_command_key(MenuCommand::event_edit_mode)) {
+            event_list_open();
+        } else if (key == menu_command_key(MenuCommand::exclusive_edit)) {
+            exclusive_editor_open();
+        }
     }
     if (key == menu_command_key(MenuCommand::song_bank_select) && stopped()) {
         platform_window_drop_accept(true);

@@ -74,7 +74,7 @@ void note_key_press(int key, int velocity) {
     u.note_key_sounding[key] = note;
     u.note_key_channel[key] = channel_index;
     u.last_note = note;
-    g_last_key.velocity = velocity;
+    g_last_key.last_key_velocity = static_cast<uint8_t>(velocity & 0x7F);
     note_send(channel_index, note, velocity);
 }
 
@@ -82,7 +82,7 @@ void note_key_release(int key) {
     UiInput& u = g_ui;
     int note = u.note_key_sounding[key];
     note_send(u.note_key_channel[key], note, 0);
-    g_last_key.note = note;
+    g_last_key.last_key_note = static_cast<uint8_t>(note & 0x7F);
     u.note_key_sounding[key] = -1;
 }
 
@@ -91,7 +91,7 @@ void pad_release() {
     for (uint8_t note : u.pad_notes) {
         note_send(u.pad_channel, note, 0);
     }
-    g_last_key.note = u.pad_notes[CHORD_PAD_NOTES - 1];
+    g_last_key.last_key_note = u.pad_notes[CHORD_PAD_NOTES - 1];
     u.pad_key = -1;
 }
 
@@ -106,7 +106,7 @@ void chord_pad_play(int chord, int velocity) {
     int index = clamp(chord, 1, CHORD_TABLE_CHORDS) - 1;
     u.pad_chord = index;
     u.pad_channel = current_channel();
-    g_last_key.velocity = velocity;
+    g_last_key.last_key_velocity = static_cast<uint8_t>(velocity & 0x7F);
     for (int i = 0; i < CHORD_PAD_NOTES; i++) {
         uint8_t note = g_midi_maps.chord_table[index * CHORD_PAD_NOTES + i] & 0x7F;
         u.pad_notes[i] = note;

@@ -24,18 +24,12 @@ ScreenPoint panel_point() {
         return list_entry_point(*list, wrapped(index, list->entries));
     }
     switch (selected_command()) {
-    case MenuCommand::event_edit_mode: {
-        int i = wrapped(index, 45);
-        if (i < 36) {
-            return {375 + 100 * (i / 12), 90 + 16 * (i % 12)};
-        }
-        if (i < 38) {
-            return {345 + 64 * (i - 36), 300};
-        }
-        return {345 + 32 * (i - 38), 330};
-    }
+    case MenuCommand::event_edit_mode:
+        return event_list_point(wrapped(index, EVENT_LIST.pointer_items));
     case MenuCommand::exclusive_edit:
-        return {345 + 32 * wrapped(index, 6), 330};
+        return {EXCLUSIVE_EDITOR.pointer_x +
+                    EXCLUSIVE_EDITOR.pitch * wrapped(index, EXCLUSIVE_EDITOR.count),
+                EXCLUSIVE_EDITOR.pointer_y};
     default:
         break;
     }

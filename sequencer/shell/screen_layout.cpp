@@ -94,3 +94,16 @@ ScreenPoint button_point(const ButtonRow& buttons, int button) {
     ScreenRect face = button_face(buttons, button);
     return {(face.left + face.right) / 2, (buttons.area.top + buttons.area.bottom) / 2};
 }
+
+ScreenPoint event_list_point(int item) {
+    const EventListLayout& l = EVENT_LIST;
+    int fields = 3 * l.lines;
+    if (item < fields) {
+        return {l.pointer_line_x + l.pointer_field_pitch * (item / l.lines),
+                l.pointer_line_y + CELL_HEIGHT * (item % l.lines)};
+    }
+    if (item < fields + 2) {
+        return {l.pointer_key_x + l.key_pitch * (item - fields), l.pointer_key_y};
+    }
+    return {l.pointer_button_x + l.button_pitch * (item - fields - 2), l.pointer_button_y};
+}

@@ -175,3 +175,81 @@ inline constexpr TextCell LOWER_PANEL_CAPTION = {62, 27};
 inline constexpr TextCell LOWER_PANEL_CONTROLLER = {70, 27};
 inline constexpr TextCell LOWER_PANEL_VALUE = {74, 27};
 inline constexpr TextCell LYRIC_LINE = {1, 29};
+
+// The event list (page 5 row C): a header, twelve lines of events and the button block
+// under them. A line's fields take clicks in their pixel columns; the value buttons are four
+// boxes from `buttons.left`, the KEY and DEL boxes two twice as wide above them.
+struct EventListLayout {
+    TextCell header;             // "MEAS:bt:cl  Ch Event"
+    TextCell first_line;         // line 0; line i on the row i below
+    int lines;                   // lines shown at a time
+    int line_cells;              // text cells of a line
+    int lines_top;               // first pixel row of line 0 (rows of CELL_HEIGHT)
+    int time_left, time_right;   // pixel columns of the time field
+    int value_left, value_right; // of the value field
+    int gate_left, gate_right;   // of the gate field
+    ScreenRect value_buttons;    // four buttons of button_pitch pixels from left + 1
+    ScreenRect key_buttons;      // KEY and DEL, key_pitch pixels each
+    int button_origin;           // x from which button slices count
+    int button_pitch, key_pitch;
+    ScreenRect scroll_up, scroll_down, enter;
+    TextCell block;     // the button block's five text rows
+    TextCell indicator; // "KEY" or "DEL" while armed
+    // The keyboard pointer: the three fields of each line, then KEY and DEL, then the four
+    // value buttons, the two scroll buttons and ENTER in one row.
+    int pointer_line_x, pointer_field_pitch, pointer_line_y;
+    int pointer_key_x, pointer_key_y, pointer_button_x, pointer_button_y;
+    int pointer_items;
+};
+inline constexpr EventListLayout EVENT_LIST = {{41, 4},
+                                               {42, 5},
+                                               12,
+                                               34,
+                                               80,
+                                               330,
+                                               419,
+                                               420,
+                                               549,
+                                               550,
+                                               609,
+                                               {329, 314, 453, 342},
+                                               {329, 282, 453, 310},
+                                               328,
+                                               32,
+                                               64,
+                                               {457, 314, 485, 342},
+                                               {489, 314, 517, 342},
+                                               {521, 314, 581, 342},
+                                               {40, 17},
+                                               {60, 18},
+                                               375,
+                                               100,
+                                               90,
+                                               345,
+                                               300,
+                                               345,
+                                               330,
+                                               45};
+// Offsets of a line's parts from its first cell.
+constexpr int EVENT_TIME_CELLS = 11;     // "MMM:BB:CCC|"
+constexpr int EVENT_CHANNEL_OFFSET = 11; // channel, or the text of other events
+constexpr int EVENT_KIND_OFFSET = 13;    // a channel event's text
+constexpr int EVENT_VALUE_OFFSET = 23;
+constexpr int EVENT_NOTE_OFFSET = 16;
+constexpr int EVENT_GATE_OFFSET = 27;
+
+// Where the keyboard pointer stands on item i of the event list.
+ScreenPoint event_list_point(int item);
+
+// The exclusive editor (page 5 row M): 64 bytes, eight to a row, and six buttons.
+struct ExclusiveEditorLayout {
+    TextCell first_byte; // byte i at column + 3 * (i % 8), row + i / 8
+    int bytes_shown, bytes_per_row, byte_cells;
+    ScreenRect buttons; // six buttons of `pitch` pixels counted from `origin`
+    int origin, pitch, count;
+    TextCell block;                       // the buttons' three text rows
+    TextCell notice_first, notice_second; // the notice when no exclusive is chosen
+    int pointer_x, pointer_y;             // the keyboard pointer on button i: x + pitch * i
+};
+inline constexpr ExclusiveEditorLayout EXCLUSIVE_EDITOR = {
+    {42, 5}, 64, 8, 3, {329, 313, 518, 342}, 328, 32, 6, {40, 19}, {45, 10}, {45, 12}, 345, 330};

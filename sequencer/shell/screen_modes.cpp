@@ -1,5 +1,6 @@
 // Start-up, running and quitting: the handlers of the three screen modes.
 #include "sequencer/shell/screen_modes.h"
+#include "sequencer/shell/event_list.h"
 
 #include "common/messages.h"
 #include "common/status_line.h"
@@ -173,6 +174,7 @@ void startup_step() {
     menu_texts_load(g_shell.is_japanese != 0);
     name_tables_load();
     param_texts_load(g_shell.is_japanese != 0);
+    event_list_texts_load();
     // The whole picture: a copy to x 639 would leave the last column black.
     blit(0, 0, g_shell.background_slot, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT);
     main_fields_draw_all();

@@ -20,6 +20,7 @@
 #include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/draw_text.h"
+#include "sequencer/shell/event_list.h"
 #include "sequencer/shell/immediate_actions.h"
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_commands.h"
@@ -249,6 +250,7 @@ void zb47_reset_all() {
     dialogs_reset();
     list_panels_reset();
     param_panel_reset();
+    event_editor_reset();
 }
 
 void shell_hooks_install() {
@@ -268,6 +270,7 @@ void shell_hooks_install() {
     g_song.hooks.bank_selected = bank_selected_show;
     g_status_line.draw_hook = status_draw;
     menu_hooks_install();
+    event_list_hooks_install();
     g_menu_hooks.note_keys = pc_note_keys;
     edit_hooks_install();
     dialog_hooks_install();

@@ -127,7 +127,7 @@ TEST_F(PcKeys, AnOctaveChangeWhileAKeyIsHeldEndsTheNoteThatKeyBegan) {
     std::vector<Flat> want = {{0, {0x90, 60, 100}}, {0, {0x90, 62, 100}},   {432, {0x90, 60, 0}},
                               {432, {0x90, 62, 0}}, {480, {0x90, 72, 100}}, {912, {0x90, 72, 0}}};
     EXPECT_EQ(shown(got), shown(want));
-    EXPECT_EQ(g_last_key.note, 72);
+    EXPECT_EQ(g_last_key.last_key_note, 72);
 }
 
 TEST_F(PcKeys, KeysStillDownWhenStepRecordingStopsEndAfterTheirGate) {
@@ -174,7 +174,7 @@ TEST_F(PcKeys, ChordPadsPlayTheChordTableOnePadAtATimeAndAreStepEnteredAsChords)
         at += 480;
     }
     EXPECT_EQ(shown(got), shown(want));
-    EXPECT_EQ(g_last_key.velocity, 80);
+    EXPECT_EQ(g_last_key.last_key_velocity, 80);
 }
 
 TEST_F(PcKeys, PitchTracingPlaysTheGuideNotesAndAKeyGivesUpANoteTakenOver) {
@@ -209,20 +209,20 @@ TEST_F(PcKeys, PitchTracingPlaysTheGuideNotesAndAKeyGivesUpANoteTakenOver) {
                                          {0x90, 60, 0},
                                          {0x90, 64, 100},
                                          {0x90, 64, 0}}));
-    EXPECT_EQ(g_last_key.note, 64);
+    EXPECT_EQ(g_last_key.last_key_note, 64);
     key(VK_SPACE);
     EXPECT_TRUE(notes_paired_in(flatten(g_song.slots[0].track_pos[1])));
 }
 
 TEST_F(PcKeys, LastKeyKeepsTheReleasedNoteAndThePressedVelocity) {
-    EXPECT_EQ(g_last_key.note, 60);
-    EXPECT_EQ(g_last_key.velocity, 100);
+    EXPECT_EQ(g_last_key.last_key_note, 60);
+    EXPECT_EQ(g_last_key.last_key_velocity, 100);
     g_ui.play_velocity = 90;
     keys_down({'S'});
-    EXPECT_EQ(g_last_key.velocity, 90);
-    EXPECT_EQ(g_last_key.note, 60); // not yet released
+    EXPECT_EQ(g_last_key.last_key_velocity, 90);
+    EXPECT_EQ(g_last_key.last_key_note, 60); // not yet released
     keys_up({'S'});
-    EXPECT_EQ(g_last_key.note, 62);
+    EXPECT_EQ(g_last_key.last_key_note, 62);
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include "sequencer/engine/settings.h"
 #include "sequencer/engine/transport.h"
 #include "sequencer/shell/draw.h"
+#include "sequencer/shell/event_list.h"
 #include "sequencer/shell/immediate_actions.h"
 #include "sequencer/shell/main_fields.h"
 #include "sequencer/shell/menu_state.h"
@@ -66,6 +67,7 @@ std::vector<Bytes> plain_records() {
         record_bytes(g_menu_hooks),
         record_bytes(g_param_panel),
         record_bytes(g_list_panels),
+        record_bytes(g_event_editor),
         record_bytes(g_tick_refresh),
         record_bytes(g_speech),
     };
@@ -143,7 +145,7 @@ TEST_F(ResetList, PutsEveryLayersRecordsBackAfterARun) {
     g_midi_maps.note_map[3] = 9;
     g_input.guide_note = 5;
     g_recorder.step_gate = 1;
-    g_last_key.note = 72;
+    last_key_set(40, 30);
     g_settings.slots[10] = -77;
     g_engine_hooks.out_port_changed = no_hook;
     g_engine_display.measure.store(9);
@@ -160,6 +162,8 @@ TEST_F(ResetList, PutsEveryLayersRecordsBackAfterARun) {
     g_ui.last_note = 60;
     g_param_panel.shown_key = 5;
     g_list_panels.bank_shown = 2;
+    g_event_editor.sel_pos = 77;
+    g_event_editor.sysex_open = true;
     g_main_fields.port_device.store(3);
     g_tick_refresh.slider_shown = 9;
     g_draw.base_colour = 1;
