@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 
 .PHONY: run test deps build build-all build-asan tsan format format-check maps maps-check fuzz bench \
-	clean
+	windows windows-deps windows-test clean
 
 deps:
 	@tools/install-deps.sh
@@ -27,6 +27,7 @@ build-asan: deps
 
 test: format-check maps-check build-asan tsan
 	ctest --preset asan -j $(JOBS)
+	$(MAKE) --no-print-directory windows-test
 
 # The engine's and the shell's threads (playback thread, window timer, input arriving on
 # another thread, drawing from two threads, the version check's thread, a dialog on the
@@ -75,5 +76,28 @@ bench: build-all
 	build/default/tools/bench/synth_bench
 	build/default/tools/bench/chooser_bench
 
+windows-deps:
+	@tools/install-deps.sh --windows
+
+# The two Windows programs for 32-bit x86, cross-built with mingw-w64, and a read-me, in dist/.
+windows: windows-deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target zb47 melconv -j $(JOBS)
+	rm -rf dist
+	mkdir -p dist
+	cp build/win32/sequencer/shell/ZB47.exe dist/ZB47.EXE
+	cp build/win32/converter/MELCONV.exe dist/MELCONV.EXE
+	cp resources/README-WINDOWS.txt dist/README-WINDOWS.txt
+	@file dist/ZB47.EXE dist/MELCONV.EXE
+
+# The Windows side of `make test`: the 32-bit build compiled and linked (this kernel cannot run
+# it), and the x86-64 build of the same sources with its suites and picture runs under Wine.
+windows-test: windows-deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target zb47 melconv -j $(JOBS)
+	cmake --preset win64-test >/dev/null
+	cmake --build --preset win64-test -j $(JOBS)
+	ctest --preset win64-test -j $(JOBS)
+
 clean:
-	rm -rf build
+	rm -rf build dist
