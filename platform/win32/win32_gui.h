@@ -34,7 +34,7 @@ void win32_message_box(const char* caption, const char* text, MessageIcon icon);
 bool win32_ask_ok_cancel(const char* caption, const char* text);
 bool win32_ask_yes_no(const char* caption, const char* text);
 
-// The common open and save dialogs with the request's filters; the path comes back as UTF-8.
+// The common open and save dialogs with the request's filters; paths are Shift-JIS.
 bool win32_open_file_dialog(const FileDialogRequest& request, char* path, size_t path_size);
 bool win32_save_file_dialog(const FileDialogRequest& request, char* path, size_t path_size);
 // The filter string the dialogs take: description NUL pattern NUL ... NUL.

@@ -4,7 +4,9 @@
 #include "platform/win32/win32_gui.h"
 #include "platform/win32/win32_window_state.h"
 
+#include <imm.h>
 #include <mutex>
+#include <shellapi.h>
 
 Win32WindowState g_win32_window;
 

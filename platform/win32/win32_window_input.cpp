@@ -104,7 +104,11 @@ void file_dropped(HDROP drop) {
         if (length > 0) {
             std::vector<wchar_t> name(length + 1, L'\0');
             DragQueryFileW(drop, 0, name.data(), length + 1);
-            h.drop(win32_utf8_from_wide(name.data()).c_str());
+            // Paths are Shift-JIS here; a name that has no Shift-JIS form could not be opened.
+            std::string path;
+            if (win32_sjis_from_wide_strict(name.data(), path)) {
+                h.drop(path.c_str());
+            }
         }
     }
     DragFinish(drop);
