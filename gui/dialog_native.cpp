@@ -2,6 +2,7 @@
 // DialogRun, as in the picture; its controls' state is copied into the native controls after
 // init and each command, and back before each command.
 #include "gui/dialog_state.h"
+#include "gui/modal.h"
 #include "platform/win32/win32_gui.h"
 
 namespace {
@@ -76,6 +77,15 @@ void native_command(void* context, Win32Dialog& native, int id) {
 } // namespace
 
 bool dialog_run_native(const DialogTemplate& dialog, DialogBehaviour& behaviour, int& end_id) {
+    // A frame on the playback thread keeps the song going between events: that only the
+    // in-picture runner does, so the system dialog is for the window thread.
+    if (!win32_on_window_thread()) {
+        return false;
+    }
+    // The press that opened the dialog must not act again in the main window.
+    if (g_modal_hooks.opened) {
+        g_modal_hooks.opened();
+    }
     NativeBridge bridge;
     // The behaviour's init runs once, on the DialogRun, before the native dialog exists.
     dialog_run_setup(bridge.run, dialog, behaviour);

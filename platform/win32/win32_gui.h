@@ -28,6 +28,9 @@ std::string win32_utf8_from_wide(const wchar_t* wide, int length = -1);
 
 // The main window's handle (null while none is open): the owner of dialogs and boxes.
 void* win32_main_window();
+// True on the thread that owns the main window, or on any thread while there is none: where a
+// native modal dialog may run its own message loop.
+bool win32_on_window_thread();
 
 // Message boxes and questions (MessageBoxW with the icon kinds), owned by the main window.
 void win32_message_box(const char* caption, const char* text, MessageIcon icon);

@@ -305,6 +305,11 @@ void* win32_main_window() {
     return g_win32_window.window;
 }
 
+bool win32_on_window_thread() {
+    HWND window = g_win32_window.window;
+    return window == nullptr || GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 const PlatformWindowBackend WIN32_WINDOW_BACKEND = {
     .open = open,
     .run = run,
