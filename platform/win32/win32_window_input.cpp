@@ -150,7 +150,11 @@ bool win32_window_input(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT& 
     switch (message) {
     case WM_KEYDOWN:
     case WM_KEYUP:
-        // Repeats come as further downs, as the handler expects.
+        // Repeats come as further downs, as the handler expects. Keys an input method takes
+        // for its composition are its own.
+        if (w == VK_PROCESSKEY) {
+            return false;
+        }
         if (h.key) {
             h.key(static_cast<int>(w), message == WM_KEYDOWN);
         }
