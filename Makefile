@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 
 .PHONY: run test deps build build-all build-asan tsan format format-check maps maps-check fuzz bench \
-	clean
+	windows windows-deps windows-test clean
 
 deps:
 	@tools/install-deps.sh
@@ -75,5 +75,19 @@ bench: build-all
 	build/default/tools/bench/synth_bench
 	build/default/tools/bench/chooser_bench
 
+windows-deps:
+	@tools/install-deps.sh --windows
+
+# The two Windows programs for 32-bit x86, cross-built with mingw-w64, and a read-me, in dist/.
+windows: windows-deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target zb47 melconv -j $(JOBS)
+	rm -rf dist
+	mkdir -p dist
+	cp build/win32/sequencer/shell/ZB47.exe dist/ZB47.EXE
+	cp build/win32/converter/MELCONV.exe dist/MELCONV.EXE
+	cp resources/README-WINDOWS.txt dist/README-WINDOWS.txt
+	@file dist/ZB47.EXE dist/MELCONV.EXE
+
 clean:
-	rm -rf build
+	rm -rf build dist

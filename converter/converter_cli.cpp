@@ -255,7 +255,7 @@ int melconv_run(int argc, char** argv) {
     bool desktop = gui == 1 || (gui == -1 && !headless && platform_started_from_desktop());
     if (headless) {
         platform_select("headless");
-    } else if (!desktop || !platform_select("sdl")) {
+    } else if (!desktop || !platform_select_desktop()) {
         desktop = false;
         platform_select("terminal");
     }

@@ -5,6 +5,9 @@
 
 struct PlatformSocket;
 
+// How the last connect looked its host up, for tests of the address rule.
+enum class HostLookup { none, by_address, by_name };
+
 // Whether the system reports a network connection at all.
 bool platform_network_available();
 // Resolves host (a dotted IPv4 address is taken by address, anything else by name) and

@@ -1,9 +1,9 @@
 // The free platform functions, each calling through the backend table chosen at start.
 #include "platform/platform.h"
 
+#include "platform/native_backend.h"
 #include "platform/picture.h"
 #include "platform/platform_backend.h"
-#include "platform/posix_files.h"
 #include "platform/synth_backend.h"
 #include "platform/terminal/terminal.h"
 
@@ -15,7 +15,11 @@ namespace {
 const PlatformBackend* g_backend = &HEADLESS_BACKEND;
 const PlatformBackend* const BUILT_BACKENDS[] = {
     &HEADLESS_BACKEND,
+#ifdef _WIN32
+    &WIN32_BACKEND,
+#else
     &TERMINAL_BACKEND,
+#endif
 #ifdef ZB_WITH_SDL
     &SDL_BACKEND,
 #endif
@@ -52,6 +56,15 @@ bool platform_select_midi(const char* midi_name) {
         if (strcmp(midi.name, midi_name) == 0) {
             g_midi = midi.table;
             return true;
+        }
+    }
+    return false;
+}
+
+bool platform_select_desktop() {
+    for (const PlatformBackend* backend : BUILT_BACKENDS) {
+        if (strcmp(backend->name, PLATFORM_DESKTOP_BACKEND) == 0 && backend->window != nullptr) {
+            return platform_select(PLATFORM_DESKTOP_BACKEND);
         }
     }
     return false;
@@ -97,7 +110,9 @@ const char* platform_built_backends() {
 }
 
 void platform_records_reset() {
+#ifndef _WIN32
     terminal_reset();
+#endif
     picture_reset();
 }
 
@@ -195,7 +210,7 @@ bool platform_current_directory(char* out, size_t out_size) {
 }
 
 bool platform_started_from_desktop() {
-    return posix_started_from_desktop();
+    return native_started_from_desktop();
 }
 
 bool platform_program_directory(char* out, size_t out_size) {

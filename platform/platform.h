@@ -44,6 +44,14 @@ struct PlatformFile;
 // ("headless", "alsa"), so a run without a window can still play to real ports.
 bool platform_select(const char* backend_name);
 bool platform_select_midi(const char* midi_name);
+// The backend with the system's own windows: "win32" on Windows, "sdl" elsewhere. Selecting it
+// fails when this build has it without a window (the program then says so and ends).
+#ifdef _WIN32
+constexpr const char* PLATFORM_DESKTOP_BACKEND = "win32";
+#else
+constexpr const char* PLATFORM_DESKTOP_BACKEND = "sdl";
+#endif
+bool platform_select_desktop();
 const char* platform_backend_name();
 // Names of the backends this build carries, separated by spaces.
 const char* platform_built_backends();

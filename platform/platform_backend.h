@@ -1,6 +1,6 @@
 // The table of functions one backend exports; platform.cpp calls through the chosen table.
 // Implemented in: headless/headless_backend.cpp, linux/sdl_backend.cpp,
-// terminal/terminal_backend.cpp (one table each).
+// terminal/terminal_backend.cpp, win32/win32_backend.cpp (one table each).
 #pragma once
 
 #include "platform/midi_backend.h"
@@ -55,7 +55,11 @@ struct PlatformBackend {
 const DialogHandlers& platform_dialog_handlers();
 
 extern const PlatformBackend HEADLESS_BACKEND;
+#ifdef _WIN32
+extern const PlatformBackend WIN32_BACKEND;
+#else
 extern const PlatformBackend TERMINAL_BACKEND;
+#endif
 #ifdef ZB_WITH_SDL
 extern const PlatformBackend SDL_BACKEND;
 #endif

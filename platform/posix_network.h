@@ -3,9 +3,6 @@
 
 #include "platform/network.h"
 
-// How the last connect looked its host up, for tests of the address rule.
-enum class HostLookup { none, by_address, by_name };
-
 PlatformSocket* posix_tcp_connect(const char* host, int port, HostLookup* lookup);
 long posix_tcp_send(PlatformSocket* socket, const void* data, size_t count);
 long posix_tcp_receive(PlatformSocket* socket, void* buffer, size_t count);

@@ -10,6 +10,13 @@ packages=(cmake make pkg-config g++ libgtest-dev libgmock-dev libbenchmark-dev c
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)
 fi
+# The Windows programs: the mingw-w64 cross compilers (POSIX threads), Wine to run the x86-64
+# test build (this kernel runs no 32-bit programs), a virtual display for it, and the
+# GoogleTest sources to build the test library with the cross compiler.
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb
+               googletest)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,8 +2,8 @@
 // dialogs, the faults they inject into file writes, and the record of what the program showed.
 #pragma once
 
+#include "platform/network.h"
 #include "platform/platform.h"
-#include "platform/posix_network.h"
 
 #include <cstdint>
 #include <deque>

@@ -2,8 +2,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_midi.h"
 #include "platform/headless/headless_window.h"
-#include "platform/posix_backend.h"
-#include "platform/posix_files.h"
+#include "platform/native_backend.h"
 
 #include <cstring>
 
@@ -98,22 +97,22 @@ PlatformFile* file_open(const char* path, FileMode mode) {
     if (mode == FileMode::read && g_headless.unreadable_path == path) {
         return nullptr;
     }
-    return posix_file_open(path, mode);
+    return NATIVE_BACKEND_BASE.file_open(path, mode);
 }
 
 size_t file_write(PlatformFile* file, const void* buffer, size_t count) {
     if (g_headless.fail_write_after >= 0) {
         size_t allowed = static_cast<size_t>(g_headless.fail_write_after);
-        size_t n = posix_file_write(file, buffer, count < allowed ? count : allowed);
+        size_t n = NATIVE_BACKEND_BASE.file_write(file, buffer, count < allowed ? count : allowed);
         g_headless.fail_write_after -= static_cast<int64_t>(n);
         return n;
     }
-    return posix_file_write(file, buffer, count);
+    return NATIVE_BACKEND_BASE.file_write(file, buffer, count);
 }
 
 bool file_close(PlatformFile* file) {
     bool writing = file->writing;
-    bool ok = posix_file_close(file);
+    bool ok = NATIVE_BACKEND_BASE.file_close(file);
     bool& fail = writing ? g_headless.fail_next_write_close : g_headless.fail_next_read_close;
     if (fail) {
         fail = false;
@@ -126,21 +125,21 @@ PlatformFile* file_create_beside(const char* target_path, char* temp_path, size_
     if (g_headless.fail_open_write) {
         return nullptr;
     }
-    return posix_file_create_beside(target_path, temp_path, temp_path_size);
+    return NATIVE_BACKEND_BASE.file_create_beside(target_path, temp_path, temp_path_size);
 }
 
 bool file_rename(const char* from, const char* to) {
     if (g_headless.fail_rename) {
         return false;
     }
-    return posix_file_rename(from, to);
+    return NATIVE_BACKEND_BASE.file_rename(from, to);
 }
 
 bool list_directory(const char* path, DirectoryEntryVisit visit, void* context) {
     if (!g_headless.unreadable_directory.empty() && g_headless.unreadable_directory == path) {
         return false;
     }
-    return posix_list_directory(path, visit, context);
+    return NATIVE_BACKEND_BASE.list_directory(path, visit, context);
 }
 
 bool program_directory(char* out, size_t out_size) {
@@ -157,7 +156,7 @@ UiLanguage system_language() {
 }
 
 uint32_t tick_ms() {
-    return g_headless.clock_driven ? g_headless.clock_ms : posix_tick_ms();
+    return g_headless.clock_driven ? g_headless.clock_ms : NATIVE_BACKEND_BASE.tick_ms();
 }
 
 bool key_down(int virtual_key) {
@@ -204,11 +203,11 @@ bool network_available() {
 }
 
 PlatformSocket* tcp_connect(const char* host, int port) {
-    return posix_tcp_connect(host, port, &g_headless.last_lookup);
+    return native_tcp_connect(host, port, &g_headless.last_lookup);
 }
 
 constexpr PlatformBackend headless_table() {
-    PlatformBackend t = POSIX_BACKEND_BASE;
+    PlatformBackend t = NATIVE_BACKEND_BASE;
     t.name = "headless";
     t.message_box = message_box;
     t.ask_ok_cancel = ask_ok_cancel;
@@ -244,9 +243,9 @@ constexpr PlatformBackend headless_table() {
 constinit const PlatformBackend HEADLESS_BACKEND = headless_table();
 
 void headless_follow_system() {
-    g_headless.language = posix_system_language();
+    g_headless.language = NATIVE_BACKEND_BASE.system_language();
     char dir[4096];
-    if (posix_program_directory(dir, sizeof dir)) {
+    if (NATIVE_BACKEND_BASE.program_directory(dir, sizeof dir)) {
         g_headless.program_directory = dir;
     }
 }

@@ -283,10 +283,9 @@ int zb47_main(int argc, char** argv) {
     if (options.render_wav != nullptr) {
         return render_main(options);
     }
-    if (!platform_select(options.headless ? "headless" : "sdl")) {
+    if (options.headless ? !platform_select("headless") : !platform_select_desktop()) {
         platform_console_print(ConsoleStream::error,
-                               "zb47: built without a window backend (libsdl2-dev was missing); "
-                               "run with --headless\n");
+                               "zb47: built without a window backend; run with --headless\n");
         return 1;
     }
     if (!options.headless) {
