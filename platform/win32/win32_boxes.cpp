@@ -116,6 +116,9 @@ bool win32_save_file_dialog(const FileDialogRequest& request, char* path, size_t
     return file_dialog(request, path, path_size, true);
 }
 
+// The status line is in the picture already; nothing else shows it here.
+void win32_status_text(const char*) {}
+
 void win32_wait_cursor(bool on) {
     WIN32_WINDOW_BACKEND.cursor_shape(on ? 2 : 0);
 }

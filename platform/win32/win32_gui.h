@@ -44,6 +44,7 @@ bool win32_save_file_dialog(const FileDialogRequest& request, char* path, size_t
 std::wstring win32_file_filter(const FileDialogRequest& request);
 
 void win32_wait_cursor(bool on);
+void win32_status_text(const char* text);
 
 // The clipboard holds Unicode text; Shift-JIS goes in and comes out through code page 932.
 bool win32_clipboard_put_text(const char* sjis);

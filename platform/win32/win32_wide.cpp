@@ -1,12 +1,11 @@
-// Text for the wide-character calls: Shift-JIS through code page 932 explicitly, so Japanese
-// texts are right on a Windows whose own code page is not Japanese, and UTF-8 for paths.
+// Text for the window half's wide-character calls: Shift-JIS through the backend's code page
+// 932 converter, and UTF-8 (typed text) through the system's.
 #include "platform/win32/win32_gui.h"
+#include "platform/win32/win32_text.h"
 
 #include <windows.h>
 
 namespace {
-
-constexpr UINT CODE_PAGE_SJIS = 932;
 
 std::wstring to_wide(UINT code_page, const char* text) {
     if (text == nullptr || text[0] == '\0') {
@@ -22,18 +21,16 @@ std::wstring to_wide(UINT code_page, const char* text) {
     return out;
 }
 
-std::string from_wide(UINT code_page, const wchar_t* wide, int length, BOOL* lost) {
+std::string from_wide(UINT code_page, const wchar_t* wide, int length) {
     if (wide == nullptr || length == 0 || (length < 0 && wide[0] == L'\0')) {
         return std::string();
     }
-    // Code page 932 takes the lost-character flag; UTF-8 refuses it (and loses nothing).
-    BOOL* flag = code_page == CP_UTF8 ? nullptr : lost;
-    int count = WideCharToMultiByte(code_page, 0, wide, length, nullptr, 0, nullptr, flag);
+    int count = WideCharToMultiByte(code_page, 0, wide, length, nullptr, 0, nullptr, nullptr);
     if (count <= 0) {
         return std::string();
     }
     std::string out(static_cast<size_t>(count), '\0');
-    WideCharToMultiByte(code_page, 0, wide, length, out.data(), count, nullptr, flag);
+    WideCharToMultiByte(code_page, 0, wide, length, out.data(), count, nullptr, nullptr);
     if (length < 0) {
         out.resize(static_cast<size_t>(count - 1)); // the converted NUL
     }
@@ -42,19 +39,22 @@ std::string from_wide(UINT code_page, const wchar_t* wide, int length, BOOL* los
 
 } // namespace
 
+// Shift-JIS goes through the backend's one code page 932 converter.
 std::wstring win32_wide_from_sjis(const char* sjis) {
-    return to_wide(CODE_PAGE_SJIS, sjis);
+    return sjis == nullptr ? std::wstring() : win32_widen(sjis);
 }
 
 std::string win32_sjis_from_wide(const wchar_t* wide) {
-    BOOL lost = FALSE;
-    return from_wide(CODE_PAGE_SJIS, wide, -1, &lost);
+    std::string out;
+    if (wide != nullptr) {
+        win32_narrow(wide, out);
+    }
+    return out;
 }
 
 bool win32_sjis_from_wide_strict(const wchar_t* wide, std::string& out) {
-    BOOL lost = FALSE;
-    out = from_wide(CODE_PAGE_SJIS, wide, -1, &lost);
-    return lost == FALSE;
+    out.clear();
+    return wide == nullptr || win32_narrow(wide, out);
 }
 
 std::wstring win32_wide_from_utf8(const char* utf8) {
@@ -62,5 +62,5 @@ std::wstring win32_wide_from_utf8(const char* utf8) {
 }
 
 std::string win32_utf8_from_wide(const wchar_t* wide, int length) {
-    return from_wide(CP_UTF8, wide, length, nullptr);
+    return from_wide(CP_UTF8, wide, length);
 }
