@@ -27,6 +27,7 @@ build-asan: deps
 
 test: format-check maps-check build-asan tsan
 	ctest --preset asan -j $(JOBS)
+	$(MAKE) --no-print-directory windows-test
 
 # The engine's and the shell's threads (playback thread, window timer, input arriving on
 # another thread, drawing from two threads, the version check's thread, a dialog on the
@@ -88,6 +89,15 @@ windows: windows-deps
 	cp build/win32/converter/MELCONV.exe dist/MELCONV.EXE
 	cp resources/README-WINDOWS.txt dist/README-WINDOWS.txt
 	@file dist/ZB47.EXE dist/MELCONV.EXE
+
+# The Windows side of `make test`: the 32-bit build compiled and linked (this kernel cannot run
+# it), and the x86-64 build of the same sources with its suites and picture runs under Wine.
+windows-test: windows-deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target zb47 melconv -j $(JOBS)
+	cmake --preset win64-test >/dev/null
+	cmake --build --preset win64-test -j $(JOBS)
+	ctest --preset win64-test -j $(JOBS)
 
 clean:
 	rm -rf build dist

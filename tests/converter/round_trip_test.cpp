@@ -197,13 +197,15 @@ Bytes band_song(uint16_t q, bool with_sustain, bool long_note = true, bool with_
     return smf_file(1, q, {conductor, melody, chords, drums});
 }
 
+// Each ringtone is read back under a name of its own: where file names ignore case (Windows)
+// the SMF written back as "band.MID" would otherwise be the source "band.mid".
 TEST_F(RoundTrip, SmfToMldToSmf) {
     g_options.model = 0;
     Bytes song = band_song(48, true);
     ASSERT_TRUE(convert(song, "band.mid"));
-    ASSERT_TRUE(convert(output("band.MLD"), "band.MLD"));
+    ASSERT_TRUE(convert(output("band.MLD"), "band_back.MLD"));
     // One tick of 48 per quarter at 120 bpm is about 10.4 ms.
-    expect_same_notes(notes_of(song, false), notes_of(output("band.MID"), false), 11.0, true);
+    expect_same_notes(notes_of(song, false), notes_of(output("band_back.MID"), false), 11.0, true);
 }
 
 TEST_F(RoundTrip, ToneShiftIsTakenOffAgain) {
@@ -211,8 +213,8 @@ TEST_F(RoundTrip, ToneShiftIsTakenOffAgain) {
     g_options.toneshift = 7;
     Bytes song = band_song(48, false);
     ASSERT_TRUE(convert(song, "shift.mid"));
-    ASSERT_TRUE(convert(output("shift.MLD"), "shift.MLD"));
-    expect_same_notes(notes_of(song, false), notes_of(output("shift.MID"), false), 11.0, true);
+    ASSERT_TRUE(convert(output("shift.MLD"), "shift_back.MLD"));
+    expect_same_notes(notes_of(song, false), notes_of(output("shift_back.MID"), false), 11.0, true);
 }
 
 TEST_F(RoundTrip, SmfToPmdToSmf) {
@@ -221,9 +223,9 @@ TEST_F(RoundTrip, SmfToPmdToSmf) {
     // link begins.
     Bytes song = band_song(48, false, false);
     ASSERT_TRUE(convert(song, "band.mid"));
-    ASSERT_TRUE(convert(output("band.PMD"), "band.PMD"));
+    ASSERT_TRUE(convert(output("band.PMD"), "band_back.PMD"));
     // au notes are written one tick shorter.
-    expect_same_notes(notes_of(song, false), notes_of(output("band.MID"), false), 22.0, true);
+    expect_same_notes(notes_of(song, false), notes_of(output("band_back.MID"), false), 22.0, true);
 }
 
 TEST_F(RoundTrip, SmfToMmfToSmf) {
@@ -241,8 +243,8 @@ TEST_F(RoundTrip, SeparatedVoicesComeBackAsKeysInOrder) {
     g_options.separation = 1;
     Bytes song = band_song(48, false);
     ASSERT_TRUE(convert(song, "sep.mid"));
-    ASSERT_TRUE(convert(output("sep.MLD"), "sep.MLD"));
-    expect_same_notes(notes_of(song, false), notes_of(output("sep.MID"), false), 11.0, false);
+    ASSERT_TRUE(convert(output("sep.MLD"), "sep_back.MLD"));
+    expect_same_notes(notes_of(song, false), notes_of(output("sep_back.MID"), false), 11.0, false);
 }
 
 // Without a tempo event a song plays at 120 bpm, and so must its ringtone.
@@ -252,12 +254,14 @@ TEST_F(RoundTrip, SongWithoutTempoKeepsItsTimeInEveryFormat) {
         uint16_t division;
         const char* name;
         const char* ringtone;
-        const char* ringtone_copy; // read back under this name, so the SMF written is new
+        // Read back under this name, so the SMF written is new also where file names ignore
+        // case (on Windows "x.MID" is the song "x.mid" itself).
+        const char* ringtone_copy;
         const char* back;
         double tolerance_ms;
     } cases[] = {
-        {0, 48, "mld", "mld.MLD", "mld.MLD", "mld.MID", 11.0},
-        {1, 48, "pmd", "pmd.PMD", "pmd.PMD", "pmd.MID", 22.0},
+        {0, 48, "mld", "mld.MLD", "mld_back.MLD", "mld_back.MID", 11.0},
+        {1, 48, "pmd", "pmd.PMD", "pmd_back.PMD", "pmd_back.MID", 22.0},
         {2, 480, "mmf", "mmf.mmf", "back.mmf", "back.mid", 12.5},
     };
     for (const Case& c : cases) {

@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -93,7 +92,8 @@ TEST_F(ConverterShellTest, MailToolStartsOnlyWhenPresentAndAfterSuccess) {
 // A directory inside the test's own, named so that paths in it are `length` bytes long.
 std::string deep_directory(const TempDir& dir, size_t length) {
     std::string sub = dir.file(std::string(length - dir.path.size() - 1, 'd'));
-    mkdir(sub.c_str(), 0700);
+    std::error_code ignored;
+    std::filesystem::create_directory(sub, ignored);
     return sub;
 }
 

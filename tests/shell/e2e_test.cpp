@@ -2,6 +2,7 @@
 #include "tests/shell/zb47_run.h"
 
 #include "common/text_sjis.h"
+#include "tests/support/run_songs.h"
 #include "tests/support/smf_builder.h"
 
 namespace {
@@ -15,10 +16,7 @@ TEST_F(Zb47Run, StartScreenInEnglishMatchesItsReference) {
 TEST_F(Zb47Run, StartScreenInJapaneseMatchesItsReference) {
     // A song named on the command line whose title is in Japanese: the title row shows it
     // in the full-width glyphs.
-    Bytes song = smf_file(
-        1, 480,
-        {concat({meta_text(0, 0x03, utf8_to_sjis("デモ曲　ＺＢ４７の歌")), end_of_track(1920)})});
-    write_file_bytes(dir.file("title.mid"), song);
+    write_file_bytes(dir.file("title.mid"), japanese_title_song());
     ASSERT_EQ(run("wait 100\nscreenshot start.png\n", "ja_JP.UTF-8", dir.file("title.mid")), 0);
     expect_same_as_reference("start.png", "start_ja.png");
     EXPECT_NE(log().find("caption: デモ曲　ＺＢ４７の歌 - ZB47 MIDI MUSIC SEQUENCER"),

@@ -2,7 +2,7 @@
 // and the picture compared with its reference in tests/data/screens/menus.
 #include "tests/shell/zb47_run.h"
 
-#include "tests/support/smf_builder.h"
+#include "tests/support/run_songs.h"
 
 #include <cstring>
 
@@ -15,20 +15,6 @@ const char* const TOUR_ROWS[7] = {"CEFHIKLM",     "ACEGIKM",  "ABCDEFHJLM", "ABC
 
 // The rows of the file page that open a file dialog for the tour's song.
 const char* const FILE_DIALOG_ROWS = "GKM";
-
-// Four tracks with names, programs on channels 1, 2 and 10, notes and a tempo.
-Bytes tour_song() {
-    return smf_file(1, 480,
-                    {concat({meta_text(0, 0x03, "Menu Tour"), tempo_event(0, 500000),
-                             time_signature(0, 3, 2), end_of_track(1440 * 4)}),
-                     concat({meta_text(0, 0x03, "Melody"), ev(0, {0xC0, 73}),
-                             ev(0, {0x90, 72, 100}), ev(480, {0x80, 72, 0}), ev(0, {0x90, 76, 90}),
-                             ev(480, {0x80, 76, 0}), end_of_track()}),
-                     concat({meta_text(0, 0x03, "Bass"), ev(0, {0xC1, 33}), ev(0, {0x91, 36, 110}),
-                             ev(960, {0x81, 36, 0}), end_of_track()}),
-                     concat({meta_text(0, 0x03, "Drums"), ev(0, {0xC9, 0}), ev(0, {0x99, 36, 120}),
-                             ev(120, {0x89, 36, 0}), end_of_track()})});
-}
 
 std::string tab_click(int page) {
     return "click " + std::to_string(30 + 48 * page) + " 320\nwait 40\n";

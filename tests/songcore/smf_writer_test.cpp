@@ -8,7 +8,6 @@
 #include "platform/platform.h"
 
 #include <filesystem>
-#include <sys/stat.h>
 
 using SmfWriterTest = SongFixture;
 
@@ -102,7 +101,7 @@ TEST_F(SmfWriterTest, SaveBindsTheBankToItsFileAndClearsItsChange) {
 
 TEST_F(SmfWriterTest, PeriodAnywhereInThePathStopsTheExtension) {
     std::string folder = dir.file("my.songs");
-    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
     g_headless.dialog_paths = {folder + "/tune", dir.file("plain")};
     EXPECT_EQ(song_save(0), 1);
     EXPECT_TRUE(platform_file_exists((folder + "/tune").c_str()));

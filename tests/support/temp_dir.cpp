@@ -5,8 +5,26 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
+#ifdef _WIN32
+// Windows has no mkdtemp: a random name, taken only when the directory is made new by us.
+TempDir::TempDir() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; attempt++) {
+        char name[32];
+        snprintf(name, sizeof name, "zb47test-%08x", static_cast<unsigned>(random()));
+        std::filesystem::path candidate = std::filesystem::temp_directory_path() / name;
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary directory could be made");
+}
+#else
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zb47test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
@@ -14,6 +32,7 @@ TempDir::TempDir() {
     }
     path = pattern;
 }
+#endif
 
 TempDir::~TempDir() {
     std::error_code ignored;
