@@ -149,16 +149,26 @@ void dialog_activate(DialogRun& run, int index) {
     }
 }
 
-int dialog_run(const DialogTemplate& dialog, DialogBehaviour& behaviour) {
-    DialogRun run;
+void dialog_run_setup(DialogRun& run, const DialogTemplate& dialog, DialogBehaviour& behaviour) {
     run.dialog = &dialog;
     run.behaviour = &behaviour;
-    run.controls.resize(static_cast<size_t>(dialog.control_count));
+    run.controls.assign(static_cast<size_t>(dialog.control_count), ControlState{});
     run.frame = dialog_frame_rect(dialog);
     groups_assign(run);
     if (behaviour.init) {
         behaviour.init(behaviour.context, run);
     }
+}
+
+int dialog_run(const DialogTemplate& dialog, DialogBehaviour& behaviour) {
+#ifdef _WIN32
+    // Windows shows the system's own dialog, built from the same table.
+    if (int id = 0; dialog_run_native(dialog, behaviour, id)) {
+        return id;
+    }
+#endif
+    DialogRun run;
+    dialog_run_setup(run, dialog, behaviour);
     run.focus = first_focus(run);
     if (run.focus >= 0 && dialog.controls[run.focus].kind == ControlKind::edit) {
         text_edit_end(run.controls[run.focus].edit);

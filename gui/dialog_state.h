@@ -1,5 +1,5 @@
 // The state of one running dialog, shared by the runner's source files.
-// Implemented in: dialog_run.cpp, dialog_input.cpp, dialog_draw.cpp.
+// Implemented in: dialog_run.cpp, dialog_input.cpp, dialog_draw.cpp, dialog_native.cpp.
 //
 // Threads: only the thread running the dialog (the modal_run thread) touches it.
 #pragma once
@@ -33,6 +33,13 @@ struct DialogRun {
     bool ended = false;
 };
 
+// Points the run at its dialog, lays the controls out and runs the behaviour's init.
+void dialog_run_setup(DialogRun& run, const DialogTemplate& dialog, DialogBehaviour& behaviour);
+#ifdef _WIN32
+// Runs the dialog as a native one (dialog_native.cpp): false when it could not be shown, and
+// the in-picture runner takes over.
+bool dialog_run_native(const DialogTemplate& dialog, DialogBehaviour& behaviour, int& end_id);
+#endif
 int dialog_index_of(const DialogRun& run, int id);
 bool dialog_focusable(const DialogRun& run, int index);
 // Runs a control's action: radio selected, check toggled, button pressed (command, then the
