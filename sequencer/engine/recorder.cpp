@@ -2,6 +2,7 @@
 // end, in real time or step by step, and installed as the record track when recording stops.
 #include "common/status_line.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/engine/engine_hooks.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/engine/settings.h"
@@ -14,8 +15,6 @@
 Recorder g_recorder;
 
 namespace {
-
-constexpr int VK_CONTROL = 0x11;
 
 void show_step_length(int32_t ticks) {
     if (g_engine_hooks.step_length) {

@@ -2,6 +2,7 @@
 // (or, at the chord-pad octave, a chord of the chord table) on the current channel through
 // the output path and to the recorder, going up ends it.
 #include "common/key_edge.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/last_key.h"
 #include "sequencer/engine/midi_input.h"
@@ -11,8 +12,9 @@
 #include "songcore/midi_bytes.h"
 
 // A W S E D F T G Y H U J K O L P and the four keys right of L and P.
-const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS] = {'A', 'W', 'S', 'E', 'D', 'F', 'T',  'G',  'Y',  'H',
-                                             'U', 'J', 'K', 'O', 'L', 'P', 0xBB, 0xBA, 0xDB, 0xDD};
+const int PC_NOTE_KEY_CODES[PC_NOTE_KEYS] = {
+    'A', 'W', 'S', 'E', 'D', 'F', 'T',          'G',      'Y',        'H',
+    'U', 'J', 'K', 'O', 'L', 'P', VK_SEMICOLON, VK_COLON, VK_BRACKET, VK_CLOSE_BRACKET};
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "sequencer/shell/event_list.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/screen_layout.h"
-#include "sequencer/shell/virtual_keys.h"
+#include "platform/virtual_keys.h"
 #include "songcore/track_normalize.h"
 
 #include <cstring>

@@ -7,7 +7,7 @@
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
-#include "sequencer/shell/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
