@@ -8,13 +8,13 @@
 #include "gui/modal.h"
 #include "platform/headless/headless_window.h"
 #include "platform/picture.h"
+#include "platform/virtual_keys.h"
 #include "sequencer/engine/last_key.h"
 #include "sequencer/shell/dialogs.h"
 #include "sequencer/shell/draw.h"
 #include "sequencer/shell/event_list.h"
 #include "sequencer/shell/menu_show.h"
 #include "sequencer/shell/screen_layout.h"
-#include "platform/virtual_keys.h"
 #include "songcore/track_normalize.h"
 
 #include <cstring>

@@ -2,12 +2,12 @@
 // octave they play in, pitch tracing, and the last key kept for the event editor.
 #include "tests/shell/shell_fixture.h"
 
+#include "platform/virtual_keys.h"
 #include "sequencer/engine/channel_state.h"
 #include "sequencer/engine/last_key.h"
 #include "sequencer/engine/midi_input.h"
 #include "sequencer/shell/menu_commands.h"
 #include "sequencer/shell/menu_show.h"
-#include "platform/virtual_keys.h"
 
 namespace {
 
