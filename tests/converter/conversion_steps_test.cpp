@@ -147,8 +147,10 @@ TEST_F(ConversionSteps, ReadersBuildTheSmfButLeaveTheWritingToTheShell) {
         const char* smf;
         RingtoneReadReport (*read)();
     };
+    // Each case has its own stem: where file names ignore case (Windows), the first case's
+    // song.MID would be the second case's song.mid.
     for (Case c :
-         {Case{0, "song.MLD", "song.MID", mld_read}, Case{2, "song.mmf", "song.mid", mmf_read}}) {
+         {Case{0, "tune.MLD", "tune.MID", mld_read}, Case{2, "song.mmf", "song.mid", mmf_read}}) {
         SetUp();
         g_options.model = c.model;
         g_converter.version1_answer = PresetAnswer::no;
