@@ -72,14 +72,6 @@ std::string sjis_to_utf8(const char* text, size_t length) {
     return out;
 }
 
-std::string sjis_to_utf8(const std::string& text) {
-    return sjis_to_utf8(text.data(), text.size());
-}
-
-std::string sjis_to_utf8(const char* text) {
-    return sjis_to_utf8(text, strlen(text));
-}
-
 std::string utf8_to_sjis(const char* utf8) {
     std::string out;
     convert("CP932", "UTF-8", utf8, strlen(utf8), NO_LIMIT, true, out);

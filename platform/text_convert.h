@@ -1,6 +1,7 @@
 // Shift-JIS (code page 932) <-> UTF-8: the one conversion every layer uses at the edges
 // (text tables at start, glyphs, terminal, window caption, typed text).
-// Implemented in: posix_text.cpp.
+// Implemented in: posix_text.cpp or win32/win32_text.cpp (the system's converter) and
+// text_convert.cpp (the forms over it).
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,8 @@ std::string sjis_to_utf8(const char* text, size_t length);
 std::string sjis_to_utf8(const std::string& text);
 std::string sjis_to_utf8(const char* text); // NUL-terminated
 std::string utf8_to_sjis(const char* utf8);
+// Message texts end in CR LF for the Windows boxes; other boxes and terminal lines want none.
+std::string sjis_line_to_utf8(const char* text);
 
 // Strict: false when a character has no Shift-JIS form or the text is not UTF-8; `out` then
 // holds the characters that could be converted, the others left out (without a converter in

@@ -14,15 +14,6 @@
 
 namespace {
 
-// Message texts end in CR LF for the boxes; the SDL box needs none.
-std::string box_text(const char* text) {
-    std::string out = sjis_to_utf8(text);
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
-        out.pop_back();
-    }
-    return out;
-}
-
 uint32_t box_flags(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::exclamation:
@@ -41,8 +32,8 @@ void message_box(const char* caption, const char* text, MessageIcon icon) {
         drawn(caption, text, icon);
         return;
     }
-    std::string c = box_text(caption);
-    std::string t = box_text(text);
+    std::string c = sjis_line_to_utf8(caption);
+    std::string t = sjis_line_to_utf8(text);
     if (SDL_ShowSimpleMessageBox(box_flags(icon), c.c_str(), t.c_str(), nullptr) != 0) {
         fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
     }
@@ -50,8 +41,8 @@ void message_box(const char* caption, const char* text, MessageIcon icon) {
 
 // Two buttons; Enter takes the first, Esc the second. No box at all counts as the second.
 bool ask(const char* caption, const char* text, const char* first, const char* second) {
-    std::string c = box_text(caption);
-    std::string t = box_text(text);
+    std::string c = sjis_line_to_utf8(caption);
+    std::string t = sjis_line_to_utf8(text);
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, second},
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, first},

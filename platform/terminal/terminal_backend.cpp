@@ -23,23 +23,14 @@ void terminal_reset() {
 
 namespace {
 
-// Message texts end in CR LF for the boxes; a terminal line needs only the LF.
-std::string terminal_text(const char* text) {
-    std::string out = sjis_to_utf8(text);
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
-        out.pop_back();
-    }
-    return out;
-}
-
 void message_box(const char* caption, const char* text, MessageIcon) {
     (void)caption;
-    fprintf(g_terminal.messages, "%s\n", terminal_text(text).c_str());
+    fprintf(g_terminal.messages, "%s\n", sjis_line_to_utf8(text).c_str());
     fflush(g_terminal.messages);
 }
 
 bool ask(const char* text) {
-    fprintf(g_terminal.messages, "%s", terminal_text(text).c_str());
+    fprintf(g_terminal.messages, "%s", sjis_line_to_utf8(text).c_str());
     if (!g_terminal.interactive) {
         // Nobody can answer: the safe answer, which never overwrites or changes anything.
         fprintf(g_terminal.messages, " [y/N] n (no terminal)\n");
@@ -67,7 +58,7 @@ bool file_dialog(const FileDialogRequest&, char*, size_t) {
 void wait_cursor(bool) {}
 
 void status_text(const char* text) {
-    fprintf(g_terminal.messages, "%s\n", terminal_text(text).c_str());
+    fprintf(g_terminal.messages, "%s\n", sjis_line_to_utf8(text).c_str());
 }
 
 bool key_down(int) {
