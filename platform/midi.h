@@ -1,7 +1,7 @@
 // MIDI ports and the playback thread's primitives. Output devices are numbered 0..count-1 in
 // the system's order; the mapper, where a system has one, is device MIDI_MAPPER_DEVICE.
 // Implemented in: platform.cpp (the ports, through the chosen backend's table), posix_threads.cpp
-// (threads, waits and priority).
+// or win32/win32_threads.cpp (threads, sleeping and priority), frame_wait.cpp (the loop's wait).
 #pragma once
 #include <cstddef>
 #include <cstdint>

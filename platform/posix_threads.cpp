@@ -2,10 +2,7 @@
 #include "platform/midi.h"
 
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <ctime>
-#include <mutex>
 #include <new>
 #include <pthread.h>
 #include <sched.h>
@@ -68,39 +65,6 @@ void platform_sleep_ms(uint32_t ms) {
     timespec wait{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
     while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
     }
-}
-
-namespace {
-
-// The playback loop's wait and its early wake. Any thread wakes, the waiting thread waits;
-// `wake_pending` is read and written under `lock` only.
-struct Waiter {
-    std::mutex lock;
-    std::condition_variable woken;
-    bool wake_pending = false;
-};
-
-Waiter g_waiter;
-
-} // namespace
-
-// The tick count turns over on whole milliseconds of the monotonic clock, so the wait ends
-// on such a boundary: the frame then sees the new tick at once instead of up to 1 ms later.
-void platform_wait_ms(uint32_t ms) {
-    using namespace std::chrono;
-    auto tick_start = floor<milliseconds>(steady_clock::now());
-    std::unique_lock<std::mutex> guard(g_waiter.lock);
-    g_waiter.woken.wait_until(guard, tick_start + milliseconds(ms),
-                              [] { return g_waiter.wake_pending; });
-    g_waiter.wake_pending = false;
-}
-
-void platform_wake_waiter() {
-    {
-        std::lock_guard<std::mutex> guard(g_waiter.lock);
-        g_waiter.wake_pending = true;
-    }
-    g_waiter.woken.notify_one();
 }
 
 void platform_priority_raise(bool raised) {

@@ -1,9 +1,6 @@
 // Threads, sleeping and the process priority class on Windows.
 #include "platform/midi.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <new>
 #include <windows.h>
 
@@ -50,34 +47,6 @@ void platform_thread_join(PlatformThread* thread) {
 
 void platform_sleep_ms(uint32_t ms) {
     Sleep(ms);
-}
-
-namespace {
-
-// Touched by the frame's thread (waiting) and any thread that wakes it.
-struct Waiter {
-    std::mutex lock;
-    std::condition_variable woken;
-    bool wake_pending = false;
-};
-
-Waiter g_waiter;
-
-} // namespace
-
-void platform_wait_ms(uint32_t ms) {
-    std::unique_lock<std::mutex> guard(g_waiter.lock);
-    g_waiter.woken.wait_for(guard, std::chrono::milliseconds(ms),
-                            [] { return g_waiter.wake_pending; });
-    g_waiter.wake_pending = false;
-}
-
-void platform_wake_waiter() {
-    {
-        std::lock_guard<std::mutex> guard(g_waiter.lock);
-        g_waiter.wake_pending = true;
-    }
-    g_waiter.woken.notify_one();
 }
 
 void platform_priority_raise(bool raised) {
