@@ -27,10 +27,15 @@ PlatformFile* posix_file_open(const char* path, FileMode mode) {
     return new PlatformFile{fd, mode == FileMode::write};
 }
 
-size_t posix_file_read(PlatformFile* file, void* buffer, size_t count) {
+namespace {
+
+// A read or write may move fewer bytes than asked, or be interrupted by a signal: both go on
+// until every byte has moved, the end of the file is reached or the call fails.
+template <typename Buffer, typename Transfer>
+size_t transfer_all(int fd, Buffer* buffer, size_t count, Transfer transfer) {
     size_t done = 0;
     while (done < count) {
-        ssize_t n = read(file->fd, static_cast<char*>(buffer) + done, count - done);
+        ssize_t n = transfer(fd, buffer + done, count - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -42,19 +47,14 @@ size_t posix_file_read(PlatformFile* file, void* buffer, size_t count) {
     return done;
 }
 
+} // namespace
+
+size_t posix_file_read(PlatformFile* file, void* buffer, size_t count) {
+    return transfer_all(file->fd, static_cast<char*>(buffer), count, read);
+}
+
 size_t posix_file_write(PlatformFile* file, const void* buffer, size_t count) {
-    size_t done = 0;
-    while (done < count) {
-        ssize_t n = write(file->fd, static_cast<const char*>(buffer) + done, count - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return done;
+    return transfer_all(file->fd, static_cast<const char*>(buffer), count, write);
 }
 
 bool posix_file_close(PlatformFile* file) {
