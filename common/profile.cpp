@@ -4,7 +4,7 @@
 
 #include "common/text_sjis.h"
 #include "platform/file_read_all.h"
-#include "platform/platform.h"
+#include "platform/file_write_all.h"
 
 #include <climits>
 #include <cstdio>
@@ -20,8 +20,6 @@ namespace {
 // A profile is a few kilobytes. Every line costs a record of about 280 bytes, so a larger file
 // of short lines would take far more memory than its size; it is refused instead.
 constexpr size_t FILE_LIMIT = 1024 * 1024;
-// Room for the name create_beside picks; Windows names stay within MAX_PATH (260).
-constexpr size_t TEMP_NAME_ROOM = 272;
 
 // Every allocation of the store goes through these three, so tests can make any one fail.
 bool allocation_allowed() {
@@ -496,30 +494,6 @@ char* fill_saved_text(const ProfileStore& store, char* out) {
     return out;
 }
 
-// The new text goes to a file beside the target, which is renamed over the target only once
-// it is completely written and closed: a full disk or a failing write never leaves the user's
-// old file cut short. On any failure the partial file is removed.
-bool write_replacing(const char* path, const char* data, size_t size) {
-    size_t temp_size = strlen(path) + TEMP_NAME_ROOM;
-    char* temp_path = static_cast<char*>(store_malloc(temp_size));
-    if (temp_path == nullptr) {
-        return false;
-    }
-    PlatformFile* file = platform_file_create_beside(path, temp_path, temp_size);
-    if (file == nullptr) {
-        free(temp_path);
-        return false;
-    }
-    bool ok = platform_file_write(file, data, size) == size;
-    ok = platform_file_close(file) && ok;
-    ok = ok && platform_file_rename(temp_path, path);
-    if (!ok) {
-        platform_file_remove(temp_path);
-    }
-    free(temp_path);
-    return ok;
-}
-
 } // namespace
 
 uint32_t profile_name_hash(const char* name) {
@@ -570,7 +544,9 @@ int profile_save(const char* path) {
         return 0;
     }
     char* end = fill_saved_text(g_profile, buffer);
-    bool ok = static_cast<size_t>(end - buffer) == size && write_replacing(path, buffer, size);
+    // Written beside the file and renamed over it, so a failed write never cuts the old one.
+    bool ok = static_cast<size_t>(end - buffer) == size &&
+              platform_file_write_all(path, buffer, size) == FileWriteResult::written;
     free(buffer);
     return ok ? 1 : 0;
 }
