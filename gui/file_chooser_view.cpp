@@ -2,6 +2,7 @@
 // of the picture hits.
 #include "gui/file_chooser_view.h"
 #include "common/text_sjis.h"
+#include "gui/gui_colours.h"
 #include "platform/picture.h"
 #include "sequencer/shell/canvas.h"
 #include "sequencer/shell/font.h"
@@ -11,11 +12,6 @@
 
 namespace {
 
-// The dialogs' colours, so a chooser looks like the other dialogs of the program.
-const uint32_t FACE = colour_rgb(212, 208, 200);
-const uint32_t WHITE = colour_rgb(255, 255, 255);
-const uint32_t BLACK = colour_rgb(0, 0, 0);
-const uint32_t CAPTION = colour_rgb(10, 36, 106);
 const uint32_t STATUS_INK = colour_rgb(160, 0, 0);
 
 constexpr int ROW_HEIGHT = 14;
@@ -102,12 +98,12 @@ std::string tail_to_fit(const std::string& sjis, int max_width) {
 
 void button_draw(const Canvas& canvas, const ButtonPlace& place, const std::string& label) {
     const Box& b = place.box;
-    canvas_rect(canvas, b.x1, b.y1, b.x2, b.y2, FACE, BLACK, 1);
+    canvas_rect(canvas, b.x1, b.y1, b.x2, b.y2, GUI_FACE, GUI_INK, 1);
     canvas_bevel(canvas, b.x1 + 1, b.y1 + 1, b.x2 - 1, b.y2 - 1, 0);
     int width = font_text_width(FontSize::small, label.c_str(), label.size());
     int x = std::max(b.x1 + 4, (b.x1 + b.x2 - width) / 2);
     int y = (b.y1 + b.y2 - font_height(FontSize::small)) / 2;
-    text_draw(canvas, x, y, label, BLACK, FACE, b.x2 - 3);
+    text_draw(canvas, x, y, label, GUI_INK, GUI_FACE, b.x2 - 3);
 }
 
 std::string button_label(const ButtonPlace& place) {
@@ -127,7 +123,7 @@ std::string button_label(const ButtonPlace& place) {
 
 void list_draw(const Canvas& canvas) {
     const FileChooser& c = g_file_chooser;
-    canvas_rect(canvas, LIST.x1, LIST.y1, LIST.x2, LIST.y2, WHITE, WHITE, 0);
+    canvas_rect(canvas, LIST.x1, LIST.y1, LIST.x2, LIST.y2, GUI_WHITE, GUI_WHITE, 0);
     canvas_bevel(canvas, LIST.x1, LIST.y1, LIST.x2, LIST.y2, 1);
     int count = static_cast<int>(c.entries.size());
     int text_x2 = SCROLL_UP.x1 - 1;
@@ -136,8 +132,8 @@ void list_draw(const Canvas& canvas) {
         const ChooserEntry& entry = c.entries[index];
         int y = LIST.y1 + 2 + row * ROW_HEIGHT;
         bool chosen = index == c.selected;
-        uint32_t paper = chosen ? CAPTION : WHITE;
-        uint32_t ink = chosen ? WHITE : BLACK;
+        uint32_t paper = chosen ? GUI_CAPTION : GUI_WHITE;
+        uint32_t ink = chosen ? GUI_WHITE : GUI_INK;
         if (chosen) {
             canvas_rect(canvas, LIST.x1 + 2, y, text_x2, y + ROW_HEIGHT, paper, paper, 0);
         }
@@ -149,28 +145,28 @@ void list_draw(const Canvas& canvas) {
         int row = std::max(0, count - c.top);
         if (row < CHOOSER_VISIBLE_ROWS) {
             int y = LIST.y1 + 2 + row * ROW_HEIGHT;
-            text_draw(canvas, LIST.x1 + 5, y + 1, c.status, STATUS_INK, WHITE, text_x2 - 2);
+            text_draw(canvas, LIST.x1 + 5, y + 1, c.status, STATUS_INK, GUI_WHITE, text_x2 - 2);
         }
     }
     // Scroll bar: arrows, the track and a thumb as long as the share of rows in view.
     canvas_rect(canvas, SCROLL_TRACK.x1, SCROLL_TRACK.y1, SCROLL_TRACK.x2, SCROLL_TRACK.y2,
                 colour_rgb(224, 224, 224), colour_rgb(224, 224, 224), 0);
     for (const Box* arrow : {&SCROLL_UP, &SCROLL_DOWN}) {
-        canvas_rect(canvas, arrow->x1, arrow->y1, arrow->x2, arrow->y2, FACE, FACE, 0);
+        canvas_rect(canvas, arrow->x1, arrow->y1, arrow->x2, arrow->y2, GUI_FACE, GUI_FACE, 0);
         canvas_bevel(canvas, arrow->x1, arrow->y1, arrow->x2, arrow->y2, 0);
         int cx = (arrow->x1 + arrow->x2) / 2;
         int cy = (arrow->y1 + arrow->y2) / 2;
         int dir = arrow == &SCROLL_UP ? -1 : 1;
         for (int i = 0; i < 4; i++) {
             int y = cy - dir * 2 + dir * i;
-            canvas_line(canvas, cx - 3 + i, y, cx + 4 - i, y, BLACK, 1);
+            canvas_line(canvas, cx - 3 + i, y, cx + 4 - i, y, GUI_INK, 1);
         }
     }
     int track = SCROLL_TRACK.y2 - SCROLL_TRACK.y1;
     if (count > CHOOSER_VISIBLE_ROWS) {
         int thumb = std::max(8, track * CHOOSER_VISIBLE_ROWS / count);
         int y = SCROLL_TRACK.y1 + (track - thumb) * c.top / (count - CHOOSER_VISIBLE_ROWS);
-        canvas_rect(canvas, SCROLL_TRACK.x1, y, SCROLL_TRACK.x2, y + thumb, FACE, FACE, 0);
+        canvas_rect(canvas, SCROLL_TRACK.x1, y, SCROLL_TRACK.x2, y + thumb, GUI_FACE, GUI_FACE, 0);
         canvas_bevel(canvas, SCROLL_TRACK.x1, y, SCROLL_TRACK.x2, y + thumb, 0);
     }
 }
@@ -181,25 +177,25 @@ void chooser_draw(const Canvas& canvas) {
     const FileChooser& c = g_file_chooser;
     int x2 = BOX_X + CHOOSER_WIDTH;
     int y2 = BOX_Y + CHOOSER_HEIGHT;
-    canvas_rect(canvas, BOX_X, BOX_Y, x2, y2, FACE, BLACK, 1);
+    canvas_rect(canvas, BOX_X, BOX_Y, x2, y2, GUI_FACE, GUI_INK, 1);
     canvas_bevel(canvas, BOX_X + 1, BOX_Y + 1, x2 - 1, y2 - 1, 0);
-    canvas_rect(canvas, BOX_X + 3, BOX_Y + 3, x2 - 3, BOX_Y + 21, CAPTION, CAPTION, 0);
+    canvas_rect(canvas, BOX_X + 3, BOX_Y + 3, x2 - 3, BOX_Y + 21, GUI_CAPTION, GUI_CAPTION, 0);
     std::string caption = c.mode == ChooserMode::save ? text_of("名前を付けて保存", "Save As")
                                                       : text_of("ファイルを開く", "Open");
-    text_draw(canvas, BOX_X + 8, BOX_Y + 6, caption, WHITE, CAPTION, x2 - 8);
+    text_draw(canvas, BOX_X + 8, BOX_Y + 6, caption, GUI_WHITE, GUI_CAPTION, x2 - 8);
 
     std::string folder_label = text_of("フォルダー:", "Folder:");
-    text_draw(canvas, BOX_X + 10, BOX_Y + 28, folder_label, BLACK, FACE, BOX_X + 80);
+    text_draw(canvas, BOX_X + 10, BOX_Y + 28, folder_label, GUI_INK, GUI_FACE, BOX_X + 80);
     std::string folder = chooser_display_name(c.directory.c_str());
-    text_draw(canvas, BOX_X + 84, BOX_Y + 28, tail_to_fit(folder, x2 - 10 - (BOX_X + 84)), BLACK,
-              FACE, x2 - 10);
+    text_draw(canvas, BOX_X + 84, BOX_Y + 28, tail_to_fit(folder, x2 - 10 - (BOX_X + 84)), GUI_INK,
+              GUI_FACE, x2 - 10);
 
     list_draw(canvas);
 
-    text_draw(canvas, BOX_X + 10, NAME_FIELD.y1 + 3, text_of("ファイル名:", "File name:"), BLACK,
-              FACE, NAME_FIELD.x1 - 2);
-    canvas_rect(canvas, NAME_FIELD.x1, NAME_FIELD.y1, NAME_FIELD.x2, NAME_FIELD.y2, WHITE, WHITE,
-                0);
+    text_draw(canvas, BOX_X + 10, NAME_FIELD.y1 + 3, text_of("ファイル名:", "File name:"), GUI_INK,
+              GUI_FACE, NAME_FIELD.x1 - 2);
+    canvas_rect(canvas, NAME_FIELD.x1, NAME_FIELD.y1, NAME_FIELD.x2, NAME_FIELD.y2, GUI_WHITE,
+                GUI_WHITE, 0);
     canvas_bevel(canvas, NAME_FIELD.x1, NAME_FIELD.y1, NAME_FIELD.x2, NAME_FIELD.y2, 1);
     std::string name;
     if (c.mode == ChooserMode::save) {
@@ -211,20 +207,21 @@ void chooser_draw(const Canvas& canvas) {
     std::string fitted = tail_to_fit(name, NAME_FIELD.x2 - NAME_FIELD.x1 - 10);
     // A proposed name is shown selected: typing replaces it.
     bool selected = c.mode == ChooserMode::save && c.name_selected;
-    text_draw(canvas, NAME_FIELD.x1 + 4, NAME_FIELD.y1 + 3, fitted, selected ? WHITE : BLACK,
-              selected ? CAPTION : WHITE, NAME_FIELD.x2 - 4);
+    text_draw(canvas, NAME_FIELD.x1 + 4, NAME_FIELD.y1 + 3, fitted, selected ? GUI_WHITE : GUI_INK,
+              selected ? GUI_CAPTION : GUI_WHITE, NAME_FIELD.x2 - 4);
     if (c.mode == ChooserMode::save && !selected) {
         // The caret after the typed name.
         int caret =
             NAME_FIELD.x1 + 4 + font_text_width(FontSize::small, fitted.c_str(), fitted.size());
-        canvas_line(canvas, caret, NAME_FIELD.y1 + 3, caret, NAME_FIELD.y2 - 3, BLACK, 1);
+        canvas_line(canvas, caret, NAME_FIELD.y1 + 3, caret, NAME_FIELD.y2 - 3, GUI_INK, 1);
     }
-    text_draw(canvas, BOX_X + 10, BOX_Y + 307, text_of("種類:", "Type:"), BLACK, FACE, BOX_X + 78);
+    text_draw(canvas, BOX_X + 10, BOX_Y + 307, text_of("種類:", "Type:"), GUI_INK, GUI_FACE,
+              BOX_X + 78);
     for (const ButtonPlace& place : BUTTONS) {
         button_draw(canvas, place, button_label(place));
     }
     if (!c.unreadable && !c.status.empty()) {
-        text_draw(canvas, BOX_X + 10, BOX_Y + 334, c.status, STATUS_INK, FACE, x2 - 10);
+        text_draw(canvas, BOX_X + 10, BOX_Y + 334, c.status, STATUS_INK, GUI_FACE, x2 - 10);
     }
 }
 

@@ -1,6 +1,7 @@
 // A plain window face: the client area of a small program window, with its one text wrapped
 // at spaces (or inside a word too long for a line) and never split inside a character.
 #include "gui/window_face.h"
+#include "gui/gui_colours.h"
 
 #include "common/text_sjis.h"
 #include "platform/picture.h"
@@ -14,8 +15,6 @@
 namespace {
 
 const uint32_t DESKTOP = colour_rgb(58, 110, 165);
-const uint32_t FACE = colour_rgb(212, 208, 200);
-const uint32_t INK = colour_rgb(0, 0, 0);
 constexpr int MARGIN = 8;
 
 // Bytes of text from `start` that fit `width` pixels, ending after a space when one does.
@@ -46,14 +45,14 @@ void window_face_draw(int width, int height, const char* sjis_text) {
         std::lock_guard<std::mutex> hold(g_picture.lock);
         Canvas canvas{g_picture.pixels, PICTURE_WIDTH, PICTURE_HEIGHT};
         canvas_rect(canvas, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, DESKTOP, DESKTOP, 1);
-        canvas_rect(canvas, 0, 0, width, height, FACE, FACE, 1);
+        canvas_rect(canvas, 0, 0, width, height, GUI_FACE, GUI_FACE, 1);
         size_t length = strlen(sjis_text);
         int line_height = font_height(FontSize::small) + 2;
         size_t at = 0;
         for (int y = MARGIN; at < length && y + line_height <= height; y += line_height) {
             size_t n = line_length(sjis_text, at, length, width - 2 * MARGIN);
             font_draw_text(canvas.pixels, MARGIN, y, FontSize::small, sjis_text + at, n,
-                           pixel_from_colour(INK), pixel_from_colour(FACE));
+                           pixel_from_colour(GUI_INK), pixel_from_colour(GUI_FACE));
             at += n;
             while (at < length && sjis_text[at] == ' ') {
                 at++;

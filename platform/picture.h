@@ -46,7 +46,7 @@ inline void picture_changed() {
 inline uint32_t pixel_from_colour(uint32_t colour) {
     return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
-inline uint32_t colour_rgb(uint32_t red, uint32_t green, uint32_t blue) {
+inline constexpr uint32_t colour_rgb(uint32_t red, uint32_t green, uint32_t blue) {
     return red | (green << 8) | (blue << 16);
 }
 
