@@ -220,16 +220,22 @@ void count_note_off(int channel, int key) {
     }
 }
 
-// Sustain of MFi/PMD: the pedal is not kept; lifting it ends every key still counted.
-void pedal_mfi(PassOut& out, int channel, int value) {
+// A pedal value above 64 holds the pedal down; true only when this value lifts it.
+bool pedal_lifted(int channel, int value) {
     if (value > 64) {
         g_prep.pedal_down[channel] = true;
-        return;
+        return false;
     }
-    if (!g_prep.pedal_down[channel]) {
-        return;
-    }
+    bool was_down = g_prep.pedal_down[channel];
     g_prep.pedal_down[channel] = false;
+    return was_down;
+}
+
+// Sustain of MFi/PMD: the pedal is not kept; lifting it ends every key still counted.
+void pedal_mfi(PassOut& out, int channel, int value) {
+    if (!pedal_lifted(channel, value)) {
+        return;
+    }
     for (int key = 0; key < 128; key++) {
         if (g_prep.key_count[channel][key] > 0) {
             out_note_off(out, channel, key);
@@ -240,14 +246,9 @@ void pedal_mfi(PassOut& out, int channel, int value) {
 
 // Sustain of MMF: note-offs under the pedal wait for it to lift.
 void pedal_mmf(PassOut& out, int channel, int value) {
-    if (value > 64) {
-        g_prep.pedal_down[channel] = true;
+    if (!pedal_lifted(channel, value)) {
         return;
     }
-    if (!g_prep.pedal_down[channel]) {
-        return;
-    }
-    g_prep.pedal_down[channel] = false;
     for (int key = 0; key < 128; key++) {
         if (g_prep.held[channel][key]) {
             g_prep.held[channel][key] = false;
