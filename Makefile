@@ -62,19 +62,11 @@ fuzz:
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
 
+BENCHES := songcore engine edit accompaniment converter draw shell panels dialogs script synth \
+	chooser
+
 bench: build-all
-	build/default/tools/bench/songcore_bench
-	build/default/tools/bench/engine_bench
-	build/default/tools/bench/edit_bench
-	build/default/tools/bench/accompaniment_bench
-	build/default/tools/bench/converter_bench
-	build/default/tools/bench/draw_bench
-	build/default/tools/bench/shell_bench
-	build/default/tools/bench/panels_bench
-	build/default/tools/bench/dialogs_bench
-	build/default/tools/bench/script_bench
-	build/default/tools/bench/synth_bench
-	build/default/tools/bench/chooser_bench
+	set -e; for bench in $(BENCHES); do build/default/tools/bench/$${bench}_bench; done
 
 windows-deps:
 	@tools/install-deps.sh --windows
