@@ -1,8 +1,10 @@
-// The WAV writer: a RIFF header and the samples, little-endian, through a temporary file.
+// The WAV writer: a RIFF header and the samples, little-endian, written beside the target and
+// renamed over it.
 #include "sequencer/shell/wav_file.h"
 
-#include "platform/platform.h"
+#include "platform/file_write_all.h"
 
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -10,7 +12,6 @@ namespace {
 
 constexpr int CHANNELS = 2;
 constexpr int BYTES_PER_SAMPLE = 2;
-constexpr size_t WRITE_FRAMES = 16384; // frames per write
 
 void put_u32(uint8_t* at, uint32_t value) {
     for (int i = 0; i < 4; i++) {
@@ -21,23 +22,6 @@ void put_u32(uint8_t* at, uint32_t value) {
 void put_u16(uint8_t* at, uint16_t value) {
     at[0] = static_cast<uint8_t>(value);
     at[1] = static_cast<uint8_t>(value >> 8);
-}
-
-bool samples_write(PlatformFile* file, const int16_t* interleaved, size_t frames) {
-    std::vector<uint8_t> block(WRITE_FRAMES * CHANNELS * BYTES_PER_SAMPLE);
-    for (size_t first = 0; first < frames; first += WRITE_FRAMES) {
-        size_t count = frames - first < WRITE_FRAMES ? frames - first : WRITE_FRAMES;
-        size_t samples = count * CHANNELS;
-        for (size_t i = 0; i < samples; i++) {
-            put_u16(&block[i * BYTES_PER_SAMPLE],
-                    static_cast<uint16_t>(interleaved[first * CHANNELS + i]));
-        }
-        size_t bytes = samples * BYTES_PER_SAMPLE;
-        if (platform_file_write(file, block.data(), bytes) != bytes) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -59,19 +43,20 @@ void wav_header(uint8_t* header, size_t frames, int sample_rate) {
 }
 
 bool wav_write(const char* path, const int16_t* interleaved, size_t frames, int sample_rate) {
-    char temp_path[1024];
-    PlatformFile* file = platform_file_create_beside(path, temp_path, sizeof temp_path);
-    if (file == nullptr) {
-        return false;
-    }
     uint8_t header[WAV_HEADER_SIZE];
     wav_header(header, frames, sample_rate);
-    bool written = platform_file_write(file, header, sizeof header) == sizeof header &&
-                   samples_write(file, interleaved, frames);
-    bool closed = platform_file_close(file);
-    if (!written || !closed || !platform_file_rename(temp_path, path)) {
-        platform_file_remove(temp_path);
-        return false;
+    size_t sample_bytes = frames * CHANNELS * BYTES_PER_SAMPLE;
+    // The file holds little-endian samples: memory already does on the systems we build for,
+    // any other byte order writes a swapped copy.
+    std::vector<uint8_t> swapped;
+    const void* samples = interleaved;
+    if constexpr (std::endian::native != std::endian::little) {
+        swapped.resize(sample_bytes);
+        for (size_t i = 0; i < frames * CHANNELS; i++) {
+            put_u16(&swapped[i * BYTES_PER_SAMPLE], static_cast<uint16_t>(interleaved[i]));
+        }
+        samples = swapped.data();
     }
-    return true;
+    const FileBytes pieces[] = {{header, sizeof header}, {samples, sample_bytes}};
+    return platform_file_write_pieces(path, pieces, 2) == FileWriteResult::written;
 }
