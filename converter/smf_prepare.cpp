@@ -89,9 +89,9 @@ void title_take() {
 
 // One track of the mix: its walk and the event it stands on.
 struct MixSide {
-    TrackWalk walk;
-    TrackEvent ev;
-    bool has_event;
+    TrackWalk walk{};
+    TrackEvent ev{};
+    bool has_event = false;
 };
 
 // 2. Mix every track into one source list in a single pass. At equal ticks the tracks keep
