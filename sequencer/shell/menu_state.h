@@ -66,8 +66,6 @@ struct MenuHooks {
     void (*event_list_click)(int x, int y) = nullptr;
     void (*event_editor_step)(int step) = nullptr;
     void (*event_list_refresh)() = nullptr;
-    // Step recording: the chord held with the sustain pedal ends.
-    void (*step_chord_end)() = nullptr;
     // The PC keyboard's note keys, polled every frame while "PC KEY" is on.
     void (*note_keys)() = nullptr;
     // Fields of a parameter panel: upper and lower counts and whether it has an ENTER box.

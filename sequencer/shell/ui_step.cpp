@@ -43,11 +43,7 @@ void modifier_step() {
     UiInput& u = g_ui;
     if (g_shell.pointer_alt == 0 && u.alt_mode != 0) {
         if (u.alt_mode == 1) {
-            sustain_send(0);
-            if (transport_mode() == MODE_RECORDING && step_recording_chosen() &&
-                g_menu_hooks.step_chord_end) {
-                g_menu_hooks.step_chord_end();
-            }
+            sustain_send(0); // the recorder sees the pedal lift, in step entry too
         }
         u.alt_mode = 0;
     } else if (g_shell.pointer_alt == 1 && u.alt_mode == 0) {
