@@ -9,10 +9,11 @@ namespace {
 
 class Recording : public EngineFixture {
 protected:
-    // A song whose track 1 holds 4/4 and ends after `measures` measures.
+    // A song whose track 1 holds 4/4 and ends after `measures` measures; track 2 records.
     void load_measures(int measures) {
         load_song({concat(
             {time_signature(0, 4, 2), end_of_track(static_cast<uint32_t>(1920 * measures))})});
+        g_song.write_track = 1;
     }
     void play_in(std::initializer_list<uint8_t> message) {
         feed(message);
@@ -23,7 +24,6 @@ protected:
 
 TEST_F(Recording, RealTimeRecordingStartsWithTheFirstNoteAndReplacesTheTrack) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     EXPECT_EQ(transport_mode(), MODE_STANDBY);
     play_in({0xB0, 7, 100}); // a controller does not start the recording
@@ -45,7 +45,6 @@ TEST_F(Recording, RealTimeRecordingStartsWithTheFirstNoteAndReplacesTheTrack) {
 
 TEST_F(Recording, ArmedRecordingStartsAtTheStartMeasure) {
     load_measures(4);
-    g_song.write_track = 1;
     measure_move(2);
     record_standby();
     run_ms(100);
@@ -88,7 +87,6 @@ TEST_F(Recording, RecordingIntoTrackOneStoppedEarlyStillEndsAtTheSongsEnd) {
 
 TEST_F(Recording, StepRecordingChordsPedalAndRests) {
     load_measures(4);
-    g_song.write_track = 1;
     g_transport.step_recording = true;
     record_standby();
     play_in({0x90, 60, 100}); // armed step recording waits for the play button
@@ -127,7 +125,6 @@ TEST_F(Recording, StepRecordingChordsPedalAndRests) {
 
 TEST_F(Recording, KeysAndPedalStillDownAtTheStopEndAtTheStopTick) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     play_in({0x90, 60, 100}); // held to the stop
     play_in({0xB0, 64, 127}); // pedal held to the stop
@@ -154,7 +151,6 @@ TEST_F(Recording, KeysAndPedalStillDownAtTheStopEndAtTheStopTick) {
 
 TEST_F(Recording, KeysReleasedBeforeTheStopGetNoSecondEnd) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     play_in({0x90, 60, 100});
     play_in({0x90, 64, 100});
@@ -172,7 +168,6 @@ TEST_F(Recording, KeysReleasedBeforeTheStopGetNoSecondEnd) {
 
 TEST_F(Recording, ExclusiveMessageIsWrittenWithItsLengthFixedUp) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     play_in({0x90, 60, 100});
     run_ms(10);
@@ -194,7 +189,6 @@ TEST_F(Recording, ExclusiveMessageIsWrittenWithItsLengthFixedUp) {
 
 TEST_F(Recording, FullStopLosesTheRecordingAndGivesItsSpaceBack) {
     load_measures(4);
-    g_song.write_track = 1;
     Bytes before = track_events(1);
     uint32_t end_before = g_song.arena_end;
     record_standby();
@@ -210,7 +204,6 @@ TEST_F(Recording, FullStopLosesTheRecordingAndGivesItsSpaceBack) {
 
 TEST_F(Recording, FullArenaStopsTheRecordingAndKeepsTheTrack) {
     load_measures(4);
-    g_song.write_track = 1;
     play_in({0xC0, 1}); // stopped: nothing recorded
     Bytes before = track_events(1);
     uint32_t end_before = g_song.arena_end;
@@ -229,7 +222,6 @@ TEST_F(Recording, FullArenaStopsTheRecordingAndKeepsTheTrack) {
 
 TEST_F(Recording, StopButtonAfterTheArenaRanFullKeepsTheTrackIntact) {
     load_measures(4);
-    g_song.write_track = 1;
     Bytes before = track_events(1);
     uint32_t end_before = g_song.arena_end;
     limit_at_free(8 + 4 + 3 + 2);
@@ -250,7 +242,6 @@ namespace {
 
 TEST_F(Recording, StopWithAnExclusiveMessageStillOpenWritesItWhole) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     play_in({0x90, 60, 100});
     run_ms(10);
@@ -266,7 +257,6 @@ TEST_F(Recording, StopWithAnExclusiveMessageStillOpenWritesItWhole) {
 
 TEST_F(Recording, RunningStatusAfterAStopCausedByTheFullArenaIsTakenSafely) {
     load_measures(4);
-    g_song.write_track = 1;
     limit_at_free(8 + 4 + 3);
     record_standby();
     play_in({0x90, 60, 100});
@@ -315,7 +305,6 @@ protected:
 
 TEST_F(FullStop, AfterPlaybackTheSongGoesBackToWhereThatPlaybackStarted) {
     load_measures(8);
-    g_song.write_track = 1;
     measure_move(3);
     play_to_end();
     EXPECT_EQ(g_song_clock.current_measure, 3);
@@ -343,7 +332,6 @@ TEST_F(FullStop, AfterPlaybackTheSongGoesBackToWhereThatPlaybackStarted) {
 
 TEST_F(FullStop, AfterRecordingTheSongGoesToTheRecordingsStartButLaterPlaybacksDoNot) {
     load_measures(8);
-    g_song.write_track = 1;
     record_from(2, false);
     EXPECT_EQ(g_song_clock.current_measure, 2);
     measure_move(4);
@@ -381,7 +369,6 @@ protected:
     void SetUp() override {
         Recording::SetUp();
         load_measures(8);
-        g_song.write_track = 1;
         g_transport.step_recording = true;
         record_standby();
         transport_start();
