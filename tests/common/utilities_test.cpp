@@ -23,6 +23,24 @@ protected:
         headless_backend_reset();
         common_reset_all();
     }
+    static void clock_at(uint32_t ms) {
+        g_headless.clock_driven = true;
+        g_headless.clock_ms = ms;
+    }
+    // Not passed at `due`, passed one millisecond later.
+    static void expect_passes_just_after(int slot, uint32_t due) {
+        clock_at(due);
+        EXPECT_FALSE(deadline_passed(slot)) << due;
+        clock_at(due + 1);
+        EXPECT_TRUE(deadline_passed(slot)) << due + 1;
+    }
+    // Not reached one millisecond before `due`, reached at `due`.
+    static void expect_reached_at(int slot, uint32_t due) {
+        clock_at(due - 1);
+        EXPECT_FALSE(deadline_reached(slot)) << due - 1;
+        clock_at(due);
+        EXPECT_TRUE(deadline_reached(slot)) << due;
+    }
 };
 
 TEST_F(UtilitiesTest, KeyEdgeStepsThroughPressHoldRelease) {
@@ -70,64 +88,47 @@ TEST_F(UtilitiesTest, KeyEdgeWatchesOnlyItsKey) {
 }
 
 TEST_F(UtilitiesTest, DeadlineSlotsStartPassed) {
-    g_headless.clock_driven = true;
-    g_headless.clock_ms = 1;
+    clock_at(1);
     for (int slot = 0; slot < DEADLINE_SLOTS; slot++) {
         EXPECT_TRUE(deadline_passed(slot)) << slot;
     }
     // The comparison is strict: at tick 0 a slot holding 0 has not passed yet.
-    g_headless.clock_ms = 0;
+    clock_at(0);
     EXPECT_FALSE(deadline_passed(0));
 }
 
 TEST_F(UtilitiesTest, DeadlinePassesOnlyAfterItsTime) {
-    g_headless.clock_driven = true;
-    g_headless.clock_ms = 1000;
+    clock_at(1000);
     deadline_set(1, 400);
     EXPECT_EQ(g_deadlines.at[1], 1400u);
     EXPECT_FALSE(deadline_passed(1));
-    g_headless.clock_ms = 1400;
-    EXPECT_FALSE(deadline_passed(1));
-    g_headless.clock_ms = 1401;
-    EXPECT_TRUE(deadline_passed(1));
+    expect_passes_just_after(1, 1400);
     EXPECT_TRUE(deadline_passed(2)); // other slots untouched
 }
 
 TEST_F(UtilitiesTest, ExtendedDeadlineCountsFromTheLastDeadlineAndIsReachedOnTime) {
-    g_headless.clock_driven = true;
-    g_headless.clock_ms = 1000;
+    clock_at(1000);
     deadline_set(1, 400);
-    g_headless.clock_ms = 1399;
-    EXPECT_FALSE(deadline_reached(1));
-    g_headless.clock_ms = 1400;
-    EXPECT_TRUE(deadline_reached(1));
+    expect_reached_at(1, 1400);
     EXPECT_FALSE(deadline_passed(1));
-    g_headless.clock_ms = 1420; // noticed late: the next one is still due 500 after 1400
+    clock_at(1420); // noticed late: the next one is still due 500 after 1400
     deadline_extend(1, 500);
     EXPECT_EQ(g_deadlines.at[1], 1900u);
-    g_headless.clock_ms = 1899;
-    EXPECT_FALSE(deadline_reached(1));
-    g_headless.clock_ms = 1900;
-    EXPECT_TRUE(deadline_reached(1));
+    expect_reached_at(1, 1900);
     deadline_extend(DEADLINE_SLOTS, 100); // ignored
     EXPECT_TRUE(deadline_reached(-1));
 }
 
 TEST_F(UtilitiesTest, ClearedDeadlineStoresItsFarValue) {
-    g_headless.clock_driven = true;
-    g_headless.clock_ms = 5000;
+    clock_at(5000);
     deadline_clear(3);
     EXPECT_EQ(g_deadlines.at[3], 999999999u);
     EXPECT_FALSE(deadline_passed(3));
-    g_headless.clock_ms = 999999999;
-    EXPECT_FALSE(deadline_passed(3));
-    g_headless.clock_ms = 1000000000;
-    EXPECT_TRUE(deadline_passed(3));
+    expect_passes_just_after(3, 999999999);
 }
 
 TEST_F(UtilitiesTest, DeadlineResetMakesEverySlotPassedAgain) {
-    g_headless.clock_driven = true;
-    g_headless.clock_ms = 10;
+    clock_at(10);
     deadline_set(0, 100);
     deadline_clear(15);
     deadline_reset();
@@ -136,8 +137,7 @@ TEST_F(UtilitiesTest, DeadlineResetMakesEverySlotPassedAgain) {
 }
 
 TEST_F(UtilitiesTest, DeadlineSlotsOutOfRangeAreIgnoredAndPassed) {
-    g_headless.clock_driven = true;
-    g_headless.clock_ms = 10;
+    clock_at(10);
     deadline_set(-1, 1000);
     deadline_set(DEADLINE_SLOTS, 1000);
     deadline_clear(DEADLINE_SLOTS + 100);
@@ -149,8 +149,7 @@ TEST_F(UtilitiesTest, DeadlineSlotsOutOfRangeAreIgnoredAndPassed) {
 }
 
 TEST_F(UtilitiesTest, DeadlineSumWrapsWithTheTickCount) {
-    g_headless.clock_driven = true;
-    g_headless.clock_ms = 0xFFFFFF00u;
+    clock_at(0xFFFFFF00u);
     deadline_set(4, 0x200);
     EXPECT_EQ(g_deadlines.at[4], 0x100u);
     EXPECT_TRUE(deadline_passed(4));

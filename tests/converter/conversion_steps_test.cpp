@@ -39,19 +39,6 @@ Bytes melody(uint8_t first_key) {
                              ev(0, {0x90, 64, 100}), ev(480, {0x80, 64, 0}), end_of_track(0)})});
 }
 
-// A chord of `voices` keys from 45 up on MIDI channel 1.
-Bytes chord(int voices) {
-    Bytes events;
-    for (int k = 0; k < voices; k++) {
-        events = concat({events, ev(0, {0x90, static_cast<uint8_t>(45 + k), 100})});
-    }
-    events = concat({events, ev(480, {0x80, 45, 0})});
-    for (int k = 1; k < voices; k++) {
-        events = concat({events, ev(0, {0x80, static_cast<uint8_t>(45 + k), 0})});
-    }
-    return smf_file(0, 480, {concat({events, end_of_track(0)})});
-}
-
 std::string extension(const char* path) {
     size_t n = strlen(path);
     return n >= 3 ? std::string(path + n - 3) : std::string();

@@ -104,3 +104,15 @@ Bytes mfi_track(const Bytes& events) {
     out.insert(out.end(), events.begin(), events.end());
     return out;
 }
+
+Bytes chord(int voices) {
+    Bytes events;
+    for (int k = 0; k < voices; k++) {
+        events = concat({events, ev(0, {0x90, static_cast<uint8_t>(45 + k), 100})});
+    }
+    events = concat({events, ev(480, {0x80, 45, 0})});
+    for (int k = 1; k < voices; k++) {
+        events = concat({events, ev(0, {0x80, static_cast<uint8_t>(45 + k), 0})});
+    }
+    return smf_file(0, 480, {concat({events, end_of_track(0)})});
+}

@@ -35,3 +35,5 @@ Bytes mfi_head(const char* magic, uint32_t file_length, uint8_t header_length, u
 Bytes mfi_chunk(const char* tag, const Bytes& data);
 // "trac", 4-byte length and the events.
 Bytes mfi_track(const Bytes& events);
+// A chord of `voices` keys from 45 up on MIDI channel 1, a quarter at division 480.
+Bytes chord(int voices);

@@ -14,8 +14,6 @@
 
 namespace {
 
-using MfiWriter = ConverterFixture;
-
 // A melody on MIDI channel 1: C4 and E4, a quarter each, at division 480.
 Bytes two_note_melody() {
     return smf_file(0, 480,
@@ -37,6 +35,24 @@ Bytes track_data(const Bytes& file, int j) {
     }
     return {};
 }
+
+class MfiWriter : public ConverterFixture {
+protected:
+    // The plainest output most cases compare: model 0, no velocities.
+    static void plain_mfi() {
+        g_options.model = 0;
+        g_options.vel = 0;
+    }
+    // Converts a one-track song of `events` (its end of track added) as `name`.mid with the
+    // options as they stand: the data of the ringtone's first track.
+    Bytes first_track(const std::string& name, uint16_t division, const Bytes& events) {
+        if (!convert(smf_file(0, division, {concat({events, end_of_track(0)})}), name + ".mid")) {
+            ADD_FAILURE() << name << " wrote nothing";
+            return {};
+        }
+        return track_data(output(name + ".MLD"), 0);
+    }
+};
 
 bool contains(const Bytes& haystack, const Bytes& needle) {
     return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) !=
@@ -63,8 +79,7 @@ TEST_F(MfiWriter, MonophonicMelodyTakenAsVersion1) {
 }
 
 TEST_F(MfiWriter, VelocityOffWritesTwoByteNotesAndSaysSo) {
-    g_options.model = 0;
-    g_options.vel = 0;
+    plain_mfi();
     ASSERT_TRUE(convert(two_note_melody(), "song.mid"));
     Bytes expected =
         concat({mfi_head("melo", 85, 53, 2, 1), mfi_chunk("sorc", {0x00}), mfi_chunk("titl", {' '}),
@@ -78,8 +93,7 @@ TEST_F(MfiWriter, VelocityOffWritesTwoByteNotesAndSaysSo) {
 }
 
 TEST_F(MfiWriter, NoClipboardNoMailMessage) {
-    g_options.model = 0;
-    g_options.vel = 0;
+    plain_mfi();
     g_headless.clipboard_available = false;
     ASSERT_TRUE(convert(two_note_melody(), "song.mid"));
     EXPECT_EQ(messages(), std::vector<std::string>{"Verocity is fix."});
@@ -87,23 +101,18 @@ TEST_F(MfiWriter, NoClipboardNoMailMessage) {
 
 TEST_F(MfiWriter, MessagesFollowTheJapaneseInterface) {
     g_converter.ui_japanese = true;
-    g_options.model = 0;
-    g_options.vel = 0;
+    plain_mfi();
     ASSERT_TRUE(convert(two_note_melody(), "song.mid"));
     EXPECT_EQ(messages(), (std::vector<std::string>{"ベロシティーは変換しませんでした。",
                                                     "メールデータをクリップボードに作成。"}));
 }
 
 TEST_F(MfiWriter, LongRestIsWrittenWithFillers) {
-    g_options.model = 0;
-    g_options.vel = 0;
-    Bytes song =
-        smf_file(0, 48,
-                 {concat({ev(0, {0x90, 60, 100}), ev(48, {0x80, 60, 0}), ev(552, {0x90, 60, 100}),
-                          ev(48, {0x80, 60, 0}), end_of_track(0)})});
-    ASSERT_TRUE(convert(song, "rest.mid"));
+    plain_mfi();
     // 600 ticks from the first note to the second: 255 + 255 + 90.
-    EXPECT_EQ(track_data(output("rest.MLD"), 0),
+    EXPECT_EQ(first_track("rest", 48,
+                          concat({ev(0, {0x90, 60, 100}), ev(48, {0x80, 60, 0}),
+                                  ev(552, {0x90, 60, 100}), ev(48, {0x80, 60, 0})})),
               (Bytes{0x00, 0xFF, 0xD0, 0x00, 0x00, 0xFF, 0xB0, 0x7F, 0x00, 0x0F,
                      0x30, 0xFF, 0xFF, 0xDE, 0x00, 0xFF, 0xFF, 0xDE, 0x00, 0x5A,
                      0x0F, 0x30, 0x30, 0xFF, 0xD0, 0x01, 0x00, 0xFF, 0xDF, 0x00}));
@@ -117,14 +126,10 @@ TEST_F(MfiWriter, TempoIsWrittenAsBpmClampedTo20Through255) {
     const Case cases[] = {{400000, 150}, {500000, 120}, {6000000, 20}, {200000, 255}};
     for (const Case& c : cases) {
         SetUp();
-        g_options.model = 0;
-        g_options.vel = 0;
-        Bytes song = smf_file(0, 480,
-                              {concat({tempo_event(0, c.usec), ev(0, {0x90, 60, 100}),
-                                       ev(480, {0x80, 60, 0}), end_of_track(0)})});
-        std::string name = "tempo" + std::to_string(c.usec);
-        ASSERT_TRUE(convert(song, name + ".mid"));
-        Bytes track = track_data(output(name + ".MLD"), 0);
+        plain_mfi();
+        Bytes track = first_track(
+            "tempo" + std::to_string(c.usec), 480,
+            concat({tempo_event(0, c.usec), ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0})}));
         EXPECT_TRUE(contains(track, {0x00, 0xFF, 0xB0, 0x7F, 0x00, 0xFF, 0xC3, c.bpm, 0x00, 0x0F}))
             << c.usec;
     }
@@ -160,19 +165,15 @@ TEST_F(MfiWriter, TempoCodeFollowsTheSmallDivisions) {
     for (const Case& c : cases) {
         SetUp();
         g_options.model = 0;
-        Bytes song = smf_file(0, c.division,
-                              {concat({tempo_event(0, 500000), ev(0, {0x90, 60, 100}),
-                                       ev(c.division, {0x80, 60, 0}), end_of_track(0)})});
-        std::string name = "div" + std::to_string(c.division);
-        ASSERT_TRUE(convert(song, name + ".mid"));
-        EXPECT_TRUE(contains(track_data(output(name + ".MLD"), 0), {0xFF, c.code, 120}))
-            << c.division;
+        Bytes track = first_track("div" + std::to_string(c.division), c.division,
+                                  concat({tempo_event(0, 500000), ev(0, {0x90, 60, 100}),
+                                          ev(c.division, {0x80, 60, 0})}));
+        EXPECT_TRUE(contains(track, {0xFF, c.code, 120})) << c.division;
     }
 }
 
 TEST_F(MfiWriter, VolumeAndExpressionMakeOneChannelVolume) {
-    g_options.model = 0;
-    g_options.vel = 0;
+    plain_mfi();
     Bytes song =
         smf_file(0, 480,
                  {concat({ev(0, {0xB0, 7, 100}), ev(0, {0xB0, 7, 64}), ev(0, {0xB0, 11, 127}),
@@ -229,13 +230,9 @@ TEST_F(MfiWriter, LowKeysUseOctaveCodesAndTooLowStops) {
 }
 
 TEST_F(MfiWriter, LongNotesAtDivision48AreChained) {
-    g_options.model = 0;
-    g_options.vel = 0;
-    Bytes song = smf_file(
-        0, 48, {concat({ev(0, {0x90, 60, 100}), ev(600, {0x80, 60, 0}), end_of_track(0)})});
-    ASSERT_TRUE(convert(song, "long.mid"));
+    plain_mfi();
     // Notes at 0, 254 and 508 of 255, 255 and 92 ticks.
-    EXPECT_EQ(track_data(output("long.MLD"), 0),
+    EXPECT_EQ(first_track("long", 48, concat({ev(0, {0x90, 60, 100}), ev(600, {0x80, 60, 0})})),
               (Bytes{0x00, 0xFF, 0xD0, 0x00, 0x00, 0xFF, 0xB0, 0x7F, 0x00, 0x0F, 0xFF, 0xFE, 0x0F,
                      0xFF, 0xFE, 0x0F, 0x5C, 0x5C, 0xFF, 0xD0, 0x01, 0x00, 0xFF, 0xDF, 0x00}));
 }
@@ -327,25 +324,11 @@ TEST_F(MfiWriter, EveryLongNoteIsRestruckHoweverManySound) {
     };
     for (const Case& c : cases) {
         SetUp();
-        g_options.model = 0;
-        g_options.vel = 0;
+        plain_mfi();
         ASSERT_TRUE(convert(c.song, std::string(c.name) + ".mid"));
         EXPECT_EQ(written_notes(track_data(output(std::string(c.name) + ".MLD"), 0)), c.expected)
             << c.name;
     }
-}
-
-// A chord of `voices` keys from 45 up on MIDI channel 1.
-Bytes chord(int voices) {
-    Bytes events;
-    for (int k = 0; k < voices; k++) {
-        events = concat({events, ev(0, {0x90, static_cast<uint8_t>(45 + k), 100})});
-    }
-    events = concat({events, ev(480, {0x80, 45, 0})});
-    for (int k = 1; k < voices; k++) {
-        events = concat({events, ev(0, {0x80, static_cast<uint8_t>(45 + k), 0})});
-    }
-    return smf_file(0, 480, {concat({events, end_of_track(0)})});
 }
 
 TEST_F(MfiWriter, SeparationStopsWhenVoicesDoNotFit) {
@@ -374,8 +357,7 @@ TEST_F(MfiWriter, SeparationStopsWhenVoicesDoNotFit) {
 }
 
 TEST_F(MfiWriter, SeparationPutsChordVoicesIntoParts) {
-    g_options.model = 0;
-    g_options.vel = 0;
+    plain_mfi();
     g_options.separation = 1;
     ASSERT_TRUE(convert(chord(2), "two.mid"));
     Bytes file = output("two.MLD");
@@ -398,8 +380,7 @@ Bytes sized_song(int title_length) {
 TEST_F(MfiWriter, MailMessageOnlyBelow360Bytes) {
     for (int title : {87, 88}) {
         SetUp();
-        g_options.model = 0;
-        g_options.vel = 0;
+        plain_mfi();
         std::string name = "mail" + std::to_string(title);
         convert(sized_song(title), name + ".mid");
         Bytes file = output(name + ".MLD");
@@ -459,26 +440,19 @@ TEST_F(MfiWriter, NoteLengthsScaleTo48PerQuarterAndClampAt255) {
     const Case cases[] = {{480, 48}, {1920, 192}, {7680, 255}, {5, 1}};
     for (const Case& c : cases) {
         SetUp();
-        g_options.model = 0;
-        g_options.vel = 0;
-        Bytes song = smf_file(
-            0, 480,
-            {concat({ev(0, {0x90, 60, 100}), ev(c.ticks, {0x80, 60, 0}), end_of_track(0)})});
-        std::string name = "len" + std::to_string(c.ticks);
-        ASSERT_TRUE(convert(song, name + ".mid"));
-        EXPECT_TRUE(contains(track_data(output(name + ".MLD"), 0), {0x7F, 0x00, 0x0F, c.duration}))
-            << c.ticks;
+        plain_mfi();
+        Bytes track = first_track("len" + std::to_string(c.ticks), 480,
+                                  concat({ev(0, {0x90, 60, 100}), ev(c.ticks, {0x80, 60, 0})}));
+        EXPECT_TRUE(contains(track, {0x7F, 0x00, 0x0F, c.duration})) << c.ticks;
     }
 }
 
 TEST_F(MfiWriter, RingtoneStartsAtTheFirstNoteOrTheCuePoint) {
-    g_options.model = 0;
-    g_options.vel = 0;
+    plain_mfi();
     // Four bars of silence, then the note: it starts the ringtone.
-    Bytes late = smf_file(
-        0, 480, {concat({ev(7680, {0x90, 60, 100}), ev(480, {0x80, 60, 0}), end_of_track(0)})});
-    ASSERT_TRUE(convert(late, "late.mid"));
-    EXPECT_TRUE(contains(track_data(output("late.MLD"), 0), {0xFF, 0xB0, 0x7F, 0x00, 0x0F, 0x30}));
+    EXPECT_TRUE(contains(
+        first_track("late", 480, concat({ev(7680, {0x90, 60, 100}), ev(480, {0x80, 60, 0})})),
+        {0xFF, 0xB0, 0x7F, 0x00, 0x0F, 0x30}));
     // A cue point at bar 3 starts it there: two bars (384 ticks of 48) before the note.
     Bytes cued = smf_file(0, 480,
                           {concat({meta_text(3840, 0x07, "go"), ev(3840, {0x90, 60, 100}),
@@ -489,24 +463,19 @@ TEST_F(MfiWriter, RingtoneStartsAtTheFirstNoteOrTheCuePoint) {
 }
 
 TEST_F(MfiWriter, TempoChangeIsFoldedIntoTheTimeLine) {
-    g_options.model = 0;
-    g_options.vel = 0;
+    plain_mfi();
     // 120 bpm, then 60 bpm from the second note on: its delta and length double.
-    Bytes song =
-        smf_file(0, 480,
-                 {concat({tempo_event(0, 500000), ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}),
-                          tempo_event(0, 1000000), ev(0, {0x90, 62, 100}), ev(480, {0x80, 62, 0}),
-                          end_of_track(0)})});
-    ASSERT_TRUE(convert(song, "fold.mid"));
     EXPECT_EQ(
-        track_data(output("fold.MLD"), 0),
+        first_track(
+            "fold", 480,
+            concat({tempo_event(0, 500000), ev(0, {0x90, 60, 100}), ev(480, {0x80, 60, 0}),
+                    tempo_event(0, 1000000), ev(0, {0x90, 62, 100}), ev(480, {0x80, 62, 0})})),
         (Bytes{0x00, 0xFF, 0xD0, 0x00, 0x00, 0xFF, 0xB0, 0x7F, 0x00, 0xFF, 0xC3, 0x78, 0x00,
                0x0F, 0x30, 0x30, 0x11, 0x60, 0x60, 0xFF, 0xD0, 0x01, 0x00, 0xFF, 0xDF, 0x00}));
 }
 
 TEST_F(MfiWriter, DrumsAndMelodyWithinRangeNeedNoExtendedNotes) {
-    g_options.model = 0;
-    g_options.vel = 0;
+    plain_mfi();
     Bytes song =
         smf_file(0, 480,
                  {concat({ev(0, {0x99, 35, 100}), ev(0, {0x90, 45, 100}), ev(0, {0x90, 107, 100}),

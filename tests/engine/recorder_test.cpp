@@ -9,48 +9,21 @@ namespace {
 
 class Recording : public EngineFixture {
 protected:
-    // A song whose track 1 holds 4/4 and ends after `measures` measures.
+    // A song whose track 1 holds 4/4 and ends after `measures` measures; track 2 records.
     void load_measures(int measures) {
         load_song({concat(
             {time_signature(0, 4, 2), end_of_track(static_cast<uint32_t>(1920 * measures))})});
+        g_song.write_track = 1;
     }
     void play_in(std::initializer_list<uint8_t> message) {
         feed(message);
         run_frames(1);
     }
     Bytes track_events(int track) const { return track_data(0, track); }
-    // Every note-off of the events ends a sounding note of its channel and key, and nothing is
-    // left sounding at the end.
-    static ::testing::AssertionResult notes_paired(const std::vector<Flat>& events) {
-        int sounding[16][128] = {};
-        for (const Flat& e : events) {
-            uint8_t kind = e.bytes[0] & 0xF0;
-            if (e.bytes.size() != 3 || (kind != 0x80 && kind != 0x90)) {
-                continue;
-            }
-            int& count = sounding[e.bytes[0] & 0x0F][e.bytes[1]];
-            if (kind == 0x90 && e.bytes[2] > 0) {
-                count++;
-            } else if (--count < 0) {
-                return ::testing::AssertionFailure()
-                       << "note-off of a silent key " << +e.bytes[1] << " at tick " << e.tick;
-            }
-        }
-        for (int channel = 0; channel < 16; channel++) {
-            for (int key = 0; key < 128; key++) {
-                if (sounding[channel][key] != 0) {
-                    return ::testing::AssertionFailure()
-                           << "key " << key << " of channel " << channel + 1 << " never ends";
-                }
-            }
-        }
-        return ::testing::AssertionSuccess();
-    }
 };
 
 TEST_F(Recording, RealTimeRecordingStartsWithTheFirstNoteAndReplacesTheTrack) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     EXPECT_EQ(transport_mode(), MODE_STANDBY);
     play_in({0xB0, 7, 100}); // a controller does not start the recording
@@ -72,7 +45,6 @@ TEST_F(Recording, RealTimeRecordingStartsWithTheFirstNoteAndReplacesTheTrack) {
 
 TEST_F(Recording, ArmedRecordingStartsAtTheStartMeasure) {
     load_measures(4);
-    g_song.write_track = 1;
     measure_move(2);
     record_standby();
     run_ms(100);
@@ -115,7 +87,6 @@ TEST_F(Recording, RecordingIntoTrackOneStoppedEarlyStillEndsAtTheSongsEnd) {
 
 TEST_F(Recording, StepRecordingChordsPedalAndRests) {
     load_measures(4);
-    g_song.write_track = 1;
     g_transport.step_recording = true;
     record_standby();
     play_in({0x90, 60, 100}); // armed step recording waits for the play button
@@ -154,7 +125,6 @@ TEST_F(Recording, StepRecordingChordsPedalAndRests) {
 
 TEST_F(Recording, KeysAndPedalStillDownAtTheStopEndAtTheStopTick) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     play_in({0x90, 60, 100}); // held to the stop
     play_in({0xB0, 64, 127}); // pedal held to the stop
@@ -181,7 +151,6 @@ TEST_F(Recording, KeysAndPedalStillDownAtTheStopEndAtTheStopTick) {
 
 TEST_F(Recording, KeysReleasedBeforeTheStopGetNoSecondEnd) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     play_in({0x90, 60, 100});
     play_in({0x90, 64, 100});
@@ -199,7 +168,6 @@ TEST_F(Recording, KeysReleasedBeforeTheStopGetNoSecondEnd) {
 
 TEST_F(Recording, ExclusiveMessageIsWrittenWithItsLengthFixedUp) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     play_in({0x90, 60, 100});
     run_ms(10);
@@ -221,7 +189,6 @@ TEST_F(Recording, ExclusiveMessageIsWrittenWithItsLengthFixedUp) {
 
 TEST_F(Recording, FullStopLosesTheRecordingAndGivesItsSpaceBack) {
     load_measures(4);
-    g_song.write_track = 1;
     Bytes before = track_events(1);
     uint32_t end_before = g_song.arena_end;
     record_standby();
@@ -237,7 +204,6 @@ TEST_F(Recording, FullStopLosesTheRecordingAndGivesItsSpaceBack) {
 
 TEST_F(Recording, FullArenaStopsTheRecordingAndKeepsTheTrack) {
     load_measures(4);
-    g_song.write_track = 1;
     play_in({0xC0, 1}); // stopped: nothing recorded
     Bytes before = track_events(1);
     uint32_t end_before = g_song.arena_end;
@@ -256,7 +222,6 @@ TEST_F(Recording, FullArenaStopsTheRecordingAndKeepsTheTrack) {
 
 TEST_F(Recording, StopButtonAfterTheArenaRanFullKeepsTheTrackIntact) {
     load_measures(4);
-    g_song.write_track = 1;
     Bytes before = track_events(1);
     uint32_t end_before = g_song.arena_end;
     limit_at_free(8 + 4 + 3 + 2);
@@ -277,7 +242,6 @@ namespace {
 
 TEST_F(Recording, StopWithAnExclusiveMessageStillOpenWritesItWhole) {
     load_measures(4);
-    g_song.write_track = 1;
     record_standby();
     play_in({0x90, 60, 100});
     run_ms(10);
@@ -293,7 +257,6 @@ TEST_F(Recording, StopWithAnExclusiveMessageStillOpenWritesItWhole) {
 
 TEST_F(Recording, RunningStatusAfterAStopCausedByTheFullArenaIsTakenSafely) {
     load_measures(4);
-    g_song.write_track = 1;
     limit_at_free(8 + 4 + 3);
     record_standby();
     play_in({0x90, 60, 100});
@@ -342,7 +305,6 @@ protected:
 
 TEST_F(FullStop, AfterPlaybackTheSongGoesBackToWhereThatPlaybackStarted) {
     load_measures(8);
-    g_song.write_track = 1;
     measure_move(3);
     play_to_end();
     EXPECT_EQ(g_song_clock.current_measure, 3);
@@ -370,7 +332,6 @@ TEST_F(FullStop, AfterPlaybackTheSongGoesBackToWhereThatPlaybackStarted) {
 
 TEST_F(FullStop, AfterRecordingTheSongGoesToTheRecordingsStartButLaterPlaybacksDoNot) {
     load_measures(8);
-    g_song.write_track = 1;
     record_from(2, false);
     EXPECT_EQ(g_song_clock.current_measure, 2);
     measure_move(4);
@@ -408,7 +369,6 @@ protected:
     void SetUp() override {
         Recording::SetUp();
         load_measures(8);
-        g_song.write_track = 1;
         g_transport.step_recording = true;
         record_standby();
         transport_start();

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "platform/virtual_keys.h"
 #include "sequencer/shell/draw.h"
+#include "tests/gui/gui_fixture.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -78,21 +79,21 @@ void click_control(int index) {
     headless_queue_click((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2);
 }
 
-class DialogRunTest : public ::testing::Test {
+class DialogRunTest : public GuiFixture {
 protected:
     void SetUp() override {
-        platform_select("headless");
-        headless_reset();
-        headless_window_reset();
-        picture_reset();
-        draw_reset();
-        status_line_reset();
-        modal_reset();
+        GuiFixture::SetUp();
         g_result = Result{};
     }
     int run() {
         DialogBehaviour b = behaviour();
         return dialog_run(TABLE, b);
+    }
+    // ENTER closes the dialog with OK: the text the edit held then.
+    std::string text_after_enter() {
+        headless_queue_stroke(VK_ENTER);
+        EXPECT_EQ(run(), CONTROL_OK);
+        return g_result.text;
     }
 };
 
@@ -196,18 +197,14 @@ TEST_F(DialogRunTest, APressOutsideTheControlDoesNotPressIt) {
 TEST_F(DialogRunTest, TypedTextIsStoredAsShiftJis) {
     g_result.initial = "";
     headless_queue_text("あa");
-    headless_queue_stroke(VK_ENTER);
-    EXPECT_EQ(run(), CONTROL_OK);
-    EXPECT_EQ(g_result.text, sjis("あa"));
+    EXPECT_EQ(text_after_enter(), sjis("あa"));
 }
 
 TEST_F(DialogRunTest, ACharacterShiftJisCannotHoldIsRefusedWithAStatusText) {
     g_result.initial = "x";
     headless_queue_text("\xF0\x9F\x8E\xB5"); // a musical note emoji
     headless_queue_text("\xC3\xA9");         // e acute
-    headless_queue_stroke(VK_ENTER);
-    EXPECT_EQ(run(), CONTROL_OK);
-    EXPECT_EQ(g_result.text, "x");
+    EXPECT_EQ(text_after_enter(), "x");
     ASSERT_EQ(g_headless.status_texts.size(), 2u);
     EXPECT_EQ(g_headless.status_texts[0], "That character cannot be entered");
 }
@@ -218,9 +215,7 @@ TEST_F(DialogRunTest, BackspaceAndDeleteTakeWholeDoubleByteCharacters) {
     headless_queue_stroke(VK_BACKSPACE); // 表 goes whole
     headless_queue_stroke(VK_LEFT);      // before あ
     headless_queue_stroke(VK_DELETE);    // あ goes whole
-    headless_queue_stroke(VK_ENTER);
-    EXPECT_EQ(run(), CONTROL_OK);
-    EXPECT_EQ(g_result.text, "ab");
+    EXPECT_EQ(text_after_enter(), "ab");
 }
 
 TEST_F(DialogRunTest, CaretMovesByCharacters) {
@@ -228,9 +223,7 @@ TEST_F(DialogRunTest, CaretMovesByCharacters) {
     headless_queue_stroke(VK_HOME);
     headless_queue_stroke(VK_RIGHT);
     headless_queue_text("x");
-    headless_queue_stroke(VK_ENTER);
-    EXPECT_EQ(run(), CONTROL_OK);
-    EXPECT_EQ(g_result.text, sjis("あxい"));
+    EXPECT_EQ(text_after_enter(), sjis("あxい"));
 }
 
 TEST_F(DialogRunTest, CtrlVPastesTheFirstLineOfTheClipboard) {
@@ -239,44 +232,34 @@ TEST_F(DialogRunTest, CtrlVPastesTheFirstLineOfTheClipboard) {
     headless_queue_key(VK_CONTROL, true);
     headless_queue_stroke('V');
     headless_queue_key(VK_CONTROL, false);
-    headless_queue_stroke(VK_ENTER);
-    EXPECT_EQ(run(), CONTROL_OK);
-    EXPECT_EQ(g_result.text, "a" + sjis("貼りtext"));
+    EXPECT_EQ(text_after_enter(), "a" + sjis("貼りtext"));
 }
 
 TEST_F(DialogRunTest, VWithoutCtrlDoesNotPaste) {
     g_result.initial = "a";
     g_headless.clipboard = "b";
     headless_queue_stroke('V');
-    headless_queue_stroke(VK_ENTER);
-    EXPECT_EQ(run(), CONTROL_OK);
-    EXPECT_EQ(g_result.text, "a");
+    EXPECT_EQ(text_after_enter(), "a");
 }
 
 TEST_F(DialogRunTest, TheLimitKeepsWholeCharacters) {
     g_result.initial = "abc";
     g_result.limit = 6;
     headless_queue_text("dあい"); // room for d and あ, not for い
-    headless_queue_stroke(VK_ENTER);
-    EXPECT_EQ(run(), CONTROL_OK);
-    EXPECT_EQ(g_result.text, "abcd" + sjis("あ"));
+    EXPECT_EQ(text_after_enter(), "abcd" + sjis("あ"));
 }
 
 TEST_F(DialogRunTest, CompositionIsShownButNotStored) {
     g_result.initial = "a";
     headless_queue_composition("にほん", 3);
-    headless_queue_stroke(VK_ENTER);
-    EXPECT_EQ(run(), CONTROL_OK);
-    EXPECT_EQ(g_result.text, "a");
+    EXPECT_EQ(text_after_enter(), "a");
 }
 
 TEST_F(DialogRunTest, ComposedTextArrivesAsTextWhenCommitted) {
     g_result.initial = "";
     headless_queue_composition("にほん", 3);
     headless_queue_text("日本");
-    headless_queue_stroke(VK_ENTER);
-    EXPECT_EQ(run(), CONTROL_OK);
-    EXPECT_EQ(g_result.text, sjis("日本"));
+    EXPECT_EQ(text_after_enter(), sjis("日本"));
 }
 
 TEST_F(DialogRunTest, TheInputMethodIsToldWhereTheCaretIs) {

@@ -10,24 +10,14 @@
 #include "platform/picture.h"
 #include "platform/virtual_keys.h"
 #include "sequencer/shell/draw.h"
+#include "tests/gui/gui_fixture.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
 
-class MessageBoxTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        platform_select("headless");
-        headless_reset();
-        headless_window_reset();
-        picture_reset();
-        draw_reset();
-        status_line_reset();
-        modal_reset();
-    }
-};
+using MessageBoxTest = GuiFixture;
 
 TEST_F(MessageBoxTest, EnterAnswersYesEscAndTheEndOfInputAnswerNo) {
     headless_queue_stroke(VK_ENTER);

@@ -9,6 +9,7 @@
 #include "platform/virtual_keys.h"
 #include "sequencer/shell/canvas.h"
 #include "sequencer/shell/draw.h"
+#include "tests/gui/gui_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -67,17 +68,7 @@ uint32_t pixel_at(int x, int y) {
     return g_picture.pixels[y * PICTURE_WIDTH + x];
 }
 
-class Modal : public ::testing::Test {
-protected:
-    void SetUp() override {
-        platform_select("headless");
-        headless_reset();
-        headless_window_reset();
-        picture_reset();
-        draw_reset();
-        modal_reset();
-    }
-};
+using Modal = GuiFixture;
 
 TEST_F(Modal, QueuedInputReachesTheViewUntilItFinishes) {
     TestView test;

@@ -3,7 +3,7 @@
 #include "platform/file_read_all.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "tests/support/temp_dir.h"
+#include "tests/platform/file_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +11,7 @@
 
 namespace {
 
-class FileReadAll : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(platform_select("headless"));
-        headless_reset();
-    }
-    TempDir dir;
-};
-
-std::vector<uint8_t> counting_bytes(size_t count) {
-    std::vector<uint8_t> bytes(count);
-    for (size_t i = 0; i < count; i++) {
-        bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
-    }
-    return bytes;
-}
+using FileReadAll = FileFixture;
 
 TEST_F(FileReadAll, ReadsAFileThatFitsWhole) {
     // Longer than one read block, so the pieces must join in order.

@@ -3,7 +3,7 @@
 #include "platform/file_write_all.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "tests/support/temp_dir.h"
+#include "tests/platform/file_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +12,8 @@
 
 namespace {
 
-class FileWriteAll : public ::testing::Test {
+class FileWriteAll : public FileFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(platform_select("headless"));
-        headless_reset();
-    }
     // Names of the files in the test's directory.
     std::vector<std::string> files() const {
         std::vector<std::string> names;
@@ -26,16 +22,7 @@ protected:
         }
         return names;
     }
-    TempDir dir;
 };
-
-std::vector<uint8_t> counting_bytes(size_t count) {
-    std::vector<uint8_t> bytes(count);
-    for (size_t i = 0; i < count; i++) {
-        bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
-    }
-    return bytes;
-}
 
 TEST_F(FileWriteAll, ReplacesTheOldFileWhole) {
     write_file_bytes(dir.file("a"), counting_bytes(5000));

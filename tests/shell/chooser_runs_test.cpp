@@ -6,14 +6,6 @@
 
 namespace {
 
-std::string tab_click(int page) {
-    return "click " + std::to_string(30 + 48 * page) + " 320\nwait 40\n";
-}
-
-std::string row_click(char letter) {
-    return "click 150 " + std::to_string(88 + 16 * (letter - 'A')) + "\nwait 60\n";
-}
-
 TEST_F(Zb47Run, FileWriteSavesUnderATypedNameAndFileReadLoadsItBackByChoosingIt) {
     Bytes song = smf_file(0, 480,
                           {concat({meta_text(0, 0x03, "Chooser Tune"), ev(0, {0x90, 60, 100}),

@@ -9,14 +9,6 @@
 
 namespace {
 
-std::string tab(int page) {
-    return "click " + std::to_string(30 + 48 * page) + " 320\nwait 40\n";
-}
-
-std::string row(char letter) {
-    return "click 150 " + std::to_string(88 + 16 * (letter - 'A')) + "\nwait 60\n";
-}
-
 // Sixteen bars of eighth notes on track 2.
 Bytes running_notes() {
     Bytes notes;
@@ -46,11 +38,11 @@ std::vector<std::string> note_lines(const std::string& log, const std::string& u
 
 TEST_F(Zb47Run, TitleTypedInTheTitleDialogIsSavedByFileWrite) {
     std::string saved = dir.file("saved.mid");
-    std::string script = "wait 60\n" + tab(1) + row('C') +
+    std::string script = "wait 60\n" + tab_click(1) + row_click('C') +
                          "key End\nkey Backspace\nkey Backspace\ntext Scripted Title\n"
                          "screenshot dialog.png\nkey Enter\nwait 40\n"
                          "dialog " +
-                         saved + "\n" + row('K') + "wait 100\n";
+                         saved + "\n" + row_click('K') + "wait 100\n";
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     EXPECT_NE(log().find("caption: Scripted Title - ZB47 MIDI MUSIC SEQUENCER"), std::string::npos)
         << log();
@@ -61,8 +53,8 @@ TEST_F(Zb47Run, TitleTypedInTheTitleDialogIsSavedByFileWrite) {
 
 TEST_F(Zb47Run, NotesKeepTheirTimesWhileATrackNameDialogWaits) {
     write_file_bytes(dir.file("running.mid"), running_notes());
-    std::string start = "wait 60\n" + tab(1) + "drop " + dir.file("running.mid") + "\nwait 40\n" +
-                        tab(3) + row('A') + "key Space\nwait 500\n";
+    std::string start = "wait 60\n" + tab_click(1) + "drop " + dir.file("running.mid") +
+                        "\nwait 40\n" + tab_click(3) + row_click('A') + "key Space\nwait 500\n";
     // With the dialog: a click on track 2's name, a second of waiting, a name and Enter.
     std::string with_dialog = start +
                               "click 380 105\nnote dialog open\nwait 1000\ntext Solo\n"
@@ -95,9 +87,10 @@ TEST_F(Zb47Run, NotesKeepTheirTimesWhileATrackNameDialogWaits) {
 
 TEST_F(Zb47Run, ASongStartedByMidiWhileADialogWaitsPlaysOnTime) {
     write_file_bytes(dir.file("running.mid"), running_notes());
-    std::string start = "wait 60\n" + tab(1) + "drop " + dir.file("running.mid") + "\nwait 40\n";
+    std::string start =
+        "wait 60\n" + tab_click(1) + "drop " + dir.file("running.mid") + "\nwait 40\n";
     // The title dialog opens while stopped; a MIDI start message starts the song under it.
-    std::string with_dialog = start + row('C') + "note dialog open\nmidi FA\nwait 1000\n" +
+    std::string with_dialog = start + row_click('C') + "note dialog open\nmidi FA\nwait 1000\n" +
                               "key Esc\nnote dialog closed\nwait 200\nkey Space\nwait 40\n";
     // The click that opened the dialog finishes (30 ms held) once the dialog has closed.
     std::string without = start + "move 150 120\nwait 60\nmidi FA\nwait 1000\n" +

@@ -9,72 +9,13 @@
 #include "sequencer/shell/screen_layout.h"
 #include "songcore/track_normalize.h"
 #include "tests/support/smf_random.h"
+#include "tests/support/store_checks.h"
 
 #include <algorithm>
 #include <cstring>
 #include <random>
 
 namespace {
-
-struct Rng {
-    std::mt19937 gen;
-    int range(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); }
-};
-
-::testing::AssertionResult arena_tiled() {
-    std::vector<std::pair<uint32_t, uint32_t>> chunks;
-    for (int s = 0; s < g_song.config.slot_count; s++) {
-        const SongSlot& slot = g_song.slots[s];
-        chunks.push_back({slot.header_pos - 8, chunk_total_size(slot.header_pos)});
-        for (int t = 0; t < g_song.config.tracks_per_slot; t++) {
-            chunks.push_back({slot.track_pos[t] - 8, chunk_total_size(slot.track_pos[t])});
-        }
-    }
-    std::sort(chunks.begin(), chunks.end());
-    uint32_t expected = 0;
-    for (const auto& [start, size] : chunks) {
-        if (start != expected) {
-            return ::testing::AssertionFailure()
-                   << "chunk at " << start << ", expected " << expected;
-        }
-        expected += size;
-    }
-    return expected == g_song.arena_end
-               ? ::testing::AssertionSuccess()
-               : ::testing::AssertionFailure() << "arena ends at " << g_song.arena_end;
-}
-
-::testing::AssertionResult track_valid(int track0, bool notes) {
-    TrackWalk walk = track_walk_begin(g_song.slots[0].track_pos[track0]);
-    TrackEvent ev;
-    int counters[NOTE_COUNTERS] = {};
-    int32_t last_tick = 0;
-    while (event_parse(walk, ev)) {
-        if (ev.tick < last_tick) {
-            return ::testing::AssertionFailure() << "tick goes back at " << ev.tick;
-        }
-        last_tick = ev.tick;
-        int kind = note_kind(ev);
-        if (notes && kind != 0) {
-            int& c = counters[(ev.status & 0x0F) * 128 + event_data(ev, 0)];
-            c += kind;
-            if (c < 0) {
-                return ::testing::AssertionFailure()
-                       << "track " << track0 + 1 << ": note-off without note-on at " << ev.tick;
-            }
-        }
-    }
-    if (ev.synthetic_end || walk.pos != walk.end) {
-        return ::testing::AssertionFailure() << "track " << track0 + 1 << ": no real end";
-    }
-    for (int i = 0; i < NOTE_COUNTERS; i++) {
-        if (notes && counters[i] != 0) {
-            return ::testing::AssertionFailure()
-                   << "track " << track0 + 1 << ": note " << i << " left sounding";
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
 
 class EventListProperty : public ShellFixture {};
 
@@ -132,7 +73,7 @@ TEST_F(EventListProperty, RandomPressesKeepTracksValidAndFailuresChangeNothing) 
             for (int t = 0; t < 3; t++) {
                 // Notes pair once the list has brought the track into the working form.
                 bool paired = t == g_song.write_track && g_song.slots[0].track_normalized[t];
-                ASSERT_TRUE(track_valid(t, paired)) << "seed " << seed << " step " << step;
+                ASSERT_TRUE(track_sound(0, t, paired)) << "seed " << seed << " step " << step;
             }
         }
         g_song.song_modified_mask = 0; // the next load asks nothing

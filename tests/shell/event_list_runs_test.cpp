@@ -7,14 +7,8 @@
 
 namespace {
 
-std::string at(int x, int y) {
-    return "click " + std::to_string(x) + " " + std::to_string(y) + "\nwait 40\n";
-}
-std::string tab(int page) {
-    return at(30 + 48 * page, 320);
-}
 std::string row(char letter) {
-    return at(150, 88 + 16 * (letter - 'A'));
+    return click_at(150, 88 + 16 * (letter - 'A'));
 }
 // A line's time, value and gate fields; the editor's buttons.
 int line_y(int line) {
@@ -22,11 +16,11 @@ int line_y(int line) {
 }
 constexpr int TIME_X = 350, VALUE_X = 480, GATE_X = 580;
 std::string value_button(int k) {
-    return at(328 + 32 * k + 10, 330);
+    return click_at(328 + 32 * k + 10, 330);
 }
-const std::string ENTER = at(550, 330);
-const std::string DEL = at(400, 295);
-const std::string SCROLL_UP = at(470, 330);
+const std::string ENTER = click_at(550, 330);
+const std::string DEL = click_at(400, 295);
+const std::string SCROLL_UP = click_at(470, 330);
 
 // Track 1 holds the grid; track 2 (the write track at start) the material.
 Bytes run_song() {
@@ -60,21 +54,22 @@ protected:
     void SetUp() override { write_file_bytes(dir.file("run.mid"), run_song()); }
     // Dropped into bank 1 (not played), then the event page's EDIT MODE.
     std::string list_shown() const {
-        return "wait 60\n" + tab(1) + "drop " + dir.file("run.mid") + "\nwait 40\n" + tab(5) +
-               row('C');
+        return "wait 60\n" + tab_click(1) + "drop " + dir.file("run.mid") + "\nwait 40\n" +
+               tab_click(5) + row('C');
     }
 };
 
 TEST_F(EventListRuns, EditsOfALoadedSongAreSavedAsWorkedOut) {
     std::string script = list_shown() + "screenshot list.png\n" +
                          // Lines: 0 name, 1 note C3, 2 controller, 3 note E3, 4 exclusive.
-                         at(VALUE_X, line_y(1)) + value_button(3) + ENTER + // velocity 100 -> 99
-                         at(TIME_X, line_y(2)) + value_button(2) + value_button(2) +
+                         click_at(VALUE_X, line_y(1)) + value_button(3) +
+                         ENTER + // velocity 100 -> 99
+                         click_at(TIME_X, line_y(2)) + value_button(2) + value_button(2) +
                          value_button(2) + ENTER + // controller 480 -> 483; list from it
-                         at(GATE_X, line_y(1)) + value_button(2) + ENTER +    // E3 gate 481
-                         SCROLL_UP + at(VALUE_X, line_y(0)) + DEL + ENTER +   // controller gone
-                         at(TIME_X, line_y(1)) + row('M') + value_button(0) + // maker ID + 1
-                         "screenshot exclusive.png\n" + tab(1) + "answer yes\n" + row('I');
+                         click_at(GATE_X, line_y(1)) + value_button(2) + ENTER +  // E3 gate 481
+                         SCROLL_UP + click_at(VALUE_X, line_y(0)) + DEL + ENTER + // controller gone
+                         click_at(TIME_X, line_y(1)) + row('M') + value_button(0) + // maker ID + 1
+                         "screenshot exclusive.png\n" + tab_click(1) + "answer yes\n" + row('I');
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     Bytes saved = read_file_bytes(dir.file("run.mid"));
     EXPECT_EQ(track_of_file(saved, 1),
@@ -88,7 +83,7 @@ TEST_F(EventListRuns, EditsOfALoadedSongAreSavedAsWorkedOut) {
 }
 
 TEST_F(EventListRuns, TheListInJapanese) {
-    std::string script = list_shown() + at(VALUE_X, line_y(1)) + "screenshot list.png\n";
+    std::string script = list_shown() + click_at(VALUE_X, line_y(1)) + "screenshot list.png\n";
     ASSERT_EQ(run(script, "ja_JP.UTF-8"), 0) << read_text(dir.file("stderr.txt"));
     expect_same_as_reference("list.png", "event_list/list_ja_selected.png");
 }

@@ -49,6 +49,8 @@ Bytes conductor() {
                    end_of_track(5760)});
 }
 
+Bytes commit_track();
+
 class EventListTest : public ShellFixture {
 protected:
     void open_song(const Bytes& track2, UiLanguage language = UiLanguage::english) {
@@ -82,6 +84,17 @@ protected:
         return picture_shows_text(8 * col - 1, 16 * row, FontSize::large, text, WHITE, GREY);
     }
     Bytes track2() const { return track_data(0, 1); }
+    // The commit cases: the small track listed from its first measure, one field of a line
+    // selected; ENTER then hands back what the track holds.
+    void select_commit_event(int x, int line) {
+        open_song(commit_track());
+        show_list(0);
+        click(x, line_y(line));
+    }
+    Bytes enter() {
+        tap(ENTER_BUTTON);
+        return track2();
+    }
 };
 
 // Every kind of event the list names: channel messages, each meta kind, XF, exclusive,
@@ -248,47 +261,36 @@ TEST_F(EventListTest, KeyTakesTheLastKeyPlayed) {
 }
 
 TEST_F(EventListTest, MovingAControllerPutsItBeforeTheEventAtItsNewTick) {
-    open_song(commit_track());
-    show_list(0);
-    click(TIME_X, line_y(1));
+    select_commit_event(TIME_X, 1);
     tap(value_button(0)); // + one beat: 480 -> 960, where the second note starts
     EXPECT_TRUE(inverse_at(42, 6, "001:03:000"));
-    tap(ENTER_BUTTON);
-    EXPECT_EQ(track2(), (Bytes{0x00, 0x90, 0x3C, 0x64, 0x83, 0x60, 0x80, 0x3C, 0x40, 0x83,
-                               0x60, 0xB0, 0x07, 0x64, 0x00, 0x90, 0x3E, 0x50, 0x83, 0x60,
-                               0x80, 0x3E, 0x00, 0x83, 0x60, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(enter(), (Bytes{0x00, 0x90, 0x3C, 0x64, 0x83, 0x60, 0x80, 0x3C, 0x40, 0x83,
+                              0x60, 0xB0, 0x07, 0x64, 0x00, 0x90, 0x3E, 0x50, 0x83, 0x60,
+                              0x80, 0x3E, 0x00, 0x83, 0x60, 0xFF, 0x2F, 0x00}));
 }
 
 TEST_F(EventListTest, MovingANoteKeepsItsLengthAndEndsItWithVelocityZero) {
-    open_song(commit_track());
-    show_list(0);
-    click(TIME_X, line_y(0));
+    select_commit_event(TIME_X, 0);
     tap(value_button(0)); // 0 -> 480
-    tap(ENTER_BUTTON);
-    EXPECT_EQ(track2(), (Bytes{0x83, 0x60, 0x90, 0x3C, 0x64, 0x00, 0xB0, 0x07, 0x64, 0x83,
-                               0x60, 0x90, 0x3C, 0x00, 0x00, 0x90, 0x3E, 0x50, 0x83, 0x60,
-                               0x80, 0x3E, 0x00, 0x83, 0x60, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(enter(), (Bytes{0x83, 0x60, 0x90, 0x3C, 0x64, 0x00, 0xB0, 0x07, 0x64, 0x83,
+                              0x60, 0x90, 0x3C, 0x00, 0x00, 0x90, 0x3E, 0x50, 0x83, 0x60,
+                              0x80, 0x3E, 0x00, 0x83, 0x60, 0xFF, 0x2F, 0x00}));
     EXPECT_EQ(g_event_editor.line_count, 3);
 }
 
 TEST_F(EventListTest, TheGateMovesTheNoteOffAndNeverReachesZero) {
-    open_song(commit_track());
-    show_list(0);
-    click(GATE_X, line_y(2)); // the second note: 960, gate 480
-    tap(value_button(1));     // - one beat would leave gate 0: refused
+    select_commit_event(GATE_X, 2); // the second note: 960, gate 480
+    tap(value_button(1));           // - one beat would leave gate 0: refused
     EXPECT_EQ(g_event_editor.sel_gate, 480);
     tap(value_button(3)); // - 1
     EXPECT_TRUE(inverse_at(42 + 27, 7, "000:479"));
-    tap(ENTER_BUTTON);
-    EXPECT_EQ(track2(), (Bytes{0x00, 0x90, 0x3C, 0x64, 0x83, 0x60, 0x80, 0x3C, 0x40, 0x00,
-                               0xB0, 0x07, 0x64, 0x83, 0x60, 0x90, 0x3E, 0x50, 0x83, 0x5F,
-                               0x80, 0x3E, 0x00, 0x83, 0x61, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(enter(), (Bytes{0x00, 0x90, 0x3C, 0x64, 0x83, 0x60, 0x80, 0x3C, 0x40, 0x00,
+                              0xB0, 0x07, 0x64, 0x83, 0x60, 0x90, 0x3E, 0x50, 0x83, 0x5F,
+                              0x80, 0x3E, 0x00, 0x83, 0x61, 0xFF, 0x2F, 0x00}));
 }
 
 TEST_F(EventListTest, DeleteLeavesTheOthersAtTheirTicksAndTakesANotesNoteOff) {
-    open_song(commit_track());
-    show_list(0);
-    click(VALUE_X, line_y(1));
+    select_commit_event(VALUE_X, 1);
     tap(DEL_BUTTON);
     tap(ENTER_BUTTON);
     EXPECT_EQ(track2(),
@@ -296,16 +298,13 @@ TEST_F(EventListTest, DeleteLeavesTheOthersAtTheirTicksAndTakesANotesNoteOff) {
                      0x3E, 0x50, 0x83, 0x60, 0x80, 0x3E, 0x00, 0x83, 0x60, 0xFF, 0x2F, 0x00}));
     click(TIME_X, line_y(0));
     key(VK_DELETE); // the Delete key stands for DEL
-    tap(ENTER_BUTTON);
-    EXPECT_EQ(track2(), (Bytes{0x87, 0x40, 0x90, 0x3E, 0x50, 0x83, 0x60, 0x80, 0x3E, 0x00, 0x83,
-                               0x60, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(enter(), (Bytes{0x87, 0x40, 0x90, 0x3E, 0x50, 0x83, 0x60, 0x80, 0x3E, 0x00, 0x83,
+                              0x60, 0xFF, 0x2F, 0x00}));
     EXPECT_TRUE(line_shows(0, "001:03:000|01|" + sjis("♪Ｄ３　") + "[080]001:000"));
 }
 
 TEST_F(EventListTest, ARebuildWithoutMemoryLeavesTheStoreAsItWas) {
-    open_song(commit_track());
-    show_list(0);
-    click(TIME_X, line_y(0));
+    select_commit_event(TIME_X, 0);
     tap(value_button(0));
     limit_at_free(20);
     StoreSnapshot before = store_snapshot();

@@ -16,14 +16,6 @@ const char* const TOUR_ROWS[7] = {"CEFHIKLM",     "ACEGIKM",  "ABCDEFHJLM", "ABC
 // The rows of the file page that open a file dialog for the tour's song.
 const char* const FILE_DIALOG_ROWS = "GKM";
 
-std::string tab_click(int page) {
-    return "click " + std::to_string(30 + 48 * page) + " 320\nwait 40\n";
-}
-
-std::string row_click(char letter) {
-    return "click 150 " + std::to_string(88 + 16 * (letter - 'A')) + "\nwait 60\n";
-}
-
 class MenuTour : public Zb47Run {
 protected:
     // The script of the whole tour and the screenshots it takes, as (file, reference).

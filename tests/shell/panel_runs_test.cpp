@@ -7,31 +7,11 @@
 
 namespace {
 
-std::string tab(int page) {
-    return "click " + std::to_string(30 + 48 * page) + " 320\nwait 40\n";
-}
-
-std::string row(char letter) {
-    return "click 150 " + std::to_string(88 + 16 * (letter - 'A')) + "\nwait 60\n";
-}
-
-// Button b of a parameter panel: 1..8 under the upper fields, 9..16 under the lower ones
-// (odd up, even down).
-std::string button(int b, int times = 1) {
-    int x = 328 + 32 * ((b - 1) % 8) + 12;
-    int y = b <= 8 ? 150 : 280;
-    std::string text;
-    for (int i = 0; i < times; i++) {
-        text += "click " + std::to_string(x) + " " + std::to_string(y) + "\nwait 40\n";
-    }
-    return text;
-}
-
 // The value box of field f (1..8).
 std::string value_box(int f) {
     int x = 328 + 64 * ((f - 1) % 4) + 30;
     int y = f <= 4 ? 120 : 250;
-    return "click " + std::to_string(x) + " " + std::to_string(y) + "\nwait 40\n";
+    return click_at(x, y);
 }
 
 const std::string ENTER = "click 550 328\nwait 60\n";
@@ -54,18 +34,19 @@ protected:
     void SetUp() override { write_file_bytes(dir.file("bars.mid"), eight_bars()); }
     // Starts with the song dropped into bank 1.
     std::string with_song() const {
-        return "wait 60\n" + tab(1) + "drop " + dir.file("bars.mid") + "\nwait 40\n";
+        return "wait 60\n" + tab_click(1) + "drop " + dir.file("bars.mid") + "\nwait 40\n";
     }
 };
 
 TEST_F(PanelRuns, FieldsStopAtTheirLimitsShiftStepsFurtherAndValueBoxesTakeTheirShortcuts) {
     // Metronome: the channel field from 10 up seven times stays at 16; Shift and up moves the
     // first-beat note an octave (34 to 46); the velocity field down from 100 with Shift: 90.
-    std::string script = "wait 60\n" + tab(2) + row('J') + button(3, 7) + "keydown Shift\n" +
-                         button(9) + button(12) + "keyup Shift\nwait 40\n" +
-                         "screenshot metronome.png\n" +
+    std::string script = "wait 60\n" + tab_click(2) + row_click('J') + panel_button(3, 7) +
+                         "keydown Shift\n" + panel_button(9) + panel_button(12) +
+                         "keyup Shift\nwait 40\n" + "screenshot metronome.png\n" +
                          // Micro scale: the channel's value box gives 17 (all).
-                         row('M') + button(2, 3) + value_box(1) + "screenshot scale.png\n";
+                         row_click('M') + panel_button(2, 3) + value_box(1) +
+                         "screenshot scale.png\n";
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     expect_same_as_reference("metronome.png", "panels/metronome_stepped.png");
     expect_same_as_reference("scale.png", "panels/scale_shortcut.png");
@@ -73,9 +54,10 @@ TEST_F(PanelRuns, FieldsStopAtTheirLimitsShiftStepsFurtherAndValueBoxesTakeTheir
 
 TEST_F(PanelRuns, SecondEnterDeletesMeasuresAndBacksTheSongUpIntoBankTen) {
     // "BACK UP" on (option page, field 4), then Delete measures 1..2 with two presses.
-    std::string script = with_song() + tab(2) + row('H') + button(7) + tab(4) + row('E') +
-                         button(3) + ENTER + "screenshot asked.png\n" + ENTER +
-                         "screenshot deleted.png\n" + tab(1) + "screenshot banks.png\n";
+    std::string script = with_song() + tab_click(2) + row_click('H') + panel_button(7) +
+                         tab_click(4) + row_click('E') + panel_button(3) + ENTER +
+                         "screenshot asked.png\n" + ENTER + "screenshot deleted.png\n" +
+                         tab_click(1) + "screenshot banks.png\n";
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     expect_same_as_reference("asked.png", "panels/delete_asked.png");
     expect_same_as_reference("deleted.png", "panels/delete_done.png");
@@ -84,8 +66,9 @@ TEST_F(PanelRuns, SecondEnterDeletesMeasuresAndBacksTheSongUpIntoBankTen) {
 }
 
 TEST_F(PanelRuns, FirstEnterAsksAgainAfterAFieldChangeAndBackupStaysOffByDefault) {
-    std::string script = with_song() + tab(4) + row('E') + ENTER + button(3) + ENTER +
-                         "screenshot again.png\n" + ENTER + tab(1) + "screenshot banks.png\n";
+    std::string script = with_song() + tab_click(4) + row_click('E') + ENTER + panel_button(3) +
+                         ENTER + "screenshot again.png\n" + ENTER + tab_click(1) +
+                         "screenshot banks.png\n";
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     expect_same_as_reference("again.png", "panels/delete_asked_again.png");
     expect_same_as_reference("banks.png", "panels/delete_no_backup_banks.png");
@@ -93,8 +76,8 @@ TEST_F(PanelRuns, FirstEnterAsksAgainAfterAFieldChangeAndBackupStaysOffByDefault
 
 TEST_F(PanelRuns, SongBanksAreChosenByClickAndTakeDropsOnlyWhileTheirListIsShown) {
     std::string script = with_song() + "click 330 106\nwait 40\n" + "drop " + dir.file("bars.mid") +
-                         "\nwait 40\n" + tab(2) + "drop " + dir.file("bars.mid") + "\nwait 40\n" +
-                         tab(1) + "screenshot banks.png\n";
+                         "\nwait 40\n" + tab_click(2) + "drop " + dir.file("bars.mid") +
+                         "\nwait 40\n" + tab_click(1) + "screenshot banks.png\n";
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     expect_same_as_reference("banks.png", "panels/bank_two_chosen.png");
     EXPECT_NE(log().find("drop refused"), std::string::npos) << log();
@@ -104,8 +87,9 @@ TEST_F(PanelRuns, ConverterStartsForASavedSongAndAsksForANameForAnUnsavedOne) {
     // Saved: started at once with the song's path. Unsaved (after Delete): written through the
     // file dialog first, then started with the new file.
     std::string saved_as = dir.file("written.mid");
-    std::string script = with_song() + row('E') + tab(4) + row('E') + ENTER + ENTER + tab(1) +
-                         "dialog " + saved_as + "\n" + row('E') + "wait 40\n";
+    std::string script = with_song() + row_click('E') + tab_click(4) + row_click('E') + ENTER +
+                         ENTER + tab_click(1) + "dialog " + saved_as + "\n" + row_click('E') +
+                         "wait 40\n";
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     std::string text = log();
     size_t first = text.find("program: ");
@@ -118,7 +102,7 @@ TEST_F(PanelRuns, ConverterStartsForASavedSongAndAsksForANameForAnUnsavedOne) {
 }
 
 TEST_F(PanelRuns, ConverterIsNotStartedForASongThatWasNeverSaved) {
-    std::string script = "wait 60\n" + tab(1) + row('E') + "wait 40\n";
+    std::string script = "wait 60\n" + tab_click(1) + row_click('E') + "wait 40\n";
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     EXPECT_EQ(log().find("program: "), std::string::npos) << log();
     EXPECT_EQ(log().find("message: "), std::string::npos) << log();

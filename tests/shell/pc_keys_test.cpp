@@ -23,29 +23,6 @@ protected:
             SongLoadResult::loaded);
         g_song.write_track = 1;
     }
-    // Every note-on of the events has its note-off, and no note-off ends a silent key.
-    static bool notes_paired_in(const std::vector<Flat>& events) {
-        int sounding[16][128] = {};
-        for (const Flat& e : events) {
-            uint8_t kind = e.bytes[0] & 0xF0;
-            if (e.bytes.size() != 3 || (kind != 0x80 && kind != 0x90)) {
-                continue;
-            }
-            int& count = sounding[e.bytes[0] & 0x0F][e.bytes[1]];
-            count += kind == 0x90 && e.bytes[2] > 0 ? 1 : -1;
-            if (count < 0) {
-                return false;
-            }
-        }
-        for (const auto& channel : sounding) {
-            for (int count : channel) {
-                if (count != 0) {
-                    return false;
-                }
-            }
-        }
-        return true;
-    }
 
     // The events as text, so that a difference reads as ticks and bytes.
     static std::vector<std::string> shown(const std::vector<Flat>& events) {
@@ -211,7 +188,7 @@ TEST_F(PcKeys, PitchTracingPlaysTheGuideNotesAndAKeyGivesUpANoteTakenOver) {
                                          {0x90, 64, 0}}));
     EXPECT_EQ(g_last_key.last_key_note, 64);
     key(VK_SPACE);
-    EXPECT_TRUE(notes_paired_in(flatten(g_song.slots[0].track_pos[1])));
+    EXPECT_TRUE(notes_paired(flatten(g_song.slots[0].track_pos[1])));
 }
 
 TEST_F(PcKeys, LastKeyKeepsTheReleasedNoteAndThePressedVelocity) {

@@ -7,24 +7,9 @@
 
 namespace {
 
-std::string tab(int page) {
-    return "click " + std::to_string(30 + 48 * page) + " 320\nwait 40\n";
-}
-
-std::string row(char letter) {
-    return "click 150 " + std::to_string(88 + 16 * (letter - 'A')) + "\nwait 60\n";
-}
-
 // Up button of field f (1..8) of a parameter panel, pressed `times` times.
 std::string field_up(int f, int times) {
-    int b = 2 * f - 1;
-    int x = 328 + 32 * ((b - 1) % 8) + 12;
-    int y = b <= 8 ? 150 : 280;
-    std::string text;
-    for (int i = 0; i < times; i++) {
-        text += "click " + std::to_string(x) + " " + std::to_string(y) + "\nwait 40\n";
-    }
-    return text;
+    return panel_button(2 * f - 1, times);
 }
 
 const std::string ENTER = "click 550 328\nwait 60\n";
@@ -161,17 +146,18 @@ TEST_F(Zb47Run, StepEnteredChordsGetAnAccompanimentAndAreSavedWithIt) {
                  {concat({tempo_event(0, 500000), time_signature(0, 4, 2), end_of_track(7680)}),
                   end_of_track(), pattern_track()}));
     std::string saved = dir.file("saved.mid");
-    std::string script = "wait 60\n" + tab(1) + "drop " + dir.file("song.mid") + "\nwait 40\n" +
+    std::string script = "wait 60\n" + tab_click(1) + "drop " + dir.file("song.mid") +
+                         "\nwait 40\n" +
                          // Record standby on the step-recording row (into track 2, the first
                          // start's record track), and the play key starts it.
-                         "key F6\nwait 40\n" + row('B') + "key Space\nwait 40\n" +
+                         "key F6\nwait 40\n" + row_click('B') + "key Space\nwait 40\n" +
                          // C E G, F A C, G B D: one step each.
                          chord({"A", "D", "G"}) + chord({"F", "H", "K"}) + chord({"G", "J", "L"}) +
                          "key Space\nwait 60\n" +
                          // Output track 4 from the pattern in track 3 and the chords in track 2.
-                         tab(4) + row('M') + field_up(1, 3) + field_up(6, 2) + field_up(8, 1) +
-                         ENTER + ENTER + "wait 100\n" + tab(1) + "dialog " + saved + "\n" +
-                         row('K') + "wait 100\n";
+                         tab_click(4) + row_click('M') + field_up(1, 3) + field_up(6, 2) +
+                         field_up(8, 1) + ENTER + ENTER + "wait 100\n" + tab_click(1) + "dialog " +
+                         saved + "\n" + row_click('K') + "wait 100\n";
     ASSERT_EQ(run(script, "C"), 0) << read_text(dir.file("stderr.txt"));
     std::vector<std::vector<Event>> tracks = read_tracks(read_file_bytes(saved));
     ASSERT_EQ(tracks.size(), 4u) << log();

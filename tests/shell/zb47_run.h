@@ -1,6 +1,6 @@
-// Runs of the zb47 program, headless and driven by a script, checked by their screenshots
-// against committed references and by their log. Set ZB_UPDATE_SCREENS=1 to write the
-// references anew (then look at every one before committing it).
+// Runs of the zb47 program, headless and driven by a script (with builders for its clicks),
+// checked by their screenshots against committed references and by their log. Set
+// ZB_UPDATE_SCREENS=1 to write the references anew (then look at every one before committing it).
 #pragma once
 #include "tests/support/png_read.h"
 #include "tests/support/temp_dir.h"
@@ -19,6 +19,28 @@ inline std::string read_text(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Script lines: a click at a picture point and the wait after it.
+inline std::string click_at(int x, int y, int wait_ms = 40) {
+    return "click " + std::to_string(x) + " " + std::to_string(y) + "\nwait " +
+           std::to_string(wait_ms) + "\n";
+}
+// A menu page's tab, and a row of the menu by its letter.
+inline std::string tab_click(int page) {
+    return click_at(30 + 48 * page, 320);
+}
+inline std::string row_click(char letter) {
+    return click_at(150, 88 + 16 * (letter - 'A'), 60);
+}
+// Button b of a parameter panel: 1..8 under the upper fields, 9..16 under the lower ones
+// (odd up, even down), pressed `times` times.
+inline std::string panel_button(int b, int times = 1) {
+    std::string text;
+    for (int i = 0; i < times; i++) {
+        text += click_at(328 + 32 * ((b - 1) % 8) + 12, b <= 8 ? 150 : 280);
+    }
+    return text;
 }
 
 class Zb47Run : public ::testing::Test {

@@ -9,6 +9,7 @@
 #include "songcore/track_normalize.h"
 #include "tests/support/smf_random.h"
 #include "tests/support/song_fixture.h"
+#include "tests/support/store_checks.h"
 
 #include <algorithm>
 #include <map>
@@ -18,40 +19,17 @@ namespace {
 
 constexpr SongStoreConfig SMALL_STORE = {11, 64, 24000};
 
-::testing::AssertionResult arena_tiled() {
-    std::vector<std::pair<uint32_t, uint32_t>> chunks; // start of id, size
-    for (int s = 0; s < g_song.config.slot_count; s++) {
-        const SongSlot& slot = g_song.slots[s];
-        chunks.push_back({slot.header_pos - 8, chunk_total_size(slot.header_pos)});
-        for (int t = 0; t < g_song.config.tracks_per_slot; t++) {
-            chunks.push_back({slot.track_pos[t] - 8, chunk_total_size(slot.track_pos[t])});
-        }
-    }
-    std::sort(chunks.begin(), chunks.end());
-    uint32_t expected = 0;
-    for (const auto& [start, size] : chunks) {
-        if (start != expected) {
-            return ::testing::AssertionFailure()
-                   << "chunk at " << start << ", expected " << expected;
-        }
-        if (memcmp(g_song.arena + start, "MT", 2) != 0) {
-            return ::testing::AssertionFailure() << "no chunk id at " << start;
-        }
-        expected += size;
-    }
-    if (expected != g_song.arena_end) {
-        return ::testing::AssertionFailure()
-               << "chunks end at " << expected << ", arena at " << g_song.arena_end;
+// The chunks tile the arena and every track of every slot walks to a real end of track.
+::testing::AssertionResult store_whole() {
+    ::testing::AssertionResult tiled = arena_tiled();
+    if (!tiled) {
+        return tiled;
     }
     for (int s = 0; s < g_song.config.slot_count; s++) {
         for (int t = 0; t < g_song.config.tracks_per_slot; t++) {
-            TrackWalk walk = track_walk_begin(g_song.slots[s].track_pos[t]);
-            TrackEvent e;
-            while (event_parse(walk, e)) {
-            }
-            if (e.synthetic_end) {
-                return ::testing::AssertionFailure()
-                       << "slot " << s << " track " << t + 1 << " has no end of track";
+            ::testing::AssertionResult sound = track_sound(s, t, false);
+            if (!sound) {
+                return sound;
             }
         }
     }
@@ -147,7 +125,7 @@ TEST_F(StoreProperty, RandomOperationsKeepTheArenaWholeAndUntouchedTracksUnchang
                            last_status() == "memory over";
             g_headless.status_texts.clear();
             ASSERT_FALSE(g_song.memory_over);
-            ASSERT_TRUE(arena_tiled());
+            ASSERT_TRUE(store_whole());
             Tracks after = all_tracks();
             for (const auto& [key, bytes] : before) {
                 if (std::find(touched.begin(), touched.end(), key) == touched.end()) {

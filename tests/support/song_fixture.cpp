@@ -115,3 +115,29 @@ std::vector<SongFixture::Flat> SongFixture::flatten(uint32_t pos, int32_t* end_t
     }
     return out;
 }
+
+::testing::AssertionResult SongFixture::notes_paired(const std::vector<Flat>& events) {
+    int sounding[16][128] = {};
+    for (const Flat& e : events) {
+        uint8_t kind = e.bytes[0] & 0xF0;
+        if (e.bytes.size() != 3 || (kind != 0x80 && kind != 0x90)) {
+            continue;
+        }
+        int& count = sounding[e.bytes[0] & 0x0F][e.bytes[1]];
+        if (kind == 0x90 && e.bytes[2] > 0) {
+            count++;
+        } else if (--count < 0) {
+            return ::testing::AssertionFailure()
+                   << "note-off of a silent key " << +e.bytes[1] << " at tick " << e.tick;
+        }
+    }
+    for (int channel = 0; channel < 16; channel++) {
+        for (int key = 0; key < 128; key++) {
+            if (sounding[channel][key] != 0) {
+                return ::testing::AssertionFailure()
+                       << "key " << key << " of channel " << channel + 1 << " never ends";
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}

@@ -64,4 +64,7 @@ protected:
         bool operator==(const Flat&) const = default;
     };
     static std::vector<Flat> flatten(uint32_t pos, int32_t* end_tick = nullptr);
+    // Every note-off of the events ends a sounding note of its channel and key, and nothing is
+    // left sounding at the end.
+    static ::testing::AssertionResult notes_paired(const std::vector<Flat>& events);
 };

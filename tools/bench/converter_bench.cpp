@@ -85,28 +85,8 @@ void fresh_converter() {
     g_options.autocut = 900;
 }
 
-void convert_to(benchmark::State& state, int model, const char* name) {
-    static const std::string source = temp_path("big.mid");
-    static bool written = false;
-    if (!written) {
-        Bytes song = big_song();
-        write_file(source, song);
-        written = true;
-        fprintf(stderr, "source: %zu bytes, 64 tracks (the converter's store takes 32)\n",
-                song.size());
-    }
-    std::string input = temp_path(name);
-    Bytes song;
-    {
-        FILE* f = fopen(source.c_str(), "rb");
-        fseek(f, 0, SEEK_END);
-        song.resize(static_cast<size_t>(ftell(f)));
-        fseek(f, 0, SEEK_SET);
-        size_t n = fread(song.data(), 1, song.size(), f);
-        fclose(f);
-        song.resize(n);
-    }
-    write_file(input, song);
+// Converts `input` with the given model on every iteration, each from a fresh converter.
+void time_conversions(benchmark::State& state, int model, const std::string& input) {
     for (auto _ : state) {
         fresh_converter();
         g_options.model = model;
@@ -118,6 +98,18 @@ void convert_to(benchmark::State& state, int model, const char* name) {
             break;
         }
     }
+}
+
+void convert_to(benchmark::State& state, int model, const char* name) {
+    static const Bytes song = [] {
+        Bytes big = big_song();
+        fprintf(stderr, "source: %zu bytes, 64 tracks (the converter's store takes 32)\n",
+                big.size());
+        return big;
+    }();
+    std::string input = temp_path(name);
+    write_file(input, song);
+    time_conversions(state, model, input);
 }
 
 void BM_ConvertToMld(benchmark::State& state) {
@@ -138,17 +130,7 @@ void BM_ConvertToMmf(benchmark::State& state) {
 void BM_LongNotesAtDivision48(benchmark::State& state) {
     std::string input = temp_path("pad" + std::to_string(state.range(0)) + ".mid");
     write_file(input, pad_song(static_cast<int>(state.range(0))));
-    for (auto _ : state) {
-        fresh_converter();
-        g_options.model = 0;
-        snprintf(g_converter.input_path, sizeof g_converter.input_path, "%s", input.c_str());
-        bool ok = run_conversion();
-        benchmark::DoNotOptimize(ok);
-        if (!ok) {
-            state.SkipWithError("conversion wrote nothing");
-            break;
-        }
-    }
+    time_conversions(state, 0, input);
     remove(input.c_str());
 }
 

@@ -15,6 +15,7 @@
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 #include "tests/support/smf_builder.h"
+#include "tools/bench/bench_shell.h"
 
 #include <chrono>
 #include <cstdio>
@@ -104,29 +105,14 @@ void move(int line, int button, Spent& spent) {
 } // namespace
 
 int main() {
-    platform_select("headless");
-    headless_backend_reset();
-    zb47_reset_all();
-    g_headless_midi.out_names = {"virtual port"};
-    shell_hooks_install();
-    WindowOptions options{1, nullptr, nullptr};
-    if (!platform_window_open("ZB47 MIDI MUSIC SEQUENCER", options)) {
-        fprintf(stderr, "event_list_bench: %s\n", platform_window_error());
+    bench_headless_start();
+    if (!bench_window_open("event_list_bench")) {
         return 1;
     }
-    SHELL_WINDOW_HANDLERS.timer(); // the start-up frame
 
     Bytes conductor = concat({tempo_event(0, 500000), end_of_track(EVENTS * SPACING)});
     Bytes song = smf_file(1, 480, {conductor, long_track()});
-    std::filesystem::path path = std::filesystem::temp_directory_path() / "event_list_bench.mid";
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(song.data()),
-               static_cast<std::streamsize>(song.size()));
-    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", path.c_str());
-    file_name_from_path();
-    SongLoadResult loaded = song_load();
-    std::filesystem::remove(path);
-    if (loaded != SongLoadResult::loaded) {
+    if (bench_load_song("event_list_bench", song) != SongLoadResult::loaded) {
         fprintf(stderr, "event_list_bench: the song does not load\n");
         return 1;
     }

@@ -15,6 +15,7 @@
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 #include "tests/support/smf_builder.h"
+#include "tools/bench/bench_shell.h"
 
 #include <chrono>
 #include <cstdio>
@@ -90,28 +91,13 @@ double page_switch_us(int count) {
 
 int main(int argc, char** argv) {
     int notes = argc > 1 ? atoi(argv[1]) : 30000;
-    platform_select("headless");
-    headless_backend_reset();
-    zb47_reset_all();
-    g_headless_midi.out_names = {"virtual port"};
-    shell_hooks_install();
-    WindowOptions options{1, nullptr, nullptr};
-    if (!platform_window_open("ZB47 MIDI MUSIC SEQUENCER", options)) {
-        fprintf(stderr, "panels_bench: %s\n", platform_window_error());
+    bench_headless_start();
+    if (!bench_window_open("panels_bench")) {
         return 1;
     }
-    SHELL_WINDOW_HANDLERS.timer(); // the start-up frame
 
-    std::filesystem::path path = std::filesystem::temp_directory_path() / "panels_bench.mid";
     Bytes song = dense_song(notes);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(song.data()),
-               static_cast<std::streamsize>(song.size()));
-    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", path.c_str());
-    file_name_from_path();
-    SongLoadResult loaded = song_load();
-    std::filesystem::remove(path);
-    if (loaded != SongLoadResult::loaded) {
+    if (bench_load_song("panels_bench", song) != SongLoadResult::loaded) {
         fprintf(stderr, "panels_bench: the song of %d notes a track does not fit the store\n",
                 notes);
         return 1;

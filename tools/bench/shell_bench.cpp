@@ -12,6 +12,7 @@
 #include "sequencer/shell/shell_state.h"
 #include "sequencer/shell/tick_refresh.h"
 #include "sequencer/shell/window_events.h"
+#include "tools/bench/bench_shell.h"
 
 #include <chrono>
 #include <cstdio>
@@ -71,10 +72,7 @@ double idle_cpu_percent(double seconds) {
 
 int main(int argc, char** argv) {
     double seconds = argc > 1 ? atof(argv[1]) : 5.0;
-    platform_select("headless");
-    headless_backend_reset();
-    zb47_reset_all();
-    g_headless_midi.out_names = {"virtual port"};
+    bench_headless_start();
     shell_start();
     SHELL_WINDOW_HANDLERS.timer(); // the start-up frame
     const int count = 20000;

@@ -9,6 +9,7 @@
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 #include "songcore/track_normalize.h"
+#include "tools/fuzz/fuzz_support.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,17 +20,6 @@
 namespace {
 
 constexpr size_t COMMAND_BYTES = 24; // three commands of eight bytes
-
-void write_temp(const char* path, const uint8_t* data, size_t size) {
-    FILE* f = fopen(path, "wb");
-    if (f == nullptr) {
-        abort();
-    }
-    if (size > 0) {
-        fwrite(data, 1, size, f);
-    }
-    fclose(f);
-}
 
 void check_tracks(bool check_notes) {
     for (int t = 0; t < g_song.config.tracks_per_slot; t++) {

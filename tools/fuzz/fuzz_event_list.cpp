@@ -17,6 +17,7 @@
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 #include "songcore/track_normalize.h"
+#include "tools/fuzz/fuzz_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -32,17 +33,6 @@ namespace {
 constexpr size_t PRESS_BYTES = 3;
 constexpr size_t PRESSES = 16;
 constexpr size_t HEAD_BYTES = 2 + PRESS_BYTES * PRESSES;
-
-void write_temp(const char* path, const uint8_t* data, size_t size) {
-    FILE* f = fopen(path, "wb");
-    if (f == nullptr) {
-        abort();
-    }
-    if (size > 0) {
-        fwrite(data, 1, size, f);
-    }
-    fclose(f);
-}
 
 // A track the file left damaged (bytes after its end of track) is judged only once the list
 // has rebuilt it: what the list must not do is damage a track.

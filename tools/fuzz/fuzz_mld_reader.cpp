@@ -13,14 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* names[4] = {"in.mld", "in#.mld", "in.pmd", "in#.pmd"};
     const char* name = names[size > 0 ? data[0] & 3 : 0];
     fuzz_converter_begin(size > 0 ? data + 1 : data, size > 0 ? size - 1 : 0, name);
-    if (run_conversion()) {
-        snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s",
-                 g_converter.input_path);
-        song_store_init(CONVERTER_STORE);
-        if (song_load() != SongLoadResult::loaded) {
-            abort();
-        }
-    }
+    fuzz_conversion_loads_back();
     fuzz_converter_end();
     return 0;
 }

@@ -24,14 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         file.push_back(static_cast<uint8_t>(crc));
     }
     fuzz_converter_begin(file.data(), file.size(), "in.mmf");
-    if (run_conversion()) {
-        snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s",
-                 g_converter.input_path);
-        song_store_init(CONVERTER_STORE);
-        if (song_load() != SongLoadResult::loaded) {
-            abort();
-        }
-    }
+    fuzz_conversion_loads_back();
     fuzz_converter_end();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "songcore/song_store.h"
 #include "songcore/songcore_reset.h"
 #include "songcore/track_normalize.h"
+#include "tools/fuzz/fuzz_support.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,17 +17,6 @@
 #include <vector>
 
 namespace {
-
-void write_temp(const char* path, const uint8_t* data, size_t size) {
-    FILE* f = fopen(path, "wb");
-    if (f == nullptr) {
-        abort();
-    }
-    if (size > 0) {
-        fwrite(data, 1, size, f);
-    }
-    fclose(f);
-}
 
 // Every track of the loaded song must end in a real end of track inside its chunk.
 void walk_all_tracks() {

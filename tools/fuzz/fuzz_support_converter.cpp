@@ -1,4 +1,4 @@
-// Converter fuzz start-up: headless platform, defaults, a store, a per-process directory.
+// Converter fuzz start-up and load-back check.
 #include "tools/fuzz/fuzz_support_converter.h"
 
 #include "common/status_line.h"
@@ -8,6 +8,7 @@
 #include "songcore/smf_files.h"
 #include "songcore/song_store.h"
 #include "songcore/track_normalize.h"
+#include "tools/fuzz/fuzz_support.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -40,14 +41,7 @@ std::string fuzz_converter_begin(const uint8_t* data, size_t size, const char* n
     snprintf(g_converter.program_directory, sizeof g_converter.program_directory, "%s",
              dir.c_str());
     std::string path = dir + "/" + name;
-    FILE* f = fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        abort();
-    }
-    if (size > 0) {
-        fwrite(data, 1, size, f);
-    }
-    fclose(f);
+    write_temp(path.c_str(), data, size);
     snprintf(g_converter.input_path, sizeof g_converter.input_path, "%s", path.c_str());
     return path;
 }
@@ -64,4 +58,15 @@ void fuzz_converter_end() {
         }
     }
     closedir(d);
+}
+
+void fuzz_conversion_loads_back() {
+    if (!run_conversion()) {
+        return;
+    }
+    snprintf(g_song_files.file_path, sizeof g_song_files.file_path, "%s", g_converter.input_path);
+    song_store_init(CONVERTER_STORE);
+    if (song_load() != SongLoadResult::loaded) {
+        abort();
+    }
 }
