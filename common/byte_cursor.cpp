@@ -5,9 +5,6 @@
 
 namespace {
 
-// Longest variable-length quantity taken: 28 bits, the most SMF allows.
-constexpr size_t VLQ_MAX_BYTES = 4;
-
 void mark_overrun(ByteCursor& cursor) {
     cursor.overrun = true;
     cursor.pos = cursor.size;
@@ -46,24 +43,15 @@ uint32_t cursor_le(ByteCursor& cursor, int width) {
 }
 
 bool cursor_vlq(ByteCursor& cursor, uint32_t& value) {
-    value = 0;
-    size_t left = cursor_remaining(cursor);
-    const uint8_t* bytes = cursor.data + cursor.pos;
-    uint32_t sum = 0;
-    for (size_t i = 0; i < VLQ_MAX_BYTES; i++) {
-        if (i >= left) {
-            mark_overrun(cursor);
-            return false;
-        }
-        uint8_t byte = bytes[i];
-        sum = (sum << 7) | (byte & 0x7F);
-        if ((byte & 0x80) == 0) {
-            cursor.pos += i + 1;
-            value = sum;
-            return true;
-        }
+    int used = vlq_decode(cursor.data + cursor.pos, cursor_remaining(cursor), value);
+    if (used == VLQ_SHORT) {
+        mark_overrun(cursor);
     }
-    return false;
+    if (used <= 0) {
+        return false;
+    }
+    cursor.pos += static_cast<size_t>(used);
+    return true;
 }
 
 void cursor_skip(ByteCursor& cursor, size_t count) {

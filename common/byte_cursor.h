@@ -40,6 +40,32 @@ uint8_t cursor_u8(ByteCursor& cursor);
 uint32_t cursor_be(ByteCursor& cursor, int width);
 uint32_t cursor_le(ByteCursor& cursor, int width);
 
+// Longest variable-length quantity taken: 28 bits, the most SMF allows.
+constexpr size_t VLQ_MAX_BYTES = 4;
+constexpr int VLQ_SHORT = 0;     // the quantity runs past the bytes there are
+constexpr int VLQ_TOO_LONG = -1; // a fourth byte still asks for more: the data is wrong
+
+// The decoding of a variable-length quantity at `bytes`, `left` of them readable: the bytes it
+// takes (1 to 4) with its value, or VLQ_SHORT / VLQ_TOO_LONG with value 0. Inline because a
+// track walk decodes one for every event.
+inline int vlq_decode(const uint8_t* bytes, size_t left, uint32_t& value) {
+    uint32_t sum = 0;
+    for (size_t i = 0; i < VLQ_MAX_BYTES; i++) {
+        if (i >= left) {
+            value = 0;
+            return VLQ_SHORT;
+        }
+        uint8_t byte = bytes[i];
+        sum = (sum << 7) | (byte & 0x7F);
+        if ((byte & 0x80) == 0) {
+            value = sum;
+            return static_cast<int>(i) + 1;
+        }
+    }
+    value = 0;
+    return VLQ_TOO_LONG;
+}
+
 // A variable-length quantity of one to four bytes, seven bits each, high group first. False,
 // with value 0, when it runs past the end (an overrun) or when a fourth byte still asks for
 // more: then the data is wrong, not short, so the flag stays clear and the cursor stays put.

@@ -3,7 +3,6 @@
 #include "songcore/midi_bytes.h"
 #include "songcore/song_store.h"
 
-#include "common/byte_cursor.h"
 #include "common/check.h"
 #include "common/status_line.h"
 
@@ -105,16 +104,6 @@ uint32_t arena_get_be(uint32_t pos, int width) {
         value = (value << 8) | g_song.arena[pos + static_cast<uint32_t>(i)];
     }
     return value;
-}
-
-bool arena_get_vlq(uint32_t& pos, uint32_t end, uint32_t& value) {
-    ByteCursor bytes =
-        pos < end ? byte_cursor(g_song.arena + pos, end - pos) : byte_cursor(nullptr, 0);
-    if (!cursor_vlq(bytes, value)) {
-        return false;
-    }
-    pos += static_cast<uint32_t>(bytes.pos);
-    return true;
 }
 
 uint32_t chunk_data_length(uint32_t pos) {

@@ -4,6 +4,8 @@
 // Implemented in: measure_table.cpp, song_arena.cpp, song_names.cpp.
 #pragma once
 
+#include "common/byte_cursor.h"
+
 #include <cstdint>
 
 constexpr int MAX_SONG_SLOTS = 11;
@@ -109,8 +111,15 @@ bool arena_append_vlq(uint32_t value);
 void arena_put_be(uint32_t pos, int width, uint32_t value);
 uint32_t arena_get_be(uint32_t pos, int width);
 // Reads a variable-length quantity of at most 4 bytes that must end before `end`;
-// false (pos unchanged) when it does not.
-bool arena_get_vlq(uint32_t& pos, uint32_t end, uint32_t& value);
+// false (pos unchanged) when it does not. Inline: every event of a track walk reads one.
+inline bool arena_get_vlq(uint32_t& pos, uint32_t end, uint32_t& value) {
+    int used = vlq_decode(g_song.arena + pos, pos < end ? end - pos : 0, value);
+    if (used <= 0) {
+        return false;
+    }
+    pos += static_cast<uint32_t>(used);
+    return true;
+}
 
 // Starts a new track chunk at the arena's end and returns its data position. The position
 // is valid for track_replace even when the header itself did not fit.
