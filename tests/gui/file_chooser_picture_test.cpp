@@ -1,6 +1,7 @@
 // The open and save choosers as drawn, in English and Japanese, compared with their reference
 // pictures in tests/data/screens/chooser (ZB_UPDATE_SCREENS=1 writes them anew; look at each
-// before committing). The folder has a fixed name so the folder line is the same everywhere.
+// before committing). The folder has a fixed name so the folder line is the same everywhere;
+// so that no other test process removes it while a picture is drawn, all four are one case.
 #include "gui/file_chooser.h"
 #include "gui/file_chooser_view.h"
 #include "platform/headless/headless.h"
@@ -39,7 +40,12 @@ protected:
         std::error_code error;
         std::filesystem::remove_all(FOLDER, error);
     }
-    void expect_picture(ChooserMode mode, const char* proposal, const std::string& reference) {
+    void expect_picture(ChooserMode mode, UiLanguage language, const char* proposal,
+                        const std::string& reference) {
+        SCOPED_TRACE(reference);
+        headless_reset();
+        file_chooser_reset();
+        g_headless.language = language;
         static const FileDialogFilter filters[2] = {{"MID Files (*.MID)", "*.mid"},
                                                     {"All Files (*.*)", "*.*"}};
         FileDialogRequest request{filters, 2, "MID", proposal};
@@ -50,7 +56,7 @@ protected:
         }
         std::vector<uint32_t> pixels(PICTURE_WIDTH * PICTURE_HEIGHT, 0);
         chooser_draw(Canvas{pixels.data(), PICTURE_WIDTH, PICTURE_HEIGHT});
-        std::string shot = shots.file("shot.png");
+        std::string shot = shots.file(reference);
         ASSERT_TRUE(picture_write_png(shot.c_str(), pixels.data(), PICTURE_WIDTH, PICTURE_HEIGHT));
         std::string reference_path = test_data_dir() + "/screens/chooser/" + reference;
         if (getenv("ZB_UPDATE_SCREENS")) {
@@ -66,22 +72,12 @@ protected:
     }
 };
 
-TEST_F(FileChooserPicture, OpenInEnglish) {
-    expect_picture(ChooserMode::open, FOLDER, "open_en.png");
-}
-
-TEST_F(FileChooserPicture, SaveInEnglish) {
-    expect_picture(ChooserMode::save, "/tmp/zb47-chooser-pictures/new.MID", "save_en.png");
-}
-
-TEST_F(FileChooserPicture, OpenInJapanese) {
-    g_headless.language = UiLanguage::japanese;
-    expect_picture(ChooserMode::open, FOLDER, "open_ja.png");
-}
-
-TEST_F(FileChooserPicture, SaveInJapanese) {
-    g_headless.language = UiLanguage::japanese;
-    expect_picture(ChooserMode::save, "/tmp/zb47-chooser-pictures/new.MID", "save_ja.png");
+TEST_F(FileChooserPicture, OpenAndSaveInEnglishAndJapanese) {
+    const char* const proposal = "/tmp/zb47-chooser-pictures/new.MID";
+    expect_picture(ChooserMode::open, UiLanguage::english, FOLDER, "open_en.png");
+    expect_picture(ChooserMode::save, UiLanguage::english, proposal, "save_en.png");
+    expect_picture(ChooserMode::open, UiLanguage::japanese, FOLDER, "open_ja.png");
+    expect_picture(ChooserMode::save, UiLanguage::japanese, proposal, "save_ja.png");
 }
 
 } // namespace
